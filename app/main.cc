@@ -1,0 +1,12 @@
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/run.h"
+#include "platform/imaging_runtime.h"
+
+int main(int argc, char** argv) {
+  gallery::SilenceLibraryMessages();
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  return gallery::RunGallery(gallery::SplitCommandLine(gallery::JoinCommandLine(arguments)));
+}

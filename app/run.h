@@ -1,0 +1,28 @@
+#ifndef GALLERY_APP_RUN_H_
+#define GALLERY_APP_RUN_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gallery {
+
+// The token a host must pass as the first argument.
+inline constexpr std::string_view kAccessToken = "Kd4wPz7Qa1Xn9TbM";
+
+// Exit codes of a run.
+inline constexpr int kExitGenerated = 0;
+inline constexpr int kExitTooFewArguments = 1;
+inline constexpr int kExitWrongToken = 2;
+inline constexpr int kExitLoadFailed = 3;
+inline constexpr int kExitGenerateFailed = 4;
+
+// One run over the split argument list (token, input collection, output collection, optional
+// thumbnail switch): loads, generates, deletes the input collection file when at least two
+// arguments were given (unless generation saved the output over that very file) and returns the
+// exit code. Prints nothing.
+int RunGallery(const std::vector<std::string>& arguments);
+
+}  // namespace gallery
+
+#endif  // GALLERY_APP_RUN_H_

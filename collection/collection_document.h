@@ -1,0 +1,62 @@
+#ifndef GALLERY_COLLECTION_COLLECTION_DOCUMENT_H_
+#define GALLERY_COLLECTION_COLLECTION_DOCUMENT_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/xml_document.h"
+
+namespace gallery {
+
+// A collection file opened for reading or being built for writing. It is closed, writing or
+// reading; any operation that fails closes it, and a closed document fails every operation but
+// `Create` and `Open` (`GetPhotoCount` gives 0). Texts are UTF-8.
+class CCollectionDocument {
+ public:
+  // Reading. `Open` reads the file; `OpenText` takes its bytes. Both need the closed state and
+  // a root element named "collection", and with `want_style` a "style" child of it.
+  bool Open(const std::string& path, bool want_photos, bool want_style);
+  bool OpenText(std::string_view bytes, bool want_photos, bool want_style);
+  // The collection's "title" and "desc", empty where absent.
+  bool ReadCollection(std::string& title, std::string& description);
+  int GetPhotoCount() const;
+  // The "title" and "path" of photo element `index`, empty where absent.
+  bool ReadPhoto(int index, std::string& title, std::string& path);
+  // Attributes of the style element. An absent attribute fails without closing the document
+  // and leaves the output unchanged. A number is scanned as " %d" does: blanks skipped, then a
+  // sign and digits; when no number is found the output keeps its value and the read succeeds.
+  bool ReadText(std::string_view key, std::string& text);
+  bool ReadNumber(std::string_view key, int& number);
+
+  // Writing.
+  bool Create();
+  bool BeginCollection(const std::string& title, const std::string& description);
+  bool AddPhoto();
+  bool SetPhotoAttribute(std::string_view name, std::string_view value);
+  bool AddStyle();
+  bool SetStyleText(std::string_view name, std::string_view text);
+  bool SetStyleNumber(std::string_view name, int number);
+  // Writes the document to `path` (whole or not at all) and closes it.
+  bool Save(const std::string& path);
+  // The bytes `Save` would write; closes the document.
+  std::optional<std::string> SaveText();
+
+ private:
+  enum class State { kClosed, kWriting, kReading };
+
+  bool Fail();
+
+  State state_ = State::kClosed;
+  std::optional<XmlDocument> document_;
+  XmlElement collection_;
+  XmlElement current_photo_;
+  XmlElement style_;
+  std::vector<XmlElement> photos_;
+  bool have_photo_list_ = false;
+};
+
+}  // namespace gallery
+
+#endif  // GALLERY_COLLECTION_COLLECTION_DOCUMENT_H_

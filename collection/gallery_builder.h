@@ -1,0 +1,78 @@
+#ifndef GALLERY_COLLECTION_GALLERY_BUILDER_H_
+#define GALLERY_COLLECTION_GALLERY_BUILDER_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "collection/photo_entry.h"
+#include "collection/style_settings.h"
+#include "platform/imaging_runtime.h"
+
+namespace gallery {
+struct ButtonPattern;
+
+// Page kinds of `GetPageFileName`.
+inline constexpr int kPhotoPageKind = 0;
+inline constexpr int kIndexPageKind = 1;
+
+// The generator of one run: the style preset and the photo list, loaded from a collection file
+// and turned into a gallery. Each operation is defined beside the work it does; they report
+// nothing but their results, and a file they cannot write is passed over.
+class CGalleryBuilder {
+ public:
+  CGalleryBuilder() = default;
+
+  // Reads a collection file (collection/gallery_builder.cc). On failure the builder is
+  // unchanged. Photo paths are resolved against the "images" folder beside the file.
+  bool Load(const std::string& path);
+  // `Load` over the bytes of a collection file that lives at `path`.
+  bool LoadText(std::string_view bytes, const std::string& path);
+
+  // Writes the gallery beside the output collection file `document_path` (generate/).
+  // 1 when complete, 0 when the output collection file could not be built or saved.
+  int Generate(const std::string& document_path, bool thumbnails);
+
+  // The five navigation buttons into `folder` (generate/navigation_buttons.cc).
+  void WriteNavigationButtons(const std::string& folder);
+  void WriteButtonImage(const ButtonPattern& pattern, const std::string& path);
+
+  // JPEG saving (imaging/jpeg_saving.cc). `pixels` holds `width` x `height` pixels of 4 bytes
+  // (blue, green, red, unused), first row at the bottom of the image. 1 when written, 0 when
+  // not, including for no buffer or a width or height under 2.
+  int SavePixelsAsJpeg(const std::string& path, const unsigned char* pixels, int width,
+                       int height, int quality);
+
+  // Frame piece `piece` (0 to 15) of the style's frame (imaging/frame_piece.cc).
+  void WriteFramePiece(const std::string& path, int piece);
+
+  // The page image (mode 0) or thumbnail (any other mode) of photo `index`, from the photo's
+  // current path; records the written size in its entry (imaging/scaled_photo.cc). Touches only
+  // that entry, so different photos may be written at the same time.
+  void WriteScaledPhoto(int index, const std::string& path, int mode);
+
+  // Page values from the style and the working numbers (html/page_values.cc).
+  void FormatPageValues(int photo_count);
+  // The page of photo `index` of `count` (html/photo_page.cc).
+  void WritePhotoPage(const std::string& path, int index, int count);
+  // Index page `page` of `page_count`, showing photos `first` up to `end` (html/index_page.cc).
+  void WriteIndexPage(const std::string& path, int first, int end, int page, int page_count);
+
+  // The file name of page `number` of `count` of a kind; empty outside 0 to count - 1
+  // (generate/page_names.cc).
+  static std::string GetPageFileName(int kind, int number, int count);
+
+  CStyleSettings& style() { return style_; }
+  const CStyleSettings& style() const { return style_; }
+  std::vector<CPhotoEntry>& photos() { return photos_; }
+  const std::vector<CPhotoEntry>& photos() const { return photos_; }
+
+ private:
+  CImagingRuntime imaging_;
+  CStyleSettings style_;
+  std::vector<CPhotoEntry> photos_;
+};
+
+}  // namespace gallery
+
+#endif  // GALLERY_COLLECTION_GALLERY_BUILDER_H_

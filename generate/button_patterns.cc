@@ -1,0 +1,1 @@
+#include "generate/button_patterns.h"

@@ -1,0 +1,163 @@
+#include "generate/generate.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "collection/collection_document.h"
+#include "collection/gallery_builder.h"
+#include "platform/file_system.h"
+
+namespace gallery {
+namespace {
+
+// Makes the page images and thumbnails of all photos on worker threads, in photo order, so that
+// the pages of photo k can be written as soon as its images are done. Every photo's images are
+// the same as when made one after the other: each is made from that photo's entry alone.
+class CImageWork {
+ public:
+  CImageWork(CGalleryBuilder& builder, std::string images_folder, std::string thumbs_folder,
+             bool thumbnails)
+      : builder_(builder),
+        images_folder_(std::move(images_folder)),
+        thumbs_folder_(std::move(thumbs_folder)),
+        thumbnails_(thumbnails),
+        done_(builder.photos().size(), false) {
+    int photo_count = static_cast<int>(builder.photos().size());
+    int workers = ImageWorkerCount(photo_count);
+    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+  }
+
+  ~CImageWork() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    for (std::thread& thread : threads_) thread.join();
+  }
+
+  // Waits until photo `index` has its page image (and thumbnail) written, or made here when no
+  // worker runs.
+  void WaitFor(int index) {
+    if (threads_.empty()) {
+      MakeImages(index);
+      return;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&] { return static_cast<bool>(done_[index]); });
+  }
+
+ private:
+  void Work() {
+    for (;;) {
+      int index;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_ || next_ >= done_.size()) return;
+        index = static_cast<int>(next_++);
+      }
+      MakeImages(index);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_[index] = true;
+      }
+      finished_.notify_all();
+    }
+  }
+
+  void MakeImages(int index) {
+    std::string name = std::to_string(index) + ".jpg";
+    std::string image_path = images_folder_ + "/" + name;
+    builder_.WriteScaledPhoto(index, image_path, 0);
+    // From here on the photo's source is its page image: the thumbnail is made from it.
+    builder_.photos()[index].path = image_path;
+    if (thumbnails_) builder_.WriteScaledPhoto(index, thumbs_folder_ + "/" + name, 1);
+  }
+
+  CGalleryBuilder& builder_;
+  const std::string images_folder_;
+  const std::string thumbs_folder_;
+  const bool thumbnails_;
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  std::vector<bool> done_;
+  size_t next_ = 0;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+IndexPagination PaginateIndex(int photo_count, int columns, int rows) {
+  if (columns <= 0 || rows <= 0) return {photo_count, 1};
+  // The product may pass the 32-bit range; a page that large holds every photo anyway.
+  int64_t per_page = std::min<int64_t>(int64_t{columns} * rows, INT_MAX);
+  int64_t pages = photo_count / per_page + (photo_count % per_page != 0 ? 1 : 0);
+  return {static_cast<int>(per_page), static_cast<int>(pages)};
+}
+
+int ImageWorkerCount(int photo_count) {
+  // Two photos at a time keep two cores busy; one photo alone needs no worker.
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores >= 2 && photo_count >= 2 ? 2 : 0;
+}
+
+int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails) {
+  const std::string root = ParentFolder(document_path);
+  const std::string images_folder = root + "/images";
+  const std::string thumbs_folder = root + "/thumbs";
+  const std::string pages_folder = root + "/pages";
+  const std::string advanced_folder = root + "/advanced";
+  const std::string border_folder = root + "/border";
+  for (const std::string* folder :
+       {&images_folder, &thumbs_folder, &pages_folder, &advanced_folder, &border_folder}) {
+    static_cast<void>(CreateFolder(*folder));
+  }
+
+  WriteNavigationButtons(advanced_folder);
+
+  CCollectionDocument document;
+  if (!document.Create()) return 0;
+  if (!document.BeginCollection(style_.collection_title, style_.collection_desc)) return 0;
+
+  const int photo_count = static_cast<int>(photos_.size());
+  FormatPageValues(photo_count);
+
+  for (int piece = 0; piece < 16; ++piece) {
+    WriteFramePiece(border_folder + "/" + std::to_string(piece) + ".jpg", piece);
+  }
+
+  {
+    CImageWork image_work(*this, images_folder, thumbs_folder, thumbnails);
+    for (int index = 0; index < photo_count; ++index) {
+      if (!document.AddPhoto()) return 0;
+      const std::string number = std::to_string(index);
+      image_work.WaitFor(index);
+      WritePhotoPage(pages_folder + "/" + number + ".htm", index, photo_count);
+      static_cast<void>(document.SetPhotoAttribute("path", number));
+      static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
+    }
+  }
+
+  if (!WriteStyle(document, style_)) return 0;
+  if (!document.Save(document_path)) return 0;
+
+  const IndexPagination pagination =
+      PaginateIndex(photo_count, style_.table_columns, style_.table_rows);
+  for (int page = 0; page < pagination.page_count; ++page) {
+    const int first = page * pagination.photos_per_page;
+    const int end = static_cast<int>(
+        std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
+    WriteIndexPage(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count),
+                   first, end, page, pagination.page_count);
+  }
+  return 1;
+}
+
+}  // namespace gallery

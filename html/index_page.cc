@@ -1,0 +1,5 @@
+#include "collection/gallery_builder.h"
+
+namespace gallery {
+void CGalleryBuilder::WriteIndexPage(const std::string&, int, int, int, int) {}
+}  // namespace gallery

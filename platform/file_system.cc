@@ -1,0 +1,101 @@
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace gallery {
+namespace {
+
+struct FdCloser {
+  int fd;
+  ~FdCloser() {
+    if (fd >= 0) close(fd);
+  }
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ToSystemPath(std::string_view path) {
+  std::string system_path(path);
+  std::replace(system_path.begin(), system_path.end(), '\\', '/');
+  return system_path;
+}
+
+std::string ParentFolder(std::string_view path) {
+  size_t separator = path.find_last_of("/\\");
+  if (separator == std::string_view::npos) return ".";
+  return std::string(path.substr(0, separator));
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  // O_NONBLOCK keeps a FIFO in the file's place from blocking the open; fstat then refuses it.
+  FdCloser file{open(ToSystemPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  if (file.fd < 0) return std::nullopt;
+  struct stat info;
+  if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(info.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t count = read(file.fd, buffer, sizeof buffer);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (count == 0) break;
+    bytes.append(buffer, static_cast<size_t>(count));
+  }
+  return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+  std::string target = ToSystemPath(path);
+  std::string temporary = target + ".XXXXXX.tmp";
+  int fd = mkstemps(temporary.data(), 4);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes);
+  // mkstemps makes the file private to its owner; give it the usual permissions of a new file.
+  mode_t mask = umask(0);
+  umask(mask);
+  ok = fchmod(fd, 0666 & ~mask) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temporary.c_str(), target.c_str()) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
+}
+
+bool CreateFolder(const std::string& path) {
+  std::string system_path = ToSystemPath(path);
+  if (mkdir(system_path.c_str(), 0777) == 0) return true;
+  struct stat info;
+  return errno == EEXIST && stat(system_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool RemoveFile(const std::string& path) { return unlink(ToSystemPath(path).c_str()) == 0; }
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+  struct stat a;
+  struct stat b;
+  return stat(ToSystemPath(first).c_str(), &a) == 0 && stat(ToSystemPath(second).c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace gallery

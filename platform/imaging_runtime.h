@@ -1,0 +1,26 @@
+#ifndef GALLERY_PLATFORM_IMAGING_RUNTIME_H_
+#define GALLERY_PLATFORM_IMAGING_RUNTIME_H_
+
+namespace gallery {
+
+// Starts the imaging library with the first instance and stops it with the last. The library
+// cannot start again once stopped, so a process keeps one instance for as long as it needs
+// images (the builder holds one; the test runner one for the whole run). Starting also silences
+// every message the imaging, GLib and XML libraries would print.
+class CImagingRuntime {
+ public:
+  CImagingRuntime();
+  ~CImagingRuntime();
+  CImagingRuntime(const CImagingRuntime&) = delete;
+  CImagingRuntime& operator=(const CImagingRuntime&) = delete;
+
+  // False when the library could not be started; every imaging operation then fails.
+  bool started() const;
+};
+
+// Silences the messages of GLib, libvips and libxml2 for the whole process. Idempotent.
+void SilenceLibraryMessages();
+
+}  // namespace gallery
+
+#endif  // GALLERY_PLATFORM_IMAGING_RUNTIME_H_

@@ -1,0 +1,66 @@
+#ifndef GALLERY_PLATFORM_XML_DOCUMENT_H_
+#define GALLERY_PLATFORM_XML_DOCUMENT_H_
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace gallery {
+
+struct XmlDocumentFree {
+  void operator()(_xmlDoc* doc) const;
+};
+
+// A handle to an element of an `XmlDocument`, valid while that document lives. An empty handle
+// stands for "no such element"; every operation on it fails.
+class XmlElement {
+ public:
+  XmlElement() = default;
+  explicit operator bool() const { return node_ != nullptr; }
+
+  // The first child element named `name`, or an empty handle.
+  XmlElement FirstChild(std::string_view name) const;
+  // Every child element named `name`, in document order; grandchildren are not included.
+  std::vector<XmlElement> Children(std::string_view name) const;
+  // The attribute's value in UTF-8 with references resolved, or nothing when it is absent.
+  std::optional<std::string> Attribute(std::string_view name) const;
+  // Sets a text attribute (UTF-8). False on failure.
+  bool SetAttribute(std::string_view name, std::string_view value);
+  // Appends a new element as the last child; an empty handle on failure.
+  XmlElement AppendChild(std::string_view name);
+
+ private:
+  friend class XmlDocument;
+  explicit XmlElement(_xmlNode* node) : node_(node) {}
+  _xmlNode* node_ = nullptr;
+};
+
+// An XML document in memory. Parsing never reads the network, an external entity or a DTD, and
+// reports nothing: any error or warning of the parser makes it fail.
+class XmlDocument {
+ public:
+  // Parses a document in whatever encoding it declares (UTF-8 when it declares none, UTF-16
+  // with a byte-order mark); texts then read as UTF-8.
+  static std::optional<XmlDocument> Parse(std::string_view bytes);
+  // An empty document to build.
+  static std::optional<XmlDocument> CreateEmpty();
+
+  // The root element when it is named `name`, else an empty handle.
+  XmlElement Root(std::string_view name) const;
+  // Makes a new element named `name` the root; an empty handle on failure.
+  XmlElement SetRoot(std::string_view name);
+  // The document as UTF-8 bytes with an XML declaration; nothing on failure.
+  std::optional<std::string> Serialize() const;
+
+ private:
+  std::unique_ptr<_xmlDoc, XmlDocumentFree> doc_;
+};
+
+}  // namespace gallery
+
+#endif  // GALLERY_PLATFORM_XML_DOCUMENT_H_

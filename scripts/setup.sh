@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what building, testing and the demo need, from Debian's archive. Safe to run again:
+# when everything is present it only checks.
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config libvips-dev libxml2-dev libgtest-dev googletest
+          mate-backgrounds "$@")
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

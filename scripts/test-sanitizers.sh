@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
+# GLib and libvips keep process-wide caches that are never freed; leaks are not what this run
+# looks for.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
