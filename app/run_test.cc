@@ -1,8 +1,12 @@
 #include "app/run.h"
 
+#include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <vips/vips8>
 
 #include "tests/run_binary.h"
 #include "tests/temp_folder.h"
@@ -49,6 +53,131 @@ TEST(RunTest, EmptyArgumentShiftsTheOthers) {
   BinaryResult result = RunGallerygenBinary({kToken, "", input});
   EXPECT_EQ(kExitTooFewArguments, result.exit_code);
   EXPECT_FALSE(FileExists(input));
+}
+
+constexpr const char* kStyle =
+    "<style table_columns=\"2\" table_rows=\"2\" thumb_type=\"1\" thumb_width=\"40\""
+    " thumb_height=\"40\" thumb_style=\"9\" thumb_border_size=\"8\" photo_quality=\"90\"/>";
+
+// A folder with a small photo and a collection file naming it; runs write into `out/`.
+class RunGalleryTest : public testing::Test {
+ protected:
+  RunGalleryTest() {
+    vips::VImage::black(64, 48, vips::VImage::option()->set("bands", 3))
+        .new_from_image(std::vector<double>{200, 120, 40})
+        .jpegsave(folder_.Join("photo.jpg").c_str());
+    std::filesystem::create_directories(folder_.Join("out"));
+  }
+
+  std::string WriteCollection(std::string_view name, std::string_view photos) {
+    return folder_.WriteFile(name, std::string("<collection title=\"T\" desc=\"D\">") +
+                                       std::string(photos) + kStyle + "</collection>");
+  }
+
+  std::string PhotoElement() const {
+    return "<photo title=\"One\" path=\"" + folder_.Join("photo.jpg") + "\"/>";
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(RunGalleryTest, BadCollectionFilesExitThreeAndAreDeleted) {
+  struct Case {
+    const char* name;
+    const char* content;  // nullptr: no file at all
+  };
+  const Case cases[] = {
+      {"missing", nullptr},
+      {"empty", ""},
+      {"malformed", "<collection><style/>"},
+      {"wrong root", "<gallery><style/></gallery>"},
+      {"no style", "<collection><photo path=\"a.jpg\"/></collection>"},
+      {"style nested deeper", "<collection><x><style/></x></collection>"},
+      {"not xml", "\x89PNG\r\n"},
+  };
+  for (const Case& c : cases) {
+    std::string input = folder_.Join("in.xml");
+    if (c.content != nullptr) folder_.WriteFile("in.xml", c.content);
+    BinaryResult result =
+        RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
+    EXPECT_EQ(kExitLoadFailed, result.exit_code) << c.name;
+    EXPECT_EQ("", result.output) << c.name;
+    EXPECT_FALSE(FileExists(input)) << c.name;
+    EXPECT_FALSE(FileExists(folder_.Join("out/collection.xml"))) << c.name;
+    EXPECT_FALSE(FileExists(folder_.Join("out/images"))) << c.name;
+  }
+}
+
+TEST_F(RunGalleryTest, FolderInPlaceOfCollectionExitsThree) {
+  std::filesystem::create_directories(folder_.Join("in.xml"));
+  BinaryResult result =
+      RunGallerygenBinary({kToken, folder_.Join("in.xml"), folder_.Join("out/collection.xml")});
+  EXPECT_EQ(kExitLoadFailed, result.exit_code);
+  EXPECT_EQ("", result.output);
+  EXPECT_TRUE(FileExists(folder_.Join("in.xml"))) << "a folder is never removed";
+}
+
+TEST_F(RunGalleryTest, MissingOutputFolderExitsFour) {
+  std::string input = WriteCollection("in.xml", PhotoElement());
+  BinaryResult result =
+      RunGallerygenBinary({kToken, input, folder_.Join("absent/collection.xml"), "thumbs"});
+  EXPECT_EQ(kExitGenerateFailed, result.exit_code);
+  EXPECT_EQ("", result.output);
+  EXPECT_FALSE(FileExists(input));
+  EXPECT_FALSE(FileExists(folder_.Join("absent")));
+}
+
+TEST_F(RunGalleryTest, GeneratesTheGalleryAndDeletesTheInput) {
+  std::string input = WriteCollection("in.xml", PhotoElement() + PhotoElement());
+  BinaryResult result =
+      RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
+  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ("", result.output);
+  EXPECT_FALSE(FileExists(input));
+  for (const char* file :
+       {"collection.xml", "index.htm", "images/0.jpg", "images/1.jpg", "thumbs/1.jpg",
+        "pages/1.htm", "advanced/index.jpg", "advanced/next.jpg", "border/0.jpg",
+        "border/15.jpg"}) {
+    EXPECT_TRUE(FileExists(folder_.Join(std::string("out/") + file))) << file;
+  }
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.Join("out"))) {
+    EXPECT_EQ(std::string::npos, entry.path().string().find(".tmp")) << entry.path();
+  }
+}
+
+TEST_F(RunGalleryTest, ThumbnailsOnlyWithAFourthArgument) {
+  BinaryResult without = RunGallerygenBinary(
+      {kToken, WriteCollection("in.xml", PhotoElement()), folder_.Join("out/collection.xml")});
+  EXPECT_EQ(kExitGenerated, without.exit_code);
+  EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
+  EXPECT_FALSE(FileExists(folder_.Join("out/thumbs/0.jpg")));
+
+  // An empty fourth argument yields no entry, so it does not switch thumbnails on either.
+  BinaryResult empty = RunGallerygenBinary({kToken, WriteCollection("in.xml", PhotoElement()),
+                                            folder_.Join("out/collection.xml"), " "});
+  EXPECT_EQ(kExitGenerated, empty.exit_code);
+  EXPECT_FALSE(FileExists(folder_.Join("out/thumbs/0.jpg")));
+}
+
+TEST_F(RunGalleryTest, RelativePathsWithBackslashesFindTheirPhotos) {
+  std::filesystem::create_directories(folder_.Join("images/sub"));
+  std::filesystem::copy_file(folder_.Join("photo.jpg"), folder_.Join("images/sub/a.jpg"));
+  WriteCollection("in.xml", "<photo title=\"A\" path=\"sub\\a.jpg\"/>");
+  // Both paths relative to the working folder, the output without any folder part.
+  BinaryResult result =
+      RunGallerygenBinary({kToken, "in.xml", "out\\collection.xml", "thumbs"}, folder_.path());
+  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
+  EXPECT_TRUE(FileExists(folder_.Join("out/thumbs/0.jpg")));
+  EXPECT_FALSE(FileExists(folder_.Join("in.xml")));
+}
+
+TEST_F(RunGalleryTest, OutputSavedOverTheInputIsKept) {
+  std::string input = WriteCollection("out/collection.xml", PhotoElement());
+  BinaryResult result = RunGallerygenBinary({kToken, input, input});
+  EXPECT_EQ(kExitGenerated, result.exit_code);
+  ASSERT_TRUE(FileExists(input)) << "the generated collection file must survive";
+  EXPECT_NE(std::string::npos, ReadWholeFile(input).find("path=\"0\""));
 }
 
 }  // namespace
