@@ -16,6 +16,17 @@ struct ButtonPattern;
 inline constexpr int kPhotoPageKind = 0;
 inline constexpr int kIndexPageKind = 1;
 
+// Told how a generation goes, for front ends that show it; the host entry point uses none.
+// Called on the thread that runs `Generate`, in photo order.
+class CGenerationObserver {
+ public:
+  virtual ~CGenerationObserver() = default;
+  // Photo `index` (from 0) is done: its images and its page were written where possible.
+  virtual void OnPhotoDone(int index, int photo_count) = 0;
+  // The source of photo `index` could not be decoded, so it has no page image or thumbnail.
+  virtual void OnPhotoUnreadable(int index, const std::string& source_path) = 0;
+};
+
 // The generator of one run: the style preset and the photo list, loaded from a collection file
 // and turned into a gallery. Each operation is defined beside the work it does; they report
 // nothing but their results, and a file they cannot write is passed over.
@@ -62,6 +73,9 @@ class CGalleryBuilder {
   // (generate/page_names.cc).
   static std::string GetPageFileName(int kind, int number, int count);
 
+  // The observer of later `Generate` calls, or none; the builder does not own it.
+  void SetObserver(CGenerationObserver* observer) { observer_ = observer; }
+
   CStyleSettings& style() { return style_; }
   const CStyleSettings& style() const { return style_; }
   std::vector<CPhotoEntry>& photos() { return photos_; }
@@ -71,6 +85,7 @@ class CGalleryBuilder {
   CImagingRuntime imaging_;
   CStyleSettings style_;
   std::vector<CPhotoEntry> photos_;
+  CGenerationObserver* observer_ = nullptr;
 };
 
 }  // namespace gallery

@@ -28,7 +28,8 @@ class CImageWork {
         images_folder_(std::move(images_folder)),
         thumbs_folder_(std::move(thumbs_folder)),
         thumbnails_(thumbnails),
-        done_(builder.photos().size(), false) {
+        done_(builder.photos().size(), false),
+        sources_(builder.photos().size()) {
     int photo_count = static_cast<int>(builder.photos().size());
     int workers = ImageWorkerCount(photo_count);
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
@@ -42,15 +43,16 @@ class CImageWork {
     for (std::thread& thread : threads_) thread.join();
   }
 
-  // Waits until photo `index` has its page image (and thumbnail) written, or made here when no
-  // worker runs.
-  void WaitFor(int index) {
+  // Waits until photo `index` has its page image (and thumbnail) written, or makes them here
+  // when no worker runs. Returns the source path the page image was made from.
+  std::string WaitFor(int index) {
     if (threads_.empty()) {
       MakeImages(index);
-      return;
+    } else {
+      std::unique_lock<std::mutex> lock(mutex_);
+      finished_.wait(lock, [&] { return static_cast<bool>(done_[index]); });
     }
-    std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [&] { return static_cast<bool>(done_[index]); });
+    return sources_[index];
   }
 
  private:
@@ -74,6 +76,7 @@ class CImageWork {
   void MakeImages(int index) {
     std::string name = std::to_string(index) + ".jpg";
     std::string image_path = images_folder_ + "/" + name;
+    sources_[index] = builder_.photos()[index].path;
     builder_.WriteScaledPhoto(index, image_path, 0);
     // From here on the photo's source is its page image: the thumbnail is made from it.
     builder_.photos()[index].path = image_path;
@@ -87,6 +90,7 @@ class CImageWork {
   std::mutex mutex_;
   std::condition_variable finished_;
   std::vector<bool> done_;
+  std::vector<std::string> sources_;
   size_t next_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
@@ -138,10 +142,14 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     for (int index = 0; index < photo_count; ++index) {
       if (!document.AddPhoto()) return 0;
       const std::string number = std::to_string(index);
-      image_work.WaitFor(index);
+      std::string source = image_work.WaitFor(index);
+      if (observer_ != nullptr && !IsReadableFile(photos_[index].path)) {
+        observer_->OnPhotoUnreadable(index, source);
+      }
       WritePhotoPage(pages_folder + "/" + number + ".htm", index, photo_count);
       static_cast<void>(document.SetPhotoAttribute("path", number));
       static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
+      if (observer_ != nullptr) observer_->OnPhotoDone(index, photo_count);
     }
   }
 

@@ -82,6 +82,13 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
   return false;
 }
 
+bool IsReadableFile(const std::string& path) {
+  std::string system_path = ToSystemPath(path);
+  struct stat info;
+  return stat(system_path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         access(system_path.c_str(), R_OK) == 0;
+}
+
 bool CreateFolder(const std::string& path) {
   std::string system_path = ToSystemPath(path);
   if (mkdir(system_path.c_str(), 0777) == 0) return true;

@@ -23,6 +23,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // no temporary file behind when any step fails.
 bool WriteFileBytes(const std::string& path, std::string_view bytes);
 
+// True when `path` names a regular file that this process may read.
+bool IsReadableFile(const std::string& path);
+
 // Creates one folder (not its parents). An existing folder counts as success.
 bool CreateFolder(const std::string& path);
 
