@@ -59,8 +59,9 @@ class CGalleryBuilder {
 
   // The page image (mode 0) or thumbnail (any other mode) of photo `index`, from the photo's
   // current path; records the written size in its entry (imaging/scaled_photo.cc). Touches only
-  // that entry, so different photos may be written at the same time.
-  void WriteScaledPhoto(int index, const std::string& path, int mode);
+  // that entry, so different photos may be written at the same time. True when the file was
+  // written; the run itself never looks, only an observer is told.
+  bool WriteScaledPhoto(int index, const std::string& path, int mode);
 
   // Page values from the style and the working numbers (html/page_values.cc).
   void FormatPageValues(int photo_count);

@@ -29,7 +29,8 @@ class CImageWork {
         thumbs_folder_(std::move(thumbs_folder)),
         thumbnails_(thumbnails),
         done_(builder.photos().size(), false),
-        sources_(builder.photos().size()) {
+        sources_(builder.photos().size()),
+        page_image_written_(builder.photos().size(), false) {
     int photo_count = static_cast<int>(builder.photos().size());
     int workers = ImageWorkerCount(photo_count);
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
@@ -44,16 +45,18 @@ class CImageWork {
   }
 
   // Waits until photo `index` has its page image (and thumbnail) written, or makes them here
-  // when no worker runs. Returns the source path the page image was made from.
-  std::string WaitFor(int index) {
+  // when no worker runs. True when the page image was written.
+  bool WaitFor(int index) {
     if (threads_.empty()) {
       MakeImages(index);
     } else {
       std::unique_lock<std::mutex> lock(mutex_);
       finished_.wait(lock, [&] { return static_cast<bool>(done_[index]); });
     }
-    return sources_[index];
+    return page_image_written_[index];
   }
+
+  const std::string& source(int index) const { return sources_[index]; }
 
  private:
   void Work() {
@@ -77,10 +80,11 @@ class CImageWork {
     std::string name = std::to_string(index) + ".jpg";
     std::string image_path = images_folder_ + "/" + name;
     sources_[index] = builder_.photos()[index].path;
-    builder_.WriteScaledPhoto(index, image_path, 0);
+    page_image_written_[index] = builder_.WriteScaledPhoto(index, image_path, 0);
     // From here on the photo's source is its page image: the thumbnail is made from it.
     builder_.photos()[index].path = image_path;
-    if (thumbnails_) builder_.WriteScaledPhoto(index, thumbs_folder_ + "/" + name, 1);
+    if (thumbnails_)
+      static_cast<void>(builder_.WriteScaledPhoto(index, thumbs_folder_ + "/" + name, 1));
   }
 
   CGalleryBuilder& builder_;
@@ -91,6 +95,7 @@ class CImageWork {
   std::condition_variable finished_;
   std::vector<bool> done_;
   std::vector<std::string> sources_;
+  std::vector<bool> page_image_written_;
   size_t next_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
@@ -142,9 +147,9 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     for (int index = 0; index < photo_count; ++index) {
       if (!document.AddPhoto()) return 0;
       const std::string number = std::to_string(index);
-      std::string source = image_work.WaitFor(index);
-      if (observer_ != nullptr && !IsReadableFile(photos_[index].path)) {
-        observer_->OnPhotoUnreadable(index, source);
+      bool page_image_written = image_work.WaitFor(index);
+      if (observer_ != nullptr && !page_image_written) {
+        observer_->OnPhotoUnreadable(index, image_work.source(index));
       }
       WritePhotoPage(pages_folder + "/" + number + ".htm", index, photo_count);
       static_cast<void>(document.SetPhotoAttribute("path", number));
@@ -160,10 +165,10 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
       PaginateIndex(photo_count, style_.table_columns, style_.table_rows);
   for (int page = 0; page < pagination.page_count; ++page) {
     const int first = page * pagination.photos_per_page;
-    const int end = static_cast<int>(
-        std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
-    WriteIndexPage(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count),
-                   first, end, page, pagination.page_count);
+    const int end =
+        static_cast<int>(std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
+    WriteIndexPage(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count), first,
+                   end, page, pagination.page_count);
   }
   return 1;
 }

@@ -1,5 +1,5 @@
 #include "collection/gallery_builder.h"
 
 namespace gallery {
-void CGalleryBuilder::WriteScaledPhoto(int, const std::string&, int) {}
+bool CGalleryBuilder::WriteScaledPhoto(int, const std::string&, int) { return false; }
 }  // namespace gallery
