@@ -53,7 +53,7 @@ class CImageWork {
       std::unique_lock<std::mutex> lock(mutex_);
       finished_.wait(lock, [&] { return static_cast<bool>(done_[index]); });
     }
-    return page_image_written_[index];
+    return page_image_written_[index] != 0;
   }
 
   const std::string& source(int index) const { return sources_[index]; }
@@ -95,7 +95,7 @@ class CImageWork {
   std::condition_variable finished_;
   std::vector<bool> done_;
   std::vector<std::string> sources_;
-  std::vector<bool> page_image_written_;
+  std::vector<char> page_image_written_;  // not vector<bool>: workers set neighbours at once
   size_t next_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
