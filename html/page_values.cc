@@ -74,11 +74,23 @@ std::string ValueOf(const CStyleSettings& style, const CPlaceholder& placeholder
   return style.page_values.*placeholder.value;
 }
 
+// The first occurrence of `name` at or after `from`. Every name is "%%" and a word, and a text
+// may hold long runs of "%" (an escaped description doubles them), so the word is looked for
+// first and the "%%" before it checked after.
+size_t FindPlaceholder(const std::string& text, std::string_view name, size_t from) {
+  const std::string_view word = name.substr(2);
+  for (size_t found = text.find(word, from + 2); found != std::string::npos;
+       found = text.find(word, found + 1)) {
+    if (text[found - 1] == '%' && text[found - 2] == '%') return found - 2;
+  }
+  return std::string::npos;
+}
+
 // Builds the result in a second buffer rather than splicing in place, which would move the
 // rest of a large text once per occurrence.
 void ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder,
                 std::string& text) {
-  size_t found = text.find(placeholder.name);
+  size_t found = FindPlaceholder(text, placeholder.name, 0);
   if (found == std::string::npos) return;
   const std::string value = ValueOf(style, placeholder);
   std::string result;
@@ -88,7 +100,7 @@ void ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder,
     result.append(text, done, found - done);
     result += value;
     done = found + placeholder.name.size();
-    found = text.find(placeholder.name, done);
+    found = FindPlaceholder(text, placeholder.name, done);
   }
   result.append(text, done, std::string::npos);
   text.swap(result);
