@@ -41,9 +41,8 @@ void SetUp(CGalleryBuilder& builder) {
   style.text_limit = 20;
   builder.photos().clear();
   for (int i = 0; i < kPhotoCount; ++i) {
-    builder.photos().push_back(CPhotoEntry{"", "Photo number " + std::to_string(i) +
-                                                   " on a long <b>walk</b>",
-                                           800, 600, 120, 90});
+    builder.photos().push_back(CPhotoEntry{
+        "", "Photo number " + std::to_string(i) + " on a long <b>walk</b>", 800, 600, 120, 90});
   }
   builder.FormatPageValues(kPhotoCount);
 }
@@ -67,8 +66,8 @@ double RunOnce(CGalleryBuilder& builder, const std::string& folder, bool write) 
     const int first = page * per_page;
     if (write) {
       builder.WriteIndexPage(
-          folder + "/" + CGalleryBuilder::GetPageFileName(kIndexPageKind, page, page_count),
-          first, first + per_page, page, page_count);
+          folder + "/" + CGalleryBuilder::GetPageFileName(kIndexPageKind, page, page_count), first,
+          first + per_page, page, page_count);
     } else {
       bytes += RenderIndexPage(builder.style(), builder.photos(), first, first + per_page, page,
                                page_count)
@@ -98,8 +97,8 @@ int main() {
       times.push_back(gallery::RunOnce(builder, folder.path(), write));
     }
     printf("%s: %d photo pages and %d index pages, median of %d runs: %.1f ms\n",
-           write ? "to files" : "in memory", gallery::kPhotoCount,
-           (gallery::kPhotoCount + 8) / 9, gallery::kRuns, gallery::Median(times));
+           write ? "to files" : "in memory", gallery::kPhotoCount, (gallery::kPhotoCount + 8) / 9,
+           gallery::kRuns, gallery::Median(times));
   }
   return 0;
 }

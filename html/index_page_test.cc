@@ -118,7 +118,9 @@ TEST(ShortenTitleTest, LimitsCharactersNotBytes) {
        "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"},
       {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xF0\x9F\x93\xB7!", 5, 0, "\xC3\xA9t..."},
       {"\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC", 2, 1, "\xE2\x82\xAC\xE2\x82\xAC<br>\xE2\x82\xAC"},
-      {"a\xF0\x9F\x93\xB7" "bc", 2, 1, "a\xF0\x9F\x93\xB7<br>bc"},
+      {"a\xF0\x9F\x93\xB7"
+       "bc",
+       2, 1, "a\xF0\x9F\x93\xB7<br>bc"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, ShortenTitle(c.title, c.limit, c.type))
@@ -142,7 +144,9 @@ TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
       "   <table><tr>\n"
       "    <td width=\"32\"><a href=\"index.htm\"><img src=\"advanced/first.jpg\" alt=\"First\" border=\"0\"></a></td>\n"
       "    <td width=\"32\"><a href=\"index.htm\"><img src=\"advanced/previous.jpg\" alt=\"Previous\" border=\"0\"></a></td>\n"
-      "    " + HomeCell() + "\n"
+      "    " +
+      HomeCell() +
+      "\n"
       "    <td width=\"32\">&nbsp;</td>\n"
       "    <td width=\"32\">&nbsp;</td>\n"
       "   </tr></table>\n"
@@ -251,8 +255,8 @@ TEST(RenderIndexPageTest, SixteenPieceFrameShrinksItsEndPieces) {
       "    <tr>\n\n" + Filled(kThumbFrame16Part1, values) + Filled(kThumbFrame16Part2, values) +
       "            <td><a href=\"pages/0.htm\"><img border=\"0\" alt=\"\" "
       "src=\"thumbs/0.jpg\"></a></td>" +
-      Filled(kThumbFrame16Part3, values) + Filled(kThumbFrame16Part4, values) +
-      TitlePiece("Wide") + "    </tr>\n";
+      Filled(kThumbFrame16Part3, values) + Filled(kThumbFrame16Part4, values) + TitlePiece("Wide") +
+      "    </tr>\n";
   const std::vector<CPhotoEntry> photos = {CPhotoEntry{"", "Wide", 0, 0, 120, 24}};
   EXPECT_EQ(expected, TableRows(RenderIndexPage(style, photos, 0, 1, 0, 1)));
   EXPECT_EQ(8, style.border_size_regulation);

@@ -88,8 +88,7 @@ size_t FindPlaceholder(const std::string& text, std::string_view name, size_t fr
 
 // Builds the result in a second buffer rather than splicing in place, which would move the
 // rest of a large text once per occurrence.
-void ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder,
-                std::string& text) {
+void ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, std::string& text) {
   size_t found = FindPlaceholder(text, placeholder.name, 0);
   if (found == std::string::npos) return;
   const std::string value = ValueOf(style, placeholder);
@@ -151,8 +150,12 @@ void ReplacePlaceholders(const CStyleSettings& style, std::string& text) {
 }
 
 CPageState SavePageState(const CStyleSettings& style) {
-  return {style.page_values,  style.table_width,           style.thumb_width,
-          style.thumb_height, style.border_size_regulation, style.image_width,
+  return {style.page_values,
+          style.table_width,
+          style.thumb_width,
+          style.thumb_height,
+          style.border_size_regulation,
+          style.image_width,
           style.image_height};
 }
 

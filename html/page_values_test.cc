@@ -15,10 +15,8 @@ TEST(FormatColorTest, WritesRedGreenBlueInLowerCase) {
     const char* expected;
   };
   const Case cases[] = {
-      {0x000000, "#000000"},
-      {0x0008FF, "#ff0800"},  // red is the lowest byte
-      {0xABCDEF, "#efcdab"},
-      {static_cast<int>(0xFF102030), "#302010"},  // the top byte is ignored
+      {0x000000, "#000000"}, {0x0008FF, "#ff0800"},                      // red is the lowest byte
+      {0xABCDEF, "#efcdab"}, {static_cast<int>(0xFF102030), "#302010"},  // the top byte is ignored
       {-1, "#ffffff"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, FormatColor(c.color)) << c.color;

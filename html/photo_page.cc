@@ -26,8 +26,7 @@ void AppendLines(std::string& text, const Lines& lines) {
 
 // The photo itself: a bare image cell, or the image cell inside a table of frame pieces that
 // fits round the page image exactly. A framed photo has an empty line before and after it.
-void WriteMainImage(std::string& page, CStyleSettings& style, const CPhotoEntry& photo,
-                    int count) {
+void WriteMainImage(std::string& page, CStyleSettings& style, const CPhotoEntry& photo, int count) {
   const int border = style.thumb_border_size;
   std::string block;
   if (border == 0) {
@@ -63,8 +62,7 @@ bool IsSixteenPieceFrame(int thumb_style) {
   return thumb_style == 3 || thumb_style == 4 || thumb_style == 10;
 }
 
-std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index,
-                            int count) {
+std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index, int count) {
   CPageValues& values = style.page_values;
   values.photo_index = std::to_string(int64_t{index} + 1);
   values.photo_number = std::to_string(index);

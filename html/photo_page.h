@@ -15,8 +15,7 @@ bool IsSixteenPieceFrame(int thumb_style);
 // the pages folder. Sets the photo's page values (index, number, path, title) and, for a framed
 // photo, the image size working numbers in `style`; they stay there for the pages that follow.
 // Touches no file.
-std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index,
-                            int count);
+std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index, int count);
 
 }  // namespace gallery
 

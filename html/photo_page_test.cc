@@ -149,8 +149,7 @@ TEST(RenderPhotoPageTest, SixteenPieceFrameKeepsItsEmptyLine) {
   CStyleSettings style = MakeStyle();
   style.thumb_style = 10;
   style.thumb_border_size = 12;
-  const std::string page =
-      RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3);
+  const std::string page = RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3);
   EXPECT_NE(std::string::npos, page.find("../border/2.jpg\"></td>\r\n     </tr>\r\n\r\n     <tr>"));
   EXPECT_NE(std::string::npos,
             page.find("../images/1.jpg\"></td>      <td>\r\n       <table border=\"0\""));
@@ -170,8 +169,8 @@ TEST(RenderPhotoPageTest, TitleGoesInUnescapedAndPerCentSignsHalve) {
   CStyleSettings style = MakeStyle();
   style.collection_desc = "100% \"%Navigation%\"";
   FormatPageValues(style, 1);
-  const std::string page =
-      WithLineFeeds(RenderPhotoPage(style, CPhotoEntry{"", "<b>50%% off</b> %d", 0, 0, 0, 0}, 0, 1));
+  const std::string page = WithLineFeeds(
+      RenderPhotoPage(style, CPhotoEntry{"", "<b>50%% off</b> %d", 0, 0, 0, 0}, 0, 1));
   EXPECT_NE(std::string::npos, page.find("<title><b>50% off</b> %d</title>"));
   EXPECT_NE(std::string::npos, page.find("alt=\"<b>50% off</b> %d\""));
   EXPECT_NE(std::string::npos, page.find("Photo 1 of 1 : <b>50% off</b> %d</font>"));

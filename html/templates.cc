@@ -274,6 +274,7 @@ constexpr std::string_view kPhotoFramedImageCell =
 // Blanks and empty lines inside the frame tables are part of the pages.
 static_assert(kPhotoFrame16Part1[14].empty());
 static_assert(kThumbFrame16Part1[13].ends_with("</td> "));
-static_assert(kHomeAddress.starts_with("https://"), "the Home address must be an absolute https address");
+static_assert(kHomeAddress.starts_with("https://"),
+              "the Home address must be an absolute https address");
 
 }  // namespace gallery
