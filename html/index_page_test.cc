@@ -13,12 +13,13 @@
 #include "html/page_values.h"
 #include "html/page_writer.h"
 #include "html/templates.h"
+#include "tests/page_text.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
 namespace {
 
-using Values = std::vector<std::pair<std::string, std::string>>;
+using Values = PlaceholderValues;
 
 CStyleSettings MakeStyle() {
   CStyleSettings style;
@@ -48,36 +49,6 @@ std::vector<CPhotoEntry> MakePhotos(int count, int width = 120, int height = 90)
     photos.push_back(CPhotoEntry{"", "P" + std::to_string(i), 0, 0, width, height});
   }
   return photos;
-}
-
-// The page with its CR LF line ends turned back into line feeds; fails on a bare line feed.
-std::string WithLineFeeds(const std::string& page) {
-  std::string text;
-  for (size_t i = 0; i < page.size(); ++i) {
-    if (page[i] == '\n' && (i == 0 || page[i - 1] != '\r')) {
-      ADD_FAILURE() << "bare line feed at byte " << i;
-    }
-    if (page[i] == '\r' && i + 1 < page.size() && page[i + 1] == '\n') continue;
-    text += page[i];
-  }
-  return text;
-}
-
-// `lines`, each followed by a line feed, with the placeholders of `values` filled in.
-template <typename Lines>
-std::string Filled(const Lines& lines, const Values& values) {
-  std::string text;
-  for (std::string_view line : lines) {
-    text += line;
-    text += '\n';
-  }
-  for (const auto& [name, value] : values) {
-    for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {
-      text.replace(at, name.size(), value);
-      at += value.size();
-    }
-  }
-  return text;
 }
 
 // The text between the navigation bar and the end of the thumbnail table.
