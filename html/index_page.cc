@@ -147,18 +147,17 @@ std::string RenderIndexPage(CStyleSettings& style, const std::vector<CPhotoEntry
                             int first, int end, int page_number, int page_count) {
   std::string page;
   for (std::string_view line : kIndexPageTemplate) {
-    // Line placeholders are looked for in the template line itself: a collection title such as
-    // "%TableContent%" becomes a placeholder name once escaped, and must not turn the page's
-    // title line into a second table.
-    if (line.find("%%TableContent%%") != std::string_view::npos) {
+    // Unlike photo pages, index pages fill in values before looking for line placeholders, so an
+    // escaped collection title that spells one ("%TableContent%" becomes "%%TableContent%%") is
+    // taken for it.
+    std::string text(line);
+    text += '\n';
+    ReplacePlaceholders(style, text);
+    if (text.find("%%TableContent%%") != std::string::npos) {
       WriteThumbnailTable(page, style, photos, first, end);
-    } else if (line.find("%%Navigation%%") != std::string_view::npos) {
+    } else if (text.find("%%Navigation%%") != std::string::npos) {
       WriteNavigationBar(page, kIndexPageKind, page_number, page_count, "advanced/", HomeCell());
-    } else if (WriteHeaderLine(page, style, line)) {
-    } else {
-      std::string text(line);
-      text += '\n';
-      ReplacePlaceholders(style, text);
+    } else if (!WriteHeaderLine(page, style, text)) {
       WritePageLine(page, text);
     }
   }

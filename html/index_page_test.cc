@@ -274,15 +274,18 @@ TEST(RenderIndexPageTest, CellWidthOnlyGrowsAndCarriesToLaterPages) {
   }
 }
 
-TEST(RenderIndexPageTest, TitlesCannotTurnLinesIntoBlocks) {
+TEST(RenderIndexPageTest, PlaceholderNamesInCollectionTextsAreFilledBeforeLinesAreRead) {
   CStyleSettings style = MakeStyle();
+  // Escaped, this title spells the table's line placeholder: its line becomes the table.
   style.collection_title = "%TableContent% 5% <off>";
+  // The description is filled in only inside its header piece, so it stays text.
   style.collection_desc = "%Navigation%";
   FormatPageValues(style, 1);
   const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1));
-  EXPECT_NE(std::string::npos, page.find("  <title>%TableContent% 5% &lt;off&gt;</title>\n"));
+  EXPECT_EQ(std::string::npos, page.find("<title>"));
+  EXPECT_EQ(0u, page.find("<html>\n <head>\n    <tr>\n")) << page.substr(0, 40);
+  EXPECT_NE(page.rfind("    <tr>\n"), page.find("    <tr>\n"));
   EXPECT_NE(std::string::npos, page.find("<b>%Navigation%</b></font>\n   <br>\n"));
-  EXPECT_EQ(page.rfind("    <tr>\n"), page.find("    <tr>\n"));
   EXPECT_EQ(page.rfind("   <table><tr>\n"), page.find("   <table><tr>\n"));
 }
 
