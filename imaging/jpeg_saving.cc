@@ -1,5 +1,7 @@
 #include "collection/gallery_builder.h"
 
 namespace gallery {
-int CGalleryBuilder::SavePixelsAsJpeg(const std::string&, const unsigned char*, int, int, int) { return 0; }
+int CGalleryBuilder::SavePixelsAsJpeg(const std::string&, const unsigned char*, int, int, int) {
+  return 0;
+}
 }  // namespace gallery

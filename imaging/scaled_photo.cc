@@ -59,10 +59,9 @@ void CGalleryBuilder::WriteScaledPhoto(int index, const std::string& path, int m
   const bool page_image = mode == kPageImageMode;
   const PhotoSize box = page_image ? *source : PhotoSize{style_.thumb_width, style_.thumb_height};
   const ScaledPhotoLayout layout = LayOutScaledPhoto(style_.thumb_type, box, *source);
-  const PhotoRendering rendering = {layout.output, layout.source,
-                                    ToPhotoColor(style_.thumb_back_color),
-                                    HasEdgeRing(style_.thumb_style),
-                                    std::max(style_.photo_quality, kScaledPhotoQualityFloor)};
+  const PhotoRendering rendering = {
+      layout.output, layout.source, ToPhotoColor(style_.thumb_back_color),
+      HasEdgeRing(style_.thumb_style), std::max(style_.photo_quality, kScaledPhotoQualityFloor)};
   const auto record = [&] {
     if (page_image) {
       photo.image_width = layout.output.width;

@@ -31,17 +31,15 @@ bool IsTooLarge(int64_t width, int64_t height) { return width * height > kMaxPho
 
 // Opening reads the header only; pixels are decoded when the finished pipeline runs. Decoding
 // stops with an error on damaged or truncated data rather than filling the rest with grey.
-VImage OpenSource(const std::string& path, VipsAccess access, int shrink) {
+VImage OpenSource(const std::string& path, VipsAccess access) {
   vips::VOption* options =
       VImage::option()->set("access", access)->set("fail_on", VIPS_FAIL_ON_ERROR);
-  if (shrink > 1) options->set("shrink", shrink);
   const std::string system_path = ToSystemPath(path);
   // The library reads options from a trailing "[...]" of a file name, so a photo called
   // "beach[1]" is opened as a stream instead, which needs no name (but misses the few formats
   // that have no stream loader).
   if (!system_path.empty() && system_path.back() == ']') {
-    return VImage::new_from_source(vips::VSource::new_from_file(system_path.c_str()), "",
-                                   options);
+    return VImage::new_from_source(vips::VSource::new_from_file(system_path.c_str()), "", options);
   }
   return VImage::new_from_file(system_path.c_str(), options);
 }
@@ -56,11 +54,6 @@ int Orientation(const VImage& image) {
 PhotoSize UprightSize(const VImage& image) {
   if (Orientation(image) >= 5) return {image.height(), image.width()};
   return {image.width(), image.height()};
-}
-
-bool IsJpeg(const VImage& image) {
-  return image.get_typeof(VIPS_META_LOADER) != 0 &&
-         std::string(image.get_string(VIPS_META_LOADER)).rfind("jpegload", 0) == 0;
 }
 
 VImage ToSrgb(VImage image) {
@@ -107,44 +100,24 @@ VImage FitExactly(VImage image, PhotoSize size) {
   return image;
 }
 
-VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect,
-                  PhotoSize output, const std::vector<double>& background) {
-  const PhotoSize upright = UprightSize(header);
+VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect, PhotoSize output,
+                  const std::vector<double>& background) {
   const int orientation = Orientation(header);
-  // Shrinking on load is only worth it when the final resampling still has a factor of two
-  // or more left to do; the JPEG decoder shrinks by 2, 4 or 8.
-  const double reduction = std::min(static_cast<double>(rect.width) / output.width,
-                                    static_cast<double>(rect.height) / output.height);
-  int shrink = 1;
-  if (IsJpeg(header)) shrink = reduction >= 16 ? 8 : reduction >= 8 ? 4 : reduction >= 4 ? 2 : 1;
-  // Turning or flipping upside down reads rows out of order, which a streamed source cannot
-  // serve; a mirror image (orientation 2) still can.
-  const VipsAccess access = orientation > 2 ? VIPS_ACCESS_RANDOM : VIPS_ACCESS_SEQUENTIAL;
-  VImage picture =
-      shrink > 1 || access != VIPS_ACCESS_SEQUENTIAL ? OpenSource(path, access, shrink)
-                                                      : header;
+  // Shrinking on load (the JPEG decoder's reduced-size decoding) is not used: with it, this
+  // library version now and then loses the error of a truncated source and encodes a half-grey
+  // image. Turning or flipping upside down reads rows out of order, which a streamed source
+  // cannot serve; a mirror image (orientation 2) still can.
+  VImage picture = orientation > 2 ? OpenSource(path, VIPS_ACCESS_RANDOM) : header;
   if (orientation != 1) picture = picture.autorot();
   picture = ToOpaqueSrgb(picture, background);
 
-  // From upright source pixels to pixels of the (possibly shrunk) decoded picture.
-  const double step_x = static_cast<double>(upright.width) / picture.width();
-  const double step_y = static_cast<double>(upright.height) / picture.height();
-  const double left = rect.x / step_x;
-  const double top = rect.y / step_y;
-  const double width = rect.width / step_x;
-  const double height = rect.height / step_y;
-  const int crop_left = std::clamp(static_cast<int>(std::floor(left)), 0, picture.width() - 1);
-  const int crop_top = std::clamp(static_cast<int>(std::floor(top)), 0, picture.height() - 1);
-  const int crop_right =
-      std::clamp(static_cast<int>(std::ceil(left + width)), crop_left + 1, picture.width());
-  const int crop_bottom =
-      std::clamp(static_cast<int>(std::ceil(top + height)), crop_top + 1, picture.height());
-  if (crop_left != 0 || crop_top != 0 || crop_right != picture.width() ||
-      crop_bottom != picture.height()) {
-    picture = picture.crop(crop_left, crop_top, crop_right - crop_left, crop_bottom - crop_top);
+  // The caller has cut `rect` to the source, so it lies inside the picture.
+  if (rect.x != 0 || rect.y != 0 || rect.width != picture.width() ||
+      rect.height != picture.height()) {
+    picture = picture.crop(rect.x, rect.y, rect.width, rect.height);
   }
-  const double scale_x = output.width / width;
-  const double scale_y = output.height / height;
+  const double scale_x = static_cast<double>(output.width) / rect.width;
+  const double scale_y = static_cast<double>(output.height) / rect.height;
   if (scale_x != 1.0 || scale_y != 1.0) {
     picture = picture.resize(scale_x, VImage::option()->set("vscale", scale_y));
   }
@@ -165,7 +138,7 @@ VImage PaintEdgeRing(const VImage& picture, const std::vector<double>& colour) {
 std::optional<PhotoSize> ReadPhotoSize(const std::string& path) {
   try {
     if (!IsRegularFile(path)) return std::nullopt;
-    VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL, 1);
+    VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL);
     if (IsTooLarge(header.width(), header.height())) return std::nullopt;
     return UprightSize(header);
   } catch (const vips::VError&) {
@@ -181,7 +154,7 @@ std::optional<std::string> RenderPhotoJpeg(const std::string& path,
   }
   try {
     if (!IsRegularFile(path)) return std::nullopt;
-    VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL, 1);
+    VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL);
     if (IsTooLarge(header.width(), header.height())) return std::nullopt;
 
     const std::vector<double> background = {
@@ -208,9 +181,8 @@ std::optional<std::string> RenderPhotoJpeg(const std::string& path,
     }
     if (rendering.edge_ring) picture = PaintEdgeRing(picture, background);
 
-    UniqueVipsBlob blob(picture.jpegsave_buffer(VImage::option()
-                                                    ->set("Q", std::clamp(rendering.quality, 1, 100))
-                                                    ->set("strip", true)));
+    UniqueVipsBlob blob(picture.jpegsave_buffer(
+        VImage::option()->set("Q", std::clamp(rendering.quality, 1, 100))->set("strip", true)));
     if (!blob) return std::nullopt;
     const VipsArea* area = VIPS_AREA(blob.get());
     return std::string(static_cast<const char*>(area->data), area->length);

@@ -44,9 +44,7 @@ std::string Save(const VImage& image, const TempFolder& folder, const std::strin
   return path;
 }
 
-VImage Decode(const std::string& jpeg) {
-  return VImage::new_from_buffer(jpeg, "").copy_memory();
-}
+VImage Decode(const std::string& jpeg) { return VImage::new_from_buffer(jpeg, "").copy_memory(); }
 
 // Whether each channel of pixel (x, y) lies within `tolerance` of `expected`.
 bool PixelNear(const VImage& image, int x, int y, const std::vector<double>& expected,
@@ -108,7 +106,8 @@ std::string PngChunk(const std::string& type, const std::string& data) {
 
 // A PNG of a few bytes whose header declares `width` x `height` RGB pixels.
 std::string PngDeclaring(uint32_t width, uint32_t height) {
-  std::string header = BigEndian(width) + BigEndian(height) + std::string("\x08\x02\x00\x00\x00", 5);
+  std::string header =
+      BigEndian(width) + BigEndian(height) + std::string("\x08\x02\x00\x00\x00", 5);
   // One empty stored zlib block: the data stops long before the declared pixels.
   std::string data("\x78\x01\x01\x00\x00\xff\xff\x00\x00\x00\x01", 11);
   return std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", data) +
@@ -122,10 +121,11 @@ TEST(ReadPhotoSizeTest, ReadsSizeOfEveryCommonFormat) {
                            "with [brackets].png", "odd[1]"}) {
     // The saver picks the format by suffix, and would read brackets as options.
     std::string path = folder.Join(name);
-    std::string saved = Save(image, folder, std::string(name).find('.') == std::string::npos ||
-                                                    std::string(name).find('[') != std::string::npos
-                                                ? "plain.png"
-                                                : name);
+    std::string saved = Save(image, folder,
+                             std::string(name).find('.') == std::string::npos ||
+                                     std::string(name).find('[') != std::string::npos
+                                 ? "plain.png"
+                                 : name);
     ASSERT_EQ(0, std::rename(saved.c_str(), path.c_str())) << name;
     std::optional<PhotoSize> size = ReadPhotoSize(path);
     ASSERT_TRUE(size.has_value()) << name;
@@ -153,13 +153,14 @@ struct BadSource {
 };
 
 std::vector<BadSource> BadSources(const TempFolder& folder) {
-  std::string good = Save(TwoTone(64, 64, 32, {255, 255, 255}, {0, 0, 0}).gaussnoise(64, 64)
-                              .cast(VIPS_FORMAT_UCHAR)
-                              .copy(VImage::option()->set("interpretation",
-                                                          VIPS_INTERPRETATION_B_W)),
-                          folder, "good.jpg");
-  std::string good_png = Save(Solid(64, 64, {1, 2, 3}).gaussnoise(64, 64).cast(VIPS_FORMAT_UCHAR),
-                              folder, "good.png");
+  std::string good =
+      Save(TwoTone(64, 64, 32, {255, 255, 255}, {0, 0, 0})
+               .gaussnoise(64, 64)
+               .cast(VIPS_FORMAT_UCHAR)
+               .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W)),
+           folder, "good.jpg");
+  std::string good_png =
+      Save(Solid(64, 64, {1, 2, 3}).gaussnoise(64, 64).cast(VIPS_FORMAT_UCHAR), folder, "good.png");
   std::string jpeg = ReadWholeFile(good);
   std::string png = ReadWholeFile(good_png);
   std::string fifo = folder.Join("fifo.jpg");
@@ -182,6 +183,9 @@ TEST(RenderPhotoJpegTest, RefusesMissingDamagedAndOversizedSources) {
   TempFolder folder;
   for (const BadSource& source : BadSources(folder)) {
     EXPECT_FALSE(RenderPhotoJpeg(source.path, WholeAt({64, 64})).has_value()) << source.what;
+    PhotoRendering scaled = WholeAt({64, 64});
+    scaled.output = {10, 7};
+    EXPECT_FALSE(RenderPhotoJpeg(source.path, scaled).has_value()) << source.what << ", scaled";
   }
 }
 
@@ -238,12 +242,9 @@ TEST(RenderPhotoJpegTest, ConvertsToEightBitSrgbAndFlattensAlpha) {
       VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
   VImage grey_clear = grey.bandjoin_const({0});
   const Case cases[] = {
-      {"opaque", opaque_red, {255, 0, 0}},
-      {"fully transparent", transparent, blue},
-      {"half transparent", half, {128, 0, 127}},
-      {"16-bit opaque", deep, {0, 255, 0}},
-      {"16-bit transparent", deep_clear, blue},
-      {"grey", grey, {200, 200, 200}},
+      {"opaque", opaque_red, {255, 0, 0}},       {"fully transparent", transparent, blue},
+      {"half transparent", half, {128, 0, 127}}, {"16-bit opaque", deep, {0, 255, 0}},
+      {"16-bit transparent", deep_clear, blue},  {"grey", grey, {200, 200, 200}},
       {"grey transparent", grey_clear, blue},
   };
   for (const Case& test : cases) {
@@ -254,7 +255,8 @@ TEST(RenderPhotoJpegTest, ConvertsToEightBitSrgbAndFlattensAlpha) {
     ASSERT_TRUE(jpeg.has_value()) << test.what;
     VImage page = Decode(*jpeg);
     EXPECT_EQ(3, page.bands()) << test.what;
-    EXPECT_TRUE(PixelNear(page, 8, 8, test.expected, 6)) << test.what << ": " << PixelText(page, 8, 8);
+    EXPECT_TRUE(PixelNear(page, 8, 8, test.expected, 6))
+        << test.what << ": " << PixelText(page, 8, 8);
   }
 }
 
@@ -364,11 +366,13 @@ TEST(RenderPhotoJpegTest, EdgeRingIsBackgroundColour) {
     std::optional<std::string> jpeg = RenderPhotoJpeg(path, rendering);
     ASSERT_TRUE(jpeg.has_value()) << size.width << "x" << size.height;
     VImage out = Decode(*jpeg);
-    for (auto [x, y] : {std::pair{0, 0}, {size.width - 1, size.height - 1}, {size.width / 2, 0},
-                        {0, size.height / 2}, {size.width - 1, size.height / 2}}) {
-      EXPECT_TRUE(PixelNear(out, x, y, green, 40))
-          << size.width << "x" << size.height << " at " << x << "," << y << ": "
-          << PixelText(out, x, y);
+    for (auto [x, y] : {std::pair{0, 0},
+                        {size.width - 1, size.height - 1},
+                        {size.width / 2, 0},
+                        {0, size.height / 2},
+                        {size.width - 1, size.height / 2}}) {
+      EXPECT_TRUE(PixelNear(out, x, y, green, 40)) << size.width << "x" << size.height << " at "
+                                                   << x << "," << y << ": " << PixelText(out, x, y);
     }
     if (size.width > 2 && size.height > 2) {
       EXPECT_TRUE(PixelNear(out, size.width / 2, size.height / 2, {255, 255, 255}, 40))
@@ -384,8 +388,8 @@ TEST(RenderPhotoJpegTest, EdgeRingIsBackgroundColour) {
 TEST(RenderPhotoJpegTest, RefusesOutputWithoutPixelsOrTooLarge) {
   TempFolder folder;
   std::string path = Save(Solid(20, 20, {255, 255, 255}), folder, "white.png");
-  for (PhotoSize size : {PhotoSize{0, 10}, PhotoSize{10, 0}, PhotoSize{-5, 10},
-                         PhotoSize{16385, 16384}}) {
+  for (PhotoSize size :
+       {PhotoSize{0, 10}, PhotoSize{10, 0}, PhotoSize{-5, 10}, PhotoSize{16385, 16384}}) {
     PhotoRendering rendering;
     rendering.output = size;
     rendering.source = {0, 0, 20, 20};
