@@ -1,11 +1,11 @@
 #include "platform/file_system.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -67,15 +67,24 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
-  std::string target = ToSystemPath(path);
-  std::string temporary = target + ".XXXXXX.tmp";
-  int fd = mkstemps(temporary.data(), 4);
+  static std::atomic<unsigned> temporary_count{0};
+  const std::string target = ToSystemPath(path);
+  std::string temporary;
+  int fd = -1;
+  // The temporary name is unique to this process and write; O_EXCL refuses a leftover of
+  // another process that happens to have the same name, and the next name is tried.
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = target;
+    temporary += '.';
+    temporary += std::to_string(getpid());
+    temporary += '-';
+    temporary += std::to_string(temporary_count.fetch_add(1));
+    temporary += ".tmp";
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes);
-  // mkstemps makes the file private to its owner; give it the usual permissions of a new file.
-  mode_t mask = umask(0);
-  umask(mask);
-  ok = fchmod(fd, 0666 & ~mask) == 0 && ok;
   ok = close(fd) == 0 && ok;
   if (ok && rename(temporary.c_str(), target.c_str()) == 0) return true;
   unlink(temporary.c_str());
