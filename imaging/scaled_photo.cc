@@ -61,7 +61,9 @@ bool CGalleryBuilder::WriteScaledPhoto(int index, const std::string& path, int m
   const ScaledPhotoLayout layout = LayOutScaledPhoto(style_.thumb_type, box, *source);
   const PhotoRendering rendering = {
       layout.output, layout.source, ToPhotoColor(style_.thumb_back_color),
-      HasEdgeRing(style_.thumb_style), std::max(style_.photo_quality, kScaledPhotoQualityFloor)};
+      HasEdgeRing(style_.thumb_style), std::max(style_.photo_quality, kScaledPhotoQualityFloor),
+      // A thumbnail is made from the page image written just before it.
+      !page_image};
   const auto record = [&] {
     if (page_image) {
       photo.image_width = layout.output.width;

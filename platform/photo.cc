@@ -100,14 +100,49 @@ VImage FitExactly(VImage image, PhotoSize size) {
   return image;
 }
 
+// The largest factor (8, 4, 2 or 1) by which the JPEG decoder may shrink a whole `source` of
+// `upright` size while `rect` stays on whole shrunk pixels and no smaller than `output`.
+int ReducedDecodingFactor(PhotoSize upright, PhotoRect rect, PhotoSize output) {
+  const bool whole = rect.x == 0 && rect.y == 0 && rect.width == upright.width &&
+                     rect.height == upright.height;
+  for (int factor : {8, 4, 2}) {
+    const bool on_whole_pixels = whole || (rect.x % factor == 0 && rect.y % factor == 0 &&
+                                           rect.width % factor == 0 &&
+                                           rect.height % factor == 0);
+    if (on_whole_pixels && rect.width / factor >= output.width &&
+        rect.height / factor >= output.height) {
+      return factor;
+    }
+  }
+  return 1;
+}
+
 VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect, PhotoSize output,
-                  const std::vector<double>& background) {
+                  const std::vector<double>& background, bool own_jpeg_source) {
   const int orientation = Orientation(header);
-  // Shrinking on load (the JPEG decoder's reduced-size decoding) is not used: with it, this
-  // library version now and then loses the error of a truncated source and encodes a half-grey
-  // image. Turning or flipping upside down reads rows out of order, which a streamed source
-  // cannot serve; a mirror image (orientation 2) still can.
-  VImage picture = orientation > 2 ? OpenSource(path, VIPS_ACCESS_RANDOM) : header;
+  // Decoding at a reduced size is kept to the page images this program wrote: on damaged user
+  // files this library version now and then loses the error of a truncated source and encodes
+  // a half-grey image. Turning or flipping upside down reads rows out of order, which a
+  // streamed source cannot serve; a mirror image (orientation 2) still can.
+  const bool jpeg = header.get_typeof("vips-loader") != 0 &&
+                    std::string(header.get_string("vips-loader")) == "jpegload";
+  const int factor = own_jpeg_source && jpeg && orientation == 1
+                         ? ReducedDecodingFactor(UprightSize(header), rect, output)
+                         : 1;
+  VImage picture = header;
+  if (factor > 1) {
+    picture = VImage::jpegload(ToSystemPath(path).c_str(),
+                               VImage::option()
+                                   ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                   ->set("fail_on", VIPS_FAIL_ON_ERROR)
+                                   ->set("shrink", factor));
+    const bool whole = rect.width == header.width() && rect.height == header.height();
+    rect = whole ? PhotoRect{0, 0, picture.width(), picture.height()}
+                 : PhotoRect{rect.x / factor, rect.y / factor, rect.width / factor,
+                             rect.height / factor};
+  } else if (orientation > 2) {
+    picture = OpenSource(path, VIPS_ACCESS_RANDOM);
+  }
   if (orientation != 1) picture = picture.autorot();
   picture = ToOpaqueSrgb(picture, background);
 
@@ -177,7 +212,7 @@ std::optional<std::string> RenderPhotoJpeg(const std::string& path,
                     .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
                     .new_from_image(background);
     } else {
-      picture = DrawSource(path, header, rect, output, background);
+      picture = DrawSource(path, header, rect, output, background, rendering.own_jpeg_source);
     }
     if (rendering.edge_ring) picture = PaintEdgeRing(picture, background);
 

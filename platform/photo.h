@@ -43,6 +43,9 @@ struct PhotoRendering {
   PhotoColor background;   // under transparent pixels, and all there is for an empty `source`
   bool edge_ring = false;  // paint the outermost ring of pixels in `background`
   int quality = 85;        // JPEG quality, used within 1 to 100
+  // The source is a complete JPEG file that this program wrote, so it may be decoded at a
+  // reduced size where the result is the same rectangle at no less than the output's size.
+  bool own_jpeg_source = false;
 };
 
 // The upright size of the source at `path`, read from its header without decoding pixels.

@@ -399,3 +399,44 @@ TEST(RenderPhotoJpegTest, RefusesOutputWithoutPixelsOrTooLarge) {
 
 }  // namespace
 }  // namespace gallery
+
+namespace gallery {
+namespace {
+
+TEST(RenderPhotoJpegTest, OwnJpegSourceDecodedSmallerKeepsRectangleAndSize) {
+  TempFolder folder;
+  // Red in the left 320 columns, blue in the rest; odd sizes so that shrunk sizes round.
+  const std::string path =
+      Save(TwoTone(1001, 777, 320, {255, 0, 0}, {0, 0, 255}), folder, "page.jpg");
+  struct Case {
+    PhotoRect source;
+    PhotoSize output;
+  };
+  const Case cases[] = {
+      {{0, 0, 1001, 777}, {100, 77}},  // the whole page image, shrunk by 8 on decoding
+      {{0, 0, 320, 320}, {40, 40}},    // the red square alone, on whole shrunk pixels
+      {{0, 0, 321, 321}, {40, 40}},    // not on whole shrunk pixels: decoded at full size
+      {{0, 0, 1001, 777}, {900, 700}}, // too large to shrink at all
+  };
+  for (const Case& c : cases) {
+    PhotoRendering rendering = WholeAt(c.output);
+    rendering.source = c.source;
+    rendering.own_jpeg_source = true;
+    std::optional<std::string> jpeg = RenderPhotoJpeg(path, rendering);
+    ASSERT_TRUE(jpeg.has_value()) << c.output.width;
+    VImage result = Decode(*jpeg);
+    EXPECT_EQ(c.output.width, result.width());
+    EXPECT_EQ(c.output.height, result.height());
+    const int red_columns = c.output.width * 320 / c.source.width;
+    EXPECT_TRUE(PixelNear(result, 0, 0, {255, 0, 0}, 40)) << PixelText(result, 0, 0);
+    EXPECT_TRUE(PixelNear(result, red_columns - 2, c.output.height - 1, {255, 0, 0}, 60))
+        << c.output.width << ": " << PixelText(result, red_columns - 2, c.output.height - 1);
+    if (c.output.width - red_columns >= 2) {
+      EXPECT_TRUE(PixelNear(result, c.output.width - 1, 0, {0, 0, 255}, 40))
+          << c.output.width << ": " << PixelText(result, c.output.width - 1, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace gallery
