@@ -291,18 +291,23 @@ bool LiesInside(const std::string& path, const std::string& folder) {
 }
 
 // A photo inside one of the folders that generation writes into could be replaced by a page
-// image or thumbnail of the same name.
-std::optional<std::string> FindEndangeredPhoto(const CGalleryBuilder& builder,
-                                               const COutputPlan& plan) {
-  if (!plan.existed) return std::nullopt;
+// image or thumbnail of the same name. Reports the first such photo.
+bool EndangersPhotos(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
+                     CCliEnvironment& environment) {
+  if (!plan.existed) return false;
   const std::string gallery = AbsolutePath(plan.folder);
-  for (const CPhotoEntry& photo : builder.photos()) {
-    std::string source = AbsolutePath(photo.path);
+  for (const std::string& path : photo_paths) {
+    std::string source = AbsolutePath(path);
     for (std::string_view folder : kGalleryFolders) {
-      if (LiesInside(source, gallery + "/" + std::string(folder))) return photo.path;
+      if (!LiesInside(source, gallery + "/" + std::string(folder))) continue;
+      ReportError(environment, path + ": this photo lies in a folder that the gallery in " +
+                                   plan.folder +
+                                   " writes into, so it could be overwritten. Build into "
+                                   "another folder.");
+      return true;
     }
   }
-  return std::nullopt;
+  return false;
 }
 
 ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironment& environment) {
@@ -313,15 +318,6 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
 // Generates the loaded collection into the plan's folder and puts a staged folder in place.
 int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOptions& options,
                  CCliEnvironment& environment) {
-  if (std::optional<std::string> photo = FindEndangeredPhoto(builder, plan)) {
-    ReportError(environment, *photo +
-                                 ": this photo lies in a folder that the gallery in " +
-                                 plan.folder +
-                                 " writes into, so it could be overwritten. Build into another "
-                                 "folder.");
-    Abandon(plan);
-    return kExitOutputFailed;
-  }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock);
@@ -412,6 +408,12 @@ int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   }
   std::optional<COutputPlan> plan = PlanOutput(outdir, environment);
   if (!plan) return kExitOutputFailed;
+  std::vector<std::string> photo_paths;
+  for (const CPhotoEntry& photo : builder.photos()) photo_paths.push_back(photo.path);
+  if (EndangersPhotos(photo_paths, *plan, environment)) {
+    Abandon(*plan);
+    return kExitOutputFailed;
+  }
   if (builder.photos().empty()) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
@@ -466,6 +468,12 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   std::optional<COutputPlan> plan = PlanOutput(options.operands[1], environment);
   if (!plan) return kExitOutputFailed;
+  std::vector<std::string> photo_paths;
+  for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
+  if (EndangersPhotos(photo_paths, *plan, environment)) {
+    Abandon(*plan);
+    return kExitOutputFailed;
+  }
   const std::string source_path = plan->root + "/" + kSourceCollectionName;
   if (!WriteFileBytes(source_path, *bytes)) {
     Abandon(*plan);

@@ -317,6 +317,7 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
   std::string inside = folder_.WriteFile(
       "inside.xml", "<collection><photo path=\"" + site + "/images/0.jpg\"/><style/></collection>");
   auto before = Snapshot(site + "/images");
+  std::string source_before = ReadFileBytes(own).value_or("");
   struct Case {
     std::vector<std::string> arguments;
     std::string message;
@@ -324,6 +325,8 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
       {{"build", own, site, "--output", "source-collection.xml"},
        own + ": the output collection file would replace this input file."},
       {{"build", inside, site}, site + "/images/0.jpg: this photo lies in a folder"},
+      {{"new", site + "/images", site, "-t", "Again"},
+       AbsolutePath(site) + "/images/0.jpg: this photo lies in a folder"},
   };
   for (const Case& c : cases) {
     CliResult result = RunCli(c.arguments);
@@ -331,6 +334,7 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
     EXPECT_NE(std::string::npos, result.err.find(c.message)) << result.err;
   }
   EXPECT_EQ(before, Snapshot(site + "/images"));
+  EXPECT_EQ(source_before, ReadFileBytes(own).value_or(""));
 }
 
 }  // namespace
