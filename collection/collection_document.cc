@@ -1,11 +1,182 @@
 #include "collection/collection_document.h"
 
-namespace gallery {
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
-bool CCollectionDocument::Create() { return false; }
-bool CCollectionDocument::BeginCollection(const std::string&, const std::string&) { return false; }
-bool CCollectionDocument::AddPhoto() { return false; }
-bool CCollectionDocument::SetPhotoAttribute(std::string_view, std::string_view) { return false; }
-bool CCollectionDocument::Save(const std::string&) { return false; }
+#include "platform/file_system.h"
+
+namespace gallery {
+namespace {
+
+// White space as the C library's isspace sees it in the "C" locale.
+bool IsScanSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Reads a number the way a " %d" scan does, but clamps instead of overflowing.
+std::optional<int> ScanNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsScanSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i == text.size() || text[i] < '0' || text[i] > '9') return std::nullopt;
+  // Magnitudes stop growing one past INT_MAX + 1, so any number of digits stays in range.
+  constexpr int64_t kLimit = int64_t{INT_MAX} + 2;
+  int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = std::min<int64_t>(magnitude * 10 + (text[i] - '0'), kLimit);
+  }
+  const int64_t value = negative ? -magnitude : magnitude;
+  return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+void CCollectionDocument::Close() {
+  photos_.clear();
+  have_photo_list_ = false;
+  style_ = XmlElement();
+  current_photo_ = XmlElement();
+  collection_ = XmlElement();
+  document_.reset();
+  state_ = State::kClosed;
+}
+
+bool CCollectionDocument::Fail() {
+  Close();
+  return false;
+}
+
+bool CCollectionDocument::Open(const std::string& path, bool want_photos, bool want_style) {
+  if (state_ != State::kClosed) return Fail();
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) return Fail();
+  return OpenText(*bytes, want_photos, want_style);
+}
+
+bool CCollectionDocument::OpenText(std::string_view bytes, bool want_photos, bool want_style) {
+  if (state_ != State::kClosed) return Fail();
+  document_ = XmlDocument::Parse(bytes);
+  if (!document_) return Fail();
+  collection_ = document_->Root("collection");
+  if (!collection_) return Fail();
+  if (want_photos) {
+    photos_ = collection_.Children("photo");
+    have_photo_list_ = true;
+  }
+  if (want_style) {
+    style_ = collection_.FirstChild("style");
+    if (!style_) return Fail();
+  }
+  state_ = State::kReading;
+  return true;
+}
+
+bool CCollectionDocument::ReadCollection(std::string& title, std::string& description) {
+  if (state_ != State::kReading || !collection_) return Fail();
+  title = collection_.Attribute("title").value_or(std::string());
+  description = collection_.Attribute("desc").value_or(std::string());
+  return true;
+}
+
+int CCollectionDocument::GetPhotoCount() const {
+  if (state_ != State::kReading || !have_photo_list_) return 0;
+  return static_cast<int>(std::min<size_t>(photos_.size(), INT_MAX));
+}
+
+bool CCollectionDocument::ReadPhoto(int index, std::string& title, std::string& path) {
+  if (index < 0 || index >= GetPhotoCount()) return Fail();
+  const XmlElement& photo = photos_[static_cast<size_t>(index)];
+  title = photo.Attribute("title").value_or(std::string());
+  path = photo.Attribute("path").value_or(std::string());
+  return true;
+}
+
+bool CCollectionDocument::ReadText(std::string_view key, std::string& text) {
+  if (state_ != State::kReading || !style_) return Fail();
+  std::optional<std::string> value = style_.Attribute(key);
+  if (!value) return false;
+  text = std::move(*value);
+  return true;
+}
+
+bool CCollectionDocument::ReadNumber(std::string_view key, int& number) {
+  if (state_ != State::kReading || !style_) return Fail();
+  std::optional<std::string> value = style_.Attribute(key);
+  if (!value) return false;
+  if (std::optional<int> scanned = ScanNumber(*value)) number = *scanned;
+  return true;
+}
+
+bool CCollectionDocument::Create() {
+  if (state_ != State::kClosed) return Fail();
+  document_ = XmlDocument::CreateEmpty();
+  if (!document_) return Fail();
+  state_ = State::kWriting;
+  return true;
+}
+
+bool CCollectionDocument::BeginCollection(const std::string& title,
+                                          const std::string& description) {
+  if (state_ != State::kWriting || collection_) return Fail();
+  collection_ = document_->SetRoot("collection");
+  if (!collection_) return Fail();
+  if (!collection_.SetAttribute("title", title)) return Fail();
+  if (!collection_.SetAttribute("desc", description)) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::AddPhoto() {
+  if (state_ != State::kWriting || !collection_) return Fail();
+  current_photo_ = collection_.AppendChild("photo");
+  if (!current_photo_) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::SetPhotoAttribute(std::string_view name, std::string_view value) {
+  if (state_ != State::kWriting || !current_photo_) return Fail();
+  if (!current_photo_.SetAttribute(name, value)) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::AddStyle() {
+  if (state_ != State::kWriting || !collection_) return Fail();
+  style_ = collection_.AppendChild("style");
+  if (!style_) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::SetStyleText(std::string_view name, std::string_view text) {
+  if (state_ != State::kWriting || !style_) return Fail();
+  if (!style_.SetAttribute(name, text)) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::SetStyleNumber(std::string_view name, int number) {
+  return SetStyleText(name, std::to_string(number));
+}
+
+bool CCollectionDocument::Save(const std::string& path) {
+  std::optional<std::string> bytes = SaveText();
+  // SaveText has closed the document whatever its outcome.
+  return bytes && WriteFileBytes(path, *bytes);
+}
+
+std::optional<std::string> CCollectionDocument::SaveText() {
+  if (state_ != State::kWriting) {
+    static_cast<void>(Fail());
+    return std::nullopt;
+  }
+  std::optional<std::string> bytes = document_->Serialize();
+  Close();
+  return bytes;
+}
 
 }  // namespace gallery

@@ -27,6 +27,7 @@ class CCollectionDocument {
   // Attributes of the style element. An absent attribute fails without closing the document
   // and leaves the output unchanged. A number is scanned as " %d" does: blanks skipped, then a
   // sign and digits; when no number is found the output keeps its value and the read succeeds.
+  // A number beyond the 32-bit range reads as the nearest end of that range.
   bool ReadText(std::string_view key, std::string& text);
   bool ReadNumber(std::string_view key, int& number);
 
@@ -46,6 +47,9 @@ class CCollectionDocument {
  private:
   enum class State { kClosed, kWriting, kReading };
 
+  // Releases the document and every element handle and returns to the closed state.
+  void Close();
+  // Closes the document and reports failure.
   bool Fail();
 
   State state_ = State::kClosed;

@@ -1,5 +1,55 @@
 #include "collection/gallery_builder.h"
 
+#include <optional>
+#include <utility>
+
+#include "collection/collection_document.h"
+#include "platform/file_system.h"
+
 namespace gallery {
-bool CGalleryBuilder::Load(const std::string&) { return false; }
+namespace {
+
+// A path that is absolute here, a network share or carries a drive letter (any colon) is kept;
+// every other path, the empty one too, names a file in the photo folder. Nothing is escaped:
+// the photo is opened under the very name the collection gives.
+std::string ResolvePhotoPath(const std::string& photo_folder, const std::string& path) {
+  const bool absolute =
+      path.starts_with('/') || path.starts_with("\\\\") || path.find(':') != std::string::npos;
+  return absolute ? path : photo_folder + "/" + path;
+}
+
+}  // namespace
+
+bool CGalleryBuilder::Load(const std::string& path) {
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) return false;
+  return LoadText(*bytes, path);
+}
+
+bool CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path) {
+  const std::string photo_folder = ParentFolder(path) + "/images";
+  CCollectionDocument document;
+  if (!document.OpenText(bytes, true, true)) return false;
+
+  // Everything is read into copies and moved in at the end, so a failure changes nothing.
+  CStyleSettings style = style_;
+  if (!document.ReadCollection(style.collection_title, style.collection_desc)) return false;
+
+  std::vector<CPhotoEntry> photos;
+  // The count is asked again on every pass: a failed read closes the document, which then
+  // reports no photos, and the entries read so far are kept.
+  for (int index = 0; index < document.GetPhotoCount(); ++index) {
+    CPhotoEntry photo;
+    std::string source;
+    if (!document.ReadPhoto(index, photo.title, source)) continue;
+    photo.path = ResolvePhotoPath(photo_folder, source);
+    photos.push_back(std::move(photo));
+  }
+
+  static_cast<void>(ReadStyle(document, style));
+  style_ = std::move(style);
+  photos_ = std::move(photos);
+  return true;
+}
+
 }  // namespace gallery

@@ -13,6 +13,7 @@
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
 #include "platform/file_system.h"
+#include "platform/imaging_runtime.h"
 
 namespace gallery {
 namespace {
@@ -33,6 +34,9 @@ class CImageWork {
         page_image_written_(builder.photos().size(), false) {
     int photo_count = static_cast<int>(builder.photos().size());
     int workers = ImageWorkerCount(photo_count);
+    // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself
+    // runs in one thread either way.
+    if (workers > 0) SetImagingThreadCount(1);
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
   }
 
@@ -42,6 +46,7 @@ class CImageWork {
       stopping_ = true;
     }
     for (std::thread& thread : threads_) thread.join();
+    if (!threads_.empty()) SetImagingThreadCount(0);
   }
 
   // Waits until photo `index` has its page image (and thumbnail) written, or makes them here

@@ -1,7 +1,50 @@
+#include "generate/navigation_buttons.h"
+
+#include <string>
+
 #include "collection/gallery_builder.h"
-#include "generate/button_patterns.h"
+#include "imaging/jpeg_saving.h"
 
 namespace gallery {
-void CGalleryBuilder::WriteNavigationButtons(const std::string&) {}
-void CGalleryBuilder::WriteButtonImage(const ButtonPattern&, const std::string&) {}
+
+const std::array<NavigationButton, 5> kNavigationButtons = {{
+    {"index.jpg", &kIndexButtonPattern},
+    {"first.jpg", &kFirstButtonPattern},
+    {"last.jpg", &kLastButtonPattern},
+    {"previous.jpg", &kPreviousButtonPattern},
+    {"next.jpg", &kNextButtonPattern},
+}};
+
+std::vector<unsigned char> ButtonPixels(const ButtonPattern& pattern, int font_color,
+                                        int back_color) {
+  std::vector<unsigned char> pixels;
+  pixels.reserve(kButtonPixelBytes);
+  // The saver turns the buffer upside down, so the pattern goes in bottom row first.
+  for (int row = kButtonSize - 1; row >= 0; --row) {
+    for (int column = 0; column < kButtonSize; ++column) {
+      const int colour =
+          ButtonCell(pattern, row, column) == kButtonForeground ? font_color : back_color;
+      pixels.push_back(static_cast<unsigned char>(colour >> 16));
+      pixels.push_back(static_cast<unsigned char>(colour >> 8));
+      pixels.push_back(static_cast<unsigned char>(colour));
+      pixels.push_back(255);
+    }
+  }
+  return pixels;
+}
+
+void CGalleryBuilder::WriteNavigationButtons(const std::string& folder) {
+  for (const NavigationButton& button : kNavigationButtons) {
+    WriteButtonImage(*button.pattern, folder + "/" + std::string(button.file_name));
+  }
+}
+
+void CGalleryBuilder::WriteButtonImage(const ButtonPattern& pattern, const std::string& path) {
+  const std::vector<unsigned char> pixels =
+      ButtonPixels(pattern, style_.font_color, style_.back_color);
+  // A button that cannot be written is simply missing; the pages link to it all the same.
+  static_cast<void>(
+      SavePixelsAsJpeg(path, pixels.data(), kButtonSize, kButtonSize, kButtonQuality));
+}
+
 }  // namespace gallery

@@ -1,5 +1,176 @@
+#include "html/index_page.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "collection/gallery_builder.h"
+#include "collection/photo_entry.h"
+#include "collection/style_settings.h"
+#include "html/page_values.h"
+#include "html/page_writer.h"
+#include "html/photo_page.h"
+#include "html/templates.h"
+#include "platform/file_system.h"
 
 namespace gallery {
-void CGalleryBuilder::WriteIndexPage(const std::string&, int, int, int, int) {}
+namespace {
+
+// Each character begins at a byte that is not a UTF-8 continuation byte (10xxxxxx). A stray
+// continuation byte at the very start counts as a character of its own.
+bool StartsCharacter(std::string_view text, size_t byte) {
+  return byte == 0 || (static_cast<unsigned char>(text[byte]) & 0xC0) != 0x80;
+}
+
+template <typename Lines>
+void AppendLines(std::string& text, const Lines& lines) {
+  for (std::string_view line : lines) {
+    text += line;
+    text += '\n';
+  }
+}
+
+// The frame table round the thumbnail of `photo`, with the image cell inside it, filled in
+// except for the title.
+std::string FramedCell(CStyleSettings& style, const CPhotoEntry& photo, int photo_count) {
+  const int border = style.thumb_border_size;
+  // The cell must hold the frame round the widest thumbnail seen so far, and once widened it
+  // stays so for the rest of the gallery, keeping every page's columns alike.
+  const int64_t framed_width = int64_t{style.thumb_width} + 2 * int64_t{border};
+  if (style.table_width < framed_width) style.table_width = ClampToInt(framed_width);
+  style.thumb_width = photo.thumbnail_width;
+  style.thumb_height = photo.thumbnail_height;
+
+  std::string cell(1, '\n');
+  if (!IsSixteenPieceFrame(style.thumb_style)) {
+    AppendLines(cell, kThumbFrame8Head);
+    cell += kThumbFramedImageCell;
+    AppendLines(cell, kThumbFrame8Tail);
+    FormatPageValues(style, photo_count);
+    return cell;
+  }
+
+  // The end pieces shrink for thumbnails under three borders wide or high, so that the edges
+  // between them keep a third of the thumbnail at least.
+  const int width = style.thumb_width;
+  const int height = style.thumb_height;
+  const int regulation = std::min({border, width / 3, height / 3});
+  style.border_size_regulation = regulation;
+  style.thumb_width = ClampToInt(int64_t{width} - 2 * int64_t{regulation});
+  style.thumb_height = ClampToInt(int64_t{height} - 2 * int64_t{regulation});
+  AppendLines(cell, kThumbFrame16Part1);
+  AppendLines(cell, kThumbFrame16Part2);
+  cell += kThumbFramedImageCell;
+  AppendLines(cell, kThumbFrame16Part3);
+  AppendLines(cell, kThumbFrame16Part4);
+  FormatPageValues(style, photo_count);
+  // Filled in now, while the title value is still empty: this frame's image has no
+  // alternative text.
+  ReplacePlaceholders(style, cell);
+  style.thumb_width = width;
+  style.thumb_height = height;
+  FormatPageValues(style, photo_count);
+  return cell;
+}
+
+void WriteCell(std::string& page, CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
+               int64_t index, int first, int end) {
+  CPageValues& values = style.page_values;
+  values.photo_index = std::to_string(index + 1);
+  values.photo_number = std::to_string(index);
+  values.photo_path = "thumbs/" + values.photo_number + ".jpg";
+  values.photo_page = "pages/" + values.photo_number + ".htm";
+  values.photo_title.clear();
+
+  const int64_t photo_count = static_cast<int64_t>(photos.size());
+  if (index < 0 || index >= photo_count || index < first || index >= end) {
+    page += kThumbEmptyCell;
+    page += '\n';
+    return;
+  }
+  const CPhotoEntry& photo = photos[static_cast<size_t>(index)];
+  std::string cell = style.thumb_border_size == 0
+                         ? std::string(kThumbPlainCell)
+                         : FramedCell(style, photo, static_cast<int>(photo_count));
+  cell += kThumbTitlePiece;
+  values.photo_title = ShortenTitle(photo.title, style.text_limit, style.text_limit_type);
+  ReplacePlaceholders(style, cell);
+  WritePageLine(page, cell);
+  page += '\n';
+}
+
+void WriteThumbnailTable(std::string& page, CStyleSettings& style,
+                         const std::vector<CPhotoEntry>& photos, int first, int end) {
+  const int64_t photo_count = static_cast<int64_t>(photos.size());
+  int64_t index = first;
+  for (int row = 0; row < style.table_rows; ++row) {
+    page += kThumbRowStart;
+    page += '\n';
+    // Every column gets a cell, so the last row is padded with empty ones.
+    for (int column = 0; column < style.table_columns; ++column) {
+      WriteCell(page, style, photos, index, first, end);
+      ++index;
+    }
+    page += kThumbRowEnd;
+    page += '\n';
+    if (index >= photo_count) break;
+  }
+}
+
+}  // namespace
+
+std::string ShortenTitle(std::string_view title, int limit, int type) {
+  if (limit <= 0 || (type != 0 && type != 1)) return std::string(title);
+  size_t characters = 0;
+  for (size_t byte = 0; byte < title.size(); ++byte) characters += StartsCharacter(title, byte);
+  if (characters <= static_cast<size_t>(limit)) return std::string(title);
+
+  std::string shown;
+  shown.reserve(title.size() + (type == 0 ? 3 : 4 * (characters / limit)));
+  size_t position = 0;  // in characters
+  for (size_t byte = 0; byte < title.size(); ++byte) {
+    if (StartsCharacter(title, byte)) {
+      if (type == 0 && position + 3 >= static_cast<size_t>(limit)) break;
+      if (type == 1 && position > 0 && position % limit == 0) shown += "<br>";
+      ++position;
+    }
+    shown += title[byte];
+  }
+  if (type == 0) shown += "...";
+  return shown;
+}
+
+std::string RenderIndexPage(CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
+                            int first, int end, int page_number, int page_count) {
+  std::string page;
+  for (std::string_view line : kIndexPageTemplate) {
+    // Unlike photo pages, index pages fill in values before looking for line placeholders, so an
+    // escaped collection title that spells one ("%TableContent%" becomes "%%TableContent%%") is
+    // taken for it.
+    std::string text(line);
+    text += '\n';
+    ReplacePlaceholders(style, text);
+    if (text.find("%%TableContent%%") != std::string::npos) {
+      WriteThumbnailTable(page, style, photos, first, end);
+    } else if (text.find("%%Navigation%%") != std::string::npos) {
+      WriteNavigationBar(page, kIndexPageKind, page_number, page_count, "advanced/", HomeCell());
+    } else if (!WriteHeaderLine(page, style, text)) {
+      WritePageLine(page, text);
+    }
+  }
+  return ToCrLf(page);
+}
+
+void CGalleryBuilder::WriteIndexPage(const std::string& path, int first, int end, int page,
+                                     int page_count) {
+  CPageState before = SavePageState(style_);
+  if (!WriteFileBytes(path, RenderIndexPage(style_, photos_, first, end, page, page_count))) {
+    // A page that cannot be written changes no page value, like one that was never started.
+    RestorePageState(style_, std::move(before));
+  }
+}
+
 }  // namespace gallery

@@ -1,1 +1,124 @@
-// placeholder
+#include "html/page_writer.h"
+
+#include <climits>
+#include <string>
+#include <string_view>
+
+#include "collection/gallery_builder.h"
+#include "collection/style_settings.h"
+#include "html/page_values.h"
+#include "html/templates.h"
+
+namespace gallery {
+namespace {
+
+// Every navigation cell is as wide as a button image.
+constexpr std::string_view kNavCellWidth = "32";
+
+// A navigation piece formatted with the cell width as its only argument. Nothing but the
+// pieces' own "%d" is ever formatted, so no text of the collection reaches a format.
+std::string FormatCell(std::string_view piece) {
+  std::string cell(piece);
+  const size_t width = cell.find("%d");
+  if (width != std::string::npos) cell.replace(width, 2, kNavCellWidth);
+  return cell;
+}
+
+void WriteNavigationCell(std::string& page, std::string_view cell) {
+  page += kNavCellIndent;
+  page += cell;
+  page += '\n';
+}
+
+void WriteButtonCell(std::string& page, int kind, int target, int count,
+                     std::string_view image_folder, std::string_view tail) {
+  const std::string link = CGalleryBuilder::GetPageFileName(kind, target, count);
+  if (link.empty()) {
+    WriteNavigationCell(page, FormatCell(kNavEmptyCell));
+    return;
+  }
+  std::string cell = FormatCell(kNavLinkCellStart);
+  cell += link;
+  cell += kNavLinkCellMiddle;
+  cell += image_folder;
+  cell += tail;
+  WriteNavigationCell(page, cell);
+}
+
+}  // namespace
+
+void WritePageLine(std::string& page, std::string_view text) {
+  size_t done = 0;
+  for (size_t percent = text.find('%'); percent != std::string_view::npos;
+       percent = text.find('%', done)) {
+    page.append(text, done, percent + 1 - done);
+    done = percent + 1;
+    if (done < text.size() && text[done] == '%') ++done;
+  }
+  page.append(text, done, std::string_view::npos);
+}
+
+bool WriteHeaderLine(std::string& page, const CStyleSettings& style, std::string_view line) {
+  std::string_view shown;
+  std::string_view piece;
+  if (line.find("%%HeaderCollectionTitle%%") != std::string_view::npos) {
+    shown = style.collection_title;
+    piece = kCollectionTitleHeader;
+  } else if (line.find("%%HeaderCollectionDescription%%") != std::string_view::npos) {
+    shown = style.collection_desc;
+    piece = kCollectionDescriptionHeader;
+  } else if (line.find("%%HeaderPhotoTitle%%") != std::string_view::npos) {
+    shown = style.page_values.photo_title;
+    piece = kPhotoTitleHeader;
+  } else {
+    return false;
+  }
+  // An empty text drops the whole line rather than leaving an empty font element behind.
+  if (shown.empty()) return true;
+  std::string text(piece);
+  ReplacePlaceholders(style, text);
+  WritePageLine(page, text);
+  page += '\n';
+  return true;
+}
+
+void WriteNavigationBar(std::string& page, int kind, int current, int count,
+                        std::string_view image_folder, std::string_view middle_cell) {
+  page += kNavTableStart;
+  page += '\n';
+  // Targets outside the pages get no link; a current number at either end of the int range must
+  // not overflow into a valid page.
+  const int previous = current > INT_MIN ? current - 1 : -1;
+  const int next = current < INT_MAX ? current + 1 : -1;
+  const int last = next != -1 && next <= count - 1 ? count - 1 : next;
+  WriteButtonCell(page, kind, current >= 1 ? 0 : -1, count, image_folder, kNavFirstTail);
+  WriteButtonCell(page, kind, previous, count, image_folder, kNavPreviousTail);
+  WriteNavigationCell(page, middle_cell);
+  WriteButtonCell(page, kind, next, count, image_folder, kNavNextTail);
+  WriteButtonCell(page, kind, last, count, image_folder, kNavLastTail);
+  page += kNavTableEnd;
+  page += '\n';
+}
+
+std::string HomeCell() {
+  std::string cell(kNavHomeCellStart);
+  cell += kHomeAddress;
+  cell += kNavHomeCellEnd;
+  return cell;
+}
+
+std::string ToCrLf(std::string_view page) {
+  std::string bytes;
+  bytes.reserve(page.size() + page.size() / 32);
+  size_t done = 0;
+  for (size_t feed = page.find('\n'); feed != std::string_view::npos;
+       feed = page.find('\n', done)) {
+    bytes.append(page, done, feed - done);
+    bytes += "\r\n";
+    done = feed + 1;
+  }
+  bytes.append(page, done, std::string_view::npos);
+  return bytes;
+}
+
+}  // namespace gallery

@@ -1,5 +1,100 @@
+#include "html/photo_page.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "collection/gallery_builder.h"
+#include "collection/photo_entry.h"
+#include "collection/style_settings.h"
+#include "html/page_values.h"
+#include "html/page_writer.h"
+#include "html/templates.h"
+#include "platform/file_system.h"
 
 namespace gallery {
-void CGalleryBuilder::WritePhotoPage(const std::string&, int, int) {}
+namespace {
+
+template <typename Lines>
+void AppendLines(std::string& text, const Lines& lines) {
+  for (std::string_view line : lines) {
+    text += line;
+    text += '\n';
+  }
+}
+
+// The photo itself: a bare image cell, or the image cell inside a table of frame pieces that
+// fits round the page image exactly. A framed photo has an empty line before and after it.
+void WriteMainImage(std::string& page, CStyleSettings& style, const CPhotoEntry& photo, int count) {
+  const int border = style.thumb_border_size;
+  std::string block;
+  if (border == 0) {
+    block = kPhotoPlainImageCell;
+  } else {
+    style.image_width = photo.image_width;
+    style.image_height = photo.image_height;
+    block = '\n';
+    if (IsSixteenPieceFrame(style.thumb_style)) {
+      // The end pieces beside each edge take a border's length off both ends of it.
+      style.image_width = ClampToInt(int64_t{photo.image_width} - 2 * int64_t{border});
+      style.image_height = ClampToInt(int64_t{photo.image_height} - 2 * int64_t{border});
+      AppendLines(block, kPhotoFrame16Part1);
+      AppendLines(block, kPhotoFrame16Part2);
+      block += kPhotoFramedImageCell;
+      AppendLines(block, kPhotoFrame16Part3);
+      AppendLines(block, kPhotoFrame16Part4);
+    } else {
+      AppendLines(block, kPhotoFrame8Head);
+      block += kPhotoFramedImageCell;
+      AppendLines(block, kPhotoFrame8Tail);
+    }
+    FormatPageValues(style, count);
+  }
+  ReplacePlaceholders(style, block);
+  WritePageLine(page, block);
+  page += '\n';
+}
+
+}  // namespace
+
+bool IsSixteenPieceFrame(int thumb_style) {
+  return thumb_style == 3 || thumb_style == 4 || thumb_style == 10;
+}
+
+std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index, int count) {
+  CPageValues& values = style.page_values;
+  values.photo_index = std::to_string(int64_t{index} + 1);
+  values.photo_number = std::to_string(index);
+  values.photo_path = "../images/" + values.photo_number + ".jpg";
+  values.photo_title = photo.title;
+
+  std::string page;
+  for (std::string_view line : kPhotoPageTemplate) {
+    // Line placeholders are looked for in the template line itself, before any value is filled
+    // in, so no title can turn a line into a block.
+    if (line.find("%%Navigation%%") != std::string_view::npos) {
+      WriteNavigationBar(page, kPhotoPageKind, index, count, "../advanced/", kNavIndexCell);
+    } else if (WriteHeaderLine(page, style, line)) {
+    } else if (line.find("%%TableMainImage%%") != std::string_view::npos) {
+      WriteMainImage(page, style, photo, count);
+    } else {
+      std::string text(line);
+      ReplacePlaceholders(style, text);
+      WritePageLine(page, text);
+      page += '\n';
+    }
+  }
+  return ToCrLf(page);
+}
+
+void CGalleryBuilder::WritePhotoPage(const std::string& path, int index, int count) {
+  if (index < 0 || static_cast<size_t>(index) >= photos_.size()) return;
+  CPageState before = SavePageState(style_);
+  if (!WriteFileBytes(path, RenderPhotoPage(style_, photos_[index], index, count))) {
+    // A page that cannot be written changes no page value, like one that was never started.
+    RestorePageState(style_, std::move(before));
+  }
+}
+
 }  // namespace gallery

@@ -40,6 +40,8 @@ void SilenceLibraryMessages() {
   });
 }
 
+void SetImagingThreadCount(int threads) { vips_concurrency_set(threads); }
+
 CImagingRuntime::CImagingRuntime() {
   std::lock_guard<std::mutex> lock(runtime_mutex);
   if (runtime_users++ == 0 && !runtime_started && !runtime_stopped) {

@@ -18,6 +18,9 @@ class CImagingRuntime {
   bool started() const;
 };
 
+// How many threads the imaging library may use inside one operation; 0 restores its default.
+void SetImagingThreadCount(int threads);
+
 // Silences the messages of GLib, libvips and libxml2 for the whole process. Idempotent.
 void SilenceLibraryMessages();
 

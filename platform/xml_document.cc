@@ -1,7 +1,328 @@
 #include "platform/xml_document.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <unordered_map>
+
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlstring.h>
+
+#include "platform/xml_handles.h"
 
 namespace gallery {
+namespace {
+
+// No network, no DTD loaded or validated, entity references in element content kept as
+// references. XML_PARSE_HUGE lifts libxml2's 10 MB limit on a single text, which long attribute
+// values need; it also switches off libxml2's own guard against entity expansion, so the
+// expansion budget below takes its place.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_HUGE;
+
+// All entity references of a document together may stand for this much text: a fixed
+// allowance plus a multiple of the document's size. A "billion laughs" document asks for
+// gigabytes with its first reference and is refused before anything is expanded.
+constexpr uint64_t kExpansionAllowance = uint64_t{8} << 20;
+constexpr uint64_t kExpansionPerInputByte = 4;
+// Every reference counts this much beside its text, so that even empty entities add up.
+constexpr uint64_t kReferenceCost = 16;
+// Entities nested deeper than this count as too large.
+constexpr int kMaxEntityNesting = 40;
+// Sizes saturate here; anything this large is far over any budget.
+constexpr uint64_t kUnbounded = UINT64_MAX / 4;
+
+struct ParseState {
+  bool failed = false;
+  uint64_t budget = 0;
+  uint64_t expanded = 0;
+  // The full expansion of each entity measured so far; kUnbounded while it is being measured,
+  // so that an entity which refers back to itself counts as unbounded.
+  std::unordered_map<const xmlEntity*, uint64_t> sizes;
+};
+
+uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return std::min(a + b, kUnbounded); }
+
+bool IsNameEnd(char c) {
+  return c == ';' || c == '&' || c == '<' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The length of the text that `entity` stands for once every reference inside it is replaced,
+// markup included.
+uint64_t ExpandedSize(xmlDoc* doc, xmlEntity* entity, ParseState& state, int nesting) {
+  if (entity->etype == XML_INTERNAL_PREDEFINED_ENTITY) return 1;
+  if (nesting > kMaxEntityNesting) return kUnbounded;
+  auto known = state.sizes.find(entity);
+  if (known != state.sizes.end()) return known->second;
+  state.sizes[entity] = kUnbounded;
+
+  const char* text = reinterpret_cast<const char*>(entity->content);
+  const int length = text == nullptr ? 0 : std::max(entity->length, 0);
+  uint64_t size = 0;
+  int i = 0;
+  while (i < length && size < kUnbounded) {
+    if (text[i] != '&' || (i + 1 < length && text[i + 1] == '#')) {
+      size = SaturatingAdd(size, 1);
+      ++i;
+      continue;
+    }
+    int end = i + 1;
+    while (end < length && !IsNameEnd(text[end])) ++end;
+    if (end >= length || text[end] != ';' || end == i + 1) {
+      size = SaturatingAdd(size, 1);
+      ++i;
+      continue;
+    }
+    std::string name(text + i + 1, text + end);
+    xmlEntity* inner = xmlGetDocEntity(doc, reinterpret_cast<const xmlChar*>(name.c_str()));
+    uint64_t inner_size = inner == nullptr ? static_cast<uint64_t>(end + 1 - i)
+                                           : ExpandedSize(doc, inner, state, nesting + 1);
+    size = SaturatingAdd(size, SaturatingAdd(inner_size, kReferenceCost));
+    i = end + 1;
+  }
+  state.sizes[entity] = size;
+  return size;
+}
+
+ParseState* StateOf(void* parser_context) {
+  return static_cast<ParseState*>(static_cast<xmlParserCtxt*>(parser_context)->_private);
+}
+
+// Every entity reference the parser meets comes through here, also those inside entities and
+// attribute values, and so does every entity declaration; the entity's whole expansion is
+// charged against the budget before libxml2 expands anything, so a document that merely
+// declares a bomb fails as well.
+xmlEntity* GetEntityWithinBudget(void* parser_context, const xmlChar* name) {
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr || state->failed) {
+    static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
+    return nullptr;
+  }
+  xmlEntity* entity = xmlSAX2GetEntity(parser_context, name);
+  if (entity == nullptr) return nullptr;
+  uint64_t size =
+      ExpandedSize(static_cast<xmlParserCtxt*>(parser_context)->myDoc, entity, *state, 0);
+  state->expanded = SaturatingAdd(state->expanded, SaturatingAdd(size, kReferenceCost));
+  if (state->expanded > state->budget) {
+    state->failed = true;
+    // Without this libxml2 looks the entity up once more by itself when the lookup gives
+    // nothing.
+    static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
+    return nullptr;
+  }
+  return entity;
+}
+
+xmlParserInput* RefuseExternalEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
+
+// Reports of the parser about the document it parses; `data` is that parser's context.
+void RecordParserError(void* parser_context, xmlError*) {
+  if (ParseState* state = StateOf(parser_context)) state->failed = true;
+}
+void RecordParserMessage(void* parser_context, const char*, ...) {
+  if (ParseState* state = StateOf(parser_context)) state->failed = true;
+}
+
+// Reports that libxml2 sends to the thread's handlers (encoding conversion, memory); `data`
+// is the ParseState installed by ThreadReports.
+void RecordThreadError(void* data, xmlError*) {
+  if (data != nullptr) static_cast<ParseState*>(data)->failed = true;
+}
+void RecordThreadMessage(void* data, const char*, ...) {
+  if (data != nullptr) static_cast<ParseState*>(data)->failed = true;
+}
+
+// For its lifetime, sends whatever libxml2 reports on this thread into `state` instead of
+// stderr. libxml2 keeps these handlers per thread, so parsers on other threads are unaffected.
+class ThreadReports {
+ public:
+  explicit ThreadReports(ParseState& state)
+      : generic_(xmlGenericError),
+        generic_context_(xmlGenericErrorContext),
+        structured_(xmlStructuredError),
+        structured_context_(xmlStructuredErrorContext) {
+    // libxml2 sometimes hands the structured handler the generic context, so both point at
+    // the same state.
+    xmlSetGenericErrorFunc(&state, RecordThreadMessage);
+    xmlSetStructuredErrorFunc(&state, RecordThreadError);
+  }
+  ~ThreadReports() {
+    xmlSetGenericErrorFunc(generic_context_, generic_);
+    xmlSetStructuredErrorFunc(structured_context_, structured_);
+  }
+  ThreadReports(const ThreadReports&) = delete;
+  ThreadReports& operator=(const ThreadReports&) = delete;
+
+ private:
+  xmlGenericErrorFunc generic_;
+  void* generic_context_;
+  xmlStructuredErrorFunc structured_;
+  void* structured_context_;
+};
+
+void InitialiseLibrary() {
+  // libxml2 sets up its global tables on first use; doing that once, before any thread
+  // parses, avoids a race between threads.
+  static const bool initialised = [] {
+    xmlInitParser();
+    return true;
+  }();
+  static_cast<void>(initialised);
+}
+
+const xmlChar* AsXmlText(const std::string& text) {
+  return reinterpret_cast<const xmlChar*>(text.c_str());
+}
+
+// True when a name as written, "prefix:local" or "local", is `name`.
+bool IsQualifiedName(const xmlChar* local_name, const xmlNs* ns, std::string_view name) {
+  if (local_name == nullptr) return false;
+  std::string_view local(reinterpret_cast<const char*>(local_name));
+  if (ns == nullptr || ns->prefix == nullptr) return local == name;
+  std::string_view prefix(reinterpret_cast<const char*>(ns->prefix));
+  return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
+         name[prefix.size()] == ':' && name.ends_with(local);
+}
+
+bool IsElementNamed(const xmlNode* node, std::string_view name) {
+  return node != nullptr && node->type == XML_ELEMENT_NODE &&
+         IsQualifiedName(node->name, node->ns, name);
+}
+
+bool IsXmlName(const std::string& name) {
+  return !name.empty() && xmlValidateName(AsXmlText(name), 0) == 0;
+}
+
+}  // namespace
+
 void XmlDocumentFree::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+XmlElement XmlElement::FirstChild(std::string_view name) const {
+  if (node_ == nullptr) return XmlElement();
+  for (xmlNode* child = node_->children; child != nullptr; child = child->next) {
+    if (IsElementNamed(child, name)) return XmlElement(child);
+  }
+  return XmlElement();
+}
+
+std::vector<XmlElement> XmlElement::Children(std::string_view name) const {
+  std::vector<XmlElement> children;
+  if (node_ == nullptr) return children;
+  for (xmlNode* child = node_->children; child != nullptr; child = child->next) {
+    if (IsElementNamed(child, name)) children.push_back(XmlElement(child));
+  }
+  return children;
+}
+
+std::optional<std::string> XmlElement::Attribute(std::string_view name) const {
+  if (node_ == nullptr) return std::nullopt;
+  for (xmlAttr* attribute = node_->properties; attribute != nullptr; attribute = attribute->next) {
+    if (!IsQualifiedName(attribute->name, attribute->ns, name)) continue;
+    if (attribute->children == nullptr) return std::string();
+    // The value may be split into text and entity reference nodes; in-line mode replaces each
+    // reference by the text of its entity.
+    UniqueXmlText value(xmlNodeListGetString(node_->doc, attribute->children, 1));
+    if (value == nullptr) return std::string();
+    return std::string(reinterpret_cast<const char*>(value.get()));
+  }
+  return std::nullopt;
+}
+
+bool XmlElement::SetAttribute(std::string_view name, std::string_view value) {
+  if (node_ == nullptr) return false;
+  const std::string name_text(name);
+  const std::string value_text(value);
+  if (!IsXmlName(name_text) || value_text.find('\0') != std::string::npos ||
+      value_text.size() > INT_MAX || xmlCheckUTF8(AsXmlText(value_text)) == 0) {
+    return false;
+  }
+  // xmlSetProp stores the value as plain text, so "&" or "<" in it stay characters.
+  return xmlSetProp(node_, AsXmlText(name_text), AsXmlText(value_text)) != nullptr;
+}
+
+XmlElement XmlElement::AppendChild(std::string_view name) {
+  if (node_ == nullptr) return XmlElement();
+  const std::string name_text(name);
+  if (!IsXmlName(name_text)) return XmlElement();
+  xmlNode* child = xmlNewDocNode(node_->doc, nullptr, AsXmlText(name_text), nullptr);
+  if (child == nullptr) return XmlElement();
+  if (xmlAddChild(node_, child) == nullptr) {
+    xmlFreeNode(child);
+    return XmlElement();
+  }
+  return XmlElement(child);
+}
+
+std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
+  InitialiseLibrary();
+  if (bytes.size() > static_cast<size_t>(INT_MAX)) return std::nullopt;
+  ParseState state;
+  state.budget = kExpansionAllowance + kExpansionPerInputByte * bytes.size();
+  ThreadReports reports(state);
+
+  UniqueXmlParserCtxt context(
+      xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
+  if (context == nullptr) return std::nullopt;
+  xmlCtxtUseOptions(context.get(), kParseOptions);
+  context->_private = &state;
+  context->replaceEntities = 0;
+  context->loadsubset = 0;
+  context->validate = 0;
+  // The context owns its own copy of the handler table, so these changes stay with this parse.
+  xmlSAXHandler* sax = context->sax;
+  sax->serror = RecordParserError;
+  sax->error = RecordParserMessage;
+  sax->warning = RecordParserMessage;
+  sax->fatalError = RecordParserMessage;
+  sax->getEntity = GetEntityWithinBudget;
+  sax->resolveEntity = RefuseExternalEntity;
+  sax->externalSubset = nullptr;
+
+  const int result = xmlParseDocument(context.get());
+  UniqueXmlDoc doc(context->myDoc);
+  context->myDoc = nullptr;
+  if (result != 0 || !context->wellFormed || state.failed || doc == nullptr) return std::nullopt;
+  return XmlDocument(doc.release());
+}
+
+std::optional<XmlDocument> XmlDocument::CreateEmpty() {
+  InitialiseLibrary();
+  xmlDoc* doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+  if (doc == nullptr) return std::nullopt;
+  return XmlDocument(doc);
+}
+
+XmlElement XmlDocument::Root(std::string_view name) const {
+  if (doc_ == nullptr) return XmlElement();
+  xmlNode* root = xmlDocGetRootElement(doc_.get());
+  return IsElementNamed(root, name) ? XmlElement(root) : XmlElement();
+}
+
+XmlElement XmlDocument::SetRoot(std::string_view name) {
+  if (doc_ == nullptr || xmlDocGetRootElement(doc_.get()) != nullptr) return XmlElement();
+  const std::string name_text(name);
+  if (!IsXmlName(name_text)) return XmlElement();
+  xmlNode* root = xmlNewDocNode(doc_.get(), nullptr, AsXmlText(name_text), nullptr);
+  if (root == nullptr) return XmlElement();
+  xmlDocSetRootElement(doc_.get(), root);
+  return XmlElement(root);
+}
+
+std::optional<std::string> XmlDocument::Serialize() const {
+  if (doc_ == nullptr) return std::nullopt;
+  ParseState state;
+  ThreadReports reports(state);
+  xmlChar* buffer = nullptr;
+  int size = 0;
+  xmlDocDumpFormatMemoryEnc(doc_.get(), &buffer, &size, "UTF-8", 1);
+  UniqueXmlText owned(buffer);
+  if (owned == nullptr || size < 0 || state.failed) return std::nullopt;
+  return std::string(reinterpret_cast<const char*>(owned.get()), static_cast<size_t>(size));
+}
+
 }  // namespace gallery

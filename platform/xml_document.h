@@ -17,7 +17,8 @@ struct XmlDocumentFree {
 };
 
 // A handle to an element of an `XmlDocument`, valid while that document lives. An empty handle
-// stands for "no such element"; every operation on it fails.
+// stands for "no such element"; every operation on it fails. Names are matched as written in
+// the document, prefix included, and case-sensitively.
 class XmlElement {
  public:
   XmlElement() = default;
@@ -29,7 +30,9 @@ class XmlElement {
   std::vector<XmlElement> Children(std::string_view name) const;
   // The attribute's value in UTF-8 with references resolved, or nothing when it is absent.
   std::optional<std::string> Attribute(std::string_view name) const;
-  // Sets a text attribute (UTF-8). False on failure.
+  // Sets a text attribute, taken literally (no references are resolved in it); an attribute
+  // that is new goes after the existing ones. False when the name is not an XML name or the
+  // value is not UTF-8 free of NUL characters.
   bool SetAttribute(std::string_view name, std::string_view value);
   // Appends a new element as the last child; an empty handle on failure.
   XmlElement AppendChild(std::string_view name);
@@ -41,7 +44,9 @@ class XmlElement {
 };
 
 // An XML document in memory. Parsing never reads the network, an external entity or a DTD, and
-// reports nothing: any error or warning of the parser makes it fail.
+// reports nothing: any error or warning of the parser makes it fail, and so does a document
+// whose entity references would expand far beyond its own size. Safe to use from several
+// threads, one document per thread.
 class XmlDocument {
  public:
   // Parses a document in whatever encoding it declares (UTF-8 when it declares none, UTF-16
@@ -52,12 +57,15 @@ class XmlDocument {
 
   // The root element when it is named `name`, else an empty handle.
   XmlElement Root(std::string_view name) const;
-  // Makes a new element named `name` the root; an empty handle on failure.
+  // Makes a new element named `name` the root of a document that has none yet; an empty handle
+  // on failure.
   XmlElement SetRoot(std::string_view name);
-  // The document as UTF-8 bytes with an XML declaration; nothing on failure.
+  // The document as indented UTF-8 bytes with an XML declaration; nothing on failure.
   std::optional<std::string> Serialize() const;
 
  private:
+  explicit XmlDocument(_xmlDoc* doc) : doc_(doc) {}
+
   std::unique_ptr<_xmlDoc, XmlDocumentFree> doc_;
 };
 

@@ -1,0 +1,31 @@
+#ifndef GALLERY_GENERATE_NAVIGATION_BUTTONS_H_
+#define GALLERY_GENERATE_NAVIGATION_BUTTONS_H_
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "generate/button_patterns.h"
+
+namespace gallery {
+
+// One navigation button: its file name in the folder of advanced files and its picture.
+struct NavigationButton {
+  std::string_view file_name;
+  const ButtonPattern* pattern;
+};
+
+// The buttons in the order they are written.
+extern const std::array<NavigationButton, 5> kNavigationButtons;
+
+inline constexpr int kButtonPixelBytes = kButtonSize * kButtonSize * 4;
+
+// The pixels of a button as `CGalleryBuilder::SavePixelsAsJpeg` takes them: `kButtonSize` rows
+// of `kButtonSize` pixels of 4 bytes (blue, green, red, 255), the picture's bottom row first.
+// Foreground cells take `font_color`, both kinds of background `back_color`.
+std::vector<unsigned char> ButtonPixels(const ButtonPattern& pattern, int font_color,
+                                        int back_color);
+
+}  // namespace gallery
+
+#endif  // GALLERY_GENERATE_NAVIGATION_BUTTONS_H_

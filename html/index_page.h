@@ -1,0 +1,28 @@
+#ifndef GALLERY_HTML_INDEX_PAGE_H_
+#define GALLERY_HTML_INDEX_PAGE_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gallery {
+struct CPhotoEntry;
+struct CStyleSettings;
+
+// A thumbnail's title as shown under it. With a positive `limit` and a title of more characters
+// (UTF-8 code points) than that: type 0 keeps the first `limit` - 3 characters and adds "...";
+// type 1 breaks the title with "<br>" into pieces of `limit` characters; any other type keeps the
+// title whole. A character is never split.
+std::string ShortenTitle(std::string_view title, int limit, int type);
+
+// The bytes of index page `page` of `page_count`, lines ended by CR LF, showing the photos from
+// `first` up to (not including) `end` in a table of thumbnails; positions outside the photos
+// give empty cells. Links are relative to the gallery root. Sets the photo page values and, for
+// framed thumbnails, the working numbers in `style` (it may raise `table_width`); they carry over
+// to the next index page. Touches no file.
+std::string RenderIndexPage(CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
+                            int first, int end, int page, int page_count);
+
+}  // namespace gallery
+
+#endif  // GALLERY_HTML_INDEX_PAGE_H_

@@ -1,0 +1,161 @@
+#include "html/page_values.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "collection/style_settings.h"
+
+namespace gallery {
+namespace {
+
+TEST(FormatColorTest, WritesRedGreenBlueInLowerCase) {
+  struct Case {
+    int color;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {0x000000, "#000000"}, {0x0008FF, "#ff0800"},                      // red is the lowest byte
+      {0xABCDEF, "#efcdab"}, {static_cast<int>(0xFF102030), "#302010"},  // the top byte is ignored
+      {-1, "#ffffff"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, FormatColor(c.color)) << c.color;
+}
+
+TEST(FormatPageValuesTest, FormatsNumbersColoursAndWorkingNumbers) {
+  CStyleSettings style;
+  style.back_color = 0x0008FF;
+  style.table_width = -5;
+  style.font_size3 = 7;
+  style.thumb_border_color = 0x010203;
+  style.image_width = 376;
+  style.thumb_height = 90;
+  style.border_size_regulation = 8;
+  style.page_values.photo_title = "kept";
+  FormatPageValues(style, 12);
+  const CPageValues& values = style.page_values;
+  EXPECT_EQ("#ff0800", values.back_color);
+  EXPECT_EQ("-5", values.table_width);
+  EXPECT_EQ("7", values.font_size3);
+  EXPECT_EQ("#030201", values.photo_border_color);
+  EXPECT_EQ("12", values.photo_count);
+  EXPECT_EQ("376", values.image_width);
+  EXPECT_EQ("90", values.thumb_height);
+  EXPECT_EQ("8", values.border_size_regulation);
+  EXPECT_EQ("kept", values.photo_title);
+}
+
+TEST(FormatPageValuesTest, BorderColourOnlyForBorderStyleOne) {
+  for (int border_style : {0, 1, 2, -1}) {
+    CStyleSettings style;
+    style.table_border_style = border_style;
+    style.table_border_color = 0x00FF00;
+    FormatPageValues(style, 1);
+    EXPECT_EQ(border_style == 1 ? "bordercolor=\"#00ff00\"" : "",
+              style.page_values.table_border_style)
+        << "style " << border_style;
+  }
+}
+
+TEST(ReplacePlaceholdersTest, FillsValuesInTheirOrder) {
+  CStyleSettings style;
+  style.collection_title = "A&B \"x\" 5%";
+  style.collection_desc = "<i>";
+  style.font_name = "Arial";
+  style.page_values.photo_title = "T";
+  style.page_values.photo_count = "9";
+  struct Case {
+    const char* text;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"no placeholders", "no placeholders"},
+      {"%%CollectionTitle%%|%%CollectionDescription%%", "A&amp;B &quot;x&quot; 5%%|&lt;i&gt;"},
+      {"%%FontName%%%%FontName%%", "ArialArial"},
+      {"%%PhotoTitle%%", "T"},
+      // Matches run left to right without overlap.
+      {"%%%%PhotoTitle%%%%", "%%T%%"},
+      {"%%PhotoTitle%%PhotoTitle%%", "TPhotoTitle%%"},
+      // Names are case-sensitive; line placeholders and unknown names pass.
+      {"%%phototitle%% %%Navigation%% %%Nope%%", "%%phototitle%% %%Navigation%% %%Nope%%"},
+      {"%%PhotoTitle", "%%PhotoTitle"},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    ReplacePlaceholders(style, text);
+    EXPECT_EQ(c.expected, text) << "text: " << c.text;
+  }
+}
+
+TEST(ReplacePlaceholdersTest, LaterNamesAreFilledInsideEarlierValues) {
+  struct Case {
+    const char* font_name;
+    const char* photo_title;
+    const char* collection_title;
+    const char* text;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // The font name comes before the photo title, so a title name inside it is filled in.
+      {"%%PhotoTitle%%", "T", "", "%%FontName%%", "T"},
+      // The photo title comes after the font name, so a font name inside it stays.
+      {"F", "%%FontName%%", "", "%%PhotoTitle%%", "%%FontName%%"},
+      // A value is not searched again for its own name.
+      {"F", "%%PhotoTitle%%", "", "%%PhotoTitle%%", "%%PhotoTitle%%"},
+      // Escaping doubles single per-cent signs, which can make a later name of them.
+      {"F", "T", "%PhotoCount%", "%%CollectionTitle%%", "9"},
+      {"F", "T", "%%PhotoTitle%%", "%%CollectionTitle%%", "%%T%%"},
+  };
+  for (const Case& c : cases) {
+    CStyleSettings style;
+    style.font_name = c.font_name;
+    style.collection_title = c.collection_title;
+    style.page_values.photo_title = c.photo_title;
+    style.page_values.photo_count = "9";
+    std::string text = c.text;
+    ReplacePlaceholders(style, text);
+    EXPECT_EQ(c.expected, text) << "text: " << c.text << ", font " << c.font_name << ", title "
+                                << c.photo_title << ", collection " << c.collection_title;
+  }
+}
+
+TEST(ReplacePlaceholdersTest, LargeTextsStayLinear) {
+  CStyleSettings style;
+  style.collection_desc = std::string(1 << 20, '%');
+  const int title_names = 100 * 1024 / 14;
+  for (int i = 0; i < title_names; ++i) style.page_values.photo_title += "%%PhotoCount%%";
+  style.page_values.photo_count = "9";
+  style.page_values.font_size1 = "3";
+  std::string text = "%%CollectionDescription%%%%PhotoTitle%%";
+  for (int i = 0; i < 50000; ++i) text += "%%FontSize1%%";
+  // A replacement that splices in place would move megabytes once per occurrence.
+  ReplacePlaceholders(style, text);
+  EXPECT_EQ(std::string(2 << 20, '%') + std::string(title_names, '9') + std::string(50000, '3'),
+            text);
+}
+
+TEST(PageStateTest, RestoreUndoesEveryPageChange) {
+  CStyleSettings style;
+  style.table_width = 100;
+  style.thumb_width = 120;
+  style.page_values.photo_title = "before";
+  CPageState saved = SavePageState(style);
+  style.table_width = 140;
+  style.thumb_width = 60;
+  style.thumb_height = 7;
+  style.border_size_regulation = 3;
+  style.image_width = 4;
+  style.image_height = 5;
+  style.page_values.photo_title = "after";
+  RestorePageState(style, saved);
+  EXPECT_EQ(100, style.table_width);
+  EXPECT_EQ(120, style.thumb_width);
+  EXPECT_EQ(0, style.thumb_height);
+  EXPECT_EQ(0, style.border_size_regulation);
+  EXPECT_EQ(0, style.image_width);
+  EXPECT_EQ(0, style.image_height);
+  EXPECT_EQ("before", style.page_values.photo_title);
+}
+
+}  // namespace
+}  // namespace gallery

@@ -1,0 +1,64 @@
+#ifndef GALLERY_PLATFORM_PHOTO_H_
+#define GALLERY_PLATFORM_PHOTO_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace gallery {
+
+// Photo sources are files in any format the imaging library decodes (of a multi-frame or
+// multi-page file, the first frame or page). A source is always seen upright: its EXIF
+// orientation is applied first, and every size and rectangle below is in upright pixels.
+//
+// A source that declares more than kMaxPhotoPixels pixels (256 megapixels: a 16384 x 16384
+// image) counts as undecodable, so that a small file declaring a huge image is refused from its
+// header alone instead of being decoded. No output larger than that is made either.
+inline constexpr int64_t kMaxPhotoPixels = int64_t{1} << 28;
+
+struct PhotoSize {
+  int width = 0;
+  int height = 0;
+};
+
+struct PhotoRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Channel values 0 to 255.
+struct PhotoColor {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+};
+
+// How a source becomes a JPEG image.
+struct PhotoRendering {
+  PhotoSize output;        // the exact size of the result
+  PhotoRect source;        // the part of the source scaled into the whole result; cut to the
+                           // source, and empty when it has a negative corner
+  PhotoColor background;   // under transparent pixels, and all there is for an empty `source`
+  bool edge_ring = false;  // paint the outermost ring of pixels in `background`
+  int quality = 85;        // JPEG quality, used within 1 to 100
+};
+
+// The upright size of the source at `path`, read from its header without decoding pixels.
+// Nothing when the path is not a regular file, its format is unknown, its header is damaged or
+// it is too large.
+std::optional<PhotoSize> ReadPhotoSize(const std::string& path);
+
+// The bytes of a JPEG file holding `rendering` of the source at `path`: decoded, made upright,
+// converted to 8-bit sRGB (an embedded colour profile honoured), alpha flattened onto the
+// background, scaled and encoded with no metadata at all (no EXIF, XMP, IPTC, colour profile,
+// comment or embedded thumbnail). Nothing when the source cannot be decoded completely (damaged
+// or truncated data included), the output size is not positive or too large, or encoding fails.
+// Touches no file but the source; safe to call from several threads at once.
+std::optional<std::string> RenderPhotoJpeg(const std::string& path,
+                                           const PhotoRendering& rendering);
+
+}  // namespace gallery
+
+#endif  // GALLERY_PLATFORM_PHOTO_H_
