@@ -151,7 +151,8 @@ def written_images(gallery):
 
 def check_gallery(browser, name, gallery, shots, problems):
     gallery = os.path.realpath(gallery)
-    pages = sorted(n for n in os.listdir(gallery) if re.fullmatch(r"index(-\d+)?\.htm", n))
+    pages = sorted((n for n in os.listdir(gallery) if re.fullmatch(r"index(-\d+)?\.htm", n)),
+                   key=lambda n: (len(n), n))
     pages += sorted((os.path.join("pages", n) for n in os.listdir(os.path.join(gallery, "pages"))),
                     key=lambda p: int(re.search(r"(\d+)", p).group(1)))
     if not pages:
