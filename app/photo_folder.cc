@@ -75,7 +75,13 @@ std::string TitleFromFileName(std::string_view name) {
   std::string_view stem = name;
   if (!Extension(name).empty()) stem = name.substr(0, name.find_last_of('.'));
   std::string title;
+  size_t lower_run = 0;
   for (char c : stem) {
+    // "FreshFlower" reads as two words; a single lower-case letter before a capital, as in
+    // "iPhone", is one.
+    bool upper = c >= 'A' && c <= 'Z';
+    if (upper && lower_run >= 2) title += ' ';
+    lower_run = c >= 'a' && c <= 'z' ? lower_run + 1 : 0;
     char d = c == '_' || c == '-' ? ' ' : c;
     if (IsBlank(d) && (title.empty() || title.back() == ' ')) continue;
     title += IsBlank(d) ? ' ' : d;

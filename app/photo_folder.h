@@ -34,8 +34,9 @@ enum class PhotoOrder { kName, kDate };
 // case) and is no hidden file.
 bool IsPhotoFileName(std::string_view name);
 
-// A title from a file name: the extension dropped, "_" and "-" read as spaces, runs of blanks
-// made one, blanks at the ends removed. The name itself when that leaves nothing.
+// A title from a file name: the extension dropped, "_" and "-" read as spaces, a space before a
+// capital that follows two or more small letters, runs of blanks made one, blanks at the ends
+// removed. The name itself when that leaves nothing.
 std::string TitleFromFileName(std::string_view name);
 
 // Orders names as a person expects: letters without regard to case, and runs of digits by their

@@ -37,6 +37,11 @@ TEST(PhotoFolderTest, TitlesComeFromFileNames) {
       {"no extension", "no extension"},
       {"a.b.c.jpg", "a.b.c"},
       {"Café crème.jpg", "Café crème"},
+      {"FreshFlower.jpg", "Fresh Flower"},
+      {"LadyBird_2.jpg", "Lady Bird 2"},
+      {"iPhone.jpg", "iPhone"},
+      {"DSCF0042.JPG", "DSCF0042"},
+      {"Some Words.png", "Some Words"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, TitleFromFileName(c.name)) << c.name;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -13,6 +14,8 @@ namespace {
 
 // Below this many cells a bar tells nothing, and the counts alone are shown.
 constexpr int kMinimumBarCells = 10;
+// "H:MM:SS": runs of ten hours and more may push the line past its width.
+constexpr int kLongestDuration = 7;
 
 }  // namespace
 
@@ -31,15 +34,24 @@ std::string FormatDuration(double seconds) {
 }
 
 std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width) {
-  done = std::clamp(done, 0, std::max(total, 0));
-  std::string counts = std::to_string(done) + "/" + std::to_string(total) + " photos  " +
-                       FormatDuration(elapsed_seconds) + " elapsed";
+  total = std::max(total, 0);
+  done = std::clamp(done, 0, total);
+  const std::string total_text = std::to_string(total);
+  std::string done_text = std::to_string(done);
+  // Counts of one width keep the columns of a log, and the bar, in place.
+  done_text.insert(0, total_text.size() - done_text.size(), ' ');
+  std::string counts =
+      done_text + "/" + total_text + " photos  " + FormatDuration(elapsed_seconds) + " elapsed";
   if (done > 0 && done < total) {
     double left = elapsed_seconds / done * (total - done);
     counts += "  about " + FormatDuration(left) + " left";
   }
-  // "[" + cells + "] " + counts must fit in the width.
-  int cells = width - static_cast<int>(counts.size()) - 3;
+  // The bar leaves room for the longest counts of this total, so that it keeps its length
+  // while the estimate comes and goes.
+  const int longest_counts =
+      static_cast<int>(2 * total_text.size()) + kLongestDuration * 2 +
+      static_cast<int>(std::string_view("/ photos   elapsed  about  left").size());
+  int cells = width - longest_counts - 3;
   if (cells < kMinimumBarCells) return counts;
   int filled = total > 0 ? static_cast<int>(int64_t{cells} * done / total) : cells;
   return "[" + std::string(filled, '#') + std::string(cells - filled, '.') + "] " + counts;

@@ -13,8 +13,9 @@ namespace gallery {
 std::string FormatDuration(double seconds);
 
 // One line of progress, at most `width` characters when `width` allows the counts at all:
-// a bar (left out when too narrow), "done/total photos", the time elapsed and, once a photo is
-// done and some are left, an estimate of the time left.
+// a bar (left out when too narrow) whose length depends only on `width` and `total`,
+// "done/total photos" with `done` padded to the width of `total`, the time elapsed and, once a
+// photo is done and some are left, an estimate of the time left.
 std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width);
 
 // How progress is shown: not at all, one line per photo (for logs and pipes), or a bar redrawn

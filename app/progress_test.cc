@@ -27,13 +27,15 @@ TEST(FormatProgressLineTest, CountsElapsedAndEstimate) {
     const char* expected;
   } cases[] = {
       // No estimate before the first photo, nor once all are done.
-      {0, 12, 0, "0/12 photos  0:00 elapsed"},
-      {3, 12, 6, "3/12 photos  0:06 elapsed  about 0:18 left"},
+      {0, 12, 0, " 0/12 photos  0:00 elapsed"},
+      {3, 12, 6, " 3/12 photos  0:06 elapsed  about 0:18 left"},
       {12, 12, 30, "12/12 photos  0:30 elapsed"},
+      {1, 3, 4000, "1/3 photos  1:06:40 elapsed  about 2:13:20 left"},
       // Counts out of range are held to it.
       {15, 12, 30, "12/12 photos  0:30 elapsed"},
-      {-1, 12, 0, "0/12 photos  0:00 elapsed"},
+      {-1, 12, 0, " 0/12 photos  0:00 elapsed"},
       {0, 0, 0, "0/0 photos  0:00 elapsed"},
+      {1, -4, 0, "0/0 photos  0:00 elapsed"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, FormatProgressLine(c.done, c.total, c.elapsed, 0))
@@ -41,25 +43,32 @@ TEST(FormatProgressLineTest, CountsElapsedAndEstimate) {
   }
 }
 
-TEST(FormatProgressLineTest, BarFillsTheWidthInProportion) {
-  std::string counts = "3/12 photos  0:06 elapsed  about 0:18 left";
-  // 40 cells: a quarter filled.
-  int width = static_cast<int>(counts.size()) + 3 + 40;
-  std::string line = FormatProgressLine(3, 12, 6, width);
-  EXPECT_EQ("[" + std::string(10, '#') + std::string(30, '.') + "] " + counts, line);
-  EXPECT_EQ(static_cast<size_t>(width), line.size());
-
-  std::string full = FormatProgressLine(5, 5, 1, 60);
-  EXPECT_EQ(60u, full.size());
-  EXPECT_EQ(std::string::npos, full.find('.')) << full;
+TEST(FormatProgressLineTest, BarKeepsItsLengthAndFillsInProportion) {
+  const int width = 100;
+  // Room for "[", "] " and the longest counts of 12 photos: 2 x 2 digits, 2 x 7 for the times,
+  // 31 for the words.
+  const int cells = width - 3 - (4 + 14 + 31);
+  struct Case {
+    int done;
+    double elapsed;
+    int filled;
+  } cases[] = {{0, 0, 0}, {3, 6, cells / 4}, {11, 5000, cells * 11 / 12}, {12, 30, cells}};
+  for (const Case& c : cases) {
+    std::string line = FormatProgressLine(c.done, 12, c.elapsed, width);
+    EXPECT_EQ("[" + std::string(c.filled, '#') + std::string(cells - c.filled, '.') + "] " +
+                  FormatProgressLine(c.done, 12, c.elapsed, 0),
+              line)
+        << c.done;
+    EXPECT_GE(static_cast<size_t>(width), line.size()) << c.done;
+  }
 }
 
 TEST(FormatProgressLineTest, NarrowWidthDropsTheBar) {
   std::string counts = "1/2 photos  0:01 elapsed  about 0:01 left";
-  for (int width : {0, 20, static_cast<int>(counts.size()) + 12}) {
-    EXPECT_EQ(counts, FormatProgressLine(1, 2, 1, width)) << width;
-  }
-  EXPECT_EQ('[', FormatProgressLine(1, 2, 1, static_cast<int>(counts.size()) + 13)[0]);
+  // The longest counts of 2 photos take 47 characters; the bar needs 10 cells and 3 more.
+  for (int width : {0, 20, 59}) EXPECT_EQ(counts, FormatProgressLine(1, 2, 1, width)) << width;
+  EXPECT_EQ("[" + std::string(10, '#') + "] 2/2 photos  0:01 elapsed",
+            FormatProgressLine(2, 2, 1, 60));
 }
 
 TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhotos) {
@@ -107,9 +116,9 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
   ASSERT_NE(std::string::npos, warning) << text;
   EXPECT_NE(std::string::npos, text.find("again.\n\r[", warning)) << text;
   EXPECT_EQ('\n', text.back());
-  // No drawn line reaches the last column, where terminals wrap.
+  // The line is drawn one column short of the width: terminals wrap at the last column.
   size_t line_start = text.rfind('\r');
-  EXPECT_EQ(FormatProgressLine(1, 2, 0, 60), text.substr(line_start + 1, 60));
+  EXPECT_EQ(FormatProgressLine(1, 2, 0, 60) + "\033[K\n", text.substr(line_start + 1));
 }
 
 }  // namespace
