@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and generates the demo gallery from the sample collection
-# over the nature photos of Debian's mate-backgrounds package into demo/.
+# Installs what is missing, builds, and makes the demo gallery into demo/ with `gallery new`
+# over the nature photos of Debian's mate-backgrounds package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -8,16 +8,14 @@ scripts/build.sh build >/dev/null
 
 photos=/usr/share/backgrounds/mate/nature
 out=demo
-mkdir -p "$out"
-# The program deletes its input collection file, so it gets a copy of the sample.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-sed "s#@PHOTOS@#$photos#g" samples/demo-collection.xml > "$work/collection.xml"
-
 status=0
-build/gallerygen Kd4wPz7Qa1Xn9TbM "$work/collection.xml" "$out/collection.xml" thumbs || status=$?
+# The photos are only read; demo/ is made anew, or rebuilt when it holds an earlier demo.
+build/gallery new "$photos" "$out" --title "Nature & Colour" \
+  --description "Photos of plants, water and weather" --preset shaded || status=$?
 if [ "$status" -ne 0 ]; then
-  echo "gallerygen failed with exit code $status" >&2
+  echo "gallery failed with exit code $status" >&2
   exit "$status"
 fi
-echo "Demo gallery written to $(pwd)/$out; open $(pwd)/$out/index.htm in a browser."
+echo "Demo gallery written to $(pwd)/$out."
+echo "View it: open $(pwd)/$out/index.htm in a web browser (for example: chromium $out/index.htm),"
+echo "or serve it with: python3 -m http.server --directory $out 8000, then visit http://localhost:8000/"

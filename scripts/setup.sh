@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building, testing and the demo need, from Debian's archive. Safe to run again:
-# when everything is present it only checks.
+# Installs what building, testing and the demo need, from Debian's archive: the browser test
+# drives Debian's chromium from python3 over the DevTools protocol (python3-websocket). Safe to
+# run again: when everything is present it only checks.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libvips-dev libxml2-dev libgtest-dev googletest
-          mate-backgrounds "$@")
+          mate-backgrounds chromium python3 python3-websocket "$@")
 
 missing=()
 for package in "${packages[@]}"; do

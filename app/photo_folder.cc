@@ -1,0 +1,159 @@
+#include "app/photo_folder.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <tuple>
+
+#include "collection/collection_document.h"
+#include "collection/style_settings.h"
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+#include "platform/photo_date.h"
+
+namespace gallery {
+namespace {
+
+constexpr std::array<std::string_view, 13> kPhotoExtensions = {
+    "jpg", "jpeg", "jpe", "png", "gif", "tif", "tiff", "webp", "heic", "heif", "avif", "bmp",
+    "jfif"};
+
+char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Extension(std::string_view name) {
+  size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos || dot == 0) return {};
+  return name.substr(dot + 1);
+}
+
+// -1, 0 or 1 as `left` sorts before, with or after `right`, ignoring case and reading digit runs
+// as numbers.
+int CompareNatural(std::string_view left, std::string_view right) {
+  size_t i = 0;
+  size_t j = 0;
+  while (i < left.size() && j < right.size()) {
+    if (IsDigit(left[i]) && IsDigit(right[j])) {
+      size_t i_end = i;
+      size_t j_end = j;
+      while (i_end < left.size() && IsDigit(left[i_end])) ++i_end;
+      while (j_end < right.size() && IsDigit(right[j_end])) ++j_end;
+      // Leading zeros do not change a number's value; compare lengths, then digits.
+      std::string_view a = left.substr(i, i_end - i);
+      std::string_view b = right.substr(j, j_end - j);
+      a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+      b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+      if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+      if (int order = a.compare(b); order != 0) return order < 0 ? -1 : 1;
+      i = i_end;
+      j = j_end;
+      continue;
+    }
+    char a = Lower(left[i]);
+    char b = Lower(right[j]);
+    if (a != b) return static_cast<unsigned char>(a) < static_cast<unsigned char>(b) ? -1 : 1;
+    ++i;
+    ++j;
+  }
+  if (i < left.size()) return 1;
+  if (j < right.size()) return -1;
+  return 0;
+}
+
+}  // namespace
+
+bool IsPhotoFileName(std::string_view name) {
+  if (name.empty() || name.front() == '.') return false;
+  std::string extension(Extension(name));
+  std::transform(extension.begin(), extension.end(), extension.begin(), Lower);
+  return std::find(kPhotoExtensions.begin(), kPhotoExtensions.end(), extension) !=
+         kPhotoExtensions.end();
+}
+
+std::string TitleFromFileName(std::string_view name) {
+  std::string_view stem = name;
+  if (!Extension(name).empty()) stem = name.substr(0, name.find_last_of('.'));
+  std::string title;
+  size_t lower_run = 0;
+  for (char c : stem) {
+    // "FreshFlower" reads as two words; a single lower-case letter before a capital, as in
+    // "iPhone", is one.
+    bool upper = c >= 'A' && c <= 'Z';
+    if (upper && lower_run >= 2) title += ' ';
+    lower_run = c >= 'a' && c <= 'z' ? lower_run + 1 : 0;
+    char d = c == '_' || c == '-' ? ' ' : c;
+    if (IsBlank(d) && (title.empty() || title.back() == ' ')) continue;
+    title += IsBlank(d) ? ' ' : d;
+  }
+  while (!title.empty() && title.back() == ' ') title.pop_back();
+  return title.empty() ? std::string(name) : title;
+}
+
+bool NaturalLess(std::string_view left, std::string_view right) {
+  int order = CompareNatural(left, right);
+  return order != 0 ? order < 0 : left < right;
+}
+
+void SortPhotos(std::vector<CFolderPhoto>& photos, PhotoOrder order) {
+  std::stable_sort(photos.begin(), photos.end(),
+                   [order](const CFolderPhoto& left, const CFolderPhoto& right) {
+                     if (order == PhotoOrder::kDate) {
+                       bool left_undated = left.date_taken.empty();
+                       bool right_undated = right.date_taken.empty();
+                       if (std::tie(left_undated, left.date_taken) !=
+                           std::tie(right_undated, right.date_taken)) {
+                         return std::tie(left_undated, left.date_taken) <
+                                std::tie(right_undated, right.date_taken);
+                       }
+                     }
+                     return NaturalLess(left.name, right.name);
+                   });
+}
+
+std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder order) {
+  std::optional<std::vector<std::string>> names = ListFolder(folder);
+  if (!names) return std::nullopt;
+  const std::string base = AbsolutePath(folder);
+  CFolderScan scan;
+  for (const std::string& name : *names) {
+    if (!IsPhotoFileName(name)) continue;
+    std::string path = base == "/" ? "/" + name : base + "/" + name;
+    if (GetPathKind(path) != PathKind::kFile) {
+      scan.skipped.push_back({path, "not a regular file (a folder, or a broken link)"});
+    } else if (name.find('\\') != std::string::npos) {
+      // Collection paths treat "\" as a folder separator, so this name cannot be stored.
+      scan.skipped.push_back({path, "its name holds a backslash, which collection paths cannot"});
+    } else if (!IsReadableFile(path)) {
+      scan.skipped.push_back({path, "cannot be read (no permission)"});
+    } else {
+      CFolderPhoto photo{path, name, TitleFromFileName(name), ""};
+      if (order == PhotoOrder::kDate) photo.date_taken = ReadPhotoDateTaken(path).value_or("");
+      scan.photos.push_back(std::move(photo));
+    }
+  }
+  SortPhotos(scan.photos, order);
+  std::sort(scan.skipped.begin(), scan.skipped.end(),
+            [](const CSkippedFile& left, const CSkippedFile& right) {
+              return NaturalLess(left.path, right.path);
+            });
+  return scan;
+}
+
+std::optional<std::string> RenderCollection(const std::string& title,
+                                            const std::string& description,
+                                            const std::vector<CFolderPhoto>& photos,
+                                            const CStyleSettings& style) {
+  CCollectionDocument document;
+  if (!document.Create() || !document.BeginCollection(title, description)) return std::nullopt;
+  for (const CFolderPhoto& photo : photos) {
+    if (!document.AddPhoto() || !document.SetPhotoAttribute("path", photo.path) ||
+        !document.SetPhotoAttribute("title", photo.title)) {
+      return std::nullopt;
+    }
+  }
+  if (!WriteStyle(document, style)) return std::nullopt;
+  return document.SaveText();
+}
+
+}  // namespace gallery

@@ -1,0 +1,65 @@
+#ifndef GALLERY_APP_PHOTO_FOLDER_H_
+#define GALLERY_APP_PHOTO_FOLDER_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gallery {
+struct CStyleSettings;
+
+// One photo found in a folder.
+struct CFolderPhoto {
+  std::string path;        // absolute
+  std::string name;        // the file name
+  std::string title;       // made from the file name
+  std::string date_taken;  // "YYYY:MM:DD HH:MM:SS", or empty when unknown
+};
+
+// A file of the folder that looked like a photo but is left out, and why.
+struct CSkippedFile {
+  std::string path;
+  std::string reason;
+};
+
+struct CFolderScan {
+  std::vector<CFolderPhoto> photos;
+  std::vector<CSkippedFile> skipped;
+};
+
+enum class PhotoOrder { kName, kDate };
+
+// True when the name ends in an extension of an image format the program decodes (any letter
+// case) and is no hidden file.
+bool IsPhotoFileName(std::string_view name);
+
+// A title from a file name: the extension dropped, "_" and "-" read as spaces, a space before a
+// capital that follows two or more small letters, runs of blanks made one, blanks at the ends
+// removed. The name itself when that leaves nothing.
+std::string TitleFromFileName(std::string_view name);
+
+// Orders names as a person expects: letters without regard to case, and runs of digits by their
+// value ("img2" before "img10"); names that compare equal so are ordered bytewise.
+bool NaturalLess(std::string_view left, std::string_view right);
+
+// Sorts by name, or by date taken with the undated photos after the dated ones, each group
+// by name.
+void SortPhotos(std::vector<CFolderPhoto>& photos, PhotoOrder order);
+
+// The photos directly in `folder` (no subfolders), sorted. Files that look like photos but are
+// not regular readable files, or whose names the collection format cannot carry, are listed as
+// skipped. Dates are read only for date order; the imaging library must then be started.
+// Nothing when the folder cannot be read.
+std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder order);
+
+// The bytes of a collection file with the given texts, one photo element per photo (its
+// absolute path and title) and the style element from `style`. Nothing when it cannot be built.
+std::optional<std::string> RenderCollection(const std::string& title,
+                                            const std::string& description,
+                                            const std::vector<CFolderPhoto>& photos,
+                                            const CStyleSettings& style);
+
+}  // namespace gallery
+
+#endif  // GALLERY_APP_PHOTO_FOLDER_H_

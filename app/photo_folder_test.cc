@@ -1,0 +1,118 @@
+#include "app/photo_folder.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "collection/gallery_builder.h"
+#include "collection/style_settings.h"
+
+namespace gallery {
+namespace {
+
+TEST(PhotoFolderTest, PhotoFilesAreKnownByTheirExtension) {
+  struct Case {
+    const char* name;
+    bool expected;
+  } cases[] = {
+      {"a.jpg", true},     {"B.JPEG", true},   {"c.Png", true},     {"d.tif", true},
+      {"e.tiff", true},    {"f.webp", true},   {"g.heic", true},    {"h.avif", true},
+      {"i.bmp", true},     {"j.gif", true},    {"k.txt", false},    {"jpg", false},
+      {".jpg", false},     {".hidden.jpg", false}, {"l.jpg.xml", false}, {"m.", false},
+      {"", false},         {"n.jpgx", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, IsPhotoFileName(c.name)) << c.name;
+}
+
+TEST(PhotoFolderTest, TitlesComeFromFileNames) {
+  struct Case {
+    const char* name;
+    const char* expected;
+  } cases[] = {
+      {"Sunset.jpg", "Sunset"},
+      {"summer_beach-2019.JPG", "summer beach 2019"},
+      {"  two   spaces .png", "two spaces"},
+      {"__.jpg", "__.jpg"},  // nothing left: the name itself
+      {"no extension", "no extension"},
+      {"a.b.c.jpg", "a.b.c"},
+      {"Café crème.jpg", "Café crème"},
+      {"FreshFlower.jpg", "Fresh Flower"},
+      {"LadyBird_2.jpg", "Lady Bird 2"},
+      {"iPhone.jpg", "iPhone"},
+      {"DSCF0042.JPG", "DSCF0042"},
+      {"Some Words.png", "Some Words"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, TitleFromFileName(c.name)) << c.name;
+}
+
+TEST(PhotoFolderTest, NaturalOrderReadsNumbersAndIgnoresCase) {
+  struct Case {
+    const char* left;
+    const char* right;
+    bool expected;
+  } cases[] = {
+      {"img2.jpg", "img10.jpg", true},  {"img10.jpg", "img2.jpg", false},
+      {"apple.jpg", "Banana.jpg", true}, {"Banana.jpg", "apple.jpg", false},
+      {"a01.jpg", "a1.jpg", true},       {"a1.jpg", "a01.jpg", false},  // equal value: bytewise
+      {"a007", "a8", true},              {"a", "a1", true},
+      {"same", "same", false},           {"x99999999999999999999", "x100000000000000000000", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, NaturalLess(c.left, c.right)) << c.left << " < " << c.right;
+  }
+}
+
+std::vector<std::string> Names(const std::vector<CFolderPhoto>& photos) {
+  std::vector<std::string> names;
+  for (const CFolderPhoto& photo : photos) names.push_back(photo.name);
+  return names;
+}
+
+TEST(PhotoFolderTest, SortByNameOrByDateWithUndatedLast) {
+  std::vector<CFolderPhoto> photos = {
+      {"/p/c10.jpg", "c10.jpg", "c10", "2021:05:01 10:00:00"},
+      {"/p/c2.jpg", "c2.jpg", "c2", ""},
+      {"/p/a.jpg", "a.jpg", "a", "2020:01:01 00:00:00"},
+      {"/p/B.jpg", "B.jpg", "B", ""},
+      {"/p/d.jpg", "d.jpg", "d", "2020:01:01 00:00:00"},
+  };
+  SortPhotos(photos, PhotoOrder::kName);
+  EXPECT_EQ((std::vector<std::string>{"a.jpg", "B.jpg", "c2.jpg", "c10.jpg", "d.jpg"}),
+            Names(photos));
+  SortPhotos(photos, PhotoOrder::kDate);
+  EXPECT_EQ((std::vector<std::string>{"a.jpg", "d.jpg", "c10.jpg", "B.jpg", "c2.jpg"}),
+            Names(photos));
+}
+
+TEST(PhotoFolderTest, RenderedCollectionLoadsBackWithTheSamePhotosAndStyle) {
+  CStyleSettings style;
+  style.preset_name = "Plain";
+  style.font_name = "Verdana";
+  style.table_columns = 3;
+  style.thumb_back_color = 16777215;
+  std::vector<CFolderPhoto> photos = {
+      {"/photos/b & c.jpg", "b & c.jpg", "b & c", ""},
+      {"/photos/100%.png", "100%.png", "100%", ""},
+  };
+  std::optional<std::string> bytes = RenderCollection("Trip <2020>", "Sun \"and\" sea", photos,
+                                                      style);
+  ASSERT_TRUE(bytes);
+  CGalleryBuilder builder;
+  ASSERT_TRUE(builder.LoadText(*bytes, "/elsewhere/collection.xml")) << *bytes;
+  EXPECT_EQ("Trip <2020>", builder.style().collection_title);
+  EXPECT_EQ("Sun \"and\" sea", builder.style().collection_desc);
+  EXPECT_EQ("Plain", builder.style().preset_name);
+  EXPECT_EQ("Verdana", builder.style().font_name);
+  EXPECT_EQ(3, builder.style().table_columns);
+  EXPECT_EQ(16777215, builder.style().thumb_back_color);
+  ASSERT_EQ(2u, builder.photos().size());
+  for (size_t i = 0; i < photos.size(); ++i) {
+    // Absolute paths are taken as they are, not from the images folder beside the file.
+    EXPECT_EQ(photos[i].path, builder.photos()[i].path) << i;
+    EXPECT_EQ(photos[i].title, builder.photos()[i].title) << i;
+  }
+}
+
+}  // namespace
+}  // namespace gallery

@@ -1,0 +1,105 @@
+#include "app/progress.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <utility>
+
+#include "platform/file_system.h"
+
+namespace gallery {
+namespace {
+
+// Below this many cells a bar tells nothing, and the counts alone are shown.
+constexpr int kMinimumBarCells = 10;
+// "H:MM:SS": runs of ten hours and more may push the line past its width.
+constexpr int kLongestDuration = 7;
+
+}  // namespace
+
+std::string FormatDuration(double seconds) {
+  long total = seconds > 0 && std::isfinite(seconds) ? std::lround(std::floor(seconds)) : 0;
+  long hours = total / 3600;
+  long minutes = total / 60 % 60;
+  long rest = total % 60;
+  char text[48];
+  if (hours > 0) {
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", hours, minutes, rest);
+  } else {
+    std::snprintf(text, sizeof text, "%ld:%02ld", minutes, rest);
+  }
+  return text;
+}
+
+std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width) {
+  total = std::max(total, 0);
+  done = std::clamp(done, 0, total);
+  const std::string total_text = std::to_string(total);
+  std::string done_text = std::to_string(done);
+  // Counts of one width keep the columns of a log, and the bar, in place.
+  done_text.insert(0, total_text.size() - done_text.size(), ' ');
+  std::string counts =
+      done_text + "/" + total_text + " photos  " + FormatDuration(elapsed_seconds) + " elapsed";
+  if (done > 0 && done < total) {
+    double left = elapsed_seconds / done * (total - done);
+    counts += "  about " + FormatDuration(left) + " left";
+  }
+  // The bar leaves room for the longest counts of this total, so that it keeps its length
+  // while the estimate comes and goes.
+  const int longest_counts =
+      static_cast<int>(2 * total_text.size()) + kLongestDuration * 2 +
+      static_cast<int>(std::string_view("/ photos   elapsed  about  left").size());
+  int cells = width - longest_counts - 3;
+  if (cells < kMinimumBarCells) return counts;
+  int filled = total > 0 ? static_cast<int>(int64_t{cells} * done / total) : cells;
+  return "[" + std::string(filled, '#') + std::string(cells - filled, '.') + "] " + counts;
+}
+
+CProgressReporter::CProgressReporter(std::ostream& out, ProgressMode mode, int width,
+                                     std::function<double()> clock)
+    : out_(out), mode_(mode), width_(width), clock_(std::move(clock)), start_(clock_()) {}
+
+void CProgressReporter::Start(int photo_count) {
+  start_ = clock_();
+  total_ = photo_count;
+  done_ = 0;
+  if (mode_ == ProgressMode::kBar) DrawBar();
+}
+
+void CProgressReporter::OnPhotoDone(int index, int photo_count) {
+  total_ = photo_count;
+  done_ = std::max(done_, index + 1);
+  if (mode_ == ProgressMode::kBar) {
+    DrawBar();
+  } else if (mode_ == ProgressMode::kLines) {
+    out_ << "gallery: " << FormatProgressLine(done_, total_, elapsed(), 0) << '\n' << std::flush;
+  }
+}
+
+void CProgressReporter::OnPhotoUnreadable(int index, const std::string& source_path) {
+  ++unreadable_count_;
+  // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
+  if (bar_shown_) out_ << "\r\033[K";
+  const char* reason = IsReadableFile(source_path)
+                           ? "could not be decoded as an image (damaged, or a format not supported)"
+                           : "could not be read (missing, or no permission)";
+  out_ << "gallery: warning: " << source_path << ": " << reason << "; photo " << index + 1
+       << " is left without a picture. Replace or remove it and build again.\n";
+  if (bar_shown_) DrawBar();
+  out_ << std::flush;
+}
+
+void CProgressReporter::Finish() {
+  if (bar_shown_) out_ << '\n' << std::flush;
+  bar_shown_ = false;
+}
+
+void CProgressReporter::DrawBar() {
+  out_ << '\r' << FormatProgressLine(done_, total_, elapsed(), width_ - 1) << "\033[K"
+       << std::flush;
+  bar_shown_ = true;
+}
+
+}  // namespace gallery

@@ -1,0 +1,125 @@
+#include "app/progress.h"
+
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace gallery {
+namespace {
+
+TEST(FormatDurationTest, MinutesBelowAnHourHoursFromThere) {
+  struct Case {
+    double seconds;
+    const char* expected;
+  } cases[] = {{0, "0:00"},       {7.9, "0:07"},      {59, "0:59"},     {60, "1:00"},
+               {3599, "59:59"},   {3600, "1:00:00"},  {3725, "1:02:05"}, {-5, "0:00"},
+               {std::numeric_limits<double>::infinity(), "0:00"}};
+  for (const Case& c : cases) EXPECT_EQ(c.expected, FormatDuration(c.seconds)) << c.seconds;
+}
+
+TEST(FormatProgressLineTest, CountsElapsedAndEstimate) {
+  struct Case {
+    int done;
+    int total;
+    double elapsed;
+    const char* expected;
+  } cases[] = {
+      // No estimate before the first photo, nor once all are done.
+      {0, 12, 0, " 0/12 photos  0:00 elapsed"},
+      {3, 12, 6, " 3/12 photos  0:06 elapsed  about 0:18 left"},
+      {12, 12, 30, "12/12 photos  0:30 elapsed"},
+      {1, 3, 4000, "1/3 photos  1:06:40 elapsed  about 2:13:20 left"},
+      // Counts out of range are held to it.
+      {15, 12, 30, "12/12 photos  0:30 elapsed"},
+      {-1, 12, 0, " 0/12 photos  0:00 elapsed"},
+      {0, 0, 0, "0/0 photos  0:00 elapsed"},
+      {1, -4, 0, "0/0 photos  0:00 elapsed"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, FormatProgressLine(c.done, c.total, c.elapsed, 0))
+        << c.done << "/" << c.total;
+  }
+}
+
+TEST(FormatProgressLineTest, BarKeepsItsLengthAndFillsInProportion) {
+  const int width = 100;
+  // Room for "[", "] " and the longest counts of 12 photos: 2 x 2 digits, 2 x 7 for the times,
+  // 31 for the words.
+  const int cells = width - 3 - (4 + 14 + 31);
+  struct Case {
+    int done;
+    double elapsed;
+    int filled;
+  } cases[] = {{0, 0, 0}, {3, 6, cells / 4}, {11, 5000, cells * 11 / 12}, {12, 30, cells}};
+  for (const Case& c : cases) {
+    std::string line = FormatProgressLine(c.done, 12, c.elapsed, width);
+    EXPECT_EQ("[" + std::string(c.filled, '#') + std::string(cells - c.filled, '.') + "] " +
+                  FormatProgressLine(c.done, 12, c.elapsed, 0),
+              line)
+        << c.done;
+    EXPECT_GE(static_cast<size_t>(width), line.size()) << c.done;
+  }
+}
+
+TEST(FormatProgressLineTest, NarrowWidthDropsTheBar) {
+  std::string counts = "1/2 photos  0:01 elapsed  about 0:01 left";
+  // The longest counts of 2 photos take 47 characters; the bar needs 10 cells and 3 more.
+  for (int width : {0, 20, 59}) EXPECT_EQ(counts, FormatProgressLine(1, 2, 1, width)) << width;
+  EXPECT_EQ("[" + std::string(10, '#') + "] 2/2 photos  0:01 elapsed",
+            FormatProgressLine(2, 2, 1, 60));
+}
+
+TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhotos) {
+  std::ostringstream out;
+  double now = 100;
+  CProgressReporter reporter(out, ProgressMode::kLines, 80, [&now] { return now; });
+  reporter.Start(2);
+  now = 102;
+  reporter.OnPhotoUnreadable(0, "/nowhere/a.jpg");
+  reporter.OnPhotoDone(0, 2);
+  now = 104;
+  reporter.OnPhotoDone(1, 2);
+  reporter.Finish();
+  EXPECT_EQ(
+      "gallery: warning: /nowhere/a.jpg: could not be read (missing, or no permission); photo 1 "
+      "is left without a picture. Replace or remove it and build again.\n"
+      "gallery: 1/2 photos  0:02 elapsed  about 0:02 left\n"
+      "gallery: 2/2 photos  0:04 elapsed\n",
+      out.str());
+  EXPECT_EQ(1, reporter.unreadable_count());
+}
+
+TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {
+  std::ostringstream out;
+  CProgressReporter reporter(out, ProgressMode::kQuiet, 80, [] { return 0.0; });
+  reporter.Start(3);
+  reporter.OnPhotoDone(0, 3);
+  EXPECT_EQ("", out.str());
+  reporter.OnPhotoUnreadable(1, "/nowhere/b.png");
+  reporter.Finish();
+  EXPECT_EQ(0u, out.str().find("gallery: warning: /nowhere/b.png: ")) << out.str();
+}
+
+TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
+  std::ostringstream out;
+  CProgressReporter reporter(out, ProgressMode::kBar, 61, [] { return 0.0; });
+  reporter.Start(2);
+  reporter.OnPhotoUnreadable(0, "/nowhere/c.jpg");
+  reporter.OnPhotoDone(0, 2);
+  reporter.Finish();
+  std::string text = out.str();
+  EXPECT_EQ(0u, text.find("\r[")) << text;
+  // The warning starts on a cleared line and the bar comes back after it.
+  size_t warning = text.find("\r\033[Kgallery: warning: /nowhere/c.jpg");
+  ASSERT_NE(std::string::npos, warning) << text;
+  EXPECT_NE(std::string::npos, text.find("again.\n\r[", warning)) << text;
+  EXPECT_EQ('\n', text.back());
+  // The line is drawn one column short of the width: terminals wrap at the last column.
+  size_t line_start = text.rfind('\r');
+  EXPECT_EQ(FormatProgressLine(1, 2, 0, 60) + "\033[K\n", text.substr(line_start + 1));
+}
+
+}  // namespace
+}  // namespace gallery
