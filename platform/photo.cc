@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -56,8 +58,53 @@ PhotoSize UprightSize(const VImage& image) {
   return {image.width(), image.height()};
 }
 
+uint32_t BigEndian32(const unsigned char* bytes) {
+  return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
+// Whether an ICC profile describes itself as sRGB ("sRGB IEC61966-2.1" and its kin): its
+// description tag, in the plain text of version 2 profiles or the UTF-16 of version 4, begins
+// with "sRGB". Converting from such a profile to sRGB changes nothing but costs a colour
+// transform of every pixel.
+bool IsSrgbProfile(const unsigned char* profile, size_t length) {
+  if (length < 132 || std::memcmp(profile + 16, "RGB ", 4) != 0) return false;
+  const uint32_t tag_count = BigEndian32(profile + 128);
+  for (uint32_t i = 0; i < tag_count && 132 + 12 * (size_t{i} + 1) <= length; ++i) {
+    const unsigned char* entry = profile + 132 + 12 * size_t{i};
+    if (std::memcmp(entry, "desc", 4) != 0) continue;
+    const size_t offset = BigEndian32(entry + 4);
+    const size_t size = BigEndian32(entry + 8);
+    if (offset > length || size > length - offset || size < 12) return false;
+    const unsigned char* tag = profile + offset;
+    if (std::memcmp(tag, "desc", 4) == 0) {
+      return size >= 16 && std::memcmp(tag + 12, "sRGB", 4) == 0;
+    }
+    if (std::memcmp(tag, "mluc", 4) == 0 && size >= 28) {
+      // The first record's text, UTF-16 big-endian.
+      const size_t text_length = BigEndian32(tag + 20);
+      const size_t text_offset = BigEndian32(tag + 24);
+      if (text_length < 8 || text_offset > size || text_length > size - text_offset) return false;
+      const unsigned char* text = tag + text_offset;
+      const char expected[] = "sRGB";
+      for (int c = 0; c < 4; ++c) {
+        if (text[2 * c] != 0 || text[2 * c + 1] != expected[c]) return false;
+      }
+      return true;
+    }
+    return false;
+  }
+  return false;
+}
+
+bool HasNonSrgbProfile(const VImage& image) {
+  if (image.get_typeof(VIPS_META_ICC_NAME) == 0) return false;
+  size_t length = 0;
+  const void* profile = image.get_blob(VIPS_META_ICC_NAME, &length);
+  return !IsSrgbProfile(static_cast<const unsigned char*>(profile), length);
+}
+
 VImage ToSrgb(VImage image) {
-  if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+  if (HasNonSrgbProfile(image)) {
     image = image.icc_transform("srgb", VImage::option()->set("embedded", true)->set("depth", 8));
   } else {
     image = image.colourspace(VIPS_INTERPRETATION_sRGB);

@@ -440,3 +440,26 @@ TEST(RenderPhotoJpegTest, OwnJpegSourceDecodedSmallerKeepsRectangleAndSize) {
 
 }  // namespace
 }  // namespace gallery
+
+namespace gallery {
+namespace {
+
+TEST(RenderPhotoJpegTest, EmbeddedProfilesAreHonoured) {
+  TempFolder folder;
+  const VImage colour = Solid(16, 16, {200, 100, 50});
+  // Stored through a wide-gamut profile the pixels hold other numbers (about 182 105 63);
+  // through an sRGB profile the same ones. Either way the page shows the colour itself.
+  for (const char* profile : {"p3", "srgb"}) {
+    const std::string path = folder.Join(std::string(profile) + ".jpg");
+    colour.icc_export(VImage::option()->set("output_profile", profile))
+        .jpegsave(path.c_str(), VImage::option()->set("Q", 100));
+    std::optional<std::string> jpeg = RenderPhotoJpeg(path, WholeAt({16, 16}));
+    ASSERT_TRUE(jpeg.has_value()) << profile;
+    VImage result = Decode(*jpeg);
+    EXPECT_TRUE(PixelNear(result, 8, 8, {200, 100, 50}, 5)) << profile << ": "
+                                                              << PixelText(result, 8, 8);
+  }
+}
+
+}  // namespace
+}  // namespace gallery
