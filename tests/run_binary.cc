@@ -1,15 +1,18 @@
 #include "tests/run_binary.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 namespace gallery {
 
 BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
-                                 const std::string& working_folder) {
+                                 const BinaryOptions& options) {
   BinaryResult result;
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) return result;
@@ -19,7 +22,12 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
     dup2(pipe_fds[1], STDERR_FILENO);
     close(pipe_fds[0]);
     close(pipe_fds[1]);
-    if (chdir(working_folder.c_str()) != 0) _exit(127);
+    if (chdir(options.working_folder.c_str()) != 0) _exit(127);
+    if (options.file_size_limit >= 0) {
+      struct rlimit limit = {static_cast<rlim_t>(options.file_size_limit),
+                             static_cast<rlim_t>(options.file_size_limit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(GALLERYGEN_BINARY));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -28,6 +36,13 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
     _exit(127);
   }
   close(pipe_fds[1]);
+  std::thread killer;
+  if (child > 0 && options.kill_after_microseconds >= 0) {
+    killer = std::thread([child, &options] {
+      usleep(static_cast<useconds_t>(options.kill_after_microseconds));
+      kill(child, SIGKILL);
+    });
+  }
   char buffer[4096];
   for (;;) {
     ssize_t count = read(pipe_fds[0], buffer, sizeof buffer);
@@ -37,10 +52,21 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
   }
   close(pipe_fds[0]);
   int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-    result.exit_code = WEXITSTATUS(status);
+  // The child is reaped only after the killer is done, so its process id cannot be reused by
+  // another process in between.
+  if (killer.joinable()) killer.join();
+  if (child > 0 && waitpid(child, &status, 0) == child) {
+    if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+    result.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
   }
   return result;
+}
+
+BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
+                                 const std::string& working_folder) {
+  BinaryOptions options;
+  options.working_folder = working_folder;
+  return RunGallerygenBinary(arguments, options);
 }
 
 }  // namespace gallery

@@ -8,10 +8,19 @@ namespace gallery {
 
 struct BinaryResult {
   int exit_code = -1;  // -1 when the process did not end normally
+  bool killed = false;  // ended by the kill that `BinaryOptions::kill_after_microseconds` asks for
   std::string output;  // stdout and stderr together
 };
 
-// Runs the built gallerygen with `arguments` in `working_folder` and waits for it.
+struct BinaryOptions {
+  std::string working_folder = ".";
+  long file_size_limit = -1;          // bytes a file may grow to; -1 for no limit
+  long kill_after_microseconds = -1;  // SIGKILL the run after this long; -1 to let it finish
+};
+
+// Runs the built gallerygen with `arguments` and waits for it.
+BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
+                                 const BinaryOptions& options);
 BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
                                  const std::string& working_folder = ".");
 

@@ -1,0 +1,214 @@
+// Whole runs under faults: killed at random moments, writes past a file-size limit, an output
+// folder that cannot exist, and photo sources that are damaged or not files at all.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <vips/vips8>
+
+#include "app/run.h"
+#include "collection/collection_document.h"
+#include "tests/run_binary.h"
+#include "tests/temp_folder.h"
+
+namespace gallery {
+namespace {
+
+const std::string kToken(kAccessToken);
+
+// What a look over a gallery folder found.
+struct GalleryCheck {
+  int whole_files = 0;
+  int temporary_files = 0;
+  std::vector<std::string> broken;  // files under their final names that are not whole
+};
+
+bool IsWholeJpeg(const std::string& path) {
+  try {
+    vips::VImage image = vips::VImage::new_from_file(
+        path.c_str(), vips::VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR));
+    static_cast<void>(image.avg());  // decodes every pixel
+    return true;
+  } catch (const vips::VError&) {
+    return false;
+  }
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+GalleryCheck CheckGallery(const std::string& root) {
+  GalleryCheck check;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string path = entry.path().string();
+    bool whole = true;
+    if (EndsWith(path, ".tmp")) {
+      ++check.temporary_files;
+      continue;
+    } else if (EndsWith(path, ".jpg")) {
+      whole = IsWholeJpeg(path);
+    } else if (EndsWith(path, ".htm")) {
+      whole = EndsWith(ReadWholeFile(path), "</html>\r\n");
+    } else if (EndsWith(path, ".xml")) {
+      CCollectionDocument document;
+      whole = document.Open(path, true, true);
+    }
+    if (whole) {
+      ++check.whole_files;
+    } else {
+      check.broken.push_back(path);
+    }
+  }
+  return check;
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) joined += text + "\n";
+  return joined;
+}
+
+class RunFaultTest : public testing::Test {
+ protected:
+  RunFaultTest() {
+    std::filesystem::create_directories(folder_.Join("out"));
+    // Noise compresses badly, so the images take long enough to be caught half-written.
+    for (int i = 0; i < 6; ++i) {
+      vips::VImage::gaussnoise(1200, 900, vips::VImage::option()->set("mean", 128 + 10 * i))
+          .bandjoin({vips::VImage::gaussnoise(1200, 900), vips::VImage::gaussnoise(1200, 900)})
+          .cast(VIPS_FORMAT_UCHAR)
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
+          .jpegsave(folder_.Join("p" + std::to_string(i) + ".jpg").c_str());
+    }
+  }
+
+  // A collection over the six photos and `extra` photo elements, as the input of one run.
+  std::string WriteCollection(const std::string& extra = "") {
+    std::string text = "<collection title=\"T\" desc=\"D\">";
+    for (int i = 0; i < 6; ++i) {
+      text += "<photo title=\"p\" path=\"" + folder_.Join("p" + std::to_string(i) + ".jpg") +
+              "\"/>";
+    }
+    text += extra;
+    text +=
+        "<style table_columns=\"2\" table_rows=\"2\" thumb_type=\"1\" thumb_width=\"100\" "
+        "thumb_height=\"100\" thumb_style=\"10\" thumb_border_size=\"12\"/></collection>";
+    return folder_.WriteFile("in.xml", text);
+  }
+
+  std::vector<std::string> Arguments() {
+    return {kToken, folder_.Join("in.xml"), folder_.Join("out/collection.xml"), "thumbs"};
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(RunFaultTest, KilledRunsLeaveOnlyWholeFilesUnderFinalNames) {
+  WriteCollection();
+  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  const int complete_files = CheckGallery(folder_.Join("out")).whole_files;
+
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<long> delay(0, 600000);
+  int killed = 0;
+  for (int run = 0; run < 16; ++run) {
+    WriteCollection();
+    BinaryOptions options;
+    options.kill_after_microseconds = delay(random);
+    BinaryResult result = RunGallerygenBinary(Arguments(), options);
+    killed += result.killed ? 1 : 0;
+    GalleryCheck check = CheckGallery(folder_.Join("out"));
+    EXPECT_EQ(std::vector<std::string>(), check.broken)
+        << "killed after " << options.kill_after_microseconds << " us";
+    // Every file of the first, complete run is still there under its name.
+    EXPECT_EQ(complete_files, check.whole_files);
+  }
+  EXPECT_GT(killed, 0) << "no run was caught before it ended";
+
+  // A run that finishes adds no temporary file of its own.
+  const int left_by_killed_runs = CheckGallery(folder_.Join("out")).temporary_files;
+  WriteCollection();
+  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  EXPECT_EQ(left_by_killed_runs, CheckGallery(folder_.Join("out")).temporary_files);
+}
+
+TEST_F(RunFaultTest, WritesPastAFileSizeLimitKeepTheOldFiles) {
+  WriteCollection();
+  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  const std::string old_image = ReadWholeFile(folder_.Join("out/images/0.jpg"));
+  const GalleryCheck before = CheckGallery(folder_.Join("out"));
+
+  struct Case {
+    long limit;
+    int exit_code;
+  };
+  // Page images no longer fit in 20 kB, pages and the collection file still do; at 0 bytes
+  // nothing fits and the collection file cannot be saved.
+  for (const Case& c : {Case{20000, kExitGenerated}, Case{0, kExitGenerateFailed}}) {
+    WriteCollection();
+    BinaryOptions options;
+    options.file_size_limit = c.limit;
+    BinaryResult result = RunGallerygenBinary(Arguments(), options);
+    EXPECT_EQ(c.exit_code, result.exit_code) << c.limit;
+    EXPECT_EQ("", result.output) << c.limit;
+    GalleryCheck after = CheckGallery(folder_.Join("out"));
+    EXPECT_EQ(std::vector<std::string>(), after.broken) << c.limit;
+    EXPECT_EQ(before.whole_files, after.whole_files) << c.limit;
+    EXPECT_EQ(0, after.temporary_files) << c.limit;
+    EXPECT_EQ(old_image, ReadWholeFile(folder_.Join("out/images/0.jpg"))) << c.limit;
+  }
+}
+
+TEST_F(RunFaultTest, OutputUnderAFileExitsFourAndWritesNothing) {
+  WriteCollection();
+  folder_.WriteFile("plain-file", "x");
+  BinaryResult result = RunGallerygenBinary(
+      {kToken, folder_.Join("in.xml"), folder_.Join("plain-file/collection.xml"), "thumbs"});
+  EXPECT_EQ(kExitGenerateFailed, result.exit_code);
+  EXPECT_EQ("", result.output);
+  EXPECT_EQ("x", ReadWholeFile(folder_.Join("plain-file")));
+}
+
+TEST_F(RunFaultTest, DamagedAndOddSourcesArePassedOver) {
+  const std::string whole = ReadWholeFile(folder_.Join("p0.jpg"));
+  folder_.WriteFile("empty.jpg", "");
+  folder_.WriteFile("truncated.jpg", whole.substr(0, whole.size() / 2));
+  std::string corrupt = whole;
+  // A frame header of a sample precision no decoder knows. (Stray bytes between markers, or
+  // damage inside the coded data, are only warned about: the decoder then draws what it can.)
+  const size_t frame = corrupt.find("\xFF\xC0");
+  ASSERT_NE(std::string::npos, frame);
+  corrupt[frame + 4] = 7;
+  folder_.WriteFile("corrupt.jpg", corrupt);
+  folder_.WriteFile("text.png", "not an image at all");
+  std::filesystem::create_directories(folder_.Join("folder.jpg"));
+  ASSERT_EQ(0, mkfifo(folder_.Join("fifo.jpg").c_str(), 0600));
+  std::string extra;
+  for (const char* name :
+       {"empty.jpg", "truncated.jpg", "corrupt.jpg", "text.png", "folder.jpg", "fifo.jpg"}) {
+    extra += "<photo title=\"bad\" path=\"" + folder_.Join(name) + "\"/>";
+  }
+  WriteCollection(extra);
+
+  BinaryResult result = RunGallerygenBinary(Arguments());
+  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ("", result.output);
+  for (int i = 0; i < 12; ++i) {
+    const std::string number = std::to_string(i);
+    EXPECT_EQ(i < 6, FileExists(folder_.Join("out/images/" + number + ".jpg"))) << i;
+    EXPECT_EQ(i < 6, FileExists(folder_.Join("out/thumbs/" + number + ".jpg"))) << i;
+    EXPECT_TRUE(FileExists(folder_.Join("out/pages/" + number + ".htm"))) << i;
+  }
+  GalleryCheck check = CheckGallery(folder_.Join("out"));
+  EXPECT_EQ("", Joined(check.broken));
+  EXPECT_EQ(0, check.temporary_files);
+}
+
+}  // namespace
+}  // namespace gallery
