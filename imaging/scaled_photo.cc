@@ -81,11 +81,13 @@ bool CGalleryBuilder::WriteScaledPhoto(int index, const std::string& path, int m
     if (!page_image) record();
     return false;
   }
-  // Rendering decodes the whole source; one that turns out damaged records nothing.
-  const std::optional<std::string> jpeg = RenderPhotoJpeg(photo.path, rendering);
-  if (!jpeg) return false;
+  // A thumbnail's size is recorded before it is made, like one too small to make. A page
+  // image's only once the whole source has been decoded into it: a damaged source records
+  // nothing.
+  if (!page_image) record();
+  if (!SavePhotoJpeg(photo.path, rendering, path)) return false;
   record();
-  return WriteFileBytes(path, *jpeg);
+  return true;
 }
 
 }  // namespace gallery

@@ -67,6 +67,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+  return WriteFileWith(path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); });
+}
+
+bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write) {
   static std::atomic<unsigned> temporary_count{0};
   const std::string target = ToSystemPath(path);
   std::string temporary;
@@ -84,7 +88,7 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
+  bool ok = write(fd);
   ok = close(fd) == 0 && ok;
   if (ok && rename(temporary.c_str(), target.c_str()) == 0) return true;
   unlink(temporary.c_str());

@@ -1,6 +1,7 @@
 #ifndef GALLERY_PLATFORM_FILE_SYSTEM_H_
 #define GALLERY_PLATFORM_FILE_SYSTEM_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,10 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes);
 
 // True when `path` names a regular file that this process may read.
 bool IsReadableFile(const std::string& path);
+
+// Like `WriteFileBytes`, with the bytes written by `write` to the open temporary file, which
+// returns false when it could not write them all.
+bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write);
 
 // Creates one folder (not its parents). An existing folder counts as success.
 bool CreateFolder(const std::string& path);

@@ -228,48 +228,81 @@ std::optional<PhotoSize> ReadPhotoSize(const std::string& path) {
   }
 }
 
-std::optional<std::string> RenderPhotoJpeg(const std::string& path,
-                                           const PhotoRendering& rendering) {
+namespace {
+
+// The finished pipeline of `rendering`, not yet run, or nothing when no output can be made.
+std::optional<VImage> BuildPicture(const std::string& path, const PhotoRendering& rendering) {
   const PhotoSize output = rendering.output;
   if (output.width <= 0 || output.height <= 0 || IsTooLarge(output.width, output.height)) {
     return std::nullopt;
   }
+  if (!IsRegularFile(path)) return std::nullopt;
+  VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL);
+  if (IsTooLarge(header.width(), header.height())) return std::nullopt;
+
+  const std::vector<double> background = {
+      static_cast<double>(std::clamp(rendering.background.red, 0, 255)),
+      static_cast<double>(std::clamp(rendering.background.green, 0, 255)),
+      static_cast<double>(std::clamp(rendering.background.blue, 0, 255))};
+  const PhotoSize upright = UprightSize(header);
+  PhotoRect rect = rendering.source;
+  const bool outside = rect.x < 0 || rect.y < 0 || rect.x >= upright.width ||
+                       rect.y >= upright.height || rect.width <= 0 || rect.height <= 0;
+  if (!outside) {
+    rect.width = std::min(rect.width, upright.width - rect.x);
+    rect.height = std::min(rect.height, upright.height - rect.y);
+  }
+
+  VImage picture;
+  if (outside) {
+    // Nothing of the source falls into the result, which is then the background alone.
+    picture = VImage::black(output.width, output.height, VImage::option()->set("bands", 3))
+                  .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
+                  .new_from_image(background);
+  } else {
+    picture = DrawSource(path, header, rect, output, background, rendering.own_jpeg_source);
+  }
+  if (rendering.edge_ring) picture = PaintEdgeRing(picture, background);
+  return picture;
+}
+
+vips::VOption* JpegOptions(const PhotoRendering& rendering) {
+  return VImage::option()->set("Q", std::clamp(rendering.quality, 1, 100))->set("strip", true);
+}
+
+}  // namespace
+
+std::optional<std::string> RenderPhotoJpeg(const std::string& path,
+                                           const PhotoRendering& rendering) {
   try {
-    if (!IsRegularFile(path)) return std::nullopt;
-    VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL);
-    if (IsTooLarge(header.width(), header.height())) return std::nullopt;
-
-    const std::vector<double> background = {
-        static_cast<double>(std::clamp(rendering.background.red, 0, 255)),
-        static_cast<double>(std::clamp(rendering.background.green, 0, 255)),
-        static_cast<double>(std::clamp(rendering.background.blue, 0, 255))};
-    const PhotoSize upright = UprightSize(header);
-    PhotoRect rect = rendering.source;
-    const bool outside = rect.x < 0 || rect.y < 0 || rect.x >= upright.width ||
-                         rect.y >= upright.height || rect.width <= 0 || rect.height <= 0;
-    if (!outside) {
-      rect.width = std::min(rect.width, upright.width - rect.x);
-      rect.height = std::min(rect.height, upright.height - rect.y);
-    }
-
-    VImage picture;
-    if (outside) {
-      // Nothing of the source falls into the result, which is then the background alone.
-      picture = VImage::black(output.width, output.height, VImage::option()->set("bands", 3))
-                    .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
-                    .new_from_image(background);
-    } else {
-      picture = DrawSource(path, header, rect, output, background, rendering.own_jpeg_source);
-    }
-    if (rendering.edge_ring) picture = PaintEdgeRing(picture, background);
-
-    UniqueVipsBlob blob(picture.jpegsave_buffer(
-        VImage::option()->set("Q", std::clamp(rendering.quality, 1, 100))->set("strip", true)));
+    std::optional<VImage> picture = BuildPicture(path, rendering);
+    if (!picture) return std::nullopt;
+    UniqueVipsBlob blob(picture->jpegsave_buffer(JpegOptions(rendering)));
     if (!blob) return std::nullopt;
     const VipsArea* area = VIPS_AREA(blob.get());
     return std::string(static_cast<const char*>(area->data), area->length);
   } catch (const vips::VError&) {
     return std::nullopt;
+  }
+}
+
+bool SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
+                   const std::string& target) {
+  try {
+    std::optional<VImage> picture = BuildPicture(path, rendering);
+    if (!picture) return false;
+    // The encoder writes straight into the temporary file: no copy of the whole JPEG is held.
+    return WriteFileWith(target, [&](int descriptor) {
+      try {
+        picture->jpegsave_target(vips::VTarget::new_to_descriptor(descriptor),
+                                 JpegOptions(rendering));
+        return true;
+      } catch (const vips::VError&) {
+        return false;
+      }
+    });
+  } catch (const vips::VError&) {
+    return false;
   }
 }
 

@@ -62,6 +62,11 @@ std::optional<PhotoSize> ReadPhotoSize(const std::string& path);
 std::optional<std::string> RenderPhotoJpeg(const std::string& path,
                                            const PhotoRendering& rendering);
 
+// `RenderPhotoJpeg` written to the file `target`, whole or not at all (an older file there stays
+// when anything fails). True when written.
+bool SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
+                   const std::string& target);
+
 }  // namespace gallery
 
 #endif  // GALLERY_PLATFORM_PHOTO_H_
