@@ -141,14 +141,13 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   if (!document.BeginCollection(style_.collection_title, style_.collection_desc)) return 0;
 
   const int photo_count = static_cast<int>(photos_.size());
-  FormatPageValues(photo_count);
-
-  for (int piece = 0; piece < 16; ++piece) {
-    WriteFramePiece(border_folder + "/" + std::to_string(piece) + ".jpg", piece);
-  }
-
   {
+    // The photos' images are made on workers from here on; the frame pieces meanwhile.
     CImageWork image_work(*this, images_folder, thumbs_folder, thumbnails);
+    FormatPageValues(photo_count);
+    for (int piece = 0; piece < 16; ++piece) {
+      WriteFramePiece(border_folder + "/" + std::to_string(piece) + ".jpg", piece);
+    }
     for (int index = 0; index < photo_count; ++index) {
       if (!document.AddPhoto()) return 0;
       const std::string number = std::to_string(index);
