@@ -238,7 +238,7 @@ TEST(RenderPhotoJpegTest, ConvertsToEightBitSrgbAndFlattensAlpha) {
   VImage half = opaque_red.bandjoin_const({128});
   VImage deep = Deep(16, 16, {0, 65535, 0, 65535});
   VImage deep_clear = Deep(16, 16, {0, 65535, 0, 0});
-  VImage grey = VImage::black(16, 16).new_from_image({200}).copy(
+  VImage grey = VImage::black(16, 16).new_from_image(std::vector<double>{200}).copy(
       VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
   VImage grey_clear = grey.bandjoin_const({0});
   const Case cases[] = {
