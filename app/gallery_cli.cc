@@ -77,13 +77,13 @@ constexpr std::string_view kPresetsHelp =
     "Lists the style presets that 'gallery new --preset NAME' can use: the name, then what the\n"
     "preset looks like.\n";
 
-struct COptionSpec {
+struct COptionRule {
   std::string_view long_name;
   char short_name;
   bool takes_value;
 };
 
-constexpr std::array<COptionSpec, 10> kOptionSpecs = {{
+constexpr std::array<COptionRule, 10> kOptionRules = {{
     {"help", 'h', false},
     {"version", 'V', false},
     {"thumbnails", 0, false},
@@ -128,16 +128,16 @@ std::string_view CommandName(CliCommand command) {
   return "";
 }
 
-const COptionSpec* FindLongOption(std::string_view name) {
-  for (const COptionSpec& spec : kOptionSpecs) {
-    if (!spec.long_name.empty() && spec.long_name == name) return &spec;
+const COptionRule* FindLongOption(std::string_view name) {
+  for (const COptionRule& rule : kOptionRules) {
+    if (!rule.long_name.empty() && rule.long_name == name) return &rule;
   }
   return nullptr;
 }
 
-const COptionSpec* FindShortOption(char name) {
-  for (const COptionSpec& spec : kOptionSpecs) {
-    if (spec.short_name != 0 && spec.short_name == name) return &spec;
+const COptionRule* FindShortOption(char name) {
+  for (const COptionRule& rule : kOptionRules) {
+    if (rule.short_name != 0 && rule.short_name == name) return &rule;
   }
   return nullptr;
 }
@@ -538,34 +538,34 @@ CCliParse ParseCliArguments(const std::vector<std::string>& arguments) {
       only_operands = true;
       continue;
     }
-    const COptionSpec* spec = nullptr;
+    const COptionRule* rule = nullptr;
     std::optional<std::string> value;
     std::string shown;
     if (argument[1] == '-') {
       std::string_view body = std::string_view(argument).substr(2);
       size_t equals = body.find('=');
-      spec = FindLongOption(body.substr(0, equals));
+      rule = FindLongOption(body.substr(0, equals));
       if (equals != std::string_view::npos) value = std::string(body.substr(equals + 1));
       shown = "--" + std::string(body.substr(0, equals));
     } else {
-      spec = FindShortOption(argument[1]);
+      rule = FindShortOption(argument[1]);
       if (argument.size() > 2) value = argument.substr(2);
       shown = argument.substr(0, 2);
     }
-    if (spec == nullptr || !CommandAccepts(options.command, spec->long_name)) {
+    if (rule == nullptr || !CommandAccepts(options.command, rule->long_name)) {
       std::string where = options.command == CliCommand::kNone
                               ? std::string()
                               : " for '" + std::string(CommandName(options.command)) + "'";
       return ParseError("unknown option '" + shown + "'" + where);
     }
-    if (spec->takes_value && !value) {
+    if (rule->takes_value && !value) {
       if (i + 1 >= arguments.size()) return ParseError(shown + " needs a value");
       value = arguments[++i];
-    } else if (!spec->takes_value && value) {
+    } else if (!rule->takes_value && value) {
       if (argument[1] == '-') return ParseError(shown + " takes no value");
       // Short switches may be bundled, "-qh"; each letter must be a switch.
       for (char letter : *value) {
-        const COptionSpec* next = FindShortOption(letter);
+        const COptionRule* next = FindShortOption(letter);
         if (next == nullptr || next->takes_value ||
             !CommandAccepts(options.command, next->long_name)) {
           return ParseError("unknown option '-" + std::string(1, letter) + "'");
@@ -573,7 +573,7 @@ CCliParse ParseCliArguments(const std::vector<std::string>& arguments) {
         static_cast<void>(ApplyOption(options, next->long_name, ""));
       }
     }
-    std::string error = ApplyOption(options, spec->long_name, value.value_or(""));
+    std::string error = ApplyOption(options, rule->long_name, value.value_or(""));
     if (!error.empty()) return ParseError(error);
   }
   if (options.help || options.version) return {options, ""};
