@@ -101,8 +101,7 @@ bool CommandAccepts(CliCommand command, std::string_view name) {
   if (name == "help" || name == "version") return true;
   switch (command) {
     case CliCommand::kBuild:
-      return name == "thumbnails" || name == "no-thumbnails" || name == "output" ||
-             name == "quiet";
+      return name == "thumbnails" || name == "no-thumbnails" || name == "output" || name == "quiet";
     case CliCommand::kNew:
       return name == "thumbnails" || name == "no-thumbnails" || name == "output" ||
              name == "quiet" || name == "title" || name == "description" || name == "preset" ||
@@ -180,9 +179,7 @@ std::string ApplyOption(CCliOptions& options, std::string_view name, const std::
   return "";
 }
 
-size_t OperandCount(CliCommand command) {
-  return command == CliCommand::kPresets ? 0 : 2;
-}
+size_t OperandCount(CliCommand command) { return command == CliCommand::kPresets ? 0 : 2; }
 
 std::string_view OperandNames(CliCommand command) {
   switch (command) {
@@ -210,9 +207,9 @@ void ReportWarning(CCliEnvironment& environment, const std::string& message) {
 // a new OUTDIR that is renamed to OUTDIR only once the gallery is complete, so that a failed
 // run leaves nothing half-written.
 struct COutputPlan {
-  std::string folder;       // OUTDIR as given, without trailing separators
-  std::string root;         // where the files go while the run lasts
-  bool staged = false;      // `root` is a fresh folder to rename into place
+  std::string folder;   // OUTDIR as given, without trailing separators
+  std::string root;     // where the files go while the run lasts
+  bool staged = false;  // `root` is a fresh folder to rename into place
   bool existed = false;
 };
 
@@ -368,15 +365,15 @@ void ReportUnloadable(CCliEnvironment& environment, const std::string& path,
                       std::string_view what) {
   switch (GetPathKind(path)) {
     case PathKind::kMissing:
-      ReportError(environment, path + ": no such file. Check the path of the " +
-                                   std::string(what) + ".");
+      ReportError(environment,
+                  path + ": no such file. Check the path of the " + std::string(what) + ".");
       return;
     case PathKind::kFolder:
       ReportError(environment, path + ": is a folder, not a " + std::string(what) + ".");
       return;
     case PathKind::kOther:
-      ReportError(environment, path + ": is not a regular file. Name the " + std::string(what) +
-                                   " itself.");
+      ReportError(environment,
+                  path + ": is not a regular file. Name the " + std::string(what) + " itself.");
       return;
     case PathKind::kFile:
       break;
@@ -424,8 +421,8 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& photo_folder = options.operands[0];
   std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);
   if (!preset) {
-    ReportError(environment, "'" + options.preset +
-                                 "' is no known preset. Run 'gallery presets' to list them.");
+    ReportError(environment,
+                "'" + options.preset + "' is no known preset. Run 'gallery presets' to list them.");
     return kExitUsage;
   }
   // The builder starts the imaging library, which reading dates from photos needs.
@@ -436,11 +433,11 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   PathKind kind = GetPathKind(photo_folder);
   if (kind != PathKind::kFolder) {
-    ReportError(environment, photo_folder +
-                                 (kind == PathKind::kMissing
-                                      ? ": no such folder. Check the path of the photo folder."
-                                      : ": is not a folder. Name the folder that holds the "
-                                        "photos."));
+    ReportError(environment,
+                photo_folder + (kind == PathKind::kMissing
+                                    ? ": no such folder. Check the path of the photo folder."
+                                    : ": is not a folder. Name the folder that holds the "
+                                      "photos."));
     return kExitInputFailed;
   }
   std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, options.order);
@@ -462,8 +459,8 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   std::optional<std::string> bytes =
       RenderCollection(*options.title, options.description, scan->photos, builder.style());
   if (!bytes) {
-    ReportError(environment, "the collection of " + photo_folder +
-                                 " could not be built (out of memory?).");
+    ReportError(environment,
+                "the collection of " + photo_folder + " could not be built (out of memory?).");
     return kExitInputFailed;
   }
   std::optional<COutputPlan> plan = PlanOutput(options.operands[1], environment);
@@ -501,8 +498,8 @@ int RunPresets(CCliEnvironment& environment) {
   size_t width = 0;
   for (const CPreset& preset : presets) width = std::max(width, preset.name.size());
   for (const CPreset& preset : presets) {
-    std::string line = preset.name + std::string(width - preset.name.size() + 2, ' ') +
-                       preset.title;
+    std::string line =
+        preset.name + std::string(width - preset.name.size() + 2, ' ') + preset.title;
     if (!preset.description.empty()) line += ": " + preset.description;
     environment.out << line << '\n';
   }

@@ -27,21 +27,68 @@ TEST(GalleryCliTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
     std::string preset;
     PhotoOrder order;
   } cases[] = {
-      {{"build", "c.xml", "out"}, CliCommand::kBuild, {"c.xml", "out"}, true, false,
-       "collection.xml", "", "shaded", PhotoOrder::kName},
-      {{"build", "--no-thumbnails", "c.xml", "-q", "out", "--output=g.xml"}, CliCommand::kBuild,
-       {"c.xml", "out"}, false, true, "g.xml", "", "shaded", PhotoOrder::kName},
+      {{"build", "c.xml", "out"},
+       CliCommand::kBuild,
+       {"c.xml", "out"},
+       true,
+       false,
+       "collection.xml",
+       "",
+       "shaded",
+       PhotoOrder::kName},
+      {{"build", "--no-thumbnails", "c.xml", "-q", "out", "--output=g.xml"},
+       CliCommand::kBuild,
+       {"c.xml", "out"},
+       false,
+       true,
+       "g.xml",
+       "",
+       "shaded",
+       PhotoOrder::kName},
       {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml"},
-       CliCommand::kBuild, {"c.xml", "out"}, true, false, "x.xml", "", "shaded",
+       CliCommand::kBuild,
+       {"c.xml", "out"},
+       true,
+       false,
+       "x.xml",
+       "",
+       "shaded",
        PhotoOrder::kName},
       {{"new", "pics", "out", "--title", "My trip", "--preset=plain", "--sort", "date"},
-       CliCommand::kNew, {"pics", "out"}, true, false, "collection.xml", "My trip", "plain",
+       CliCommand::kNew,
+       {"pics", "out"},
+       true,
+       false,
+       "collection.xml",
+       "My trip",
+       "plain",
        PhotoOrder::kDate},
-      {{"new", "-tTrip", "-p", "framed", "-s", "name", "--", "-pics", "--out"}, CliCommand::kNew,
-       {"-pics", "--out"}, true, false, "collection.xml", "Trip", "framed", PhotoOrder::kName},
-      {{"new", "-", "out", "--title=--x", "-d", ""}, CliCommand::kNew, {"-", "out"}, true, false,
-       "collection.xml", "--x", "shaded", PhotoOrder::kName},
-      {{"presets"}, CliCommand::kPresets, {}, true, false, "collection.xml", "", "shaded",
+      {{"new", "-tTrip", "-p", "framed", "-s", "name", "--", "-pics", "--out"},
+       CliCommand::kNew,
+       {"-pics", "--out"},
+       true,
+       false,
+       "collection.xml",
+       "Trip",
+       "framed",
+       PhotoOrder::kName},
+      {{"new", "-", "out", "--title=--x", "-d", ""},
+       CliCommand::kNew,
+       {"-", "out"},
+       true,
+       false,
+       "collection.xml",
+       "--x",
+       "shaded",
+       PhotoOrder::kName},
+      {{"presets"},
+       CliCommand::kPresets,
+       {},
+       true,
+       false,
+       "collection.xml",
+       "",
+       "shaded",
        PhotoOrder::kName},
   };
   for (const Case& c : cases) {
@@ -85,7 +132,8 @@ TEST(GalleryCliTest, WrongCommandLinesSayWhatIsWrong) {
       {{"build", "", "out"}, "an empty argument names no file or folder"},
       {{"new", "pics", "out"}, "'new' needs the gallery's title: --title TITLE"},
       {{"new", "pics", "out", "--title="}, "'new' needs the gallery's title: --title TITLE"},
-      {{"new", "pics", "out", "-t", "T", "--sort=size"}, "--sort takes 'name' or 'date', not 'size'"},
+      {{"new", "pics", "out", "-t", "T", "--sort=size"},
+       "--sort takes 'name' or 'date', not 'size'"},
       {{"--thumbnails", "build"}, "unknown option '--thumbnails'"},
   };
   for (const Case& c : cases) {
@@ -146,7 +194,8 @@ TEST(GalleryCliTest, PresetsAreListedByNameWithTheirLooks) {
   EXPECT_EQ(kExitGenerated, result.exit_code) << result.err;
   for (const char* name : {"framed  ", "plain  ", "shaded  "}) {
     EXPECT_NE(std::string::npos, ("\n" + result.out).find(std::string("\n") + name))
-        << name << " in\n" << result.out;
+        << name << " in\n"
+        << result.out;
   }
   EXPECT_EQ(0u, result.out.find("framed  ")) << result.out;
 }
@@ -188,20 +237,18 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   folder_.WriteFile("photos/broken.jpg", "no JPEG at all");
   auto before = Snapshot(photos_);
   std::string out = folder_.Join("site");
-  CliResult result =
-      RunCli({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
+  CliResult result = RunCli({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
   ASSERT_EQ(kExitGenerated, result.exit_code) << result.err;
   EXPECT_EQ("", result.out);
   EXPECT_EQ(before, Snapshot(photos_));
-  for (const char* name : {"index.htm", "collection.xml", "source-collection.xml",
-                           "images/0.jpg", "images/2.jpg", "thumbs/0.jpg", "pages/3.htm",
-                           "border/15.jpg", "advanced/next.jpg"}) {
+  for (const char* name :
+       {"index.htm", "collection.xml", "source-collection.xml", "images/0.jpg", "images/2.jpg",
+        "thumbs/0.jpg", "pages/3.htm", "border/15.jpg", "advanced/next.jpg"}) {
     EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/" + name)) << name;
   }
   // The undecodable photo is named, keeps its place and gets no image.
-  EXPECT_NE(std::string::npos,
-            result.err.find("gallery: warning: " + AbsolutePath(photos_) +
-                            "/broken.jpg: could not be decoded as an image"))
+  EXPECT_NE(std::string::npos, result.err.find("gallery: warning: " + AbsolutePath(photos_) +
+                                               "/broken.jpg: could not be decoded as an image"))
       << result.err;
   EXPECT_EQ(PathKind::kMissing, GetPathKind(out + "/images/3.jpg"));
   // Name order, numbers by value; titles from the names.
@@ -219,8 +266,8 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
 
 TEST_F(GalleryCliRunTest, NewSortsByDateTakenWithUndatedLast) {
   std::string out = folder_.Join("site");
-  CliResult result = RunCli({"new", photos_, out, "-t", "T", "--sort=date", "-q",
-                             "--no-thumbnails"});
+  CliResult result =
+      RunCli({"new", photos_, out, "-t", "T", "--sort=date", "-q", "--no-thumbnails"});
   ASSERT_EQ(kExitGenerated, result.exit_code) << result.err;
   EXPECT_EQ("", result.err);
   std::string source = ReadFileBytes(out + "/source-collection.xml").value_or("");
@@ -264,8 +311,8 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   std::string empty_photos = folder_.Join("empty");
   ASSERT_TRUE(CreateFolder(empty_photos));
   folder_.WriteFile("empty/readme.txt", "");
-  ASSERT_EQ(0, symlink((folder_.path() + "/gone.jpg").c_str(),
-                       (empty_photos + "/dangling.jpg").c_str()));
+  ASSERT_EQ(
+      0, symlink((folder_.path() + "/gone.jpg").c_str(), (empty_photos + "/dangling.jpg").c_str()));
   std::string bad_xml = folder_.WriteFile("bad.xml", "<collection><photo/></collection>");
   std::string out = folder_.Join("site");
   struct Case {
@@ -273,24 +320,31 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
     int exit_code;
     std::string message;
   } cases[] = {
-      {{"new", folder_.Join("nope"), out, "-t", "T"}, kExitInputFailed,
+      {{"new", folder_.Join("nope"), out, "-t", "T"},
+       kExitInputFailed,
        folder_.Join("nope") + ": no such folder."},
       {{"new", file, out, "-t", "T"}, kExitInputFailed, file + ": is not a folder."},
-      {{"new", empty_photos, out, "-t", "T"}, kExitInputFailed,
+      {{"new", empty_photos, out, "-t", "T"},
+       kExitInputFailed,
        empty_photos + ": holds no photos that can be read"},
-      {{"new", photos_, out, "-t", "T", "-p", "glossy"}, kExitUsage,
+      {{"new", photos_, out, "-t", "T", "-p", "glossy"},
+       kExitUsage,
        "'glossy' is no known preset. Run 'gallery presets' to list them."},
-      {{"new", photos_, out, "-t", "T", "-p", "../presets/plain"}, kExitUsage,
+      {{"new", photos_, out, "-t", "T", "-p", "../presets/plain"},
+       kExitUsage,
        "is no known preset"},
       {{"new", photos_, file, "-t", "T"}, kExitOutputFailed, file + ": is a file, not a folder."},
-      {{"new", photos_, folder_.Join("no/site"), "-t", "T"}, kExitOutputFailed,
-       folder_.Join("no/site") + ": its parent folder " + folder_.Join("no") +
-           " does not exist."},
-      {{"new", photos_, not_gallery, "-t", "T"}, kExitOutputFailed,
+      {{"new", photos_, folder_.Join("no/site"), "-t", "T"},
+       kExitOutputFailed,
+       folder_.Join("no/site") + ": its parent folder " + folder_.Join("no") + " does not exist."},
+      {{"new", photos_, not_gallery, "-t", "T"},
+       kExitOutputFailed,
        not_gallery + ": the folder holds other files and no earlier gallery"},
-      {{"build", folder_.Join("none.xml"), out}, kExitInputFailed,
+      {{"build", folder_.Join("none.xml"), out},
+       kExitInputFailed,
        folder_.Join("none.xml") + ": no such file."},
-      {{"build", bad_xml, out}, kExitInputFailed,
+      {{"build", bad_xml, out},
+       kExitInputFailed,
        bad_xml + ": is not a collection file that can be loaded"},
       {{"build", photos_, out}, kExitInputFailed, photos_ + ": is a folder"},
   };

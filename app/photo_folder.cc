@@ -15,8 +15,8 @@ namespace gallery {
 namespace {
 
 constexpr std::array<std::string_view, 13> kPhotoExtensions = {
-    "jpg", "jpeg", "jpe", "png", "gif", "tif", "tiff", "webp", "heic", "heif", "avif", "bmp",
-    "jfif"};
+    "jpg",  "jpeg", "jpe",  "png",  "gif", "tif", "tiff",
+    "webp", "heic", "heif", "avif", "bmp", "jfif"};
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }

@@ -16,11 +16,11 @@ TEST(PhotoFolderTest, PhotoFilesAreKnownByTheirExtension) {
     const char* name;
     bool expected;
   } cases[] = {
-      {"a.jpg", true},     {"B.JPEG", true},   {"c.Png", true},     {"d.tif", true},
-      {"e.tiff", true},    {"f.webp", true},   {"g.heic", true},    {"h.avif", true},
-      {"i.bmp", true},     {"j.gif", true},    {"k.txt", false},    {"jpg", false},
-      {".jpg", false},     {".hidden.jpg", false}, {"l.jpg.xml", false}, {"m.", false},
-      {"", false},         {"n.jpgx", false},
+      {"a.jpg", true},  {"B.JPEG", true},       {"c.Png", true},      {"d.tif", true},
+      {"e.tiff", true}, {"f.webp", true},       {"g.heic", true},     {"h.avif", true},
+      {"i.bmp", true},  {"j.gif", true},        {"k.txt", false},     {"jpg", false},
+      {".jpg", false},  {".hidden.jpg", false}, {"l.jpg.xml", false}, {"m.", false},
+      {"", false},      {"n.jpgx", false},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, IsPhotoFileName(c.name)) << c.name;
 }
@@ -52,11 +52,16 @@ TEST(PhotoFolderTest, NaturalOrderReadsNumbersAndIgnoresCase) {
     const char* right;
     bool expected;
   } cases[] = {
-      {"img2.jpg", "img10.jpg", true},  {"img10.jpg", "img2.jpg", false},
-      {"apple.jpg", "Banana.jpg", true}, {"Banana.jpg", "apple.jpg", false},
-      {"a01.jpg", "a1.jpg", true},       {"a1.jpg", "a01.jpg", false},  // equal value: bytewise
-      {"a007", "a8", true},              {"a", "a1", true},
-      {"same", "same", false},           {"x99999999999999999999", "x100000000000000000000", true},
+      {"img2.jpg", "img10.jpg", true},
+      {"img10.jpg", "img2.jpg", false},
+      {"apple.jpg", "Banana.jpg", true},
+      {"Banana.jpg", "apple.jpg", false},
+      {"a01.jpg", "a1.jpg", true},
+      {"a1.jpg", "a01.jpg", false},  // equal value: bytewise
+      {"a007", "a8", true},
+      {"a", "a1", true},
+      {"same", "same", false},
+      {"x99999999999999999999", "x100000000000000000000", true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, NaturalLess(c.left, c.right)) << c.left << " < " << c.right;
@@ -71,10 +76,8 @@ std::vector<std::string> Names(const std::vector<CFolderPhoto>& photos) {
 
 TEST(PhotoFolderTest, SortByNameOrByDateWithUndatedLast) {
   std::vector<CFolderPhoto> photos = {
-      {"/p/c10.jpg", "c10.jpg", "c10", "2021:05:01 10:00:00"},
-      {"/p/c2.jpg", "c2.jpg", "c2", ""},
-      {"/p/a.jpg", "a.jpg", "a", "2020:01:01 00:00:00"},
-      {"/p/B.jpg", "B.jpg", "B", ""},
+      {"/p/c10.jpg", "c10.jpg", "c10", "2021:05:01 10:00:00"}, {"/p/c2.jpg", "c2.jpg", "c2", ""},
+      {"/p/a.jpg", "a.jpg", "a", "2020:01:01 00:00:00"},       {"/p/B.jpg", "B.jpg", "B", ""},
       {"/p/d.jpg", "d.jpg", "d", "2020:01:01 00:00:00"},
   };
   SortPhotos(photos, PhotoOrder::kName);
@@ -95,8 +98,8 @@ TEST(PhotoFolderTest, RenderedCollectionLoadsBackWithTheSamePhotosAndStyle) {
       {"/photos/b & c.jpg", "b & c.jpg", "b & c", ""},
       {"/photos/100%.png", "100%.png", "100%", ""},
   };
-  std::optional<std::string> bytes = RenderCollection("Trip <2020>", "Sun \"and\" sea", photos,
-                                                      style);
+  std::optional<std::string> bytes =
+      RenderCollection("Trip <2020>", "Sun \"and\" sea", photos, style);
   ASSERT_TRUE(bytes);
   CGalleryBuilder builder;
   ASSERT_TRUE(builder.LoadText(*bytes, "/elsewhere/collection.xml")) << *bytes;

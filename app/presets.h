@@ -10,7 +10,7 @@ namespace gallery {
 // A style preset shipped with the program: a collection file without photos whose style element
 // is the preset, named after the file.
 struct CPreset {
-  std::string name;         // the file name without ".xml", as given to --preset
+  std::string name;  // the file name without ".xml", as given to --preset
   std::string path;
   std::string title;        // the style's preset_name
   std::string description;  // the style's preset_desc

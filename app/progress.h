@@ -27,8 +27,7 @@ enum class ProgressMode { kQuiet, kLines, kBar };
 class CProgressReporter : public CGenerationObserver {
  public:
   // `clock` gives seconds from any fixed point.
-  CProgressReporter(std::ostream& out, ProgressMode mode, int width,
-                    std::function<double()> clock);
+  CProgressReporter(std::ostream& out, ProgressMode mode, int width, std::function<double()> clock);
 
   // Shows the empty bar before the first photo.
   void Start(int photo_count);

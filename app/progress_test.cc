@@ -13,9 +13,10 @@ TEST(FormatDurationTest, MinutesBelowAnHourHoursFromThere) {
   struct Case {
     double seconds;
     const char* expected;
-  } cases[] = {{0, "0:00"},       {7.9, "0:07"},      {59, "0:59"},     {60, "1:00"},
-               {3599, "59:59"},   {3600, "1:00:00"},  {3725, "1:02:05"}, {-5, "0:00"},
-               {std::numeric_limits<double>::infinity(), "0:00"}};
+  } cases[] = {
+      {0, "0:00"},       {7.9, "0:07"},   {59, "0:59"},
+      {60, "1:00"},      {3599, "59:59"}, {3600, "1:00:00"},
+      {3725, "1:02:05"}, {-5, "0:00"},    {std::numeric_limits<double>::infinity(), "0:00"}};
   for (const Case& c : cases) EXPECT_EQ(c.expected, FormatDuration(c.seconds)) << c.seconds;
 }
 

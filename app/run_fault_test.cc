@@ -92,8 +92,8 @@ class RunFaultTest : public testing::Test {
   std::string WriteCollection(const std::string& extra = "") {
     std::string text = "<collection title=\"T\" desc=\"D\">";
     for (int i = 0; i < 6; ++i) {
-      text += "<photo title=\"p\" path=\"" + folder_.Join("p" + std::to_string(i) + ".jpg") +
-              "\"/>";
+      text +=
+          "<photo title=\"p\" path=\"" + folder_.Join("p" + std::to_string(i) + ".jpg") + "\"/>";
     }
     text += extra;
     text +=

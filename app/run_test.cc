@@ -36,8 +36,8 @@ TEST(RunTest, TooFewArgumentsExitOneAndDeleteOnlyTheSecond) {
 
 TEST(RunTest, WrongTokenExitsTwoAndDeletesInput) {
   TempFolder folder;
-  for (const std::string& token : {std::string("kd4wPz7Qa1Xn9TbM"), std::string("nope"),
-                                  kToken + "x"}) {
+  for (const std::string& token :
+       {std::string("kd4wPz7Qa1Xn9TbM"), std::string("nope"), kToken + "x"}) {
     std::string input = folder.WriteFile("in.xml", "<collection><style/></collection>");
     BinaryResult result = RunGallerygenBinary({token, input, folder.Join("out/c.xml")});
     EXPECT_EQ(kExitWrongToken, result.exit_code) << token;
@@ -134,10 +134,9 @@ TEST_F(RunGalleryTest, GeneratesTheGalleryAndDeletesTheInput) {
   EXPECT_EQ(kExitGenerated, result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_FALSE(FileExists(input));
-  for (const char* file :
-       {"collection.xml", "index.htm", "images/0.jpg", "images/1.jpg", "thumbs/1.jpg",
-        "pages/1.htm", "advanced/index.jpg", "advanced/next.jpg", "border/0.jpg",
-        "border/15.jpg"}) {
+  for (const char* file : {"collection.xml", "index.htm", "images/0.jpg", "images/1.jpg",
+                           "thumbs/1.jpg", "pages/1.htm", "advanced/index.jpg", "advanced/next.jpg",
+                           "border/0.jpg", "border/15.jpg"}) {
     EXPECT_TRUE(FileExists(folder_.Join(std::string("out/") + file))) << file;
   }
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.Join("out"))) {
@@ -153,8 +152,8 @@ TEST_F(RunGalleryTest, ThumbnailsOnlyWithAFourthArgument) {
   EXPECT_FALSE(FileExists(folder_.Join("out/thumbs/0.jpg")));
 
   // An empty fourth argument yields no entry, so it does not switch thumbnails on either.
-  BinaryResult empty = RunGallerygenBinary({kToken, WriteCollection("in.xml", PhotoElement()),
-                                            folder_.Join("out/collection.xml"), " "});
+  BinaryResult empty = RunGallerygenBinary(
+      {kToken, WriteCollection("in.xml", PhotoElement()), folder_.Join("out/collection.xml"), " "});
   EXPECT_EQ(kExitGenerated, empty.exit_code);
   EXPECT_FALSE(FileExists(folder_.Join("out/thumbs/0.jpg")));
 }

@@ -51,8 +51,8 @@ class CGalleryBuilder {
   // JPEG saving (imaging/jpeg_saving.cc). `pixels` holds `width` x `height` pixels of 4 bytes
   // (blue, green, red, unused), first row at the bottom of the image. 1 when written, 0 when
   // not, including for no buffer or a width or height under 2.
-  int SavePixelsAsJpeg(const std::string& path, const unsigned char* pixels, int width,
-                       int height, int quality);
+  int SavePixelsAsJpeg(const std::string& path, const unsigned char* pixels, int width, int height,
+                       int quality);
 
   // Frame piece `piece` (0 to 15) of the style's frame (imaging/frame_piece.cc).
   void WriteFramePiece(const std::string& path, int piece);

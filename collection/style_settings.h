@@ -36,7 +36,7 @@ struct CPageValues {
   std::string thumb_height;
   std::string border_size;
   std::string border_size_regulation;
-  std::string photo_index;   // one-based
+  std::string photo_index;  // one-based
   std::string photo_path;
   std::string photo_page;
   std::string photo_title;

@@ -17,9 +17,16 @@ TEST(PaginateIndexTest, SpreadsPhotosOverPages) {
     int photos, columns, rows, per_page, pages;
   };
   const Case cases[] = {
-      {7, 2, 2, 4, 2},  {8, 2, 2, 4, 2},   {9, 2, 2, 4, 3},  {0, 2, 2, 4, 0},
-      {1, 3, 3, 9, 1},  {5, 3, 0, 5, 1},   {0, 0, 3, 0, 1},  {4, -1, 2, 4, 1},
-      {6, 3, 2, 6, 1},  {7, 3, 2, 6, 2},
+      {7, 2, 2, 4, 2},
+      {8, 2, 2, 4, 2},
+      {9, 2, 2, 4, 3},
+      {0, 2, 2, 4, 0},
+      {1, 3, 3, 9, 1},
+      {5, 3, 0, 5, 1},
+      {0, 0, 3, 0, 1},
+      {4, -1, 2, 4, 1},
+      {6, 3, 2, 6, 1},
+      {7, 3, 2, 6, 2},
       // A product past the 32-bit range is one page holding every photo.
       {3, 100000, 100000, INT_MAX, 1},
   };
@@ -38,11 +45,16 @@ TEST(GetPageFileNameTest, NamesPagesThatExist) {
     const char* expected;
   };
   const Case cases[] = {
-      {kPhotoPageKind, 0, 5, "0.htm"},     {kPhotoPageKind, 4, 5, "4.htm"},
-      {kPhotoPageKind, 5, 5, ""},          {kPhotoPageKind, -1, 5, ""},
-      {kPhotoPageKind, 10, 12, "10.htm"},  {kIndexPageKind, 0, 3, "index.htm"},
-      {kIndexPageKind, 2, 3, "index-2.htm"}, {kIndexPageKind, 0, 0, ""},
-      {kIndexPageKind, 3, 3, ""},          {7, 1, 2, "index-1.htm"},
+      {kPhotoPageKind, 0, 5, "0.htm"},
+      {kPhotoPageKind, 4, 5, "4.htm"},
+      {kPhotoPageKind, 5, 5, ""},
+      {kPhotoPageKind, -1, 5, ""},
+      {kPhotoPageKind, 10, 12, "10.htm"},
+      {kIndexPageKind, 0, 3, "index.htm"},
+      {kIndexPageKind, 2, 3, "index-2.htm"},
+      {kIndexPageKind, 0, 0, ""},
+      {kIndexPageKind, 3, 3, ""},
+      {7, 1, 2, "index-1.htm"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, CGalleryBuilder::GetPageFileName(c.kind, c.number, c.count))

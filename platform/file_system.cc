@@ -114,8 +114,9 @@ bool RemoveFile(const std::string& path) { return unlink(ToSystemPath(path).c_st
 bool IsSameFile(const std::string& first, const std::string& second) {
   struct stat a;
   struct stat b;
-  return stat(ToSystemPath(first).c_str(), &a) == 0 && stat(ToSystemPath(second).c_str(), &b) == 0 &&
-         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  return stat(ToSystemPath(first).c_str(), &a) == 0 &&
+         stat(ToSystemPath(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
 }
 
 }  // namespace gallery

@@ -24,9 +24,10 @@ void SilenceLibraryMessages() {
   static std::once_flag once;
   std::call_once(once, [] {
     g_log_set_default_handler(IgnoreGLibMessage, nullptr);
-    g_log_set_handler(nullptr, static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL |
-                                                           G_LOG_FLAG_RECURSION),
-                      IgnoreGLibMessage, nullptr);
+    g_log_set_handler(
+        nullptr,
+        static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
+        IgnoreGLibMessage, nullptr);
     g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), IgnoreGLibMessage,
                       nullptr);
     g_log_set_handler("GLib", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), IgnoreGLibMessage,

@@ -150,12 +150,11 @@ VImage FitExactly(VImage image, PhotoSize size) {
 // The largest factor (8, 4, 2 or 1) by which the JPEG decoder may shrink a whole `source` of
 // `upright` size while `rect` stays on whole shrunk pixels and no smaller than `output`.
 int ReducedDecodingFactor(PhotoSize upright, PhotoRect rect, PhotoSize output) {
-  const bool whole = rect.x == 0 && rect.y == 0 && rect.width == upright.width &&
-                     rect.height == upright.height;
+  const bool whole =
+      rect.x == 0 && rect.y == 0 && rect.width == upright.width && rect.height == upright.height;
   for (int factor : {8, 4, 2}) {
     const bool on_whole_pixels = whole || (rect.x % factor == 0 && rect.y % factor == 0 &&
-                                           rect.width % factor == 0 &&
-                                           rect.height % factor == 0);
+                                           rect.width % factor == 0 && rect.height % factor == 0);
     if (on_whole_pixels && rect.width / factor >= output.width &&
         rect.height / factor >= output.height) {
       return factor;
@@ -178,11 +177,11 @@ VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect,
                          : 1;
   VImage picture = header;
   if (factor > 1) {
-    picture = VImage::jpegload(ToSystemPath(path).c_str(),
-                               VImage::option()
-                                   ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                   ->set("fail_on", VIPS_FAIL_ON_ERROR)
-                                   ->set("shrink", factor));
+    picture =
+        VImage::jpegload(ToSystemPath(path).c_str(), VImage::option()
+                                                         ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                         ->set("fail_on", VIPS_FAIL_ON_ERROR)
+                                                         ->set("shrink", factor));
     const bool whole = rect.width == header.width() && rect.height == header.height();
     rect = whole ? PhotoRect{0, 0, picture.width(), picture.height()}
                  : PhotoRect{rect.x / factor, rect.y / factor, rect.width / factor,

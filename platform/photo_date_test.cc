@@ -34,8 +34,8 @@ TEST(PhotoDateTest, ParsesTheDateAtTheFrontOfAnExifField) {
   }
 }
 
-std::string SaveJpegWithExif(const TempFolder& folder, const std::string& name,
-                             const char* field, const char* value) {
+std::string SaveJpegWithExif(const TempFolder& folder, const std::string& name, const char* field,
+                             const char* value) {
   vips::VImage image = vips::VImage::black(8, 8, vips::VImage::option()->set("bands", 3));
   image = image.copy();
   if (field != nullptr) image.set(field, value);
@@ -46,8 +46,8 @@ std::string SaveJpegWithExif(const TempFolder& folder, const std::string& name,
 
 TEST(PhotoDateTest, ReadsTheOriginalDateElseTheImageDate) {
   TempFolder folder;
-  std::string original = SaveJpegWithExif(folder, "original.jpg", "exif-ifd2-DateTimeOriginal",
-                                          "2018:02:03 04:05:06");
+  std::string original =
+      SaveJpegWithExif(folder, "original.jpg", "exif-ifd2-DateTimeOriginal", "2018:02:03 04:05:06");
   std::string image_date =
       SaveJpegWithExif(folder, "image.jpg", "exif-ifd0-DateTime", "2017:01:02 03:04:05");
   std::string undated = SaveJpegWithExif(folder, "undated.jpg", nullptr, nullptr);

@@ -238,8 +238,9 @@ TEST(RenderPhotoJpegTest, ConvertsToEightBitSrgbAndFlattensAlpha) {
   VImage half = opaque_red.bandjoin_const({128});
   VImage deep = Deep(16, 16, {0, 65535, 0, 65535});
   VImage deep_clear = Deep(16, 16, {0, 65535, 0, 0});
-  VImage grey = VImage::black(16, 16).new_from_image(std::vector<double>{200}).copy(
-      VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
+  VImage grey = VImage::black(16, 16)
+                    .new_from_image(std::vector<double>{200})
+                    .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
   VImage grey_clear = grey.bandjoin_const({0});
   const Case cases[] = {
       {"opaque", opaque_red, {255, 0, 0}},       {"fully transparent", transparent, blue},
@@ -413,10 +414,10 @@ TEST(RenderPhotoJpegTest, OwnJpegSourceDecodedSmallerKeepsRectangleAndSize) {
     PhotoSize output;
   };
   const Case cases[] = {
-      {{0, 0, 1001, 777}, {100, 77}},  // the whole page image, shrunk by 8 on decoding
-      {{0, 0, 320, 320}, {40, 40}},    // the red square alone, on whole shrunk pixels
-      {{0, 0, 321, 321}, {40, 40}},    // not on whole shrunk pixels: decoded at full size
-      {{0, 0, 1001, 777}, {900, 700}}, // too large to shrink at all
+      {{0, 0, 1001, 777}, {100, 77}},   // the whole page image, shrunk by 8 on decoding
+      {{0, 0, 320, 320}, {40, 40}},     // the red square alone, on whole shrunk pixels
+      {{0, 0, 321, 321}, {40, 40}},     // not on whole shrunk pixels: decoded at full size
+      {{0, 0, 1001, 777}, {900, 700}},  // too large to shrink at all
   };
   for (const Case& c : cases) {
     PhotoRendering rendering = WholeAt(c.output);
@@ -456,8 +457,8 @@ TEST(RenderPhotoJpegTest, EmbeddedProfilesAreHonoured) {
     std::optional<std::string> jpeg = RenderPhotoJpeg(path, WholeAt({16, 16}));
     ASSERT_TRUE(jpeg.has_value()) << profile;
     VImage result = Decode(*jpeg);
-    EXPECT_TRUE(PixelNear(result, 8, 8, {200, 100, 50}, 5)) << profile << ": "
-                                                              << PixelText(result, 8, 8);
+    EXPECT_TRUE(PixelNear(result, 8, 8, {200, 100, 50}, 5))
+        << profile << ": " << PixelText(result, 8, 8);
   }
 }
 

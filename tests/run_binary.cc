@@ -30,7 +30,8 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
     }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(GALLERYGEN_BINARY));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(GALLERYGEN_BINARY, argv.data());
     _exit(127);

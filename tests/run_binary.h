@@ -7,9 +7,9 @@
 namespace gallery {
 
 struct BinaryResult {
-  int exit_code = -1;  // -1 when the process did not end normally
+  int exit_code = -1;   // -1 when the process did not end normally
   bool killed = false;  // ended by the kill that `BinaryOptions::kill_after_microseconds` asks for
-  std::string output;  // stdout and stderr together
+  std::string output;   // stdout and stderr together
 };
 
 struct BinaryOptions {

@@ -25,7 +25,8 @@ std::string TempFolder::Join(std::string_view name) const {
 
 std::string TempFolder::WriteFile(std::string_view name, std::string_view bytes) const {
   std::string path = Join(name);
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
