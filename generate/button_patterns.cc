@@ -40,6 +40,7 @@ constexpr bool HasCommonRing(const ButtonPattern& pattern, const ButtonPattern& 
 // Cells: '#' foreground (the ring and the glyph), '.' background inside the ring, ' ' margin
 // outside it. Top row first.
 
+// clang-format off
 // The index button: an arrow pointing up.
 extern constexpr ButtonPattern kIndexButtonPattern = {{
     "                                ",
@@ -219,6 +220,7 @@ extern constexpr ButtonPattern kNextButtonPattern = {{
     "   ##########################   ",
     "                                ",
 }};
+// clang-format on
 
 static_assert(HasButtonShape(kIndexButtonPattern) && HasButtonShape(kFirstButtonPattern) &&
               HasButtonShape(kLastButtonPattern) && HasButtonShape(kPreviousButtonPattern) &&
