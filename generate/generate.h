@@ -13,7 +13,8 @@ struct IndexPagination {
 // needed (none for no photos); otherwise one page with every photo.
 IndexPagination PaginateIndex(int photo_count, int columns, int rows);
 
-// How many photos have their images made at the same time.
+// How many photos have their images made at the same time, each on a worker thread of its own
+// (0: one after the other on the calling thread).
 int ImageWorkerCount(int photo_count);
 
 }  // namespace gallery
