@@ -206,13 +206,15 @@ TEST(WriteScaledPhotoTest, UndecodableSourceWritesAndRecordsNothing) {
       folder.WriteFile("text.jpg", "<html>not a photo</html>"),
       folder.Join("folder.jpg"),
   };
+  int case_number = 0;
   for (const std::string& source : sources) {
     for (int mode : {0, 1}) {
+      ++case_number;
       CGalleryBuilder builder;
       AddPhoto(builder, source);
       builder.style().thumb_width = 10;
       builder.style().thumb_height = 10;
-      std::string target = folder.Join("out" + std::to_string(mode) + ".jpg");
+      std::string target = folder.Join("out" + std::to_string(case_number) + ".jpg");
       builder.WriteScaledPhoto(0, target, mode);
       EXPECT_FALSE(FileExists(target)) << source << " mode " << mode;
       const CPhotoEntry& photo = builder.photos()[0];

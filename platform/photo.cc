@@ -1,6 +1,8 @@
 #include "platform/photo.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -147,6 +149,18 @@ VImage FitExactly(VImage image, PhotoSize size) {
   return image;
 }
 
+// Whether the file ends with a JPEG end-of-image marker, as every complete JPEG file does.
+bool EndsWithJpegEnd(const std::string& path) {
+  const int fd = open(ToSystemPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  unsigned char end[2] = {0, 0};
+  const bool read_end = fstat(fd, &info) == 0 && info.st_size >= 2 &&
+                        pread(fd, end, 2, info.st_size - 2) == 2;
+  close(fd);
+  return read_end && end[0] == 0xFF && end[1] == 0xD9;
+}
+
 // The largest factor (8, 4, 2 or 1) by which the JPEG decoder may shrink a whole `source` of
 // `upright` size while `rect` stays on whole shrunk pixels and no smaller than `output`.
 int ReducedDecodingFactor(PhotoSize upright, PhotoRect rect, PhotoSize output) {
@@ -168,10 +182,12 @@ VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect,
   const int orientation = Orientation(header);
   // Decoding at a reduced size is kept to the page images this program wrote: on damaged user
   // files this library version now and then loses the error of a truncated source and encodes
-  // a half-grey image. Turning or flipping upside down reads rows out of order, which a
-  // streamed source cannot serve; a mirror image (orientation 2) still can.
+  // a half-grey image. So even a source said to be ours must end as a whole JPEG file does.
+  // Turning or flipping upside down reads rows out of order, which a streamed source cannot
+  // serve; a mirror image (orientation 2) still can.
   const bool jpeg = header.get_typeof("vips-loader") != 0 &&
-                    std::string(header.get_string("vips-loader")) == "jpegload";
+                    std::string(header.get_string("vips-loader")) == "jpegload" &&
+                    EndsWithJpegEnd(path);
   const int factor = own_jpeg_source && jpeg && orientation == 1
                          ? ReducedDecodingFactor(UprightSize(header), rect, output)
                          : 1;
