@@ -1,5 +1,6 @@
 #include "app/run.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -169,6 +170,63 @@ TEST_F(RunGalleryTest, RelativePathsWithBackslashesFindTheirPhotos) {
   EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
   EXPECT_TRUE(FileExists(folder_.Join("out/thumbs/0.jpg")));
   EXPECT_FALSE(FileExists(folder_.Join("in.xml")));
+}
+
+// A 24-bit BMP of one colour: a format that only one of the imaging library's optional modules
+// reads, so a run must load them when it meets one.
+std::string SolidBmp(int width, int height, unsigned char red, unsigned char green,
+                     unsigned char blue) {
+  const auto little = [](uint32_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return text;
+  };
+  const int row_bytes = (width * 3 + 3) / 4 * 4;
+  std::string row(static_cast<size_t>(row_bytes), '\0');
+  for (int x = 0; x < width; ++x) {
+    row[3 * x] = static_cast<char>(blue);
+    row[3 * x + 1] = static_cast<char>(green);
+    row[3 * x + 2] = static_cast<char>(red);
+  }
+  const uint32_t pixel_bytes = static_cast<uint32_t>(row_bytes * height);
+  std::string bmp = "BM" + little(54 + pixel_bytes, 4) + little(0, 4) + little(54, 4);
+  bmp += little(40, 4) + little(width, 4) + little(height, 4) + little(1, 2) + little(24, 2);
+  bmp += little(0, 4) + little(pixel_bytes, 4) + little(2835, 4) + little(2835, 4);
+  bmp += little(0, 4) + little(0, 4);
+  for (int y = 0; y < height; ++y) bmp += row;
+  return bmp;
+}
+
+TEST_F(RunGalleryTest, PhotosOfEveryFormatBecomePageImages) {
+  folder_.WriteFile("module.bmp", SolidBmp(30, 20, 10, 200, 30));
+  vips::VImage::black(24, 16).jpegsave(folder_.Join("named [1].jpg").c_str());
+  vips::VImage::black(12, 8).pngsave(folder_.Join("plain.png").c_str());
+  const std::string photos = "<photo title=\"B\" path=\"" + folder_.Join("module.bmp") +
+                             "\"/><photo title=\"J\" path=\"" + folder_.Join("named [1].jpg") +
+                             "\"/><photo title=\"P\" path=\"" + folder_.Join("plain.png") + "\"/>";
+  BinaryResult result = RunGallerygenBinary(
+      {kToken, WriteCollection("in.xml", photos), folder_.Join("out/collection.xml"), "thumbs"});
+  ASSERT_EQ(kExitGenerated, result.exit_code);
+  const struct {
+    const char* image;
+    int width;
+    int height;
+  } expected[] = {{"out/images/0.jpg", 30, 20}, {"out/images/1.jpg", 24, 16},
+                  {"out/images/2.jpg", 12, 8}};
+  for (const auto& page_image : expected) {
+    ASSERT_TRUE(FileExists(folder_.Join(page_image.image))) << page_image.image;
+    vips::VImage image = vips::VImage::new_from_file(folder_.Join(page_image.image).c_str());
+    EXPECT_EQ(page_image.width, image.width()) << page_image.image;
+    EXPECT_EQ(page_image.height, image.height()) << page_image.image;
+  }
+  // The middle of the BMP keeps its colour (the ring round the edge is the background).
+  std::vector<double> middle =
+      vips::VImage::new_from_file(folder_.Join("out/images/0.jpg").c_str()).getpoint(15, 10);
+  ASSERT_EQ(3u, middle.size());
+  EXPECT_NEAR(10, middle[0], 12);
+  EXPECT_NEAR(200, middle[1], 12);
+  EXPECT_NEAR(30, middle[2], 12);
+  EXPECT_TRUE(FileExists(folder_.Join("out/thumbs/0.jpg")));
 }
 
 TEST_F(RunGalleryTest, OutputSavedOverTheInputIsKept) {

@@ -18,6 +18,12 @@ class CImagingRuntime {
   bool started() const;
 };
 
+// The imaging library starts without its optional format modules (HEIF, JPEG XL, PDF, slides,
+// ImageMagick formats). LoadFormatModules loads them, once for the process; it is for a source
+// that no loader recognised while FormatModulesLoaded was still false.
+bool FormatModulesLoaded();
+void LoadFormatModules();
+
 // How many threads the imaging library may use inside one operation; 0 restores its default.
 void SetImagingThreadCount(int threads);
 

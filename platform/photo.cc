@@ -1,9 +1,5 @@
 #include "platform/photo.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +10,7 @@
 #include <vips/vips8>
 
 #include "platform/file_system.h"
+#include "platform/image_source.h"
 
 namespace gallery {
 namespace {
@@ -25,28 +22,7 @@ struct VipsBlobUnref {
 };
 using UniqueVipsBlob = std::unique_ptr<VipsBlob, VipsBlobUnref>;
 
-// A FIFO or device in a photo's place would block or never end; only plain files are read.
-bool IsRegularFile(const std::string& path) {
-  struct stat info;
-  return stat(ToSystemPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 bool IsTooLarge(int64_t width, int64_t height) { return width * height > kMaxPhotoPixels; }
-
-// Opening reads the header only; pixels are decoded when the finished pipeline runs. Decoding
-// stops with an error on damaged or truncated data rather than filling the rest with grey.
-VImage OpenSource(const std::string& path, VipsAccess access) {
-  vips::VOption* options =
-      VImage::option()->set("access", access)->set("fail_on", VIPS_FAIL_ON_ERROR);
-  const std::string system_path = ToSystemPath(path);
-  // The library reads options from a trailing "[...]" of a file name, so a photo called
-  // "beach[1]" is opened as a stream instead, which needs no name (but misses the few formats
-  // that have no stream loader).
-  if (!system_path.empty() && system_path.back() == ']') {
-    return VImage::new_from_source(vips::VSource::new_from_file(system_path.c_str()), "", options);
-  }
-  return VImage::new_from_file(system_path.c_str(), options);
-}
 
 int Orientation(const VImage& image) {
   if (image.get_typeof(VIPS_META_ORIENTATION) == 0) return 1;
@@ -149,18 +125,6 @@ VImage FitExactly(VImage image, PhotoSize size) {
   return image;
 }
 
-// Whether the file ends with a JPEG end-of-image marker, as every complete JPEG file does.
-bool EndsWithJpegEnd(const std::string& path) {
-  const int fd = open(ToSystemPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info;
-  unsigned char end[2] = {0, 0};
-  const bool read_end = fstat(fd, &info) == 0 && info.st_size >= 2 &&
-                        pread(fd, end, 2, info.st_size - 2) == 2;
-  close(fd);
-  return read_end && end[0] == 0xFF && end[1] == 0xD9;
-}
-
 // The largest factor (8, 4, 2 or 1) by which the JPEG decoder may shrink a whole `source` of
 // `upright` size while `rect` stays on whole shrunk pixels and no smaller than `output`.
 int ReducedDecodingFactor(PhotoSize upright, PhotoRect rect, PhotoSize output) {
@@ -177,18 +141,16 @@ int ReducedDecodingFactor(PhotoSize upright, PhotoRect rect, PhotoSize output) {
   return 1;
 }
 
-VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect, PhotoSize output,
-                  const std::vector<double>& background, bool own_jpeg_source) {
+VImage DrawSource(const std::string& path, const SourceFile& file, const VImage& header,
+                  PhotoRect rect, PhotoSize output, const std::vector<double>& background,
+                  bool own_jpeg_source) {
   const int orientation = Orientation(header);
   // Decoding at a reduced size is kept to the page images this program wrote: on damaged user
   // files this library version now and then loses the error of a truncated source and encodes
   // a half-grey image. So even a source said to be ours must end as a whole JPEG file does.
   // Turning or flipping upside down reads rows out of order, which a streamed source cannot
   // serve; a mirror image (orientation 2) still can.
-  const bool jpeg = header.get_typeof("vips-loader") != 0 &&
-                    std::string(header.get_string("vips-loader")) == "jpegload" &&
-                    EndsWithJpegEnd(path);
-  const int factor = own_jpeg_source && jpeg && orientation == 1
+  const int factor = own_jpeg_source && file.whole_jpeg && orientation == 1
                          ? ReducedDecodingFactor(UprightSize(header), rect, output)
                          : 1;
   VImage picture = header;
@@ -203,7 +165,7 @@ VImage DrawSource(const std::string& path, const VImage& header, PhotoRect rect,
                  : PhotoRect{rect.x / factor, rect.y / factor, rect.width / factor,
                              rect.height / factor};
   } else if (orientation > 2) {
-    picture = OpenSource(path, VIPS_ACCESS_RANDOM);
+    picture = OpenImageSource(path, file, VIPS_ACCESS_RANDOM);
   }
   if (orientation != 1) picture = picture.autorot();
   picture = ToOpaqueSrgb(picture, background);
@@ -234,8 +196,9 @@ VImage PaintEdgeRing(const VImage& picture, const std::vector<double>& colour) {
 
 std::optional<PhotoSize> ReadPhotoSize(const std::string& path) {
   try {
-    if (!IsRegularFile(path)) return std::nullopt;
-    VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL);
+    const SourceFile file = InspectSourceFile(path);
+    if (!file.regular) return std::nullopt;
+    VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
     if (IsTooLarge(header.width(), header.height())) return std::nullopt;
     return UprightSize(header);
   } catch (const vips::VError&) {
@@ -251,8 +214,9 @@ std::optional<VImage> BuildPicture(const std::string& path, const PhotoRendering
   if (output.width <= 0 || output.height <= 0 || IsTooLarge(output.width, output.height)) {
     return std::nullopt;
   }
-  if (!IsRegularFile(path)) return std::nullopt;
-  VImage header = OpenSource(path, VIPS_ACCESS_SEQUENTIAL);
+  const SourceFile file = InspectSourceFile(path);
+  if (!file.regular) return std::nullopt;
+  VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
   if (IsTooLarge(header.width(), header.height())) return std::nullopt;
 
   const std::vector<double> background = {
@@ -275,7 +239,8 @@ std::optional<VImage> BuildPicture(const std::string& path, const PhotoRendering
                   .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
                   .new_from_image(background);
   } else {
-    picture = DrawSource(path, header, rect, output, background, rendering.own_jpeg_source);
+    picture =
+        DrawSource(path, file, header, rect, output, background, rendering.own_jpeg_source);
   }
   if (rendering.edge_ring) picture = PaintEdgeRing(picture, background);
   return picture;

@@ -4,7 +4,7 @@
 
 #include <vips/vips8>
 
-#include "platform/file_system.h"
+#include "platform/image_source.h"
 
 namespace gallery {
 namespace {
@@ -31,8 +31,9 @@ std::optional<std::string> ParseExifDate(std::string_view field) {
 
 std::optional<std::string> ReadPhotoDateTaken(const std::string& path) {
   try {
-    vips::VImage image = vips::VImage::new_from_file(
-        ToSystemPath(path).c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+    const SourceFile file = InspectSourceFile(path);
+    if (!file.regular) return std::nullopt;
+    const vips::VImage image = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
     for (const char* name : kDateFields) {
       if (image.get_typeof(name) == 0) continue;
       if (std::optional<std::string> date = ParseExifDate(image.get_string(name))) return date;

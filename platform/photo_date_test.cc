@@ -1,5 +1,7 @@
 #include "platform/photo_date.h"
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -57,6 +59,10 @@ TEST(PhotoDateTest, ReadsTheOriginalDateElseTheImageDate) {
   EXPECT_FALSE(ReadPhotoDateTaken(undated));
   EXPECT_FALSE(ReadPhotoDateTaken(not_image));
   EXPECT_FALSE(ReadPhotoDateTaken(folder.Join("missing.jpg")));
+  // Opening a FIFO for reading would wait for a writer that never comes.
+  std::string fifo = folder.Join("fifo.jpg");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  EXPECT_FALSE(ReadPhotoDateTaken(fifo));
 }
 
 }  // namespace
