@@ -77,6 +77,11 @@ class CGalleryBuilder {
   // The observer of later `Generate` calls, or none; the builder does not own it.
   void SetObserver(CGenerationObserver* observer) { observer_ = observer; }
 
+  // How many photos have their images made at once by later `Generate` calls: -1 (the
+  // default) chooses by the machine (`ImageWorkerCount`), 0 makes them one after the other.
+  // The files written are the same either way.
+  void SetImageWorkers(int workers) { image_workers_ = workers; }
+
   CStyleSettings& style() { return style_; }
   const CStyleSettings& style() const { return style_; }
   std::vector<CPhotoEntry>& photos() { return photos_; }
@@ -87,6 +92,7 @@ class CGalleryBuilder {
   CStyleSettings style_;
   std::vector<CPhotoEntry> photos_;
   CGenerationObserver* observer_ = nullptr;
+  int image_workers_ = -1;
 };
 
 }  // namespace gallery

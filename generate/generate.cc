@@ -18,25 +18,27 @@
 namespace gallery {
 namespace {
 
-// Makes the page images and thumbnails of all photos on worker threads, in photo order, so that
-// the pages of photo k can be written as soon as its images are done. Every photo's images are
-// the same as when made one after the other: each is made from that photo's entry alone.
+// Makes the page images and thumbnails of all photos on worker threads, so that the pages of
+// photo k can be written as soon as its images are done. Every photo's images are the same as
+// when made one after the other: each is made from that photo's entry alone, its thumbnail
+// always after its page image.
 class CImageWork {
  public:
   CImageWork(CGalleryBuilder& builder, std::string images_folder, std::string thumbs_folder,
-             bool thumbnails)
+             bool thumbnails, int workers)
       : builder_(builder),
         images_folder_(std::move(images_folder)),
         thumbs_folder_(std::move(thumbs_folder)),
         thumbnails_(thumbnails),
-        done_(builder.photos().size(), false),
+        parts_left_(builder.photos().size(), thumbnails ? 2 : 1),
+        page_image_done_(builder.photos().size(), false),
         sources_(builder.photos().size()),
         page_image_written_(builder.photos().size(), false) {
-    int photo_count = static_cast<int>(builder.photos().size());
-    int workers = ImageWorkerCount(photo_count);
+    if (workers <= 0) return;
+    PlanJobs(static_cast<int>(builder.photos().size()), workers);
     // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself
     // runs in one thread either way.
-    if (workers > 0) SetImagingThreadCount(1);
+    SetImagingThreadCount(1);
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
   }
 
@@ -53,10 +55,11 @@ class CImageWork {
   // when no worker runs. True when the page image was written.
   bool WaitFor(int index) {
     if (threads_.empty()) {
-      MakeImages(index);
+      MakePageImage(index);
+      if (thumbnails_) MakeThumbnail(index);
     } else {
       std::unique_lock<std::mutex> lock(mutex_);
-      finished_.wait(lock, [&] { return static_cast<bool>(done_[index]); });
+      finished_.wait(lock, [&] { return parts_left_[index] == 0; });
     }
     return page_image_written_[index] != 0;
   }
@@ -64,32 +67,65 @@ class CImageWork {
   const std::string& source(int index) const { return sources_[index]; }
 
  private:
+  // A page image, with or without the thumbnail made from it, or a thumbnail alone.
+  struct Job {
+    int index;
+    bool page_image;
+    bool thumbnail;
+  };
+
+  // Thumbnails kept back per worker for the end of the run, where they keep the other workers
+  // busy while the last page image is made (a page image takes several times a thumbnail's time).
+  static constexpr int kThumbnailsKeptBackPerWorker = 4;
+
+  // Page images in photo order, each followed at once by its thumbnail, except that the last
+  // photos' thumbnails wait until every page image has been taken.
+  void PlanJobs(int photo_count, int workers) {
+    const int kept_back =
+        thumbnails_ ? std::min(photo_count, kThumbnailsKeptBackPerWorker * workers) : 0;
+    for (int index = 0; index < photo_count; ++index) {
+      jobs_.push_back({index, true, thumbnails_ && index < photo_count - kept_back});
+    }
+    for (int index = photo_count - kept_back; index < photo_count; ++index) {
+      jobs_.push_back({index, false, true});
+    }
+  }
+
   void Work() {
     for (;;) {
-      int index;
+      Job job;
       {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_ || next_ >= done_.size()) return;
-        index = static_cast<int>(next_++);
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (stopping_ || next_job_ >= jobs_.size()) return;
+        job = jobs_[next_job_++];
+        // A thumbnail alone may have been taken while another worker still makes its page
+        // image, which was taken before it and so always ends.
+        if (!job.page_image) {
+          finished_.wait(lock, [&] { return static_cast<bool>(page_image_done_[job.index]); });
+        }
       }
-      MakeImages(index);
+      if (job.page_image) MakePageImage(job.index);
+      if (job.thumbnail) MakeThumbnail(job.index);
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        done_[index] = true;
+        if (job.page_image) page_image_done_[job.index] = true;
+        parts_left_[job.index] -= (job.page_image ? 1 : 0) + (job.thumbnail ? 1 : 0);
       }
       finished_.notify_all();
     }
   }
 
-  void MakeImages(int index) {
-    std::string name = std::to_string(index) + ".jpg";
-    std::string image_path = images_folder_ + "/" + name;
+  void MakePageImage(int index) {
+    const std::string image_path = images_folder_ + "/" + std::to_string(index) + ".jpg";
     sources_[index] = builder_.photos()[index].path;
     page_image_written_[index] = builder_.WriteScaledPhoto(index, image_path, 0);
     // From here on the photo's source is its page image: the thumbnail is made from it.
     builder_.photos()[index].path = image_path;
-    if (thumbnails_)
-      static_cast<void>(builder_.WriteScaledPhoto(index, thumbs_folder_ + "/" + name, 1));
+  }
+
+  void MakeThumbnail(int index) {
+    static_cast<void>(
+        builder_.WriteScaledPhoto(index, thumbs_folder_ + "/" + std::to_string(index) + ".jpg", 1));
   }
 
   CGalleryBuilder& builder_;
@@ -98,10 +134,12 @@ class CImageWork {
   const bool thumbnails_;
   std::mutex mutex_;
   std::condition_variable finished_;
-  std::vector<bool> done_;
+  std::vector<Job> jobs_;
+  std::vector<int> parts_left_;  // of each photo: its page image and its thumbnail, if made
+  std::vector<bool> page_image_done_;
   std::vector<std::string> sources_;
   std::vector<char> page_image_written_;  // not vector<bool>: workers set neighbours at once
-  size_t next_ = 0;
+  size_t next_job_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };
@@ -135,16 +173,17 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     static_cast<void>(CreateFolder(*folder));
   }
 
-  WriteNavigationButtons(advanced_folder);
-
   CCollectionDocument document;
   if (!document.Create()) return 0;
   if (!document.BeginCollection(style_.collection_title, style_.collection_desc)) return 0;
 
   const int photo_count = static_cast<int>(photos_.size());
   {
-    // The photos' images are made on workers from here on; the frame pieces meanwhile.
-    CImageWork image_work(*this, images_folder, thumbs_folder, thumbnails);
+    // The photos' images are made on workers from here on; the buttons and frame pieces
+    // meanwhile.
+    CImageWork image_work(*this, images_folder, thumbs_folder, thumbnails,
+                          image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
+    WriteNavigationButtons(advanced_folder);
     FormatPageValues(photo_count);
     for (int piece = 0; piece < 16; ++piece) {
       WriteFramePiece(border_folder + "/" + std::to_string(piece) + ".jpg", piece);

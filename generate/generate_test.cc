@@ -1,9 +1,13 @@
 #include "generate/generate.h"
 
 #include <climits>
+#include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <vips/vips8>
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
@@ -131,6 +135,83 @@ TEST_F(GenerateTest, NoPhotosAndNoTableWritesOneIndexPage) {
   builder_.style().table_columns = 3;
   EXPECT_EQ(1, builder_.Generate(folder_.Join("collection.xml"), false));
   EXPECT_TRUE(FileExists(folder_.Join("index.htm")));
+}
+
+// Every file under `root`, by path relative to it, with its bytes.
+std::map<std::string, std::string> FilesUnder(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    files[std::filesystem::relative(entry.path(), root).string()] =
+        ReadWholeFile(entry.path().string());
+  }
+  return files;
+}
+
+TEST_F(GenerateTest, SameFilesWhateverTheNumberOfWorkers) {
+  // Photos of different sizes, so that workers finish out of order, and two that cannot be
+  // read; enough of them that some thumbnails are made together with their page image and
+  // some at the end.
+  std::vector<CPhotoEntry> photos;
+  for (int i = 0; i < 13; ++i) {
+    CPhotoEntry entry;
+    entry.title = "Photo " + std::to_string(i);
+    entry.path = folder_.Join("source-" + std::to_string(i) + ".jpg");
+    if (i == 4) {
+      entry.path = folder_.Join("missing.jpg");
+    } else if (i == 9) {
+      folder_.WriteFile("source-9.jpg", "not a picture");
+    } else {
+      const int width = 40 + 37 * (i % 5);
+      const int height = 30 + 23 * (i % 3);
+      vips::VImage::black(width, height, vips::VImage::option()->set("bands", 3))
+          .gaussnoise(width, height)
+          .cast(VIPS_FORMAT_UCHAR)
+          .add(vips::VImage::black(width, height).linear(1, 7.0 * i))
+          .cast(VIPS_FORMAT_UCHAR)
+          .jpegsave(entry.path.c_str());
+    }
+    photos.push_back(entry);
+  }
+
+  std::vector<std::map<std::string, std::string>> outputs;
+  std::vector<std::vector<CPhotoEntry>> entries;
+  for (int workers : {0, 2, 3}) {
+    CGalleryBuilder builder;
+    builder.style().table_columns = 2;
+    builder.style().table_rows = 3;
+    builder.style().thumb_type = 1;
+    builder.style().thumb_width = 24;
+    builder.style().thumb_height = 20;
+    builder.style().thumb_style = 10;
+    builder.style().thumb_border_size = 6;
+    builder.photos() = photos;
+    builder.SetImageWorkers(workers);
+    const std::string root = folder_.Join("out-" + std::to_string(workers));
+    std::filesystem::create_directories(root);
+    ASSERT_EQ(1, builder.Generate(root + "/collection.xml", true)) << workers << " workers";
+    outputs.push_back(FilesUnder(root));
+    entries.push_back(builder.photos());
+  }
+
+  ASSERT_TRUE(outputs[0].count("thumbs/12.jpg"));
+  EXPECT_FALSE(outputs[0].count("images/4.jpg"));
+  EXPECT_FALSE(outputs[0].count("thumbs/9.jpg"));
+  for (size_t run = 1; run < outputs.size(); ++run) {
+    ASSERT_EQ(outputs[0].size(), outputs[run].size()) << "run " << run;
+    for (const auto& [name, bytes] : outputs[0]) {
+      EXPECT_TRUE(outputs[run].count(name) && outputs[run].at(name) == bytes)
+          << name << " differs in run " << run;
+    }
+    for (size_t i = 0; i < photos.size(); ++i) {
+      const CPhotoEntry& first = entries[0][i];
+      const CPhotoEntry& other = entries[run][i];
+      EXPECT_EQ(first.image_width, other.image_width) << i;
+      EXPECT_EQ(first.image_height, other.image_height) << i;
+      EXPECT_EQ(first.thumbnail_width, other.thumbnail_width) << i;
+      EXPECT_EQ(first.thumbnail_height, other.thumbnail_height) << i;
+    }
+  }
 }
 
 TEST_F(GenerateTest, MissingGalleryRootFailsAtTheSave) {
