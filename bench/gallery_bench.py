@@ -165,7 +165,7 @@ def main():
           f"ratio {ratio:.2f}")
 
     # A 100-megapixel source.
-    big = os.path.join(args.work, "100mp.jpg")
+    big = os.path.join(os.path.abspath(args.work), "100mp.jpg")
     if not os.path.exists(big):
         subprocess.run(["vips", "resize", photos[0], big + "[Q=90]", "4.95"], check=True)
     huge = [contenders.gallerygen([big], name="huge") for _ in range(3)]
