@@ -30,6 +30,7 @@ double SteadySeconds() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  gallery::TuneMemoryForImageWork();
   // The front end explains failures itself; the libraries' own warnings would only confuse.
   gallery::SilenceLibraryMessages();
   gallery::CCliEnvironment environment(std::cout, std::cerr);

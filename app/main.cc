@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   // Past a file-size limit a write must fail like any other write (the file is then passed
   // over), not end the process.
   signal(SIGXFSZ, SIG_IGN);
+  gallery::TuneMemoryForImageWork();
   gallery::SilenceLibraryMessages();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   return gallery::RunGallery(gallery::SplitCommandLine(gallery::JoinCommandLine(arguments)));

@@ -1,5 +1,7 @@
 #include "platform/imaging_runtime.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
@@ -82,6 +84,14 @@ void LoadFormatModules() {
     LoadFormatModulesNow();
     format_modules_loaded = true;
   });
+}
+
+void TuneMemoryForImageWork() {
+  mallopt(M_ARENA_MAX, 2);
+  // Freed memory stays with the process, which ends soon after the photos anyway; buffers up
+  // to the largest threshold allowed come from the heaps, where they are used again.
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
 }
 
 void SetImagingThreadCount(int threads) { vips_concurrency_set(threads); }

@@ -27,6 +27,14 @@ void LoadFormatModules();
 // How many threads the imaging library may use inside one operation; 0 restores its default.
 void SetImagingThreadCount(int threads);
 
+// Sets the process's memory allocator up for image work; call it first thing in main, before
+// any thread starts. Photos are decoded and encoded through buffers of tens of kilobytes to
+// megabytes on many short-lived library threads. By default each thread gets an arena of its
+// own and memory freed at the top of a heap goes back to the system at once, so every photo
+// takes page faults on fresh pages again. Two arenas that keep what they were given halve the
+// page faults of a run without raising its peak memory.
+void TuneMemoryForImageWork();
+
 // Silences the messages of GLib, libvips and libxml2 for the whole process. Idempotent.
 void SilenceLibraryMessages();
 
