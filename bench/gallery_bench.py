@@ -132,7 +132,7 @@ def main():
     parser.add_argument("--binary", required=True)
     parser.add_argument("--load-bench")
     parser.add_argument("--work", default="bench/results")
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--no-peers", action="store_true")
     args = parser.parse_args()
 
