@@ -56,7 +56,10 @@ def collection_text(photos, title="Benchmark"):
 
 
 def timed(command, cwd=None, shell=False):
-    """Runs a command under /usr/bin/time; returns (wall s, cpu s, peak RSS MB)."""
+    """Runs a command under /usr/bin/time; returns (wall s, cpu s, peak RSS MB). The files
+    that earlier runs wrote are flushed to disk first, untimed, so that no run pays for
+    writing back those of the run before it."""
+    os.sync()
     with tempfile.NamedTemporaryFile("r", suffix=".time") as report:
         wrapped = ["/usr/bin/time", "-f", "%e %U %S %M", "-o", report.name]
         wrapped += ["bash", "-c", command] if shell else command
@@ -137,7 +140,13 @@ def main():
     args = parser.parse_args()
 
     os.makedirs(args.work, exist_ok=True)
-    shutil.rmtree(os.path.join(args.work, "runs"), ignore_errors=True)
+    # What an interrupted invocation left is put aside and deleted after the timings: creating
+    # files right after thousands were deleted is slow on ext4.
+    runs = os.path.join(args.work, "runs")
+    left_over = runs + ".left-over"
+    if os.path.exists(runs):
+        shutil.rmtree(left_over, ignore_errors=True)
+        os.rename(runs, left_over)
     photos = corpus_photos()
     megapixels = len(photos) * 2560 * 1600 / 1e6
     print(f"corpus: {len(photos)} photos, {megapixels:.1f} MP; {args.runs} runs each, alternating")
@@ -151,8 +160,11 @@ def main():
 
     names = ["gallerygen", "floor"] + ([] if args.no_peers else ["igal2", "llgal"])
     samples = {name: [] for name in names}
-    for _ in range(args.runs):
-        for name in names:
+    # The order turns by one each round, so that no contender always follows the same one (a
+    # run right after a long single-threaded one finds the other core idle and slow to wake).
+    for round_number in range(args.runs):
+        turn = round_number % len(names)
+        for name in names[turn:] + names[:turn]:
             samples[name].append(getattr(contenders, name)())
 
     print(f"{'contender':<12}{'wall s':>9}{'cpu s':>9}{'cpu/wall':>10}{'peak MB':>10}")
@@ -160,7 +172,8 @@ def main():
     for name in names:
         wall, cpu, rss = (median_of(samples[name], i) for i in range(3))
         medians[name] = wall
-        print(f"{name:<12}{wall:>9.3f}{cpu:>9.3f}{cpu / wall:>10.2f}{rss:>10.1f}")
+        walls = " ".join(f"{sample[0]:.2f}" for sample in samples[name])
+        print(f"{name:<12}{wall:>9.3f}{cpu:>9.3f}{cpu / wall:>10.2f}{rss:>10.1f}   runs: {walls}")
     print(f"gallerygen / floor wall: {medians['gallerygen'] / medians['floor']:.3f}")
     for peer in names[2:]:
         print(f"{peer} / gallerygen wall: {medians[peer] / medians['gallerygen']:.2f}")
@@ -182,7 +195,8 @@ def main():
     if args.load_bench and os.path.exists(args.load_bench):
         result = subprocess.run([args.load_bench], capture_output=True, text=True)
         print("load of 100,000 photo elements:", result.stdout.strip())
-    shutil.rmtree(os.path.join(args.work, "runs"), ignore_errors=True)
+    for folder in (runs, left_over):
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":
