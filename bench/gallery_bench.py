@@ -160,11 +160,8 @@ def main():
 
     names = ["gallerygen", "floor"] + ([] if args.no_peers else ["igal2", "llgal"])
     samples = {name: [] for name in names}
-    # The order turns by one each round, so that no contender always follows the same one (a
-    # run right after a long single-threaded one finds the other core idle and slow to wake).
-    for round_number in range(args.runs):
-        turn = round_number % len(names)
-        for name in names[turn:] + names[:turn]:
+    for _ in range(args.runs):
+        for name in names:
             samples[name].append(getattr(contenders, name)())
 
     print(f"{'contender':<12}{'wall s':>9}{'cpu s':>9}{'cpu/wall':>10}{'peak MB':>10}")
