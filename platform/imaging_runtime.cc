@@ -102,11 +102,14 @@ CImagingRuntime::CImagingRuntime() {
     SilenceLibraryMessages();
     // The library finds its modules under VIPSHOME when that is set. A home the user chose is
     // kept, modules and all; otherwise the library starts without them (see above).
-    const bool home_chosen = std::getenv("VIPSHOME") != nullptr;
-    if (!home_chosen) setenv("VIPSHOME", kHomeWithoutModules, 1);
-    runtime_started = VIPS_INIT("gallerygen") == 0;
-    if (!home_chosen) unsetenv("VIPSHOME");
-    if (home_chosen) format_modules_loaded = true;
+    if (std::getenv("VIPSHOME") != nullptr) {
+      runtime_started = VIPS_INIT("gallerygen") == 0;
+      format_modules_loaded = true;
+    } else {
+      setenv("VIPSHOME", kHomeWithoutModules, 1);
+      runtime_started = VIPS_INIT("gallerygen") == 0;
+      unsetenv("VIPSHOME");
+    }
     if (runtime_started) {
       // No operation cache: every file is decoded afresh and memory stays bounded.
       vips_cache_set_max(0);
