@@ -240,19 +240,18 @@ std::optional<CCanvas> MakeTile(const CStyleSettings& style, const Shading& shad
   const int width = shading.reading == MaskReading::kTransitionAlongWidth ? length : kMaskSize;
   const int height = shading.reading == MaskReading::kTransitionAlongHeight ? length : kMaskSize;
   const ShadingMask& mask = ChooseMask(style.thumb_style, shading.kind);
-  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
   size_t at = 0;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const int colour = BlendColour(style.thumb_border_color, style.thumb_back_color,
                                      ReadMask(mask, shading.reading, x, y));
-      pixels[at++] = static_cast<unsigned char>(colour >> 16);
-      pixels[at++] = static_cast<unsigned char>(colour >> 8);
       pixels[at++] = static_cast<unsigned char>(colour);
-      pixels[at++] = 255;
+      pixels[at++] = static_cast<unsigned char>(colour >> 8);
+      pixels[at++] = static_cast<unsigned char>(colour >> 16);
     }
   }
-  return CCanvas::FromBgrxPixels(pixels.data(), width, height);
+  return CCanvas::FromRgbPixels(pixels.data(), width, height);
 }
 
 }  // namespace

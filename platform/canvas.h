@@ -21,6 +21,8 @@ class CCanvas {
   // gaps, the first row at the top. The bytes are copied. Nothing for no buffer or a side
   // under 1.
   static std::optional<CCanvas> FromBgrxPixels(const unsigned char* pixels, int width, int height);
+  // The same from pixels of 3 bytes (red, green, blue), which the library takes as they are.
+  static std::optional<CCanvas> FromRgbPixels(const unsigned char* pixels, int width, int height);
 
   // Copies share their pixels until one of them is drawn on, which then takes its own.
   CCanvas(const CCanvas& other);

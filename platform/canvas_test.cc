@@ -47,6 +47,8 @@ TEST(CanvasTest, NoCanvasWithoutArea) {
   const unsigned char pixel[4] = {};
   EXPECT_FALSE(CCanvas::FromBgrxPixels(nullptr, 1, 1));
   EXPECT_FALSE(CCanvas::FromBgrxPixels(pixel, 0, 1));
+  EXPECT_FALSE(CCanvas::FromRgbPixels(nullptr, 1, 1));
+  EXPECT_FALSE(CCanvas::FromRgbPixels(pixel, 1, 0));
 }
 
 TEST(CanvasTest, LinesCoverBothEndsAndAreClipped) {
@@ -150,6 +152,30 @@ TEST(CanvasTest, RawPixelsAreBlueGreenRedWithTheFirstRowOnTop) {
   EXPECT_EQ(0x070809, canvas.GetPixel(0, 0));
   EXPECT_EQ(0x0A0B0C, canvas.GetPixel(1, 0));
   EXPECT_EQ(0x010203, canvas.GetPixel(0, 1));
+}
+
+TEST(CanvasTest, RgbPixelsAreCopiedRedFirstWithTheFirstRowOnTop) {
+  unsigned char pixels[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09,
+                            0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x11, 0x12};
+  CCanvas canvas = CCanvas::FromRgbPixels(pixels, 3, 2).value();
+  pixels[0] = 0xFF;
+  EXPECT_EQ(0x030201, canvas.GetPixel(0, 0));
+  EXPECT_EQ(0x090807, canvas.GetPixel(2, 0));
+  EXPECT_EQ(0x0C0B0A, canvas.GetPixel(0, 1));
+  EXPECT_EQ(0x121110, canvas.GetPixel(2, 1));
+
+  // Such a canvas is drawn on and encoded like any other.
+  EXPECT_TRUE(canvas.FillRectangle(1, 1, 5, 5, kInk));
+  EXPECT_EQ(kInk, canvas.GetPixel(2, 1));
+  EXPECT_EQ(0x030201, canvas.GetPixel(0, 0));
+  EXPECT_TRUE(canvas.EncodeJpeg(90));
+}
+
+TEST(CanvasTest, BlackCanvasIsBlackEverywhere) {
+  const CCanvas canvas = CCanvas::Filled(3, 2, 0x01000000).value();
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(0, canvas.GetPixel(x, y));
+  }
 }
 
 TEST(CanvasTest, DrawingOnACopyLeavesTheOriginal) {
