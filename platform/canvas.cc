@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include <vips/vips8>
@@ -27,16 +28,6 @@ std::vector<double> Ink(int colour) {
 vips::VImage PrivateMemoryCopy(const vips::VImage& image) {
   return image.copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
       .copy_memory();
-}
-
-// An image holding a copy of `width` x `height` RGB pixels. The library takes 3 bands of 8 bits
-// as sRGB, so no operation runs: each costs far more than copying a frame piece's pixels.
-std::optional<vips::VImage> RgbMemoryCopy(const unsigned char* pixels, int width, int height) {
-  const size_t size = static_cast<size_t>(width) * static_cast<size_t>(height) * 3;
-  VipsImage* image =
-      vips_image_new_from_memory_copy(pixels, size, width, height, 3, VIPS_FORMAT_UCHAR);
-  if (image == nullptr) return std::nullopt;
-  return vips::VImage(image);
 }
 
 // The part of a rectangle that lies on a width x height canvas, computed wide so that no
@@ -80,24 +71,28 @@ CCanvas::~CCanvas() = default;
 
 std::optional<CCanvas> CCanvas::Filled(int width, int height, int colour) {
   if (width < 1 || height < 1) return std::nullopt;
+  std::vector<unsigned char> black;
   try {
-    const std::vector<unsigned char> black(static_cast<size_t>(width) * height * 3, 0);
-    std::optional<vips::VImage> image = RgbMemoryCopy(black.data(), width, height);
-    if (!image) return std::nullopt;
-    if ((colour & 0xFFFFFF) != 0) {
-      image->draw_rect(Ink(colour), 0, 0, width, height, vips::VImage::option()->set("fill", true));
-    }
-    return CCanvas(std::make_shared<Impl>(Impl{*image}));
-  } catch (const vips::VError&) {
+    black.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0);
+  } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
+  std::optional<CCanvas> canvas = FromRgbPixels(black.data(), width, height);
+  if (canvas && (colour & 0xFFFFFF) != 0 && !canvas->FillRectangle(0, 0, width, height, colour)) {
+    return std::nullopt;
+  }
+  return canvas;
 }
 
 std::optional<CCanvas> CCanvas::FromRgbPixels(const unsigned char* pixels, int width, int height) {
   if (pixels == nullptr || width < 1 || height < 1) return std::nullopt;
-  std::optional<vips::VImage> image = RgbMemoryCopy(pixels, width, height);
-  if (!image) return std::nullopt;
-  return CCanvas(std::make_shared<Impl>(Impl{*image}));
+  // The library takes 3 bands of 8 bits as sRGB, so no operation runs: each costs far more than
+  // copying the pixels of a frame piece.
+  const size_t size = static_cast<size_t>(width) * static_cast<size_t>(height) * 3;
+  VipsImage* image =
+      vips_image_new_from_memory_copy(pixels, size, width, height, 3, VIPS_FORMAT_UCHAR);
+  if (image == nullptr) return std::nullopt;
+  return CCanvas(std::make_shared<Impl>(Impl{vips::VImage(image)}));
 }
 
 std::optional<CCanvas> CCanvas::FromBgrxPixels(const unsigned char* pixels, int width, int height) {
