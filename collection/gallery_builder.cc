@@ -9,12 +9,14 @@
 namespace gallery {
 namespace {
 
-// A path that is absolute here, a network share or carries a drive letter (any colon) is kept;
-// every other path, the empty one too, names a file in the photo folder. Nothing is escaped:
-// the photo is opened under the very name the collection gives.
+// A path that is absolute here, a network share or begins with a drive letter and a colon is
+// kept; every other path, the empty one too, names a file in the photo folder. A colon further
+// on is part of a name ("12:30 lunch.jpg"), as on this system it marks no drive. Nothing is
+// escaped: the photo is opened under the very name the collection gives.
 std::string ResolvePhotoPath(const std::string& photo_folder, const std::string& path) {
-  const bool absolute =
-      path.starts_with('/') || path.starts_with("\\\\") || path.find(':') != std::string::npos;
+  const bool drive = path.size() >= 2 && path[1] == ':' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  const bool absolute = path.starts_with('/') || path.starts_with("\\\\") || drive;
   return absolute ? path : photo_folder + "/" + path;
 }
 
