@@ -1,13 +1,19 @@
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <map>
+#include <utility>
 
 namespace gallery {
 namespace {
@@ -31,6 +37,85 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The temporary files that writes have open, where a signal handler can find them: fixed
+// slots, so that filling one needs no allocation and reading them needs no lock. A slot's word
+// holds its state in the low two bits and, above them, a count of how often it was taken,
+// which lets the handler tell that a name it copied was not rewritten meanwhile.
+enum : unsigned { kSlotFree = 0, kSlotHeld = 1, kSlotCreating = 2, kSlotLive = 3 };
+constexpr unsigned kSlotStateMask = 3;
+constexpr unsigned kSlotTaken = 4;
+constexpr int kTemporarySlots = 32;
+
+struct CTemporarySlot {
+  std::atomic<unsigned> word{kSlotFree};
+  char path[PATH_MAX];
+};
+
+static_assert(std::atomic<unsigned>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "a signal handler may only touch lock-free atomics");
+
+// Process-wide by nature: a signal handler has no other way to reach them.
+CTemporarySlot temporary_slots[kTemporarySlots];
+std::atomic<bool> temporaries_ending{false};
+
+void SetSlotState(CTemporarySlot& slot, unsigned state) {
+  unsigned word = slot.word.load();
+  slot.word.store((word & ~kSlotStateMask) | state);
+}
+
+// One write's claim on a slot, if any is free (a write without one still works; a signal then
+// leaves its temporary file for the next run to remove).
+class CTemporaryClaim {
+ public:
+  CTemporaryClaim() {
+    for (CTemporarySlot& slot : temporary_slots) {
+      unsigned word = slot.word.load();
+      if ((word & kSlotStateMask) == kSlotFree &&
+          slot.word.compare_exchange_strong(word, word + kSlotTaken + kSlotHeld)) {
+        slot_ = &slot;
+        return;
+      }
+    }
+  }
+  ~CTemporaryClaim() {
+    if (slot_ != nullptr) SetSlotState(*slot_, kSlotFree);
+  }
+  CTemporaryClaim(const CTemporaryClaim&) = delete;
+  CTemporaryClaim& operator=(const CTemporaryClaim&) = delete;
+
+  // Creates the temporary file `path` exclusively; its descriptor, or -1 with errno set.
+  int Create(const std::string& path) {
+    CTemporarySlot* slot = slot_ != nullptr && path.size() < PATH_MAX ? slot_ : nullptr;
+    if (slot != nullptr) {
+      // Counted as taken again: the name is about to change.
+      slot->word.store(((slot->word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld);
+      std::copy(path.begin(), path.end(), slot->path);
+      slot->path[path.size()] = '\0';
+      SetSlotState(*slot, kSlotCreating);
+    }
+    // Announcing the name before looking at the flag, while the handler sets the flag before
+    // looking at the names, means that one of the two always sees the other.
+    if (temporaries_ending.load()) {
+      if (slot != nullptr) SetSlotState(*slot, kSlotHeld);
+      errno = ECANCELED;
+      return -1;
+    }
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (slot != nullptr) SetSlotState(*slot, fd >= 0 ? kSlotLive : kSlotHeld);
+    return fd;
+  }
+
+ private:
+  CTemporarySlot* slot_ = nullptr;
+};
+
+// A decimal number as std::to_string writes it: digits only, no leading zero.
+bool IsDecimal(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+         (text[0] != '0' || text.size() == 1);
+}
+
 }  // namespace
 
 std::string ToSystemPath(std::string_view path) {
@@ -46,10 +131,14 @@ std::string ParentFolder(std::string_view path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-  // O_NONBLOCK keeps a FIFO in the file's place from blocking the open; fstat then refuses it.
-  FdCloser file{open(ToSystemPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-  if (file.fd < 0) return std::nullopt;
+  const std::string system_path = ToSystemPath(path);
   struct stat info;
+  // Opening a device can have effects of its own, so only a regular file is opened at all.
+  if (stat(system_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  // O_NONBLOCK keeps a FIFO put in the file's place meanwhile from blocking the open; fstat
+  // then refuses it.
+  FdCloser file{open(system_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  if (file.fd < 0) return std::nullopt;
   if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string bytes;
   bytes.reserve(static_cast<size_t>(info.st_size));
@@ -73,6 +162,7 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
 bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write) {
   static std::atomic<unsigned> temporary_count{0};
   const std::string target = ToSystemPath(path);
+  CTemporaryClaim claim;
   std::string temporary;
   int fd = -1;
   // The temporary name is unique to this process and write; O_EXCL refuses a leftover of
@@ -84,7 +174,7 @@ bool WriteFileWith(const std::string& path, const std::function<bool(int descrip
     temporary += '-';
     temporary += std::to_string(temporary_count.fetch_add(1));
     temporary += ".tmp";
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = claim.Create(temporary);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
@@ -93,6 +183,68 @@ bool WriteFileWith(const std::string& path, const std::function<bool(int descrip
   if (ok && rename(temporary.c_str(), target.c_str()) == 0) return true;
   unlink(temporary.c_str());
   return false;
+}
+
+std::optional<std::string> TemporaryFileTarget(std::string_view name) {
+  constexpr std::string_view kEnd = ".tmp";
+  if (!name.ends_with(kEnd)) return std::nullopt;
+  name.remove_suffix(kEnd.size());
+  const size_t dash = name.rfind('-');
+  if (dash == std::string_view::npos || !IsDecimal(name.substr(dash + 1))) return std::nullopt;
+  name = name.substr(0, dash);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return std::nullopt;
+  const std::string_view process = name.substr(dot + 1);
+  if (!IsDecimal(process) || process == "0") return std::nullopt;
+  return std::string(name.substr(0, dot));
+}
+
+int RemoveTemporaryFiles(const std::string& folder,
+                         const std::function<bool(std::string_view name)>& is_target) {
+  const std::string system_folder = ToSystemPath(folder);
+  DIR* dir = opendir(system_folder.c_str());
+  if (dir == nullptr) return 0;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(dir)) {
+    std::optional<std::string> target = TemporaryFileTarget(entry->d_name);
+    if (target && is_target(*target)) names.emplace_back(entry->d_name);
+  }
+  closedir(dir);
+  int removed = 0;
+  for (const std::string& name : names) {
+    const std::string path = system_folder + "/" + name;
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && unlink(path.c_str()) == 0) {
+      ++removed;
+    }
+  }
+  return removed;
+}
+
+void RemoveLiveTemporaryFiles() {
+  temporaries_ending.store(true);
+  for (CTemporarySlot& slot : temporary_slots) {
+    unsigned word = slot.word.load();
+    // A write between announcing its name and creating the file gets a moment to finish, so
+    // that its file is not created after the name was removed. If it was interrupted on this
+    // very thread it never finishes: its name is removed anyway, in case the file exists.
+    for (int wait = 0; (word & kSlotStateMask) == kSlotCreating && wait < 100; ++wait) {
+      const timespec millisecond = {0, 1000000};
+      nanosleep(&millisecond, nullptr);
+      word = slot.word.load();
+    }
+    const unsigned state = word & kSlotStateMask;
+    if (state != kSlotCreating && state != kSlotLive) continue;
+    char path[PATH_MAX];
+    size_t length = 0;
+    while (length + 1 < sizeof path && slot.path[length] != '\0') {
+      path[length] = slot.path[length];
+      ++length;
+    }
+    path[length] = '\0';
+    // A slot taken again while the name was copied may have mixed two names: left alone.
+    if ((slot.word.load() & ~kSlotStateMask) == (word & ~kSlotStateMask)) unlink(path);
+  }
 }
 
 bool IsReadableFile(const std::string& path) {
@@ -111,12 +263,58 @@ bool CreateFolder(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return unlink(ToSystemPath(path).c_str()) == 0; }
 
+bool RemoveFileOrLink(const std::string& path) {
+  const std::string system_path = ToSystemPath(path);
+  struct stat info;
+  return lstat(system_path.c_str(), &info) == 0 &&
+         (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) && unlink(system_path.c_str()) == 0;
+}
+
 bool IsSameFile(const std::string& first, const std::string& second) {
   struct stat a;
   struct stat b;
   return stat(ToSystemPath(first).c_str(), &a) == 0 &&
          stat(ToSystemPath(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
          a.st_ino == b.st_ino;
+}
+
+std::optional<size_t> FindSameFile(const std::vector<std::string>& candidates,
+                                   const std::vector<std::string>& files) {
+  std::map<std::pair<dev_t, ino_t>, size_t> known;  // the first candidate of each file
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    struct stat info;
+    if (stat(ToSystemPath(candidates[i]).c_str(), &info) == 0) {
+      known.emplace(std::make_pair(info.st_dev, info.st_ino), i);
+    }
+  }
+  std::optional<size_t> first;
+  if (known.empty()) return first;
+  for (const std::string& file : files) {
+    struct stat info;
+    if (stat(ToSystemPath(file).c_str(), &info) != 0) continue;
+    auto found = known.find(std::make_pair(info.st_dev, info.st_ino));
+    if (found != known.end() && (!first || found->second < *first)) first = found->second;
+  }
+  return first;
+}
+
+CFolderLock::CFolderLock(const std::string& folder) {
+  // The folder "" is the root of a path such as "/c.xml".
+  const std::string system_folder = folder.empty() ? "/" : ToSystemPath(folder);
+  int fd = open(system_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  while (flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      close(fd);
+      return;
+    }
+  }
+  descriptor_ = fd;
+}
+
+CFolderLock::~CFolderLock() {
+  // Closing the only descriptor of the open folder releases the lock.
+  if (descriptor_ >= 0) close(descriptor_);
 }
 
 }  // namespace gallery

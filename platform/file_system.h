@@ -1,10 +1,12 @@
 #ifndef GALLERY_PLATFORM_FILE_SYSTEM_H_
 #define GALLERY_PLATFORM_FILE_SYSTEM_H_
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gallery {
 
@@ -16,7 +18,8 @@ std::string ToSystemPath(std::string_view path);
 std::string ParentFolder(std::string_view path);
 
 // The whole content of a regular file, or nothing when it cannot be read (missing, a folder,
-// unreadable, or not a regular file).
+// unreadable, or not a regular file). Anything but a regular file is not even opened, so a
+// device or FIFO sees no open.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it into place, so that `path`
@@ -28,8 +31,25 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes);
 bool IsReadableFile(const std::string& path);
 
 // Like `WriteFileBytes`, with the bytes written by `write` to the open temporary file, which
-// returns false when it could not write them all.
+// returns false when it could not write them all. The temporary file is named
+// `path` + "." + process id + "-" + a number + ".tmp".
 bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write);
+
+// The file name that a temporary file named `name` was written for by `WriteFileWith` (of any
+// process), or nothing when `name` is not of that exact form.
+std::optional<std::string> TemporaryFileTarget(std::string_view name);
+
+// Removes the regular files directly in `folder` that are temporary files of `WriteFileWith`
+// written for a name that `is_target` accepts; anything else is left alone. The caller makes
+// sure that no other process is writing there. Returns how many were removed.
+int RemoveTemporaryFiles(const std::string& folder,
+                         const std::function<bool(std::string_view name)>& is_target);
+
+// Removes the temporary files that writes of this process have open right now, and makes every
+// later write fail before it creates one. Async-signal-safe: it is for a handler that then ends
+// the process. A write running on another thread as this is called either has its temporary
+// file removed or creates none.
+void RemoveLiveTemporaryFiles();
 
 // Creates one folder (not its parents). An existing folder counts as success.
 bool CreateFolder(const std::string& path);
@@ -37,8 +57,33 @@ bool CreateFolder(const std::string& path);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 
+// Removes `path` when it is a regular file or a symbolic link (the link itself, wherever it
+// points); a folder, FIFO, device or socket is left alone. False when nothing was removed.
+bool RemoveFileOrLink(const std::string& path);
+
 // True when both paths name one existing file.
 bool IsSameFile(const std::string& first, const std::string& second);
+
+// The position in `candidates` of the first that is the same existing file as one of `files`
+// (same device and inode, whatever links lead there), or nothing. Each path is looked up once.
+std::optional<size_t> FindSameFile(const std::vector<std::string>& candidates,
+                                   const std::vector<std::string>& files);
+
+// An exclusive advisory lock on a folder itself (nothing is added to it), held for the
+// object's life. Taking it waits as long as another holder has it, in this process or any
+// other. A folder that cannot be opened or locked leaves the lock not held.
+class CFolderLock {
+ public:
+  explicit CFolderLock(const std::string& folder);
+  ~CFolderLock();
+  CFolderLock(const CFolderLock&) = delete;
+  CFolderLock& operator=(const CFolderLock&) = delete;
+
+  bool held() const { return descriptor_ >= 0; }
+
+ private:
+  int descriptor_ = -1;
+};
 
 }  // namespace gallery
 
