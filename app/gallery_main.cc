@@ -9,7 +9,7 @@
 
 #include "app/gallery_cli.h"
 #include "app/presets.h"
-#include "platform/imaging_runtime.h"
+#include "app/start_up.h"
 
 namespace {
 
@@ -30,9 +30,8 @@ double SteadySeconds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  gallery::TuneMemoryForImageWork();
   // The front end explains failures itself; the libraries' own warnings would only confuse.
-  gallery::SilenceLibraryMessages();
+  gallery::StartUpProcess();
   gallery::CCliEnvironment environment(std::cout, std::cerr);
   environment.err_is_terminal = isatty(STDERR_FILENO) != 0;
   environment.terminal_width = TerminalWidth();
