@@ -8,6 +8,7 @@
 #include "app/presets.h"
 #include "app/progress.h"
 #include "collection/gallery_builder.h"
+#include "generate/generate.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 
@@ -315,12 +316,27 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
 // Generates the loaded collection into the plan's folder and puts a staged folder in place.
 int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOptions& options,
                  CCliEnvironment& environment) {
+  // Another run into the same gallery folder is waited for; a staged folder is this run's own.
+  std::optional<CFolderLock> lock;
+  if (!plan.staged) lock.emplace(plan.root);
+  const std::string document_path = plan.root + "/" + options.output_name;
+  // Generation itself refuses to write over a photo; this only says which one, and covers
+  // what the check of folders cannot see, such as a hard link.
+  std::vector<std::string> sources;
+  for (const CPhotoEntry& photo : builder.photos()) sources.push_back(photo.path);
+  if (std::optional<size_t> photo =
+          FindSameFile(sources, ListGeneratedFiles(builder, document_path, options.thumbnails))) {
+    Abandon(plan);
+    ReportError(environment, sources[*photo] + ": this photo is also a file that the gallery in " +
+                                 plan.folder +
+                                 " writes, so it would be overwritten. Build into another folder.");
+    return kExitOutputFailed;
+  }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock);
   builder.SetObserver(&progress);
   progress.Start(photo_count);
-  const std::string document_path = plan.root + "/" + options.output_name;
   const int generated = builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
@@ -409,6 +425,14 @@ int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   for (const CPhotoEntry& photo : builder.photos()) photo_paths.push_back(photo.path);
   if (EndangersPhotos(photo_paths, *plan, environment)) {
     Abandon(*plan);
+    return kExitOutputFailed;
+  }
+  if (FindSameFile({collection}, ListGeneratedFiles(builder, plan->root + "/" + options.output_name,
+                                                    options.thumbnails))) {
+    Abandon(*plan);
+    ReportError(environment, collection +
+                                 ": is also a file that the gallery writes, so it would be "
+                                 "overwritten. Build into another folder.");
     return kExitOutputFailed;
   }
   if (builder.photos().empty()) {

@@ -1,6 +1,9 @@
 #include "app/run.h"
 
+#include <optional>
+
 #include "collection/gallery_builder.h"
+#include "generate/generate.h"
 #include "platform/file_system.h"
 
 namespace gallery {
@@ -8,17 +11,27 @@ namespace gallery {
 int RunGallery(const std::vector<std::string>& arguments) {
   int exit_code = kExitTooFewArguments;
   bool output_replaced_input = false;
+  // Held until the run ends, so that a second run on the same gallery waits for this one
+  // instead of mixing its pages in, and so that temporary files found there are leftovers.
+  std::optional<CFolderLock> gallery_lock;
   if (arguments.size() >= 3) {
     if (arguments[0] != kAccessToken) {
       exit_code = kExitWrongToken;
     } else {
       const std::string& input_path = arguments[1];
       const std::string& output_path = arguments[2];
+      const bool thumbnails = arguments.size() >= 4;
+      gallery_lock.emplace(ParentFolder(output_path));
       bool same_file = IsSameFile(input_path, output_path);
       CGalleryBuilder builder;
       if (!builder.Load(input_path)) {
         exit_code = kExitLoadFailed;
-      } else if (builder.Generate(output_path, arguments.size() >= 4) != 0) {
+      } else if (!same_file &&
+                 FindSameFile({input_path}, ListGeneratedFiles(builder, output_path, thumbnails))) {
+        // The input would be replaced by a page or image and then deleted as the input: the
+        // gallery would lose that file. Saving the output collection over the input is fine.
+        exit_code = kExitGenerateFailed;
+      } else if (builder.Generate(output_path, thumbnails) != 0) {
         exit_code = kExitGenerated;
         output_replaced_input = same_file;
       } else {
@@ -26,8 +39,10 @@ int RunGallery(const std::vector<std::string>& arguments) {
       }
     }
   }
+  // Only a file (or a link, which goes alone) is deleted: a FIFO or device named as the input
+  // is not the host's collection file.
   if (arguments.size() >= 2 && !output_replaced_input) {
-    static_cast<void>(RemoveFile(arguments[1]));
+    static_cast<void>(RemoveFileOrLink(arguments[1]));
   }
   return exit_code;
 }

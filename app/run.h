@@ -19,8 +19,11 @@ inline constexpr int kExitGenerateFailed = 4;
 
 // One run over the split argument list (token, input collection, output collection, optional
 // thumbnail switch): loads, generates, deletes the input collection file when at least two
-// arguments were given (unless generation saved the output over that very file) and returns the
-// exit code. Prints nothing.
+// arguments were given (unless generation saved the output over that very file; and only a
+// regular file or a link) and returns the exit code. Holds the lock of the gallery root from
+// the token check to the end, waiting for another run that holds it. A gallery that would
+// write over one of its sources (a photo, or the input under another name than the output
+// collection file) is not generated: exit code 4. Prints nothing.
 int RunGallery(const std::vector<std::string>& arguments);
 
 }  // namespace gallery

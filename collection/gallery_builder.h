@@ -41,7 +41,9 @@ class CGalleryBuilder {
   bool LoadText(std::string_view bytes, const std::string& path);
 
   // Writes the gallery beside the output collection file `document_path` (generate/).
-  // 1 when complete, 0 when the output collection file could not be built or saved.
+  // 1 when complete, 0 when the output collection file could not be built or saved, and 0
+  // before writing anything when `document_path` is a folder or a file it writes is one of the
+  // photos. First removes what killed runs left there: the caller keeps other runs out.
   int Generate(const std::string& document_path, bool thumbnails);
 
   // The five navigation buttons into `folder` (generate/navigation_buttons.cc).

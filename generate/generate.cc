@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
+#include "generate/navigation_buttons.h"
 #include "platform/file_system.h"
+#include "platform/folder_listing.h"
 #include "platform/imaging_runtime.h"
 
 namespace gallery {
@@ -144,7 +147,73 @@ class CImageWork {
   std::vector<std::thread> threads_;
 };
 
+// Frame pieces, in the border folder, are numbered from 0 below this.
+constexpr int kFramePieceCount = 16;
+
+// The number in a file name `prefix` + number + `suffix` as the run writes it (decimal, no
+// leading zero), or -1 when `name` is not of that form or the number is too large to be one.
+int NumberInName(std::string_view name, std::string_view prefix, std::string_view suffix) {
+  if (!name.starts_with(prefix) || !name.ends_with(suffix)) return -1;
+  name = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  if (name.empty() || name.size() > 9 || (name[0] == '0' && name.size() > 1)) return -1;
+  int number = 0;
+  for (char c : name) {
+    if (c < '0' || c > '9') return -1;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+// Removes the temporary files that killed runs left in the gallery: only those written for a
+// name that a run writes in that folder, so that no file of anyone else is touched. Photo
+// numbers of any size count, as an earlier run may have had more photos.
+void RemoveLeftoverTemporaries(const std::string& root, std::string_view document_name) {
+  static_cast<void>(RemoveTemporaryFiles(root, [document_name](std::string_view name) {
+    return name == document_name || name == "index.htm" || NumberInName(name, "index-", ".htm") > 0;
+  }));
+  for (const char* folder : {"/images", "/thumbs"}) {
+    static_cast<void>(RemoveTemporaryFiles(
+        root + folder, [](std::string_view name) { return NumberInName(name, "", ".jpg") >= 0; }));
+  }
+  static_cast<void>(RemoveTemporaryFiles(
+      root + "/pages", [](std::string_view name) { return NumberInName(name, "", ".htm") >= 0; }));
+  static_cast<void>(RemoveTemporaryFiles(root + "/advanced", [](std::string_view name) {
+    return std::any_of(kNavigationButtons.begin(), kNavigationButtons.end(),
+                       [name](const NavigationButton& button) { return button.file_name == name; });
+  }));
+  static_cast<void>(RemoveTemporaryFiles(root + "/border", [](std::string_view name) {
+    const int piece = NumberInName(name, "", ".jpg");
+    return piece >= 0 && piece < kFramePieceCount;
+  }));
+}
+
 }  // namespace
+
+std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
+                                            const std::string& document_path, bool thumbnails) {
+  const std::string root = ParentFolder(document_path);
+  const int photo_count = static_cast<int>(builder.photos().size());
+  std::vector<std::string> files = {document_path};
+  const IndexPagination pagination =
+      PaginateIndex(photo_count, builder.style().table_columns, builder.style().table_rows);
+  for (int page = 0; page < pagination.page_count; ++page) {
+    files.push_back(root + "/" +
+                    CGalleryBuilder::GetPageFileName(kIndexPageKind, page, pagination.page_count));
+  }
+  for (int index = 0; index < photo_count; ++index) {
+    const std::string number = std::to_string(index);
+    files.push_back(root + "/images/" + number + ".jpg");
+    if (thumbnails) files.push_back(root + "/thumbs/" + number + ".jpg");
+    files.push_back(root + "/pages/" + number + ".htm");
+  }
+  for (const NavigationButton& button : kNavigationButtons) {
+    files.push_back(root + "/advanced/" + std::string(button.file_name));
+  }
+  for (int piece = 0; piece < kFramePieceCount; ++piece) {
+    files.push_back(root + "/border/" + std::to_string(piece) + ".jpg");
+  }
+  return files;
+}
 
 IndexPagination PaginateIndex(int photo_count, int columns, int rows) {
   if (columns <= 0 || rows <= 0) return {photo_count, 1};
@@ -162,6 +231,15 @@ int ImageWorkerCount(int photo_count) {
 }
 
 int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails) {
+  // A folder in the collection file's place could never be replaced by it; the gallery is not
+  // begun beside it.
+  if (GetPathKind(document_path) == PathKind::kFolder) return 0;
+  // A photo is never written over, whatever name or link leads to it: the run writes nothing.
+  std::vector<std::string> sources;
+  sources.reserve(photos_.size());
+  for (const CPhotoEntry& photo : photos_) sources.push_back(photo.path);
+  if (FindSameFile(sources, ListGeneratedFiles(*this, document_path, thumbnails))) return 0;
+
   const std::string root = ParentFolder(document_path);
   const std::string images_folder = root + "/images";
   const std::string thumbs_folder = root + "/thumbs";
@@ -172,6 +250,8 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
        {&images_folder, &thumbs_folder, &pages_folder, &advanced_folder, &border_folder}) {
     static_cast<void>(CreateFolder(*folder));
   }
+  RemoveLeftoverTemporaries(
+      root, std::string_view(document_path).substr(document_path.find_last_of("/\\") + 1));
 
   CCollectionDocument document;
   if (!document.Create()) return 0;
@@ -185,7 +265,7 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
                           image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
     WriteNavigationButtons(advanced_folder);
     FormatPageValues(photo_count);
-    for (int piece = 0; piece < 16; ++piece) {
+    for (int piece = 0; piece < kFramePieceCount; ++piece) {
       WriteFramePiece(border_folder + "/" + std::to_string(piece) + ".jpg", piece);
     }
     for (int index = 0; index < photo_count; ++index) {

@@ -1,7 +1,11 @@
 #ifndef GALLERY_GENERATE_GENERATE_H_
 #define GALLERY_GENERATE_GENERATE_H_
 
+#include <string>
+#include <vector>
+
 namespace gallery {
+class CGalleryBuilder;
 
 // How the photos are spread over index pages.
 struct IndexPagination {
@@ -16,6 +20,12 @@ IndexPagination PaginateIndex(int photo_count, int columns, int rows);
 // How many photos have their images made at the same time, each on a worker thread of its own
 // (0: one after the other on the calling thread).
 int ImageWorkerCount(int photo_count);
+
+// Every file that `builder.Generate(document_path, thumbnails)` writes, whether it exists yet
+// or not: `document_path` itself first, then the index pages, the page images, thumbnails
+// (with `thumbnails`), photo pages, buttons and frame pieces.
+std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
+                                            const std::string& document_path, bool thumbnails);
 
 }  // namespace gallery
 
