@@ -1,14 +1,21 @@
 #include "app/run.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <vips/vips8>
 
+#include "platform/file_system.h"
 #include "tests/run_binary.h"
 #include "tests/temp_folder.h"
 
@@ -235,6 +242,114 @@ TEST_F(RunGalleryTest, OutputSavedOverTheInputIsKept) {
   EXPECT_EQ(kExitGenerated, result.exit_code);
   ASSERT_TRUE(FileExists(input)) << "the generated collection file must survive";
   EXPECT_NE(std::string::npos, ReadWholeFile(input).find("path=\"0\""));
+}
+
+TEST_F(RunGalleryTest, InputThatIsNoFileIsLeftAlone) {
+  ASSERT_EQ(0, mkfifo(folder_.Join("fifo.xml").c_str(), 0600));
+  std::filesystem::create_directories(folder_.Join("folder.xml"));
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_code;
+  };
+  for (const char* name : {"fifo.xml", "folder.xml"}) {
+    const std::string input = folder_.Join(name);
+    const Case cases[] = {
+        {{kToken, input, folder_.Join("out/collection.xml"), "thumbs"}, kExitLoadFailed},
+        {{"wrong", input, folder_.Join("out/collection.xml")}, kExitWrongToken},
+        {{kToken, input}, kExitTooFewArguments},
+    };
+    for (const Case& c : cases) {
+      BinaryResult result = RunGallerygenBinary(c.arguments);
+      EXPECT_EQ(c.exit_code, result.exit_code) << name;
+      EXPECT_EQ("", result.output) << name;
+      EXPECT_TRUE(FileExists(input)) << name << " was removed";
+    }
+  }
+  // A link is the host's name for its file: the link goes, the file it names stays.
+  const std::string target = WriteCollection("target.xml", PhotoElement());
+  ASSERT_EQ(0, symlink(target.c_str(), folder_.Join("link.xml").c_str()));
+  BinaryResult linked = RunGallerygenBinary(
+      {kToken, folder_.Join("link.xml"), folder_.Join("out/collection.xml"), "thumbs"});
+  EXPECT_EQ(kExitGenerated, linked.exit_code);
+  struct stat info;
+  EXPECT_NE(0, lstat(folder_.Join("link.xml").c_str(), &info));
+  EXPECT_TRUE(FileExists(target));
+}
+
+TEST_F(RunGalleryTest, OutputPathThatIsAFolderExitsFourAndWritesNothing) {
+  std::string input = WriteCollection("in.xml", PhotoElement());
+  BinaryResult result = RunGallerygenBinary({kToken, input, folder_.Join("out"), "thumbs"});
+  EXPECT_EQ(kExitGenerateFailed, result.exit_code);
+  EXPECT_EQ("", result.output);
+  EXPECT_FALSE(FileExists(input));
+  EXPECT_FALSE(FileExists(folder_.Join("images")));
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("out")));
+}
+
+TEST_F(RunGalleryTest, PhotosBesideTheirCollectionAreNeverReplaced) {
+  // The user's own photos, named as page images are, in the folder the relative paths resolve
+  // to, and the gallery asked for in that same folder.
+  std::filesystem::create_directories(folder_.Join("images"));
+  for (const char* name : {"0.jpg", "1.jpg"}) {
+    std::filesystem::copy_file(folder_.Join("photo.jpg"),
+                               folder_.Join(std::string("images/") + name));
+  }
+  const std::string original = ReadWholeFile(folder_.Join("photo.jpg"));
+  struct Case {
+    const char* input;
+    std::string photos;
+  };
+  const Case cases[] = {
+      {"in.xml", "<photo title=\"A\" path=\"1.jpg\"/><photo title=\"B\" path=\"0.jpg\"/>"},
+      {"in.xml", "<photo title=\"A\" path=\"0.jpg\"/>"},
+      {"in.xml",
+       "<photo title=\"A\" path=\"" + folder_.Join("images/1.jpg") + "\"/>" + PhotoElement()},
+      // The input itself under a name the gallery writes, which it would then delete.
+      {"index.htm", PhotoElement()},
+  };
+  for (const Case& c : cases) {
+    std::string input = WriteCollection(c.input, c.photos);
+    BinaryResult result =
+        RunGallerygenBinary({kToken, input, folder_.Join("collection.xml"), "thumbs"});
+    EXPECT_EQ(kExitGenerateFailed, result.exit_code) << c.input;
+    EXPECT_EQ("", result.output) << c.input;
+    EXPECT_FALSE(FileExists(input)) << c.input << ": the input is deleted as always";
+    for (const char* name : {"images/0.jpg", "images/1.jpg"}) {
+      EXPECT_EQ(original, ReadWholeFile(folder_.Join(name))) << c.input << ": " << name;
+    }
+    for (const char* name : {"pages", "thumbs", "border", "collection.xml"}) {
+      EXPECT_FALSE(FileExists(folder_.Join(name))) << c.photos << ": " << name << " was written";
+    }
+  }
+}
+
+TEST_F(RunGalleryTest, ColonInARelativePhotoNameIsPartOfIt) {
+  std::filesystem::create_directories(folder_.Join("images"));
+  std::filesystem::copy_file(folder_.Join("photo.jpg"), folder_.Join("images/12:30 lunch.jpg"));
+  std::string input =
+      WriteCollection("in.xml", "<photo title=\"Lunch\" path=\"12:30 lunch.jpg\"/>");
+  BinaryResult result =
+      RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
+  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
+  EXPECT_TRUE(FileExists(folder_.Join("out/thumbs/0.jpg")));
+}
+
+TEST_F(RunGalleryTest, SecondRunOnAGalleryWaitsForTheFirst) {
+  // This process plays the first run: it holds the gallery root's lock while gallerygen starts.
+  std::optional<CFolderLock> first_run(std::in_place, folder_.Join("out"));
+  ASSERT_TRUE(first_run->held());
+  std::string input = WriteCollection("in.xml", PhotoElement());
+  BinaryResult result;
+  std::thread second_run([&] {
+    result = RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("out"))) << "the second run did not wait";
+  first_run.reset();
+  second_run.join();
+  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_TRUE(FileExists(folder_.Join("out/collection.xml")));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "generate/generate.h"
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <map>
@@ -11,6 +12,7 @@
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
+#include "platform/file_system.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -148,6 +150,23 @@ std::map<std::string, std::string> FilesUnder(const std::string& root) {
   return files;
 }
 
+// The names directly in `folder`, sorted.
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string WriteTestPhoto(const std::string& path) {
+  vips::VImage::black(30, 20, vips::VImage::option()->set("bands", 3))
+      .new_from_image(std::vector<double>{90, 160, 30})
+      .jpegsave(path.c_str());
+  return path;
+}
+
 TEST_F(GenerateTest, SameFilesWhateverTheNumberOfWorkers) {
   // Photos of different sizes, so that workers finish out of order, and two that cannot be
   // read; enough of them that some thumbnails are made together with their page image and
@@ -212,6 +231,117 @@ TEST_F(GenerateTest, SameFilesWhateverTheNumberOfWorkers) {
       EXPECT_EQ(first.thumbnail_height, other.thumbnail_height) << i;
     }
   }
+}
+
+TEST_F(GenerateTest, NeverWritesOverItsOwnPhotos) {
+  // Each case names the file, relative to the gallery root, that photo 0's source is (or leads
+  // to), for a gallery of two photos on one index page.
+  struct Case {
+    const char* source;
+    const char* link;  // when set, photo 0 is this link elsewhere to `source`, else `source`
+    bool thumbnails;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"images/1.jpg", nullptr, true, true},  // a photo beside its collection, as images/1.jpg
+      {"images/0.jpg", nullptr, true, true},  // even its own page image
+      {"thumbs/1.jpg", nullptr, true, true},
+      {"pages/0.htm", nullptr, false, true},
+      {"index.htm", nullptr, false, true},
+      {"advanced/next.jpg", nullptr, false, true},
+      {"border/15.jpg", nullptr, false, true},
+      {"collection.xml", nullptr, false, true},
+      {"images/1.jpg", "symbolic", true, true},
+      {"images/1.jpg", "hard", true, true},
+      // Names the run does not write: with thumbnails off, the second index page of one, a
+      // seventeenth frame piece, the page image of a third photo.
+      {"thumbs/1.jpg", nullptr, false, false},
+      {"index-1.htm", nullptr, false, false},
+      {"border/16.jpg", nullptr, false, false},
+      {"images/2.jpg", nullptr, true, false},
+  };
+  const std::string photo_bytes = ReadWholeFile(WriteTestPhoto(folder_.Join("model.jpg")));
+  for (const Case& c : cases) {
+    const std::string context =
+        std::string(c.source) + (c.link ? std::string(" via ") + c.link : "");
+    const std::string root = folder_.Join("gallery");
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root + "/" + ParentFolder(c.source));
+    const std::string source = root + "/" + c.source;
+    std::filesystem::copy_file(folder_.Join("model.jpg"), source);
+    std::string photo_path = source;
+    if (c.link != nullptr) {
+      photo_path = folder_.Join("elsewhere.jpg");
+      std::filesystem::remove(photo_path);
+      if (std::string(c.link) == "hard") {
+        std::filesystem::create_hard_link(source, photo_path);
+      } else {
+        std::filesystem::create_symlink(source, photo_path);
+      }
+    }
+    CGalleryBuilder builder;
+    builder.style().table_columns = 2;
+    builder.style().table_rows = 2;
+    for (const std::string& path : {photo_path, folder_.Join("model.jpg")}) {
+      CPhotoEntry entry;
+      entry.path = path;
+      builder.photos().push_back(entry);
+    }
+    const auto before = FilesUnder(root);
+    EXPECT_EQ(c.refused ? 0 : 1, builder.Generate(root + "/collection.xml", c.thumbnails))
+        << context;
+    if (c.refused) {
+      EXPECT_EQ(before, FilesUnder(root)) << context << ": something was written";
+    }
+    EXPECT_EQ(photo_bytes, ReadWholeFile(source)) << context;
+  }
+}
+
+TEST_F(GenerateTest, OutputPathThatIsAFolderWritesNothing) {
+  AddMissingPhotos(1);
+  std::filesystem::create_directories(folder_.Join("site"));
+  for (const char* output : {"site", "site/"}) {
+    EXPECT_EQ(0, builder_.Generate(folder_.Join(output), false)) << output;
+    EXPECT_EQ(std::vector<std::string>{"site"}, Names(folder_.path())) << output;
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("site"))) << output;
+  }
+}
+
+TEST_F(GenerateTest, RemovesWhatKilledRunsLeftAndNothingElse) {
+  struct Case {
+    const char* name;
+    bool removed;
+  };
+  const Case cases[] = {
+      {"collection.xml.41-0.tmp", true},
+      {"index.htm.41-1.tmp", true},
+      {"index-7.htm.41-2.tmp", true},
+      {"images/0.jpg.41-3.tmp", true},
+      {"images/123.jpg.42-0.tmp", true},
+      {"thumbs/5.jpg.41-4.tmp", true},
+      {"pages/9.htm.41-5.tmp", true},
+      {"advanced/previous.jpg.41-6.tmp", true},
+      {"border/15.jpg.41-7.tmp", true},
+      // Names a run does not write there, or not of the form of its temporary files.
+      {"other.xml.41-8.tmp", false},
+      {"index-0.htm.41-9.tmp", false},
+      {"index.htm.tmp", false},
+      {"images/05.jpg.41-10.tmp", false},
+      {"images/holiday.jpg.41-11.tmp", false},
+      {"images/1.htm.41-12.tmp", false},
+      {"pages/index.htm.41-13.tmp", false},
+      {"advanced/home.jpg.41-14.tmp", false},
+      {"border/16.jpg.41-15.tmp", false},
+      {"notes/0.jpg.41-16.tmp", false},
+      {"images/2.jpg.041-17.tmp", false},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::create_directories(folder_.Join(ParentFolder(c.name)));
+    folder_.WriteFile(c.name, "left over");
+  }
+  AddMissingPhotos(1);
+  ASSERT_EQ(1, builder_.Generate(folder_.Join("collection.xml"), true));
+  for (const Case& c : cases) EXPECT_EQ(!c.removed, FileExists(folder_.Join(c.name))) << c.name;
 }
 
 TEST_F(GenerateTest, MissingGalleryRootFailsAtTheSave) {

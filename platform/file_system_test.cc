@@ -1,9 +1,16 @@
 #include "platform/file_system.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +62,7 @@ TEST(FileSystemTest, ReadsOnlyRegularFiles) {
   EXPECT_FALSE(ReadFileBytes(folder.path()).has_value());
   ASSERT_EQ(0, mkfifo(folder.Join("fifo.xml").c_str(), 0600));
   EXPECT_FALSE(ReadFileBytes(folder.Join("fifo.xml")).has_value()) << "must not block";
+  EXPECT_FALSE(ReadFileBytes("/dev/zero").has_value()) << "a device is no file";
 }
 
 TEST(FileSystemTest, FoldersFilesAndSameness) {
@@ -69,6 +77,162 @@ TEST(FileSystemTest, FoldersFilesAndSameness) {
   EXPECT_TRUE(RemoveFile(file));
   EXPECT_FALSE(RemoveFile(file));
   EXPECT_FALSE(RemoveFile(folder.Join("images"))) << "folders are never removed";
+}
+
+TEST(FileSystemTest, RemovesOnlyFilesAndLinksAsFiles) {
+  TempFolder folder;
+  const std::string target = folder.WriteFile("target.xml", "keep");
+  ASSERT_EQ(0, symlink(target.c_str(), folder.Join("link.xml").c_str()));
+  ASSERT_EQ(0, mkfifo(folder.Join("fifo.xml").c_str(), 0600));
+  ASSERT_TRUE(CreateFolder(folder.Join("folder.xml")));
+  const std::string file = folder.WriteFile("file.xml", "x");
+  struct Case {
+    const char* name;
+    bool removed;
+  };
+  for (const Case& c : {Case{"file.xml", true}, Case{"link.xml", true}, Case{"fifo.xml", false},
+                        Case{"folder.xml", false}, Case{"missing.xml", false}}) {
+    EXPECT_EQ(c.removed, RemoveFileOrLink(folder.Join(c.name))) << c.name;
+    struct stat info;
+    EXPECT_EQ(!c.removed && std::string(c.name) != "missing.xml",
+              lstat(folder.Join(c.name).c_str(), &info) == 0)
+        << c.name;
+  }
+  EXPECT_EQ("keep", ReadFileBytes(target).value_or("")) << "a link goes, not what it names";
+}
+
+TEST(FileSystemTest, FindsTheSameFileThroughLinksAndOtherNames) {
+  TempFolder folder;
+  const std::string a = folder.WriteFile("a.jpg", "a");
+  const std::string b = folder.WriteFile("b.jpg", "b");
+  ASSERT_TRUE(CreateFolder(folder.Join("sub")));
+  ASSERT_EQ(0, link(b.c_str(), folder.Join("sub/hard.jpg").c_str()));
+  ASSERT_EQ(0, symlink(a.c_str(), folder.Join("sub/soft.jpg").c_str()));
+  const std::string missing = folder.Join("missing.jpg");
+  struct Case {
+    std::vector<std::string> candidates;
+    std::vector<std::string> files;
+    std::optional<size_t> expected;
+  };
+  const Case cases[] = {
+      {{missing, a, b}, {folder.Join("sub/hard.jpg")}, 2},
+      {{missing, a, b}, {folder.Join("sub/soft.jpg"), folder.Join("sub/hard.jpg")}, 1},
+      {{b, a}, {folder.Join("sub/../a.jpg")}, 1},
+      {{folder.path() + "\\b.jpg"}, {b}, 0},
+      {{a, b}, {missing, folder.Join("sub/other.jpg")}, std::nullopt},
+      {{missing}, {missing}, std::nullopt},
+      {{}, {a}, std::nullopt},
+      {{a}, {}, std::nullopt},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(cases[i].expected, FindSameFile(cases[i].candidates, cases[i].files)) << "case " << i;
+  }
+}
+
+TEST(FileSystemTest, TemporaryFileNamesAreRecognisedExactly) {
+  struct Case {
+    const char* name;
+    const char* target;  // nullptr: not a temporary file of ours
+  };
+  const Case cases[] = {
+      {"3.jpg.123-0.tmp", "3.jpg"},
+      {"index-2.htm.9-15.tmp", "index-2.htm"},
+      {"a.b-c.xml.4194304-77.tmp", "a.b-c.xml"},
+      {"3.jpg.tmp", nullptr},
+      {"3.jpg.123.tmp", nullptr},
+      {"3.jpg.123-.tmp", nullptr},
+      {"3.jpg.-1.tmp", nullptr},
+      {"3.jpg.0-1.tmp", nullptr},
+      {"3.jpg.012-1.tmp", nullptr},
+      {"3.jpg.12-01.tmp", nullptr},
+      {"3.jpg.1a-1.tmp", nullptr},
+      {"3.jpg.12-1.TMP", nullptr},
+      {"3.jpg.12-1.tmp.bak", nullptr},
+      {".12-1.tmp", nullptr},
+      {"12-1.tmp", nullptr},
+      {"", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::optional<std::string> target = TemporaryFileTarget(c.name);
+    EXPECT_EQ(c.target != nullptr ? std::optional<std::string>(c.target) : std::nullopt, target)
+        << c.name;
+  }
+
+  // The names that writes really use are recognised.
+  TempFolder folder;
+  std::vector<std::string> seen;
+  ASSERT_TRUE(WriteFileWith(folder.Join("page.htm"), [&](int) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+      seen.push_back(TemporaryFileTarget(entry.path().filename().string()).value_or("?"));
+    }
+    return true;
+  }));
+  EXPECT_EQ(std::vector<std::string>{"page.htm"}, seen);
+}
+
+TEST(FileSystemTest, RemovesTemporaryFilesOfAcceptedNamesOnly) {
+  TempFolder folder;
+  folder.WriteFile("1.jpg", "photo");
+  folder.WriteFile("1.jpg.55-3.tmp", "left by a killed run");
+  folder.WriteFile("2.jpg.56-0.tmp", "");
+  folder.WriteFile("notes.txt.55-4.tmp", "a name that is not written here");
+  folder.WriteFile("1.jpg.tmp", "not our form");
+  ASSERT_TRUE(CreateFolder(folder.Join("3.jpg.57-1.tmp")));
+  ASSERT_EQ(0, symlink(folder.Join("1.jpg").c_str(), folder.Join("4.jpg.58-1.tmp").c_str()));
+  const int removed = RemoveTemporaryFiles(
+      folder.path(), [](std::string_view name) { return name.ends_with(".jpg"); });
+  EXPECT_EQ(2, removed);
+  for (const char* gone : {"1.jpg.55-3.tmp", "2.jpg.56-0.tmp"}) {
+    EXPECT_FALSE(FileExists(folder.Join(gone))) << gone;
+  }
+  for (const char* kept :
+       {"1.jpg", "notes.txt.55-4.tmp", "1.jpg.tmp", "3.jpg.57-1.tmp", "4.jpg.58-1.tmp"}) {
+    EXPECT_TRUE(FileExists(folder.Join(kept))) << kept;
+  }
+  EXPECT_EQ(0, RemoveTemporaryFiles(folder.Join("absent"), [](std::string_view) { return true; }));
+}
+
+// Run in a child process, as afterwards every write of the process fails.
+TEST(FileSystemTest, LiveTemporaryFilesAreRemovedAndNoMoreAreMade) {
+  TempFolder folder;
+  const std::string page = folder.Join("page.htm");
+  const std::string later = folder.Join("later.htm");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    bool written = WriteFileWith(page, [](int descriptor) {
+      RemoveLiveTemporaryFiles();
+      // The descriptor still works; only the name is gone, so the rename fails.
+      return write(descriptor, "x", 1) == 1;
+    });
+    _exit(written || WriteFileBytes(later, "y") ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status)) << "a write after the removal succeeded";
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "a temporary file was left";
+}
+
+TEST(FileSystemTest, FolderLockWaitsForTheHolder) {
+  TempFolder folder;
+  std::optional<CFolderLock> first(std::in_place, folder.path());
+  ASSERT_TRUE(first->held());
+  std::atomic<bool> released{false};
+  std::atomic<bool> second_saw_release{false};
+  std::thread second([&] {
+    CFolderLock lock(folder.path() + "/");
+    second_saw_release = lock.held() && released;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  released = true;
+  first.reset();
+  second.join();
+  EXPECT_TRUE(second_saw_release) << "the second lock was taken while the first was held";
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "the lock adds no file";
+
+  EXPECT_FALSE(CFolderLock(folder.Join("absent")).held());
+  EXPECT_FALSE(CFolderLock(folder.WriteFile("file", "")).held());
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
   if (child > 0 && options.kill_after_microseconds >= 0) {
     killer = std::thread([child, &options] {
       usleep(static_cast<useconds_t>(options.kill_after_microseconds));
-      kill(child, SIGKILL);
+      kill(child, options.kill_signal);
     });
   }
   char buffer[4096];
@@ -58,7 +58,8 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
   if (killer.joinable()) killer.join();
   if (child > 0 && waitpid(child, &status, 0) == child) {
     if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-    result.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    if (WIFSIGNALED(status)) result.end_signal = WTERMSIG(status);
+    result.killed = WIFSIGNALED(status) && WTERMSIG(status) == options.kill_signal;
   }
   return result;
 }

@@ -1,6 +1,8 @@
 #ifndef GALLERY_TESTS_RUN_BINARY_H_
 #define GALLERY_TESTS_RUN_BINARY_H_
 
+#include <signal.h>
+
 #include <string>
 #include <vector>
 
@@ -8,14 +10,16 @@ namespace gallery {
 
 struct BinaryResult {
   int exit_code = -1;   // -1 when the process did not end normally
-  bool killed = false;  // ended by the kill that `BinaryOptions::kill_after_microseconds` asks for
+  bool killed = false;  // ended by the signal that `BinaryOptions::kill_after_microseconds` sends
+  int end_signal = 0;   // the signal that ended the process, 0 when it exited
   std::string output;   // stdout and stderr together
 };
 
 struct BinaryOptions {
   std::string working_folder = ".";
   long file_size_limit = -1;          // bytes a file may grow to; -1 for no limit
-  long kill_after_microseconds = -1;  // SIGKILL the run after this long; -1 to let it finish
+  long kill_after_microseconds = -1;  // send `kill_signal` after this long; -1 to let it finish
+  int kill_signal = SIGKILL;
 };
 
 // Runs the built gallerygen with `arguments` and waits for it.
