@@ -372,6 +372,11 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
   std::string own = site + "/source-collection.xml";
   std::string inside = folder_.WriteFile(
       "inside.xml", "<collection><photo path=\"" + site + "/images/0.jpg\"/><style/></collection>");
+  // A second name of a page image, outside the gallery.
+  ASSERT_EQ(0, link((site + "/images/0.jpg").c_str(), folder_.Join("linked.jpg").c_str()));
+  std::string linked =
+      folder_.WriteFile("linked.xml", "<collection><photo path=\"" + folder_.Join("linked.jpg") +
+                                          "\"/><style/></collection>");
   auto before = Snapshot(site + "/images");
   std::string source_before = ReadFileBytes(own).value_or("");
   struct Case {
@@ -381,6 +386,8 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
       {{"build", own, site, "--output", "source-collection.xml"},
        own + ": the output collection file would replace this input file."},
       {{"build", inside, site}, site + "/images/0.jpg: this photo lies in a folder"},
+      {{"build", linked, site},
+       folder_.Join("linked.jpg") + ": this photo is also a file that the gallery in " + site},
       {{"new", site + "/images", site, "-t", "Again"},
        AbsolutePath(site) + "/images/0.jpg: this photo lies in a folder"},
   };

@@ -1,5 +1,7 @@
 // Whole runs under faults: killed at random moments, writes past a file-size limit, an output
 // folder that cannot exist, and photo sources that are damaged or not files at all.
+#include <signal.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -131,11 +133,41 @@ TEST_F(RunFaultTest, KilledRunsLeaveOnlyWholeFilesUnderFinalNames) {
   }
   EXPECT_GT(killed, 0) << "no run was caught before it ended";
 
-  // A run that finishes adds no temporary file of its own.
-  const int left_by_killed_runs = CheckGallery(folder_.Join("out")).temporary_files;
+  // A killed run cannot clean up; the next run that finishes removes what they all left.
   WriteCollection();
   ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
-  EXPECT_EQ(left_by_killed_runs, CheckGallery(folder_.Join("out")).temporary_files);
+  EXPECT_EQ(0, CheckGallery(folder_.Join("out")).temporary_files);
+}
+
+TEST_F(RunFaultTest, RunsEndedBySignalsRemoveTheirTemporaryFiles) {
+  WriteCollection();
+  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  const int complete_files = CheckGallery(folder_.Join("out")).whole_files;
+
+  std::mt19937 random(20261209);
+  // Shorter delays than for SIGKILL: a run is done in about a third of a second.
+  std::uniform_int_distribution<long> delay(0, 300000);
+  int signalled = 0;
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int run = 0; run < 6; ++run) {
+      WriteCollection();
+      BinaryOptions options;
+      options.kill_after_microseconds = delay(random);
+      options.kill_signal = signal_number;
+      BinaryResult result = RunGallerygenBinary(Arguments(), options);
+      const std::string context = std::string(strsignal(signal_number)) + " after " +
+                                  std::to_string(options.kill_after_microseconds) + " us";
+      signalled += result.killed ? 1 : 0;
+      // The run either finished first or ended by the signal itself.
+      EXPECT_TRUE(result.killed || result.exit_code == kExitGenerated) << context;
+      EXPECT_EQ("", result.output) << context;
+      GalleryCheck check = CheckGallery(folder_.Join("out"));
+      EXPECT_EQ(0, check.temporary_files) << context;
+      EXPECT_EQ(std::vector<std::string>(), check.broken) << context;
+      EXPECT_EQ(complete_files, check.whole_files) << context;
+    }
+  }
+  EXPECT_GT(signalled, 0) << "no run was caught before it ended";
 }
 
 TEST_F(RunFaultTest, WritesPastAFileSizeLimitKeepTheOldFiles) {
