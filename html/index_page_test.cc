@@ -105,6 +105,7 @@ TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
   const std::string expected =
       "<html>\n"
       " <head>\n"
+      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
       "  <title>Trip</title>\n"
       " </head>\n"
       " <body link=\"#ff0000\" vlink=\"#ff0000\" alink=\"#ff0000\" bgColor=\"#ffffff\">\n"
@@ -283,7 +284,11 @@ TEST(RenderIndexPageTest, PlaceholderNamesInCollectionTextsAreFilledBeforeLinesA
   FormatPageValues(style, 1);
   const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1));
   EXPECT_EQ(std::string::npos, page.find("<title>"));
-  EXPECT_EQ(0u, page.find("<html>\n <head>\n    <tr>\n")) << page.substr(0, 40);
+  EXPECT_EQ(0u,
+            page.find("<html>\n <head>\n"
+                      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
+                      "    <tr>\n"))
+      << page.substr(0, 40);
   EXPECT_NE(page.rfind("    <tr>\n"), page.find("    <tr>\n"));
   EXPECT_NE(std::string::npos, page.find("<b>%Navigation%</b></font>\n   <br>\n"));
   EXPECT_EQ(page.rfind("   <table><tr>\n"), page.find("   <table><tr>\n"));
@@ -317,7 +322,10 @@ TEST(WriteIndexPageTest, WritesCrLfFileAndKeepsStateWhenUnwritable) {
 
   builder.WriteIndexPage(folder.Join("index.htm"), 0, 6, 0, 1);
   const std::string bytes = ReadWholeFile(folder.Join("index.htm"));
-  EXPECT_EQ(0u, bytes.find("<html>\r\n <head>\r\n  <title>Trip</title>\r\n"));
+  EXPECT_EQ(
+      0u, bytes.find("<html>\r\n <head>\r\n"
+                     "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                     "  <title>Trip</title>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_EQ(320, builder.style().table_width);
   // The empty third cell of the row was the last to set the photo values.

@@ -35,6 +35,7 @@ CStyleSettings MakeStyle() {
 constexpr const char kPageStart[] =
     "<html>\n"
     " <head>\n"
+    "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
     "  <title>Sunset</title>\n"
     " </head>\n"
     " <body link=\"#ff0000\" vlink=\"#ff0000\" alink=\"#ff0000\" bgColor=\"#ffffff\">\n"
@@ -157,7 +158,10 @@ TEST(WritePhotoPageTest, WritesCrLfPageFile) {
   builder.FormatPageValues(2);
   builder.WritePhotoPage(folder.Join("1.htm"), 1, 2);
   const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
-  EXPECT_EQ(0u, bytes.find("<html>\r\n <head>\r\n  <title>Two</title>\r\n"));
+  EXPECT_EQ(
+      0u, bytes.find("<html>\r\n <head>\r\n"
+                     "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                     "  <title>Two</title>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_EQ("Two", builder.style().page_values.photo_title);
 }
