@@ -1,5 +1,6 @@
 #include "html/index_page.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -52,7 +53,7 @@ std::vector<CPhotoEntry> MakePhotos(int count, int width = 120, int height = 90)
 }
 
 // The text between the navigation bar and the end of the thumbnail table.
-std::string TableRows(const std::string& page) {
+std::string TableRows(const std::optional<std::string>& page) {
   const std::string text = WithLineFeeds(page);
   const size_t start = text.find(">\n", text.find("   <table border=")) + 2;
   return text.substr(start, text.rfind("\n   </table>\n") + 1 - start);

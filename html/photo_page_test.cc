@@ -121,7 +121,8 @@ TEST(RenderPhotoPageTest, SixteenPieceFrameKeepsItsEmptyLine) {
   CStyleSettings style = MakeStyle();
   style.thumb_style = 10;
   style.thumb_border_size = 12;
-  const std::string page = RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3);
+  const std::string page =
+      RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3).value_or("");
   EXPECT_NE(std::string::npos, page.find("../border/2.jpg\"></td>\r\n     </tr>\r\n\r\n     <tr>"));
   EXPECT_NE(std::string::npos,
             page.find("../images/1.jpg\"></td>      <td>\r\n       <table border=\"0\""));
