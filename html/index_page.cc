@@ -36,7 +36,8 @@ void AppendLines(std::string& text, const Lines& lines) {
 
 // The frame table round the thumbnail of `photo`, with the image cell inside it, filled in
 // except for the title; nothing when filling it in would pass the page size.
-std::optional<std::string> FramedCell(CStyleSettings& style, const CPhotoEntry& photo, int photo_count) {
+std::optional<std::string> FramedCell(CStyleSettings& style, const CPhotoEntry& photo,
+                                      int photo_count) {
   const int border = style.thumb_border_size;
   // The cell must hold the frame round the widest thumbnail seen so far, and once widened it
   // stays so for the rest of the gallery, keeping every page's columns alike.

@@ -107,8 +107,7 @@ bool ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, st
   const size_t count = CountPlaceholder(text, placeholder.name);
   // What stays of the text once the names are taken out, and the room that leaves the values.
   const size_t kept = text.size() - count * placeholder.name.size();
-  if (kept > kMaxPageBytes ||
-      (!value.empty() && (kMaxPageBytes - kept) / value.size() < count)) {
+  if (kept > kMaxPageBytes || (!value.empty() && (kMaxPageBytes - kept) / value.size() < count)) {
     return false;
   }
   const size_t size = kept + count * value.size();
