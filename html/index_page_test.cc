@@ -1,5 +1,7 @@
 #include "html/index_page.h"
 
+#include <chrono>
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -306,6 +308,76 @@ TEST(RenderIndexPageTest, BorderColourFillsTheTableLine) {
             page.find("   <table border=\"1\" cellspacing=\"2\" cellpadding=\"3\" "
                       "bgcolor=\"#000000\" bordercolor=\"#ff0800\">\n"));
   EXPECT_NE(std::string::npos, page.find("  <center>\n   <br>\n   <br>\n"));
+}
+
+TEST(RenderIndexPageTest, AmplifyingCollectionsArePassedOverQuickly) {
+  struct Case {
+    const char* what;
+    void (*change)(CStyleSettings& style, std::vector<CPhotoEntry>& photos);
+  };
+  const Case cases[] = {
+      {"a title that escapes into the description's name, many times",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+         for (int i = 0; i < 100000; ++i) style.collection_title += "%CollectionDescription%";
+         style.collection_desc = std::string(1 << 20, 'd');
+       }},
+      {"a font name that shows every cell's title many times",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+         for (int i = 0; i < 100000; ++i) style.font_name += "%%PhotoTitle%%";
+         for (CPhotoEntry& photo : photos) photo.title = std::string(1000, 't');
+       }},
+      {"a text limit that breaks every title into characters",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+         style.text_limit = 1;
+         style.text_limit_type = 1;
+         for (int i = 0; i < 4000; ++i) style.font_name += "%%PhotoTitle%%";
+         for (CPhotoEntry& photo : photos) photo.title = std::string(4000, 't');
+       }},
+      {"a row of two billion cells, padded with empty ones",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+         style.table_columns = INT_MAX;
+         style.table_rows = 1;
+       }},
+      {"two billion rows without cells",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+         style.table_columns = 0;
+         style.table_rows = INT_MAX;
+       }},
+      {"sixteen-piece frames round tens of thousands of thumbnails on one page",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+         style.thumb_style = 10;
+         style.thumb_border_size = 8;
+         style.table_columns = 200;
+         style.table_rows = 200;
+         photos = MakePhotos(40000);
+       }},
+  };
+  for (const Case& c : cases) {
+    CStyleSettings style = MakeStyle();
+    std::vector<CPhotoEntry> photos = MakePhotos(3);
+    c.change(style, photos);
+    FormatPageValues(style, static_cast<int>(photos.size()));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RenderIndexPage(style, photos, 0, INT_MAX, 0, 1)) << c.what;
+    EXPECT_GT(10.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count())
+        << c.what;
+  }
+}
+
+TEST(WriteIndexPageTest, PageTooLargeIsPassedOverAndChangesNoValue) {
+  TempFolder folder;
+  CGalleryBuilder builder;
+  builder.style() = MakeStyle();
+  builder.style().thumb_style = 1;
+  builder.style().thumb_border_size = 10;
+  builder.style().table_columns = INT_MAX;
+  builder.photos() = MakePhotos(2, 300, 90);
+  builder.FormatPageValues(2);
+  builder.WriteIndexPage(folder.Join("index.htm"), 0, INT_MAX, 0, 1);
+  EXPECT_FALSE(FileExists(folder.Join("index.htm")));
+  EXPECT_EQ(100, builder.style().table_width);
+  EXPECT_EQ(120, builder.style().thumb_width);
+  EXPECT_EQ("", builder.style().page_values.photo_index);
 }
 
 TEST(WriteIndexPageTest, WritesCrLfFileAndKeepsStateWhenUnwritable) {

@@ -1,5 +1,6 @@
 #include "html/photo_page.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -165,6 +166,32 @@ TEST(WritePhotoPageTest, WritesCrLfPageFile) {
                      "  <title>Two</title>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_EQ("Two", builder.style().page_values.photo_title);
+}
+
+TEST(WritePhotoPageTest, PageTooLargeIsPassedOverAndTheNextIsWritten) {
+  // The description spells the photo title's name, so each page shows its title once per
+  // occurrence: 200,000 times 1 KB is too much, 200,000 times 3 bytes is not.
+  TempFolder folder;
+  CGalleryBuilder builder;
+  builder.style() = MakeStyle();
+  builder.style().collection_desc.clear();
+  for (int i = 0; i < 200000; ++i) builder.style().collection_desc += "%PhotoTitle%";
+  builder.style().thumb_border_size = 4;
+  builder.photos() = {CPhotoEntry{"", std::string(1000, 'L'), 10, 10, 0, 0},
+                      CPhotoEntry{"", "Two", 20, 20, 0, 0}};
+  builder.FormatPageValues(2);
+  const auto start = std::chrono::steady_clock::now();
+  builder.WritePhotoPage(folder.Join("0.htm"), 0, 2);
+  EXPECT_GT(5.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  EXPECT_FALSE(FileExists(folder.Join("0.htm")));
+  EXPECT_EQ("", builder.style().page_values.photo_title);
+  EXPECT_EQ(0, builder.style().image_width);
+
+  builder.WritePhotoPage(folder.Join("1.htm"), 1, 2);
+  const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
+  EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
+  EXPECT_LT(600000u, bytes.size());
+  EXPECT_EQ(20, builder.style().image_width);
 }
 
 TEST(WritePhotoPageTest, UnwritablePageChangesNoValue) {
