@@ -218,6 +218,55 @@ TEST(XmlDocumentTest, LargeDocumentsParse) {
   EXPECT_EQ("99999.jpg", photos.back().Attribute("path").value_or(""));
 }
 
+TEST(XmlDocumentTest, KeepsOnlyTheNamedChildrenOfTheRoot) {
+  const XmlKeptChildren kept[] = {{"photo", false}, {"p:style", true}};
+  std::optional<XmlDocument> doc = XmlDocument::Parse(
+      "<!DOCTYPE c [<!ENTITY early \"<p:style n='entity'/>\">]>"
+      "<c t=\"root\" xmlns:p=\"urn:x\">&early;text<!-- note --><?pi x?>"
+      "<photo path=\"1\"><photo path=\"inner\"/>deep text</photo><other/>"
+      "<p:style n=\"first\"/><photo path=\"2\"/><p:style n=\"second\"/></c>",
+      kept);
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->Root("c");
+  EXPECT_EQ("root", root.Attribute("t").value_or(""));
+  std::vector<XmlElement> photos = root.Children("photo");
+  ASSERT_EQ(2u, photos.size());
+  EXPECT_EQ("1", photos[0].Attribute("path").value_or(""));
+  EXPECT_EQ("2", photos[1].Attribute("path").value_or(""));
+  EXPECT_TRUE(photos[0].Children("photo").empty());
+  EXPECT_FALSE(root.FirstChild("other"));
+  // An element in an entity's text is no child of the root, so it does not take the place of
+  // the first one.
+  EXPECT_EQ("first", root.FirstChild("p:style").Attribute("n").value_or(""));
+  EXPECT_EQ(1u, root.Children("p:style").size());
+}
+
+TEST(XmlDocumentTest, NestingPastTheDepthLimitFailsAtOnce) {
+  const auto nested = [](int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "<a>";
+    for (int i = 0; i < depth; ++i) text += "</a>";
+    return text;
+  };
+  struct Case {
+    std::string text;
+    bool parses;
+  };
+  const Case cases[] = {
+      {nested(kMaxXmlElementDepth), true},
+      {nested(kMaxXmlElementDepth + 1), false},
+      {"<c>" + nested(kMaxXmlElementDepth - 1) + "</c>", true},
+      {"<!DOCTYPE c [<!ENTITY e \"" + nested(kMaxXmlElementDepth) + "\">]><c>&e;</c>", false},
+      // Ten million open elements, once 1.8 GB of tree.
+      {nested(10'000'000), false},
+  };
+  for (const Case& c : cases) {
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(c.parses, XmlDocument::Parse(c.text).has_value()) << c.text.size() << " bytes";
+    EXPECT_GT(2.0, SecondsSince(start)) << c.text.size() << " bytes";
+  }
+}
+
 TEST(XmlDocumentTest, ParsesOnSeveralThreadsWithoutPrinting) {
   testing::internal::CaptureStderr();
   std::vector<std::thread> threads;
