@@ -79,15 +79,20 @@ std::optional<std::string> FramedCell(CStyleSettings& style, const CPhotoEntry& 
   return cell;
 }
 
-void WriteCell(CPageText& page, CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
-               int64_t index, int first, int end) {
+// The photo values every cell sets, empty or not.
+void SetCellValues(CStyleSettings& style, int64_t index) {
   CPageValues& values = style.page_values;
   values.photo_index = std::to_string(index + 1);
   values.photo_number = std::to_string(index);
   values.photo_path = "thumbs/" + values.photo_number + ".jpg";
   values.photo_page = "pages/" + values.photo_number + ".htm";
   values.photo_title.clear();
+}
 
+void WriteCell(CPageText& page, CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
+               int64_t index, int first, int end) {
+  SetCellValues(style, index);
+  CPageValues& values = style.page_values;
   const int64_t photo_count = static_cast<int64_t>(photos.size());
   if (index < 0 || index >= photo_count || index < first || index >= end) {
     page.Append(kThumbEmptyCell);
@@ -115,19 +120,33 @@ void WriteCell(CPageText& page, CStyleSettings& style, const std::vector<CPhotoE
 void WriteThumbnailTable(CPageText& page, CStyleSettings& style,
                          const std::vector<CPhotoEntry>& photos, int first, int end) {
   const int64_t photo_count = static_cast<int64_t>(photos.size());
+  if (style.table_rows <= 0) return;
+  const std::string row_start = std::string(kThumbRowStart) + '\n';
+  const std::string row_end = std::string(kThumbRowEnd) + '\n';
+  if (style.table_columns <= 0) {
+    // Rows without cells are all alike, and they go on to the last row unless the page shows no
+    // photo at all; so many of them are written in one go.
+    page.AppendRepeated(row_start + row_end, first >= photo_count ? 1 : style.table_rows);
+    return;
+  }
   int64_t index = first;
-  // Every row and cell adds to the page, so a table of billions of them stops at the page size
-  // after a few million.
   for (int row = 0; row < style.table_rows && !page.too_large(); ++row) {
-    page.Append(kThumbRowStart);
-    page.Append("\n");
-    // Every column gets a cell, so the last row is padded with empty ones.
+    page.Append(row_start);
+    // Every column gets a cell, so the last row is padded with empty ones. Once past the photos
+    // of the page, the rest of the row is empty cells, alike but for the photo values, which
+    // end as the last cell leaves them; so a row of billions costs no more than its text.
     for (int column = 0; column < style.table_columns && !page.too_large(); ++column) {
+      if (index >= photo_count || index >= end) {
+        const int64_t empty_cells = style.table_columns - column;
+        page.AppendRepeated(std::string(kThumbEmptyCell) + '\n', empty_cells);
+        index += empty_cells;
+        SetCellValues(style, index - 1);
+        break;
+      }
       WriteCell(page, style, photos, index, first, end);
       ++index;
     }
-    page.Append(kThumbRowEnd);
-    page.Append("\n");
+    page.Append(row_end);
     if (index >= photo_count) break;
   }
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,11 @@
 
 namespace gallery {
 namespace {
+
+// The bytes `text` takes in the page file, each line feed stored as CR LF.
+size_t FileSize(std::string_view text) {
+  return text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // Every navigation cell is as wide as a button image.
 constexpr std::string_view kNavCellWidth = "32";
@@ -50,15 +57,33 @@ void WriteButtonCell(CPageText& page, int kind, int target, int count,
 
 }  // namespace
 
+void CPageText::Reserve(size_t size) {
+  if (text_.capacity() - text_.size() >= size) return;
+  text_.reserve(std::min(std::max(text_.size() + size, 2 * text_.capacity()), kMaxPageBytes));
+}
+
 void CPageText::Append(std::string_view text) {
   if (too_large_) return;
-  const size_t size = text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  const size_t size = FileSize(text);
   if (size > kMaxPageBytes - file_size_) {
     too_large_ = true;
     return;
   }
+  Reserve(text.size());
   text_ += text;
   file_size_ += size;
+}
+
+void CPageText::AppendRepeated(std::string_view text, int64_t count) {
+  if (too_large_ || count <= 0 || text.empty()) return;
+  const size_t size = FileSize(text);
+  if (static_cast<uint64_t>(count) > (kMaxPageBytes - file_size_) / size) {
+    too_large_ = true;
+    return;
+  }
+  Reserve(text.size() * static_cast<size_t>(count));
+  for (int64_t i = 0; i < count; ++i) text_ += text;
+  file_size_ += size * static_cast<size_t>(count);
 }
 
 std::optional<std::string> CPageText::TakeFileBytes() {
@@ -134,7 +159,7 @@ std::string HomeCell() {
 
 std::string ToCrLf(std::string_view page) {
   std::string bytes;
-  bytes.reserve(page.size() + page.size() / 32);
+  bytes.reserve(FileSize(page));
   size_t done = 0;
   for (size_t feed = page.find('\n'); feed != std::string_view::npos;
        feed = page.find('\n', done)) {

@@ -1,6 +1,8 @@
 #ifndef GALLERY_HTML_PAGE_WRITER_H_
 #define GALLERY_HTML_PAGE_WRITER_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,8 @@ struct CStyleSettings;
 class CPageText {
  public:
   void Append(std::string_view text);
+  // Appends `text` `count` times over (none when `count` is 0 or less).
+  void AppendRepeated(std::string_view text, int64_t count);
   // For a text made for this page that did not fit in kMaxPageBytes itself.
   void SetTooLarge() { too_large_ = true; }
   bool too_large() const { return too_large_; }
@@ -23,6 +27,10 @@ class CPageText {
   std::optional<std::string> TakeFileBytes();
 
  private:
+  // Room for `size` more bytes of text, never more than the page may hold, so that a page near
+  // the limit does not double its buffer past it.
+  void Reserve(size_t size);
+
   std::string text_;
   size_t file_size_ = 0;
   bool too_large_ = false;
