@@ -30,7 +30,7 @@
 namespace {
 
 // Collection texts are at most this long here, so that every larger text is an amplified one.
-constexpr size_t kLargestText = size_t{1} << 20;
+constexpr size_t kLargestText = size_t{64} << 10;
 
 // Takes small numbers from the front of the input and splits the rest into texts at NUL bytes.
 class Input {
@@ -50,7 +50,7 @@ class Input {
     return kFigures[Number(0, sizeof(kFigures) / sizeof(kFigures[0]) - 1)];
   }
 
-  // A text, repeated 1 to 65536 times over as the byte before it says, up to 1 MiB.
+  // A text, repeated 1 to 65536 times over as the byte before it says, up to kLargestText.
   std::string Text() {
     const size_t repeats = size_t{1} << Number(0, 16);
     size_t end = rest_.find('\0');
@@ -80,7 +80,7 @@ void CheckPage(const std::optional<std::string>& page) {
 
 #ifdef GALLERY_FUZZ_WATCHES_ALLOCATIONS
 // While pages are made, no allocation may be larger than a page: the texts of the collection
-// are at most 1 MiB here, so anything larger is an amplified text being built.
+// are at most 64 KiB here, so anything larger is an amplified text being built.
 bool watching = false;
 constexpr size_t kLargestAllocation = gallery::kMaxPageBytes;
 
