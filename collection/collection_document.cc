@@ -171,9 +171,13 @@ bool CCollectionDocument::SetStyleNumber(std::string_view name, int number) {
 }
 
 bool CCollectionDocument::Save(const std::string& path) {
-  std::optional<std::string> bytes = SaveText();
-  // SaveText has closed the document whatever its outcome.
-  return bytes && WriteFileBytes(path, *bytes);
+  if (state_ != State::kWriting) return Fail();
+  // Written as it is made: the text of a large collection, escaped, can be several times the
+  // size of the collection.
+  const bool saved =
+      WriteFileWith(path, [this](int descriptor) { return document_->WriteTo(descriptor); });
+  Close();
+  return saved;
 }
 
 std::optional<std::string> CCollectionDocument::SaveText() {

@@ -74,6 +74,21 @@ std::string ValueOf(const CStyleSettings& style, const CPlaceholder& placeholder
   return style.page_values.*placeholder.value;
 }
 
+// The size of `ValueOf`, without escaping anything.
+size_t SizeOf(const CStyleSettings& style, const CPlaceholder& placeholder) {
+  switch (placeholder.source) {
+    case Source::kCollectionTitle:
+      return EscapedHtmlSize(style.collection_title);
+    case Source::kCollectionDescription:
+      return EscapedHtmlSize(style.collection_desc);
+    case Source::kFontName:
+      return style.font_name.size();
+    case Source::kPageValue:
+      break;
+  }
+  return (style.page_values.*placeholder.value).size();
+}
+
 // The first occurrence of `name` at or after `from`. Every name is "%%" and a word, and a text
 // may hold long runs of "%" (an escaped description doubles them), so the word is looked for
 // first and the "%%" before it checked after.
@@ -103,14 +118,15 @@ size_t CountPlaceholder(const std::string& text, std::string_view name) {
 bool ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, std::string& text) {
   size_t found = FindPlaceholder(text, placeholder.name, 0);
   if (found == std::string::npos) return true;
-  const std::string value = ValueOf(style, placeholder);
+  const size_t value_size = SizeOf(style, placeholder);
   const size_t count = CountPlaceholder(text, placeholder.name);
   // What stays of the text once the names are taken out, and the room that leaves the values.
   const size_t kept = text.size() - count * placeholder.name.size();
-  if (kept > kMaxPageBytes || (!value.empty() && (kMaxPageBytes - kept) / value.size() < count)) {
+  if (kept > kMaxPageBytes || (value_size > 0 && (kMaxPageBytes - kept) / value_size < count)) {
     return false;
   }
-  const size_t size = kept + count * value.size();
+  const size_t size = kept + count * value_size;
+  const std::string value = ValueOf(style, placeholder);
   std::string result;
   result.reserve(size);
   size_t done = 0;

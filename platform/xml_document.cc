@@ -1,6 +1,9 @@
 #include "platform/xml_document.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <span>
@@ -8,11 +11,13 @@
 #include <vector>
 
 #include <libxml/SAX2.h>
+#include <libxml/encoding.h>
 #include <libxml/entities.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlstring.h>
 
@@ -261,6 +266,28 @@ bool IsXmlName(const std::string& name) {
   return !name.empty() && xmlValidateName(AsXmlText(name), 0) == 0;
 }
 
+// Where `XmlDocument::WriteTo` sends the bytes libxml2 makes.
+struct DescriptorOutput {
+  int descriptor = -1;
+  bool failed = false;
+};
+
+int WriteToDescriptor(void* context, const char* bytes, int size) {
+  auto* output = static_cast<DescriptorOutput*>(context);
+  int done = 0;
+  while (done < size) {
+    const ssize_t written =
+        write(output->descriptor, bytes + done, static_cast<size_t>(size - done));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      output->failed = true;
+      return -1;
+    }
+    done += static_cast<int>(written);
+  }
+  return size;
+}
+
 }  // namespace
 
 void XmlDocumentFree::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
@@ -399,6 +426,23 @@ std::optional<std::string> XmlDocument::Serialize() const {
   UniqueXmlText owned(buffer);
   if (owned == nullptr || size < 0 || state.failed) return std::nullopt;
   return std::string(reinterpret_cast<const char*>(owned.get()), static_cast<size_t>(size));
+}
+
+bool XmlDocument::WriteTo(int descriptor) const {
+  if (doc_ == nullptr) return false;
+  ParseState state;
+  ThreadReports reports(state);
+  // The same encoder and the same dump as `Serialize`, so the bytes are the same; they go out in
+  // the output buffer's small pieces instead of one text that grows to the whole document.
+  xmlCharEncodingHandler* encoder = xmlFindCharEncodingHandler("UTF-8");
+  if (encoder == nullptr) return false;
+  DescriptorOutput output;
+  output.descriptor = descriptor;
+  xmlOutputBuffer* buffer = xmlOutputBufferCreateIO(WriteToDescriptor, nullptr, &output, encoder);
+  if (buffer == nullptr) return false;
+  // Closes the buffer, whatever the outcome.
+  const int written = xmlSaveFormatFileTo(buffer, doc_.get(), "UTF-8", 1);
+  return written >= 0 && !output.failed && !state.failed;
 }
 
 }  // namespace gallery

@@ -78,6 +78,9 @@ class XmlDocument {
   XmlElement SetRoot(std::string_view name);
   // The document as indented UTF-8 bytes with an XML declaration; nothing on failure.
   std::optional<std::string> Serialize() const;
+  // Writes the bytes of `Serialize` to the open file `descriptor` as they are made, never
+  // holding all of them; false when they could not all be made or written.
+  bool WriteTo(int descriptor) const;
 
  private:
   explicit XmlDocument(_xmlDoc* doc) : doc_(doc) {}

@@ -1,5 +1,8 @@
 #include "platform/xml_document.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -326,6 +329,31 @@ TEST(XmlDocumentTest, BuildsAndSerializesAsUtf8) {
   EXPECT_EQ("", read_root.Attribute("desc").value_or("<absent>"));
   EXPECT_EQ(tricky, read_root.FirstChild("photo").Attribute("title").value_or("<absent>"));
   EXPECT_TRUE(read_root.FirstChild("style"));
+}
+
+TEST(XmlDocumentTest, WritesToAFileTheBytesItSerializes) {
+  std::optional<XmlDocument> doc = XmlDocument::CreateEmpty();
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->SetRoot("collection");
+  // Escaped, the title is six times its size: larger than any of libxml2's output pieces.
+  ASSERT_TRUE(root.SetAttribute("title", std::string(100000, '"') + "\xE2\x82\xAC <&>\n\t"));
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(root.AppendChild("photo").SetAttribute("path", "p"));
+  std::optional<std::string> text = doc->Serialize();
+  ASSERT_TRUE(text);
+
+  TempFolder folder;
+  const std::string path = folder.Join("out.xml");
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_LE(0, descriptor);
+  EXPECT_TRUE(doc->WriteTo(descriptor));
+  close(descriptor);
+  EXPECT_EQ(*text, ReadWholeFile(path));
+
+  // A device that is always full refuses every write.
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_LE(0, full);
+  EXPECT_FALSE(doc->WriteTo(full));
+  close(full);
 }
 
 }  // namespace
