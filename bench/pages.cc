@@ -57,7 +57,9 @@ double RunOnce(CGalleryBuilder& builder, const std::string& folder, bool write) 
     if (write) {
       builder.WritePhotoPage(folder + "/" + name, index, kPhotoCount);
     } else {
-      bytes += RenderPhotoPage(builder.style(), builder.photos()[index], index, kPhotoCount).size();
+      bytes += RenderPhotoPage(builder.style(), builder.photos()[index], index, kPhotoCount)
+                   .value_or(std::string())
+                   .size();
     }
   }
   const int per_page = builder.style().table_columns * builder.style().table_rows;
@@ -71,6 +73,7 @@ double RunOnce(CGalleryBuilder& builder, const std::string& folder, bool write) 
     } else {
       bytes += RenderIndexPage(builder.style(), builder.photos(), first, first + per_page, page,
                                page_count)
+                   .value_or(std::string())
                    .size();
     }
   }

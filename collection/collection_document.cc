@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -63,7 +64,13 @@ bool CCollectionDocument::Open(const std::string& path, bool want_photos, bool w
 
 bool CCollectionDocument::OpenText(std::string_view bytes, bool want_photos, bool want_style) {
   if (state_ != State::kClosed) return Fail();
-  document_ = XmlDocument::Parse(bytes);
+  // Only what is read is kept: the photo elements and the first style element.
+  std::vector<XmlKeptChildren> kept;
+  if (want_photos) kept.push_back({"photo", false});
+  if (want_style) kept.push_back({"style", true});
+  // With nothing wanted, a name no element has keeps none.
+  if (kept.empty()) kept.push_back({"", true});
+  document_ = XmlDocument::Parse(bytes, kept);
   if (!document_) return Fail();
   collection_ = document_->Root("collection");
   if (!collection_) return Fail();
@@ -164,9 +171,13 @@ bool CCollectionDocument::SetStyleNumber(std::string_view name, int number) {
 }
 
 bool CCollectionDocument::Save(const std::string& path) {
-  std::optional<std::string> bytes = SaveText();
-  // SaveText has closed the document whatever its outcome.
-  return bytes && WriteFileBytes(path, *bytes);
+  if (state_ != State::kWriting) return Fail();
+  // Written as it is made: the text of a large collection, escaped, can be several times the
+  // size of the collection.
+  const bool saved =
+      WriteFileWith(path, [this](int descriptor) { return document_->WriteTo(descriptor); });
+  Close();
+  return saved;
 }
 
 std::optional<std::string> CCollectionDocument::SaveText() {

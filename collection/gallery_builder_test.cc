@@ -88,16 +88,35 @@ TEST(CGalleryBuilderTest, CollectionWithoutPhotosLoadsEmpty) {
   EXPECT_EQ(2, builder.style().table_rows);
 }
 
+// `depth` elements, each inside the one before.
+std::string Nested(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "<group>";
+  for (int i = 0; i < depth; ++i) text += "</group>";
+  return text;
+}
+
+TEST(CGalleryBuilderTest, NestedContentIsIgnoredUpToTheDepthLimit) {
+  CGalleryBuilder builder;
+  ASSERT_TRUE(builder.LoadText(
+      CollectionWithPhotos("<photo path=\"a.jpg\">" + Nested(200) + "</photo>" + Nested(250)),
+      "/g/c.xml"));
+  EXPECT_EQ((std::vector<std::string>{"/g/images/a.jpg"}), Paths(builder));
+}
+
 TEST(CGalleryBuilderTest, FailedLoadLeavesTheBuilderUnchanged) {
   CGalleryBuilder builder;
   ASSERT_TRUE(builder.LoadText(CollectionWithPhotos("<photo path=\"a.jpg\"/>"), "/g/c.xml"));
-  const char* failing[] = {
+  const std::string failing[] = {
       "<gallery><photo path=\"x.jpg\"/><style table_rows=\"7\"/></gallery>",
       "<collection title=\"new\"><photo path=\"x.jpg\"/></collection>",
       "<collection title=\"new\"><photo path=\"x.jpg\"/><style table_rows=\"7\"/>",
       "",
+      // Nesting past what any collection needs is refused as soon as it is met.
+      "<collection><photo path=\"x.jpg\"/><style table_rows=\"7\"/>" + Nested(300) +
+          "</collection>",
   };
-  for (const char* text : failing) {
+  for (const std::string& text : failing) {
     EXPECT_FALSE(builder.LoadText(text, "/other/c.xml")) << text;
     EXPECT_EQ((std::vector<std::string>{"/g/images/a.jpg"}), Paths(builder)) << text;
     EXPECT_EQ("T", builder.style().collection_title) << text;

@@ -1,21 +1,36 @@
 // Renders photo and index pages from arbitrary titles, descriptions, text limits and table
-// figures, and checks what every page must be.
+// figures, and checks what every page must be. Texts may be repeated many times over and table
+// figures may be huge, so that placeholder names spelled by the texts and padding cells can
+// amplify a page; no page, and no text made for one, may then pass the page size.
 #include <stddef.h>
 #include <stdint.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/allocator_interface.h>
+#define GALLERY_FUZZ_WATCHES_ALLOCATIONS 1
+#endif
+#endif
+
 #include "collection/photo_entry.h"
 #include "collection/style_settings.h"
+#include "generate/generate.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
 #include "html/photo_page.h"
 
 namespace {
+
+// Collection texts are at most this long here, so that every larger text is an amplified one.
+constexpr size_t kLargestText = size_t{64} << 10;
 
 // Takes small numbers from the front of the input and splits the rest into texts at NUL bytes.
 class Input {
@@ -29,10 +44,22 @@ class Input {
     return low + value % (high - low + 1);
   }
 
+  // Mostly small table figures, sometimes ones that ask for billions of cells or rows.
+  int TableFigure() {
+    static constexpr int kFigures[] = {-1, 0, 1, 2, 3, 4, 1000, 1 << 20, INT_MAX};
+    return kFigures[Number(0, sizeof(kFigures) / sizeof(kFigures[0]) - 1)];
+  }
+
+  // A text, repeated 1 to 65536 times over as the byte before it says, up to kLargestText.
   std::string Text() {
+    const size_t repeats = size_t{1} << Number(0, 16);
     size_t end = rest_.find('\0');
-    std::string text(rest_.substr(0, end));
+    std::string_view piece = rest_.substr(0, end);
     rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+    std::string text;
+    for (size_t i = 0; i < repeats && text.size() + piece.size() <= kLargestText; ++i) {
+      text += piece;
+    }
     return text;
   }
 
@@ -40,21 +67,50 @@ class Input {
   std::string_view rest_;
 };
 
-void CheckPage(const std::string& page) {
+void CheckPage(const std::optional<std::string>& page) {
+  // A page too large is passed over; any other is within the size.
+  if (!page) return;
+  if (page->size() > gallery::kMaxPageBytes) std::abort();
   // Every line feed is preceded by a carriage return, and the page closes its html element.
-  for (size_t at = page.find('\n'); at != std::string::npos; at = page.find('\n', at + 1)) {
-    if (at == 0 || page[at - 1] != '\r') std::abort();
+  for (size_t at = page->find('\n'); at != std::string::npos; at = page->find('\n', at + 1)) {
+    if (at == 0 || (*page)[at - 1] != '\r') std::abort();
   }
-  if (page.size() < 9 || page.compare(page.size() - 9, 9, "</html>\r\n") != 0) std::abort();
+  if (page->size() < 9 || page->compare(page->size() - 9, 9, "</html>\r\n") != 0) std::abort();
 }
+
+#ifdef GALLERY_FUZZ_WATCHES_ALLOCATIONS
+// While pages are made, no allocation may be larger than a page: the texts of the collection
+// are at most 64 KiB here, so anything larger is an amplified text being built.
+bool watching = false;
+constexpr size_t kLargestAllocation = gallery::kMaxPageBytes;
+
+void WatchAllocation(const volatile void*, size_t size) {
+  if (watching && size > kLargestAllocation) std::abort();
+}
+void IgnoreFree(const volatile void*) {}
+
+[[maybe_unused]] const bool installed = [] {
+  __sanitizer_install_malloc_and_free_hooks(WatchAllocation, IgnoreFree);
+  return true;
+}();
+#endif
+
+// Watches allocations for its lifetime.
+class Watch {
+ public:
+#ifdef GALLERY_FUZZ_WATCHES_ALLOCATIONS
+  Watch() { watching = true; }
+  ~Watch() { watching = false; }
+#endif
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input input(data, size);
   gallery::CStyleSettings style;
-  style.table_columns = input.Number(-1, 4);
-  style.table_rows = input.Number(-1, 4);
+  style.table_columns = input.TableFigure();
+  style.table_rows = input.TableFigure();
   style.thumb_border_size = input.Number(-2, 12);
   style.thumb_style = input.Number(-1, 14);
   style.text_limit = input.Number(-1, 12);
@@ -76,13 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   gallery::FormatPageValues(style, photo_count);
-  for (int i = 0; i < photo_count; ++i) {
-    CheckPage(gallery::RenderPhotoPage(style, photos[i], i, photo_count));
-  }
-  const int per_page = std::max(1, style.table_columns * style.table_rows);
-  for (int first = 0, page = 0; first < std::max(photo_count, 1); first += per_page, ++page) {
-    CheckPage(gallery::RenderIndexPage(style, photos, first, first + per_page, page,
-                                       (photo_count + per_page - 1) / per_page));
+  {
+    [[maybe_unused]] Watch watch;
+    for (int i = 0; i < photo_count; ++i) {
+      CheckPage(gallery::RenderPhotoPage(style, photos[i], i, photo_count));
+    }
+    const gallery::IndexPagination pagination =
+        gallery::PaginateIndex(photo_count, style.table_columns, style.table_rows);
+    for (int page = 0; page < pagination.page_count; ++page) {
+      const int64_t first = int64_t{page} * pagination.photos_per_page;
+      const int64_t end = std::min<int64_t>(first + pagination.photos_per_page, INT_MAX);
+      CheckPage(gallery::RenderIndexPage(style, photos, static_cast<int>(first),
+                                         static_cast<int>(end), page, pagination.page_count));
+    }
   }
 
   for (const gallery::CPhotoEntry& photo : photos) {

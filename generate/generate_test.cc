@@ -139,6 +139,23 @@ TEST_F(GenerateTest, NoPhotosAndNoTableWritesOneIndexPage) {
   EXPECT_TRUE(FileExists(folder_.Join("index.htm")));
 }
 
+TEST_F(GenerateTest, PagesTooLargeArePassedOverAndTheRunCompletes) {
+  // Escaped, the title spells the description's name a hundred thousand times, so each index
+  // page would hold the 1 MiB description that often; photo pages show it once.
+  for (int i = 0; i < 100000; ++i) builder_.style().collection_title += "%CollectionDescription%";
+  builder_.style().collection_desc = std::string(1 << 20, 'd');
+  builder_.style().table_columns = 2;
+  builder_.style().table_rows = 1;
+  AddMissingPhotos(3);
+  EXPECT_EQ(1, builder_.Generate(folder_.Join("collection.xml"), false));
+  for (const char* page : {"index.htm", "index-1.htm"}) {
+    EXPECT_FALSE(FileExists(folder_.Join(page))) << page;
+  }
+  for (const char* page : {"pages/0.htm", "pages/1.htm", "pages/2.htm", "collection.xml"}) {
+    EXPECT_TRUE(FileExists(folder_.Join(page))) << page;
+  }
+}
+
 // Every file under `root`, by path relative to it, with its bytes.
 std::map<std::string, std::string> FilesUnder(const std::string& root) {
   std::map<std::string, std::string> files;

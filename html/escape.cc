@@ -1,9 +1,32 @@
 #include "html/escape.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace gallery {
+
+size_t EscapedHtmlSize(std::string_view text) {
+  size_t size = text.size();
+  for (char c : text) {
+    switch (c) {
+      case '%':
+        size += 1;
+        break;
+      case '&':
+      case '<':
+      case '>':
+        size += c == '&' ? 4 : 3;
+        break;
+      case '"':
+        size += 5;
+        break;
+      default:
+        break;
+    }
+  }
+  return size;
+}
 
 std::string EscapeHtml(std::string_view text) {
   std::string escaped;

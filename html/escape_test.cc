@@ -26,6 +26,7 @@ TEST(EscapeHtmlTest, ReplacesMarkupAndDoublesPerCent) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, EscapeHtml(c.text)) << "text: " << c.text;
+    EXPECT_EQ(std::string(c.expected).size(), EscapedHtmlSize(c.text)) << "text: " << c.text;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,8 +35,9 @@ void AppendLines(std::string& text, const Lines& lines) {
 }
 
 // The frame table round the thumbnail of `photo`, with the image cell inside it, filled in
-// except for the title.
-std::string FramedCell(CStyleSettings& style, const CPhotoEntry& photo, int photo_count) {
+// except for the title; nothing when filling it in would pass the page size.
+std::optional<std::string> FramedCell(CStyleSettings& style, const CPhotoEntry& photo,
+                                      int photo_count) {
   const int border = style.thumb_border_size;
   // The cell must hold the frame round the widest thumbnail seen so far, and once widened it
   // stays so for the rest of the gallery, keeping every page's columns alike.
@@ -69,53 +71,82 @@ std::string FramedCell(CStyleSettings& style, const CPhotoEntry& photo, int phot
   FormatPageValues(style, photo_count);
   // Filled in now, while the title value is still empty: this frame's image has no
   // alternative text.
-  ReplacePlaceholders(style, cell);
+  const bool filled = ReplacePlaceholders(style, cell);
   style.thumb_width = width;
   style.thumb_height = height;
   FormatPageValues(style, photo_count);
+  if (!filled) return std::nullopt;
   return cell;
 }
 
-void WriteCell(std::string& page, CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
-               int64_t index, int first, int end) {
+// The photo values every cell sets, empty or not.
+void SetCellValues(CStyleSettings& style, int64_t index) {
   CPageValues& values = style.page_values;
   values.photo_index = std::to_string(index + 1);
   values.photo_number = std::to_string(index);
   values.photo_path = "thumbs/" + values.photo_number + ".jpg";
   values.photo_page = "pages/" + values.photo_number + ".htm";
   values.photo_title.clear();
+}
 
+void WriteCell(CPageText& page, CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
+               int64_t index, int first, int end) {
+  SetCellValues(style, index);
+  CPageValues& values = style.page_values;
   const int64_t photo_count = static_cast<int64_t>(photos.size());
   if (index < 0 || index >= photo_count || index < first || index >= end) {
-    page += kThumbEmptyCell;
-    page += '\n';
+    page.Append(kThumbEmptyCell);
+    page.Append("\n");
     return;
   }
   const CPhotoEntry& photo = photos[static_cast<size_t>(index)];
-  std::string cell = style.thumb_border_size == 0
-                         ? std::string(kThumbPlainCell)
-                         : FramedCell(style, photo, static_cast<int>(photo_count));
-  cell += kThumbTitlePiece;
+  std::optional<std::string> cell = style.thumb_border_size == 0
+                                        ? std::string(kThumbPlainCell)
+                                        : FramedCell(style, photo, static_cast<int>(photo_count));
   values.photo_title = ShortenTitle(photo.title, style.text_limit, style.text_limit_type);
-  ReplacePlaceholders(style, cell);
-  WritePageLine(page, cell);
-  page += '\n';
+  if (!cell) {
+    page.SetTooLarge();
+    return;
+  }
+  *cell += kThumbTitlePiece;
+  if (!ReplacePlaceholders(style, *cell)) {
+    page.SetTooLarge();
+    return;
+  }
+  WritePageLine(page, *cell);
+  page.Append("\n");
 }
 
-void WriteThumbnailTable(std::string& page, CStyleSettings& style,
+void WriteThumbnailTable(CPageText& page, CStyleSettings& style,
                          const std::vector<CPhotoEntry>& photos, int first, int end) {
   const int64_t photo_count = static_cast<int64_t>(photos.size());
+  if (style.table_rows <= 0) return;
+  const std::string row_start = std::string(kThumbRowStart) + '\n';
+  const std::string row_end = std::string(kThumbRowEnd) + '\n';
+  if (style.table_columns <= 0) {
+    // Rows without cells are all alike, and they go on to the last row unless the page shows no
+    // photo at all; so many of them are written in one go.
+    page.AppendRepeated(row_start + row_end, first >= photo_count ? 1 : style.table_rows);
+    return;
+  }
   int64_t index = first;
-  for (int row = 0; row < style.table_rows; ++row) {
-    page += kThumbRowStart;
-    page += '\n';
-    // Every column gets a cell, so the last row is padded with empty ones.
-    for (int column = 0; column < style.table_columns; ++column) {
+  for (int row = 0; row < style.table_rows && !page.too_large(); ++row) {
+    page.Append(row_start);
+    // Every column gets a cell, so the last row is padded with empty ones. Once past the photos
+    // of the page, the rest of the row is empty cells, alike but for the photo values, which
+    // end as the last cell leaves them; so a row of billions costs no more than its text.
+    for (int column = 0; column < style.table_columns && !page.too_large(); ++column) {
+      if (index >= photo_count || index >= end) {
+        const int64_t empty_cells = style.table_columns - column;
+        page.AppendRepeated(std::string(kThumbEmptyCell) + '\n', empty_cells);
+        index += empty_cells;
+        SetCellValues(style, index - 1);
+        break;
+      }
       WriteCell(page, style, photos, index, first, end);
       ++index;
     }
-    page += kThumbRowEnd;
-    page += '\n';
+    page.Append(row_end);
     if (index >= photo_count) break;
   }
 }
@@ -143,16 +174,17 @@ std::string ShortenTitle(std::string_view title, int limit, int type) {
   return shown;
 }
 
-std::string RenderIndexPage(CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
-                            int first, int end, int page_number, int page_count) {
-  std::string page;
+std::optional<std::string> RenderIndexPage(CStyleSettings& style,
+                                           const std::vector<CPhotoEntry>& photos, int first,
+                                           int end, int page_number, int page_count) {
+  CPageText page;
   for (std::string_view line : kIndexPageTemplate) {
     // Unlike photo pages, index pages fill in values before looking for line placeholders, so an
     // escaped collection title that spells one ("%TableContent%" becomes "%%TableContent%%") is
     // taken for it.
     std::string text(line);
     text += '\n';
-    ReplacePlaceholders(style, text);
+    if (!ReplacePlaceholders(style, text)) return std::nullopt;
     if (text.find("%%TableContent%%") != std::string::npos) {
       WriteThumbnailTable(page, style, photos, first, end);
     } else if (text.find("%%Navigation%%") != std::string::npos) {
@@ -160,15 +192,18 @@ std::string RenderIndexPage(CStyleSettings& style, const std::vector<CPhotoEntry
     } else if (!WriteHeaderLine(page, style, text)) {
       WritePageLine(page, text);
     }
+    if (page.too_large()) return std::nullopt;
   }
-  return ToCrLf(page);
+  return page.TakeFileBytes();
 }
 
 void CGalleryBuilder::WriteIndexPage(const std::string& path, int first, int end, int page,
                                      int page_count) {
   CPageState before = SavePageState(style_);
-  if (!WriteFileBytes(path, RenderIndexPage(style_, photos_, first, end, page, page_count))) {
-    // A page that cannot be written changes no page value, like one that was never started.
+  std::optional<std::string> bytes = RenderIndexPage(style_, photos_, first, end, page, page_count);
+  if (!bytes || !WriteFileBytes(path, *bytes)) {
+    // A page too large to make or that cannot be written changes no page value, like one that
+    // was never started.
     RestorePageState(style_, std::move(before));
   }
 }

@@ -1,6 +1,7 @@
 #ifndef GALLERY_HTML_INDEX_PAGE_H_
 #define GALLERY_HTML_INDEX_PAGE_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +18,14 @@ std::string ShortenTitle(std::string_view title, int limit, int type);
 
 // The bytes of index page `page` of `page_count`, lines ended by CR LF, showing the photos from
 // `first` up to (not including) `end` in a table of thumbnails; positions outside the photos
-// give empty cells. Links are relative to the gallery root. Sets the photo page values and, for
-// framed thumbnails, the working numbers in `style` (it may raise `table_width`); they carry over
-// to the next index page. Touches no file.
-std::string RenderIndexPage(CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
-                            int first, int end, int page, int page_count);
+// give empty cells. Nothing when the page would pass kMaxPageBytes, found out in time and memory
+// bounded by that size whatever the table's figures. Links are relative to the gallery root.
+// Sets the photo page values and, for framed thumbnails, the working numbers in `style` (it may
+// raise `table_width`); they carry over to the next index page, even from a page too large.
+// Touches no file.
+std::optional<std::string> RenderIndexPage(CStyleSettings& style,
+                                           const std::vector<CPhotoEntry>& photos, int first,
+                                           int end, int page, int page_count);
 
 }  // namespace gallery
 

@@ -1,5 +1,8 @@
 #include "html/index_page.h"
 
+#include <chrono>
+#include <climits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -52,7 +55,7 @@ std::vector<CPhotoEntry> MakePhotos(int count, int width = 120, int height = 90)
 }
 
 // The text between the navigation bar and the end of the thumbnail table.
-std::string TableRows(const std::string& page) {
+std::string TableRows(const std::optional<std::string>& page) {
   const std::string text = WithLineFeeds(page);
   const size_t start = text.find(">\n", text.find("   <table border=")) + 2;
   return text.substr(start, text.rfind("\n   </table>\n") + 1 - start);
@@ -105,6 +108,7 @@ TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
   const std::string expected =
       "<html>\n"
       " <head>\n"
+      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
       "  <title>Trip</title>\n"
       " </head>\n"
       " <body link=\"#ff0000\" vlink=\"#ff0000\" alink=\"#ff0000\" bgColor=\"#ffffff\">\n"
@@ -283,7 +287,11 @@ TEST(RenderIndexPageTest, PlaceholderNamesInCollectionTextsAreFilledBeforeLinesA
   FormatPageValues(style, 1);
   const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1));
   EXPECT_EQ(std::string::npos, page.find("<title>"));
-  EXPECT_EQ(0u, page.find("<html>\n <head>\n    <tr>\n")) << page.substr(0, 40);
+  EXPECT_EQ(0u,
+            page.find("<html>\n <head>\n"
+                      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
+                      "    <tr>\n"))
+      << page.substr(0, 40);
   EXPECT_NE(page.rfind("    <tr>\n"), page.find("    <tr>\n"));
   EXPECT_NE(std::string::npos, page.find("<b>%Navigation%</b></font>\n   <br>\n"));
   EXPECT_EQ(page.rfind("   <table><tr>\n"), page.find("   <table><tr>\n"));
@@ -302,6 +310,76 @@ TEST(RenderIndexPageTest, BorderColourFillsTheTableLine) {
   EXPECT_NE(std::string::npos, page.find("  <center>\n   <br>\n   <br>\n"));
 }
 
+TEST(RenderIndexPageTest, AmplifyingCollectionsArePassedOverQuickly) {
+  struct Case {
+    const char* what;
+    void (*change)(CStyleSettings& style, std::vector<CPhotoEntry>& photos);
+  };
+  const Case cases[] = {
+      {"a title that escapes into the description's name, many times",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+         for (int i = 0; i < 100000; ++i) style.collection_title += "%CollectionDescription%";
+         style.collection_desc = std::string(1 << 20, 'd');
+       }},
+      {"a font name that shows every cell's title many times",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+         for (int i = 0; i < 100000; ++i) style.font_name += "%%PhotoTitle%%";
+         for (CPhotoEntry& photo : photos) photo.title = std::string(1000, 't');
+       }},
+      {"a text limit that breaks every title into characters",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+         style.text_limit = 1;
+         style.text_limit_type = 1;
+         for (int i = 0; i < 4000; ++i) style.font_name += "%%PhotoTitle%%";
+         for (CPhotoEntry& photo : photos) photo.title = std::string(4000, 't');
+       }},
+      {"a row of two billion cells, padded with empty ones",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+         style.table_columns = INT_MAX;
+         style.table_rows = 1;
+       }},
+      {"two billion rows without cells",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+         style.table_columns = 0;
+         style.table_rows = INT_MAX;
+       }},
+      {"sixteen-piece frames round tens of thousands of thumbnails on one page",
+       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+         style.thumb_style = 10;
+         style.thumb_border_size = 8;
+         style.table_columns = 200;
+         style.table_rows = 200;
+         photos = MakePhotos(40000);
+       }},
+  };
+  for (const Case& c : cases) {
+    CStyleSettings style = MakeStyle();
+    std::vector<CPhotoEntry> photos = MakePhotos(3);
+    c.change(style, photos);
+    FormatPageValues(style, static_cast<int>(photos.size()));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RenderIndexPage(style, photos, 0, INT_MAX, 0, 1)) << c.what;
+    EXPECT_GT(10.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count())
+        << c.what;
+  }
+}
+
+TEST(WriteIndexPageTest, PageTooLargeIsPassedOverAndChangesNoValue) {
+  TempFolder folder;
+  CGalleryBuilder builder;
+  builder.style() = MakeStyle();
+  builder.style().thumb_style = 1;
+  builder.style().thumb_border_size = 10;
+  builder.style().table_columns = INT_MAX;
+  builder.photos() = MakePhotos(2, 300, 90);
+  builder.FormatPageValues(2);
+  builder.WriteIndexPage(folder.Join("index.htm"), 0, INT_MAX, 0, 1);
+  EXPECT_FALSE(FileExists(folder.Join("index.htm")));
+  EXPECT_EQ(100, builder.style().table_width);
+  EXPECT_EQ(120, builder.style().thumb_width);
+  EXPECT_EQ("", builder.style().page_values.photo_index);
+}
+
 TEST(WriteIndexPageTest, WritesCrLfFileAndKeepsStateWhenUnwritable) {
   TempFolder folder;
   CGalleryBuilder builder;
@@ -317,7 +395,10 @@ TEST(WriteIndexPageTest, WritesCrLfFileAndKeepsStateWhenUnwritable) {
 
   builder.WriteIndexPage(folder.Join("index.htm"), 0, 6, 0, 1);
   const std::string bytes = ReadWholeFile(folder.Join("index.htm"));
-  EXPECT_EQ(0u, bytes.find("<html>\r\n <head>\r\n  <title>Trip</title>\r\n"));
+  EXPECT_EQ(
+      0u, bytes.find("<html>\r\n <head>\r\n"
+                     "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                     "  <title>Trip</title>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_EQ(320, builder.style().table_width);
   // The empty third cell of the row was the last to set the photo values.

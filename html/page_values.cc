@@ -74,6 +74,21 @@ std::string ValueOf(const CStyleSettings& style, const CPlaceholder& placeholder
   return style.page_values.*placeholder.value;
 }
 
+// The size of `ValueOf`, without escaping anything.
+size_t SizeOf(const CStyleSettings& style, const CPlaceholder& placeholder) {
+  switch (placeholder.source) {
+    case Source::kCollectionTitle:
+      return EscapedHtmlSize(style.collection_title);
+    case Source::kCollectionDescription:
+      return EscapedHtmlSize(style.collection_desc);
+    case Source::kFontName:
+      return style.font_name.size();
+    case Source::kPageValue:
+      break;
+  }
+  return (style.page_values.*placeholder.value).size();
+}
+
 // The first occurrence of `name` at or after `from`. Every name is "%%" and a word, and a text
 // may hold long runs of "%" (an escaped description doubles them), so the word is looked for
 // first and the "%%" before it checked after.
@@ -86,14 +101,34 @@ size_t FindPlaceholder(const std::string& text, std::string_view name, size_t fr
   return std::string::npos;
 }
 
+// How many times `name` occurs in `text`, counted as `ReplaceAll` replaces: left to right and
+// without overlap.
+size_t CountPlaceholder(const std::string& text, std::string_view name) {
+  size_t count = 0;
+  for (size_t found = FindPlaceholder(text, name, 0); found != std::string::npos;
+       found = FindPlaceholder(text, name, found + name.size())) {
+    ++count;
+  }
+  return count;
+}
+
 // Builds the result in a second buffer rather than splicing in place, which would move the
-// rest of a large text once per occurrence.
-void ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, std::string& text) {
+// rest of a large text once per occurrence. The result's size is known from the count before
+// anything is built, so an oversized one costs a scan and no memory.
+bool ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, std::string& text) {
   size_t found = FindPlaceholder(text, placeholder.name, 0);
-  if (found == std::string::npos) return;
+  if (found == std::string::npos) return true;
+  const size_t value_size = SizeOf(style, placeholder);
+  const size_t count = CountPlaceholder(text, placeholder.name);
+  // What stays of the text once the names are taken out, and the room that leaves the values.
+  const size_t kept = text.size() - count * placeholder.name.size();
+  if (kept > kMaxPageBytes || (value_size > 0 && (kMaxPageBytes - kept) / value_size < count)) {
+    return false;
+  }
+  const size_t size = kept + count * value_size;
   const std::string value = ValueOf(style, placeholder);
   std::string result;
-  result.reserve(text.size() + value.size());
+  result.reserve(size);
   size_t done = 0;
   while (found != std::string::npos) {
     result.append(text, done, found - done);
@@ -103,6 +138,7 @@ void ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, st
   }
   result.append(text, done, std::string::npos);
   text.swap(result);
+  return true;
 }
 
 }  // namespace
@@ -143,10 +179,13 @@ void FormatPageValues(CStyleSettings& style, int photo_count) {
   values.border_size_regulation = std::to_string(style.border_size_regulation);
 }
 
-void ReplacePlaceholders(const CStyleSettings& style, std::string& text) {
+bool ReplacePlaceholders(const CStyleSettings& style, std::string& text) {
   // Every placeholder begins with "%%"; most lines hold none at all.
-  if (text.find("%%") == std::string::npos) return;
-  for (const CPlaceholder& placeholder : kPlaceholders) ReplaceAll(style, placeholder, text);
+  if (text.find("%%") == std::string::npos) return true;
+  for (const CPlaceholder& placeholder : kPlaceholders) {
+    if (!ReplaceAll(style, placeholder, text)) return false;
+  }
+  return true;
 }
 
 CPageState SavePageState(const CStyleSettings& style) {

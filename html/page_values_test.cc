@@ -134,6 +134,49 @@ TEST(ReplacePlaceholdersTest, LargeTextsStayLinear) {
             text);
 }
 
+TEST(ReplacePlaceholdersTest, RefusesATextPastThePageSize) {
+  // Values of 1 MiB filled into 64 names make exactly the largest text; one byte more is too
+  // much, however the bytes are spread over the rows.
+  const std::string mebibyte(1 << 20, 'v');
+  const size_t names = kMaxPageBytes / mebibyte.size();
+  struct Case {
+    const char* what;
+    std::string photo_title;
+    std::string extra_text;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"exactly the page size", mebibyte, "", true},
+      {"one byte more in the text", mebibyte, "x", false},
+      {"one byte more in the value", mebibyte + "v", "", false},
+      {"a value that shrinks the text", "", std::string(kMaxPageBytes, 'x'), true},
+  };
+  for (const Case& c : cases) {
+    CStyleSettings style;
+    style.page_values.photo_title = c.photo_title;
+    std::string text = c.extra_text;
+    for (size_t i = 0; i < names; ++i) text += "%%PhotoTitle%%";
+    EXPECT_EQ(c.fits, ReplacePlaceholders(style, text)) << c.what;
+    if (c.fits) {
+      EXPECT_GE(kMaxPageBytes, text.size()) << c.what;
+    }
+  }
+}
+
+TEST(ReplacePlaceholdersTest, NamesSpelledByCollectionTextsCannotMultiplyPastThePageSize) {
+  // Each row fills in a value that spells the next row's name many times: an escaped title
+  // "%CollectionDescription%" becomes a real name, the description names the font, and the font
+  // names the photo title. Filled in, this would be 2^60 bytes.
+  CStyleSettings style;
+  for (int i = 0; i < 1 << 15; ++i) style.collection_title += "%CollectionDescription%";
+  for (int i = 0; i < 1 << 15; ++i) style.collection_desc += "%FontName%";
+  for (int i = 0; i < 1 << 15; ++i) style.font_name += "%%PhotoTitle%%";
+  style.page_values.photo_title = std::string(1 << 15, 't');
+  std::string text = "<title>%%CollectionTitle%%</title>";
+  EXPECT_FALSE(ReplacePlaceholders(style, text));
+  EXPECT_GE(kMaxPageBytes, text.size());
+}
+
 TEST(PageStateTest, RestoreUndoesEveryPageChange) {
   CStyleSettings style;
   style.table_width = 100;

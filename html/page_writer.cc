@@ -1,8 +1,13 @@
 #include "html/page_writer.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
@@ -11,6 +16,11 @@
 
 namespace gallery {
 namespace {
+
+// The bytes `text` takes in the page file, each line feed stored as CR LF.
+size_t FileSize(std::string_view text) {
+  return text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // Every navigation cell is as wide as a button image.
 constexpr std::string_view kNavCellWidth = "32";
@@ -24,13 +34,13 @@ std::string FormatCell(std::string_view piece) {
   return cell;
 }
 
-void WriteNavigationCell(std::string& page, std::string_view cell) {
-  page += kNavCellIndent;
-  page += cell;
-  page += '\n';
+void WriteNavigationCell(CPageText& page, std::string_view cell) {
+  page.Append(kNavCellIndent);
+  page.Append(cell);
+  page.Append("\n");
 }
 
-void WriteButtonCell(std::string& page, int kind, int target, int count,
+void WriteButtonCell(CPageText& page, int kind, int target, int count,
                      std::string_view image_folder, std::string_view tail) {
   const std::string link = CGalleryBuilder::GetPageFileName(kind, target, count);
   if (link.empty()) {
@@ -47,18 +57,55 @@ void WriteButtonCell(std::string& page, int kind, int target, int count,
 
 }  // namespace
 
-void WritePageLine(std::string& page, std::string_view text) {
+void CPageText::Reserve(size_t size) {
+  if (text_.capacity() - text_.size() >= size) return;
+  text_.reserve(std::min(std::max(text_.size() + size, 2 * text_.capacity()), kMaxPageBytes));
+}
+
+void CPageText::Append(std::string_view text) {
+  if (too_large_) return;
+  const size_t size = FileSize(text);
+  if (size > kMaxPageBytes - file_size_) {
+    too_large_ = true;
+    return;
+  }
+  Reserve(text.size());
+  text_ += text;
+  file_size_ += size;
+}
+
+void CPageText::AppendRepeated(std::string_view text, int64_t count) {
+  if (too_large_ || count <= 0 || text.empty()) return;
+  const size_t size = FileSize(text);
+  if (static_cast<uint64_t>(count) > (kMaxPageBytes - file_size_) / size) {
+    too_large_ = true;
+    return;
+  }
+  Reserve(text.size() * static_cast<size_t>(count));
+  for (int64_t i = 0; i < count; ++i) text_ += text;
+  file_size_ += size * static_cast<size_t>(count);
+}
+
+std::optional<std::string> CPageText::TakeFileBytes() {
+  std::string text = std::move(text_);
+  text_.clear();
+  file_size_ = 0;
+  if (too_large_) return std::nullopt;
+  return ToCrLf(text);
+}
+
+void WritePageLine(CPageText& page, std::string_view text) {
   size_t done = 0;
   for (size_t percent = text.find('%'); percent != std::string_view::npos;
        percent = text.find('%', done)) {
-    page.append(text, done, percent + 1 - done);
+    page.Append(text.substr(done, percent + 1 - done));
     done = percent + 1;
     if (done < text.size() && text[done] == '%') ++done;
   }
-  page.append(text, done, std::string_view::npos);
+  page.Append(text.substr(done));
 }
 
-bool WriteHeaderLine(std::string& page, const CStyleSettings& style, std::string_view line) {
+bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, std::string_view line) {
   std::string_view shown;
   std::string_view piece;
   if (line.find("%%HeaderCollectionTitle%%") != std::string_view::npos) {
@@ -76,16 +123,19 @@ bool WriteHeaderLine(std::string& page, const CStyleSettings& style, std::string
   // An empty text drops the whole line rather than leaving an empty font element behind.
   if (shown.empty()) return true;
   std::string text(piece);
-  ReplacePlaceholders(style, text);
+  if (!ReplacePlaceholders(style, text)) {
+    page.SetTooLarge();
+    return true;
+  }
   WritePageLine(page, text);
-  page += '\n';
+  page.Append("\n");
   return true;
 }
 
-void WriteNavigationBar(std::string& page, int kind, int current, int count,
+void WriteNavigationBar(CPageText& page, int kind, int current, int count,
                         std::string_view image_folder, std::string_view middle_cell) {
-  page += kNavTableStart;
-  page += '\n';
+  page.Append(kNavTableStart);
+  page.Append("\n");
   // Targets outside the pages get no link; a current number at either end of the int range must
   // not overflow into a valid page.
   const int previous = current > INT_MIN ? current - 1 : -1;
@@ -96,8 +146,8 @@ void WriteNavigationBar(std::string& page, int kind, int current, int count,
   WriteNavigationCell(page, middle_cell);
   WriteButtonCell(page, kind, next, count, image_folder, kNavNextTail);
   WriteButtonCell(page, kind, last, count, image_folder, kNavLastTail);
-  page += kNavTableEnd;
-  page += '\n';
+  page.Append(kNavTableEnd);
+  page.Append("\n");
 }
 
 std::string HomeCell() {
@@ -109,7 +159,7 @@ std::string HomeCell() {
 
 std::string ToCrLf(std::string_view page) {
   std::string bytes;
-  bytes.reserve(page.size() + page.size() / 32);
+  bytes.reserve(FileSize(page));
   size_t done = 0;
   for (size_t feed = page.find('\n'); feed != std::string_view::npos;
        feed = page.find('\n', done)) {

@@ -30,9 +30,10 @@ TEST(WritePageLineTest, DoubledPerCentComesOutSingle) {
       {"a%%b%c", "a%b%c"},
   };
   for (const Case& c : cases) {
-    std::string page = "before|";
+    CPageText page;
+    page.Append("before|");
     WritePageLine(page, c.text);
-    EXPECT_EQ(std::string("before|") + c.expected, page) << "text: " << c.text;
+    EXPECT_EQ(std::string("before|") + c.expected, page.text()) << "text: " << c.text;
   }
 }
 
@@ -79,9 +80,9 @@ TEST(WriteHeaderLineTest, EmptyTextDropsTheLine) {
     style.collection_title = c.title;
     style.collection_desc = c.description;
     style.page_values.photo_title = c.photo_title;
-    std::string page;
+    CPageText page;
     EXPECT_EQ(c.is_header, WriteHeaderLine(page, style, c.line)) << "line: " << c.line;
-    EXPECT_EQ(c.expected, page) << "line: " << c.line;
+    EXPECT_EQ(c.expected, page.text()) << "line: " << c.line;
   }
 }
 
@@ -125,9 +126,9 @@ TEST(WriteNavigationBarTest, LinksEveryPossibleNeighbour) {
   };
   for (const Case& c : cases) {
     const std::string folder = c.kind == kPhotoPageKind ? "../advanced/" : "advanced/";
-    std::string page;
+    CPageText page;
     WriteNavigationBar(page, c.kind, c.current, c.count, folder, "MIDDLE%%");
-    EXPECT_EQ(ExpectedBar(folder, c.links, "MIDDLE%%"), page)
+    EXPECT_EQ(ExpectedBar(folder, c.links, "MIDDLE%%"), page.text())
         << "kind " << c.kind << ", page " << c.current << " of " << c.count;
   }
 }

@@ -1,6 +1,7 @@
 #include "html/photo_page.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,7 +27,7 @@ void AppendLines(std::string& text, const Lines& lines) {
 
 // The photo itself: a bare image cell, or the image cell inside a table of frame pieces that
 // fits round the page image exactly. A framed photo has an empty line before and after it.
-void WriteMainImage(std::string& page, CStyleSettings& style, const CPhotoEntry& photo, int count) {
+void WriteMainImage(CPageText& page, CStyleSettings& style, const CPhotoEntry& photo, int count) {
   const int border = style.thumb_border_size;
   std::string block;
   if (border == 0) {
@@ -51,9 +52,12 @@ void WriteMainImage(std::string& page, CStyleSettings& style, const CPhotoEntry&
     }
     FormatPageValues(style, count);
   }
-  ReplacePlaceholders(style, block);
+  if (!ReplacePlaceholders(style, block)) {
+    page.SetTooLarge();
+    return;
+  }
   WritePageLine(page, block);
-  page += '\n';
+  page.Append("\n");
 }
 
 }  // namespace
@@ -62,14 +66,15 @@ bool IsSixteenPieceFrame(int thumb_style) {
   return thumb_style == 3 || thumb_style == 4 || thumb_style == 10;
 }
 
-std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index, int count) {
+std::optional<std::string> RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo,
+                                           int index, int count) {
   CPageValues& values = style.page_values;
   values.photo_index = std::to_string(int64_t{index} + 1);
   values.photo_number = std::to_string(index);
   values.photo_path = "../images/" + values.photo_number + ".jpg";
   values.photo_title = photo.title;
 
-  std::string page;
+  CPageText page;
   for (std::string_view line : kPhotoPageTemplate) {
     // Line placeholders are looked for in the template line itself, before any value is filled
     // in, so no title can turn a line into a block.
@@ -80,19 +85,22 @@ std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int
       WriteMainImage(page, style, photo, count);
     } else {
       std::string text(line);
-      ReplacePlaceholders(style, text);
+      if (!ReplacePlaceholders(style, text)) return std::nullopt;
       WritePageLine(page, text);
-      page += '\n';
+      page.Append("\n");
     }
+    if (page.too_large()) return std::nullopt;
   }
-  return ToCrLf(page);
+  return page.TakeFileBytes();
 }
 
 void CGalleryBuilder::WritePhotoPage(const std::string& path, int index, int count) {
   if (index < 0 || static_cast<size_t>(index) >= photos_.size()) return;
   CPageState before = SavePageState(style_);
-  if (!WriteFileBytes(path, RenderPhotoPage(style_, photos_[index], index, count))) {
-    // A page that cannot be written changes no page value, like one that was never started.
+  std::optional<std::string> bytes = RenderPhotoPage(style_, photos_[index], index, count);
+  if (!bytes || !WriteFileBytes(path, *bytes)) {
+    // A page too large to make or that cannot be written changes no page value, like one that
+    // was never started.
     RestorePageState(style_, std::move(before));
   }
 }

@@ -1,6 +1,7 @@
 #ifndef GALLERY_HTML_PHOTO_PAGE_H_
 #define GALLERY_HTML_PHOTO_PAGE_H_
 
+#include <optional>
 #include <string>
 
 namespace gallery {
@@ -11,11 +12,13 @@ struct CStyleSettings;
 // eight)?
 bool IsSixteenPieceFrame(int thumb_style);
 
-// The bytes of the page of photo `index` of `count`, lines ended by CR LF. Links are relative to
-// the pages folder. Sets the photo's page values (index, number, path, title) and, for a framed
-// photo, the image size working numbers in `style`; they stay there for the pages that follow.
+// The bytes of the page of photo `index` of `count`, lines ended by CR LF, or nothing when the
+// page would pass kMaxPageBytes. Links are relative to the pages folder. Sets the photo's page
+// values (index, number, path, title) and, for a framed photo, the image size working numbers in
+// `style`; they stay there for the pages that follow, even when the page is too large.
 // Touches no file.
-std::string RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo, int index, int count);
+std::optional<std::string> RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo,
+                                           int index, int count);
 
 }  // namespace gallery
 

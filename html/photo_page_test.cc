@@ -1,5 +1,6 @@
 #include "html/photo_page.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,7 @@ CStyleSettings MakeStyle() {
 constexpr const char kPageStart[] =
     "<html>\n"
     " <head>\n"
+    "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
     "  <title>Sunset</title>\n"
     " </head>\n"
     " <body link=\"#ff0000\" vlink=\"#ff0000\" alink=\"#ff0000\" bgColor=\"#ffffff\">\n"
@@ -120,7 +122,8 @@ TEST(RenderPhotoPageTest, SixteenPieceFrameKeepsItsEmptyLine) {
   CStyleSettings style = MakeStyle();
   style.thumb_style = 10;
   style.thumb_border_size = 12;
-  const std::string page = RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3);
+  const std::string page =
+      RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3).value_or("");
   EXPECT_NE(std::string::npos, page.find("../border/2.jpg\"></td>\r\n     </tr>\r\n\r\n     <tr>"));
   EXPECT_NE(std::string::npos,
             page.find("../images/1.jpg\"></td>      <td>\r\n       <table border=\"0\""));
@@ -157,9 +160,38 @@ TEST(WritePhotoPageTest, WritesCrLfPageFile) {
   builder.FormatPageValues(2);
   builder.WritePhotoPage(folder.Join("1.htm"), 1, 2);
   const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
-  EXPECT_EQ(0u, bytes.find("<html>\r\n <head>\r\n  <title>Two</title>\r\n"));
+  EXPECT_EQ(
+      0u, bytes.find("<html>\r\n <head>\r\n"
+                     "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                     "  <title>Two</title>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_EQ("Two", builder.style().page_values.photo_title);
+}
+
+TEST(WritePhotoPageTest, PageTooLargeIsPassedOverAndTheNextIsWritten) {
+  // The description spells the photo title's name, so each page shows its title once per
+  // occurrence: 200,000 times 1 KB is too much, 200,000 times 3 bytes is not.
+  TempFolder folder;
+  CGalleryBuilder builder;
+  builder.style() = MakeStyle();
+  builder.style().collection_desc.clear();
+  for (int i = 0; i < 200000; ++i) builder.style().collection_desc += "%PhotoTitle%";
+  builder.style().thumb_border_size = 4;
+  builder.photos() = {CPhotoEntry{"", std::string(1000, 'L'), 10, 10, 0, 0},
+                      CPhotoEntry{"", "Two", 20, 20, 0, 0}};
+  builder.FormatPageValues(2);
+  const auto start = std::chrono::steady_clock::now();
+  builder.WritePhotoPage(folder.Join("0.htm"), 0, 2);
+  EXPECT_GT(5.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  EXPECT_FALSE(FileExists(folder.Join("0.htm")));
+  EXPECT_EQ("", builder.style().page_values.photo_title);
+  EXPECT_EQ(0, builder.style().image_width);
+
+  builder.WritePhotoPage(folder.Join("1.htm"), 1, 2);
+  const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
+  EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
+  EXPECT_LT(600000u, bytes.size());
+  EXPECT_EQ(20, builder.style().image_width);
 }
 
 TEST(WritePhotoPageTest, UnwritablePageChangesNoValue) {

@@ -9,9 +9,10 @@ namespace gallery {
 #error "GALLERY_HOME_URL must name the Home button's address"
 #endif
 
-constexpr std::array<std::string_view, 17> kPhotoPageTemplate = std::to_array<std::string_view>({
+constexpr std::array<std::string_view, 18> kPhotoPageTemplate = std::to_array<std::string_view>({
     "<html>",
     " <head>",
+    "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">",
     "  <title>%%PhotoTitle%%</title>",
     " </head>",
     " <body link=\"%%FontColor%%\" vlink=\"%%FontColor%%\" alink=\"%%FontColor%%\" bgColor=\"%%BackColor%%\">",
@@ -29,9 +30,10 @@ constexpr std::array<std::string_view, 17> kPhotoPageTemplate = std::to_array<st
     "</html>",
 });
 
-constexpr std::array<std::string_view, 17> kIndexPageTemplate = std::to_array<std::string_view>({
+constexpr std::array<std::string_view, 18> kIndexPageTemplate = std::to_array<std::string_view>({
     "<html>",
     " <head>",
+    "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">",
     "  <title>%%CollectionTitle%%</title>",
     " </head>",
     " <body link=\"%%FontColor%%\" vlink=\"%%FontColor%%\" alink=\"%%FontColor%%\" bgColor=\"%%BackColor%%\">",

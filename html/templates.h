@@ -13,8 +13,8 @@ namespace gallery {
 // generated block. A "%d" in a navigation piece is the cell width.
 
 // Page skeletons.
-extern const std::array<std::string_view, 17> kPhotoPageTemplate;
-extern const std::array<std::string_view, 17> kIndexPageTemplate;
+extern const std::array<std::string_view, 18> kPhotoPageTemplate;
+extern const std::array<std::string_view, 18> kIndexPageTemplate;
 
 // Header lines, written only when the text they show is not empty.
 extern const std::string_view kCollectionTitleHeader;

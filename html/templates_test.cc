@@ -44,6 +44,15 @@ TEST(TemplatesTest, OnlyTheTitlePieceHoldsALineFeed) {
   }
 }
 
+TEST(TemplatesTest, BothSkeletonsDeclareUtf8RightAfterHead) {
+  for (const auto* lines : {&kPhotoPageTemplate, &kIndexPageTemplate}) {
+    EXPECT_EQ(" <head>", (*lines)[1]);
+    EXPECT_EQ("  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">",
+              (*lines)[2]);
+    EXPECT_EQ("</html>", lines->back());
+  }
+}
+
 TEST(TemplatesTest, HomeAddressIsAbsolute) {
   EXPECT_EQ(0u, kHomeAddress.find("https://"));
   EXPECT_EQ(std::string_view::npos, kHomeAddress.find('"'));

@@ -1,16 +1,23 @@
 #include "platform/xml_document.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <span>
 #include <unordered_map>
+#include <vector>
 
 #include <libxml/SAX2.h>
+#include <libxml/encoding.h>
 #include <libxml/entities.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlstring.h>
 
@@ -44,6 +51,13 @@ struct ParseState {
   // The full expansion of each entity measured so far; kUnbounded while it is being measured,
   // so that an entity which refers back to itself counts as unbounded.
   std::unordered_map<const xmlEntity*, uint64_t> sizes;
+  // The document's own parser; entity texts are parsed by parsers of their own.
+  const xmlParserCtxt* document_parser = nullptr;
+  std::span<const XmlKeptChildren> kept;
+  // Of each entry of `kept`: has a child of that name been kept yet?
+  std::vector<char> found;
+  int depth = 0;  // of the element being parsed, the root's being 1
+  bool in_kept_child = false;
 };
 
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return std::min(a + b, kUnbounded); }
@@ -189,6 +203,60 @@ bool IsQualifiedName(const xmlChar* local_name, const xmlNs* ns, std::string_vie
          name[prefix.size()] == ':' && name.ends_with(local);
 }
 
+// True when an element named `local_name` with `prefix` (or none) is one `state` keeps.
+bool KeepsChild(ParseState& state, const xmlChar* local_name, const xmlChar* prefix) {
+  std::string_view local(reinterpret_cast<const char*>(local_name));
+  std::string_view before = prefix == nullptr ? "" : reinterpret_cast<const char*>(prefix);
+  if (state.kept.empty()) return true;
+  for (size_t i = 0; i < state.kept.size(); ++i) {
+    const std::string_view name = state.kept[i].name;
+    const bool matches = before.empty() ? name == local
+                                        : name.size() == before.size() + 1 + local.size() &&
+                                              name.starts_with(before) &&
+                                              name[before.size()] == ':' && name.ends_with(local);
+    if (!matches || (state.kept[i].first_only && state.found[i])) continue;
+    state.found[i] = 1;
+    return true;
+  }
+  return false;
+}
+
+// Only the root and the kept children of the document itself become nodes; every other element
+// is parsed, checked and dropped. Elements in entity texts are never kept: a reference in
+// content stays a reference, and an entity that holds an element cannot stand in an attribute.
+void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
+                  const xmlChar* uri, int namespace_count, const xmlChar** namespaces,
+                  int attribute_count, int defaulted_count, const xmlChar** attributes) {
+  auto* context = static_cast<xmlParserCtxt*>(parser_context);
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr) return;
+  ++state->depth;
+  if (state->depth > kMaxXmlElementDepth) {
+    state->failed = true;
+    xmlStopParser(context);
+    return;
+  }
+  if (context != state->document_parser) return;
+  if (state->depth == 1 || (state->depth == 2 && KeepsChild(*state, local_name, prefix))) {
+    state->in_kept_child = state->depth == 2;
+    xmlSAX2StartElementNs(parser_context, local_name, prefix, uri, namespace_count, namespaces,
+                          attribute_count, defaulted_count, attributes);
+  }
+}
+
+void EndElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
+                const xmlChar* uri) {
+  auto* context = static_cast<xmlParserCtxt*>(parser_context);
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr) return;
+  if (context == state->document_parser &&
+      (state->depth == 1 || (state->depth == 2 && state->in_kept_child))) {
+    xmlSAX2EndElementNs(parser_context, local_name, prefix, uri);
+    state->in_kept_child = false;
+  }
+  --state->depth;
+}
+
 bool IsElementNamed(const xmlNode* node, std::string_view name) {
   return node != nullptr && node->type == XML_ELEMENT_NODE &&
          IsQualifiedName(node->name, node->ns, name);
@@ -196,6 +264,28 @@ bool IsElementNamed(const xmlNode* node, std::string_view name) {
 
 bool IsXmlName(const std::string& name) {
   return !name.empty() && xmlValidateName(AsXmlText(name), 0) == 0;
+}
+
+// Where `XmlDocument::WriteTo` sends the bytes libxml2 makes.
+struct DescriptorOutput {
+  int descriptor = -1;
+  bool failed = false;
+};
+
+int WriteToDescriptor(void* context, const char* bytes, int size) {
+  auto* output = static_cast<DescriptorOutput*>(context);
+  int done = 0;
+  while (done < size) {
+    const ssize_t written =
+        write(output->descriptor, bytes + done, static_cast<size_t>(size - done));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      output->failed = true;
+      return -1;
+    }
+    done += static_cast<int>(written);
+  }
+  return size;
 }
 
 }  // namespace
@@ -258,11 +348,14 @@ XmlElement XmlElement::AppendChild(std::string_view name) {
   return XmlElement(child);
 }
 
-std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
+std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
+                                              std::span<const XmlKeptChildren> kept) {
   InitialiseLibrary();
   if (bytes.size() > static_cast<size_t>(INT_MAX)) return std::nullopt;
   ParseState state;
   state.budget = kExpansionAllowance + kExpansionPerInputByte * bytes.size();
+  state.kept = kept;
+  state.found.assign(kept.size(), 0);
   ThreadReports reports(state);
 
   UniqueXmlParserCtxt context(
@@ -270,6 +363,7 @@ std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
   if (context == nullptr) return std::nullopt;
   xmlCtxtUseOptions(context.get(), kParseOptions);
   context->_private = &state;
+  state.document_parser = context.get();
   context->replaceEntities = 0;
   context->loadsubset = 0;
   context->validate = 0;
@@ -282,6 +376,15 @@ std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
   sax->getEntity = GetEntityWithinBudget;
   sax->resolveEntity = RefuseExternalEntity;
   sax->externalSubset = nullptr;
+  // Nothing reads text, so none is kept, and with the elements pruned the tree stays small.
+  sax->startElementNs = StartElement;
+  sax->endElementNs = EndElement;
+  sax->characters = nullptr;
+  sax->ignorableWhitespace = nullptr;
+  sax->cdataBlock = nullptr;
+  sax->comment = nullptr;
+  sax->processingInstruction = nullptr;
+  sax->reference = nullptr;
 
   const int result = xmlParseDocument(context.get());
   UniqueXmlDoc doc(context->myDoc);
@@ -323,6 +426,23 @@ std::optional<std::string> XmlDocument::Serialize() const {
   UniqueXmlText owned(buffer);
   if (owned == nullptr || size < 0 || state.failed) return std::nullopt;
   return std::string(reinterpret_cast<const char*>(owned.get()), static_cast<size_t>(size));
+}
+
+bool XmlDocument::WriteTo(int descriptor) const {
+  if (doc_ == nullptr) return false;
+  ParseState state;
+  ThreadReports reports(state);
+  // The same encoder and the same dump as `Serialize`, so the bytes are the same; they go out in
+  // the output buffer's small pieces instead of one text that grows to the whole document.
+  xmlCharEncodingHandler* encoder = xmlFindCharEncodingHandler("UTF-8");
+  if (encoder == nullptr) return false;
+  DescriptorOutput output;
+  output.descriptor = descriptor;
+  xmlOutputBuffer* buffer = xmlOutputBufferCreateIO(WriteToDescriptor, nullptr, &output, encoder);
+  if (buffer == nullptr) return false;
+  // Closes the buffer, whatever the outcome.
+  const int written = xmlSaveFormatFileTo(buffer, doc_.get(), "UTF-8", 1);
+  return written >= 0 && !output.failed && !state.failed;
 }
 
 }  // namespace gallery

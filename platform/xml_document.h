@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,17 @@ struct _xmlDoc;
 struct _xmlNode;
 
 namespace gallery {
+
+// Elements nested deeper than this fail a parse: no document of ours comes near it, and each
+// open element costs the parser memory until it closes.
+inline constexpr int kMaxXmlElementDepth = 256;
+
+// Children of the root that `XmlDocument::Parse` keeps: those named `name`, every one or only
+// the first.
+struct XmlKeptChildren {
+  std::string_view name;
+  bool first_only = false;
+};
 
 struct XmlDocumentFree {
   void operator()(_xmlDoc* doc) const;
@@ -50,8 +62,12 @@ class XmlElement {
 class XmlDocument {
  public:
   // Parses a document in whatever encoding it declares (UTF-8 when it declares none, UTF-16
-  // with a byte-order mark); texts then read as UTF-8.
-  static std::optional<XmlDocument> Parse(std::string_view bytes);
+  // with a byte-order mark); texts then read as UTF-8. Only the root element and the children of
+  // it that `kept` names (every child when it names none) are kept, with their attributes; the
+  // rest (deeper elements, text, comments) is checked and dropped, so that memory grows with what
+  // is kept and not with the document. Nesting deeper than kMaxXmlElementDepth fails.
+  static std::optional<XmlDocument> Parse(std::string_view bytes,
+                                          std::span<const XmlKeptChildren> kept = {});
   // An empty document to build.
   static std::optional<XmlDocument> CreateEmpty();
 
@@ -62,6 +78,9 @@ class XmlDocument {
   XmlElement SetRoot(std::string_view name);
   // The document as indented UTF-8 bytes with an XML declaration; nothing on failure.
   std::optional<std::string> Serialize() const;
+  // Writes the bytes of `Serialize` to the open file `descriptor` as they are made, never
+  // holding all of them; false when they could not all be made or written.
+  bool WriteTo(int descriptor) const;
 
  private:
   explicit XmlDocument(_xmlDoc* doc) : doc_(doc) {}

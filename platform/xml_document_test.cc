@@ -1,5 +1,8 @@
 #include "platform/xml_document.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -218,6 +221,55 @@ TEST(XmlDocumentTest, LargeDocumentsParse) {
   EXPECT_EQ("99999.jpg", photos.back().Attribute("path").value_or(""));
 }
 
+TEST(XmlDocumentTest, KeepsOnlyTheNamedChildrenOfTheRoot) {
+  const XmlKeptChildren kept[] = {{"photo", false}, {"p:style", true}};
+  std::optional<XmlDocument> doc = XmlDocument::Parse(
+      "<!DOCTYPE c [<!ENTITY early \"<p:style n='entity'/>\">]>"
+      "<c t=\"root\" xmlns:p=\"urn:x\">&early;text<!-- note --><?pi x?>"
+      "<photo path=\"1\"><photo path=\"inner\"/>deep text</photo><other/>"
+      "<p:style n=\"first\"/><photo path=\"2\"/><p:style n=\"second\"/></c>",
+      kept);
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->Root("c");
+  EXPECT_EQ("root", root.Attribute("t").value_or(""));
+  std::vector<XmlElement> photos = root.Children("photo");
+  ASSERT_EQ(2u, photos.size());
+  EXPECT_EQ("1", photos[0].Attribute("path").value_or(""));
+  EXPECT_EQ("2", photos[1].Attribute("path").value_or(""));
+  EXPECT_TRUE(photos[0].Children("photo").empty());
+  EXPECT_FALSE(root.FirstChild("other"));
+  // An element in an entity's text is no child of the root, so it does not take the place of
+  // the first one.
+  EXPECT_EQ("first", root.FirstChild("p:style").Attribute("n").value_or(""));
+  EXPECT_EQ(1u, root.Children("p:style").size());
+}
+
+TEST(XmlDocumentTest, NestingPastTheDepthLimitFailsAtOnce) {
+  const auto nested = [](int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "<a>";
+    for (int i = 0; i < depth; ++i) text += "</a>";
+    return text;
+  };
+  struct Case {
+    std::string text;
+    bool parses;
+  };
+  const Case cases[] = {
+      {nested(kMaxXmlElementDepth), true},
+      {nested(kMaxXmlElementDepth + 1), false},
+      {"<c>" + nested(kMaxXmlElementDepth - 1) + "</c>", true},
+      {"<!DOCTYPE c [<!ENTITY e \"" + nested(kMaxXmlElementDepth) + "\">]><c>&e;</c>", false},
+      // Ten million open elements, once 1.8 GB of tree.
+      {nested(10'000'000), false},
+  };
+  for (const Case& c : cases) {
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(c.parses, XmlDocument::Parse(c.text).has_value()) << c.text.size() << " bytes";
+    EXPECT_GT(2.0, SecondsSince(start)) << c.text.size() << " bytes";
+  }
+}
+
 TEST(XmlDocumentTest, ParsesOnSeveralThreadsWithoutPrinting) {
   testing::internal::CaptureStderr();
   std::vector<std::thread> threads;
@@ -277,6 +329,31 @@ TEST(XmlDocumentTest, BuildsAndSerializesAsUtf8) {
   EXPECT_EQ("", read_root.Attribute("desc").value_or("<absent>"));
   EXPECT_EQ(tricky, read_root.FirstChild("photo").Attribute("title").value_or("<absent>"));
   EXPECT_TRUE(read_root.FirstChild("style"));
+}
+
+TEST(XmlDocumentTest, WritesToAFileTheBytesItSerializes) {
+  std::optional<XmlDocument> doc = XmlDocument::CreateEmpty();
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->SetRoot("collection");
+  // Escaped, the title is six times its size: larger than any of libxml2's output pieces.
+  ASSERT_TRUE(root.SetAttribute("title", std::string(100000, '"') + "\xE2\x82\xAC <&>\n\t"));
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(root.AppendChild("photo").SetAttribute("path", "p"));
+  std::optional<std::string> text = doc->Serialize();
+  ASSERT_TRUE(text);
+
+  TempFolder folder;
+  const std::string path = folder.Join("out.xml");
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_LE(0, descriptor);
+  EXPECT_TRUE(doc->WriteTo(descriptor));
+  close(descriptor);
+  EXPECT_EQ(*text, ReadWholeFile(path));
+
+  // A device that is always full refuses every write.
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_LE(0, full);
+  EXPECT_FALSE(doc->WriteTo(full));
+  close(full);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/page_text.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +19,14 @@ std::string WithLineFeeds(const std::string& page) {
     text += page[i];
   }
   return text;
+}
+
+std::string WithLineFeeds(const std::optional<std::string>& page) {
+  if (!page) {
+    ADD_FAILURE() << "the page was passed over as too large";
+    return std::string();
+  }
+  return WithLineFeeds(*page);
 }
 
 std::string Filled(std::span<const std::string_view> lines, const PlaceholderValues& values) {
