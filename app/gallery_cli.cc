@@ -314,8 +314,8 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
 }
 
 // Generates the loaded collection into the plan's folder and puts a staged folder in place.
-int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOptions& options,
-                 CCliEnvironment& environment) {
+ExitCode GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOptions& options,
+                      CCliEnvironment& environment) {
   // Another run into the same gallery folder is waited for; a staged folder is this run's own.
   std::optional<CFolderLock> lock;
   if (!plan.staged) lock.emplace(plan.root);
@@ -330,7 +330,7 @@ int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOp
     ReportError(environment, sources[*photo] + ": this photo is also a file that the gallery in " +
                                  plan.folder +
                                  " writes, so it would be overwritten. Build into another folder.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
@@ -347,14 +347,14 @@ int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOp
                                  ": the output collection file could not be written (disk full, "
                                  "or no permission?). Free some space or choose another OUTDIR." +
                                  (plan.staged ? " Nothing was left behind." : ""));
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   if (plan.staged && !RenamePath(plan.root, plan.folder)) {
     Abandon(plan);
     ReportError(environment, plan.folder +
                                  ": the finished gallery could not be moved into place (did "
                                  "something else create this folder meanwhile?). Run again.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   if (!options.quiet) {
     std::string summary = "gallery: built " + std::to_string(photo_count) +
@@ -373,7 +373,7 @@ int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOp
     }
     environment.err << std::flush;
   }
-  return kExitGenerated;
+  return ExitCode::kBuilt;
 }
 
 // Explains why a collection file did not load, from what can be seen of it.
@@ -405,27 +405,27 @@ void ReportUnloadable(CCliEnvironment& environment, const std::string& path,
                                "the file or name another.");
 }
 
-int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
+ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& collection = options.operands[0];
   CGalleryBuilder builder;
   if (!builder.Load(collection)) {
     ReportUnloadable(environment, collection, "collection file");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   const std::string outdir = StripTrailingSeparators(options.operands[1]);
   if (IsSameFile(collection, outdir + "/" + options.output_name)) {
     ReportError(environment, collection +
                                  ": the output collection file would replace this input file. "
                                  "Choose another OUTDIR, or another name with --output.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   std::optional<COutputPlan> plan = PlanOutput(outdir, environment);
-  if (!plan) return kExitOutputFailed;
+  if (!plan) return ExitCode::kGenerateFailed;
   std::vector<std::string> photo_paths;
   for (const CPhotoEntry& photo : builder.photos()) photo_paths.push_back(photo.path);
   if (EndangersPhotos(photo_paths, *plan, environment)) {
     Abandon(*plan);
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   if (FindSameFile({collection}, ListGeneratedFiles(builder, plan->root + "/" + options.output_name,
                                                     options.thumbnails))) {
@@ -433,7 +433,7 @@ int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
     ReportError(environment, collection +
                                  ": is also a file that the gallery writes, so it would be "
                                  "overwritten. Build into another folder.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   if (builder.photos().empty()) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
@@ -441,19 +441,19 @@ int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   return GenerateInto(builder, *plan, options, environment);
 }
 
-int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
+ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& photo_folder = options.operands[0];
   std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);
   if (!preset) {
     ReportError(environment,
                 "'" + options.preset + "' is no known preset. Run 'gallery presets' to list them.");
-    return kExitUsage;
+    return ExitCode::kUsage;
   }
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
   if (!builder.Load(*preset)) {
     ReportUnloadable(environment, *preset, "preset");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   PathKind kind = GetPathKind(photo_folder);
   if (kind != PathKind::kFolder) {
@@ -462,14 +462,14 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
                                     ? ": no such folder. Check the path of the photo folder."
                                     : ": is not a folder. Name the folder that holds the "
                                       "photos."));
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, options.order);
   if (!scan) {
     ReportError(environment, photo_folder +
                                  ": the folder cannot be read (no permission). Make it readable "
                                  "and run again.");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   for (const CSkippedFile& skipped : scan->skipped) {
     ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
@@ -478,22 +478,22 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
     ReportError(environment, photo_folder +
                                  ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
                                  "WebP, HEIC, AVIF or BMP files). Name a folder with photos.");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   std::optional<std::string> bytes =
       RenderCollection(*options.title, options.description, scan->photos, builder.style());
   if (!bytes) {
     ReportError(environment,
                 "the collection of " + photo_folder + " could not be built (out of memory?).");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   std::optional<COutputPlan> plan = PlanOutput(options.operands[1], environment);
-  if (!plan) return kExitOutputFailed;
+  if (!plan) return ExitCode::kGenerateFailed;
   std::vector<std::string> photo_paths;
   for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
   if (EndangersPhotos(photo_paths, *plan, environment)) {
     Abandon(*plan);
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   const std::string source_path = plan->root + "/" + kSourceCollectionName;
   if (!WriteFileBytes(source_path, *bytes)) {
@@ -501,23 +501,23 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
     ReportError(environment, plan->folder + "/" + kSourceCollectionName +
                                  ": could not be written (disk full, or no permission?). Free "
                                  "some space or choose another OUTDIR.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   CGalleryBuilder collection;
   if (!collection.Load(source_path)) {
     Abandon(*plan);
     ReportUnloadable(environment, source_path, "collection file");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   return GenerateInto(collection, *plan, options, environment);
 }
 
-int RunPresets(CCliEnvironment& environment) {
+ExitCode RunPresets(CCliEnvironment& environment) {
   std::vector<CPreset> presets = ListPresets(environment.preset_folder);
   if (presets.empty()) {
     ReportError(environment, environment.preset_folder +
                                  ": no presets were found there. Reinstall the program.");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   size_t width = 0;
   for (const CPreset& preset : presets) width = std::max(width, preset.name.size());
@@ -528,7 +528,7 @@ int RunPresets(CCliEnvironment& environment) {
     environment.out << line << '\n';
   }
   environment.out << std::flush;
-  return kExitGenerated;
+  return ExitCode::kBuilt;
 }
 
 }  // namespace
@@ -632,20 +632,20 @@ std::string HelpText(CliCommand command) {
 
 std::string VersionText() { return "gallery (gallerygen) " GALLERY_VERSION "\n"; }
 
-int RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment) {
+ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment) {
   CCliParse parse = ParseCliArguments(arguments);
   if (!parse.options) {
     ReportError(environment, parse.error + ". Run 'gallery --help' for how to use it.");
-    return kExitUsage;
+    return ExitCode::kUsage;
   }
   const CCliOptions& options = *parse.options;
   if (options.help) {
     environment.out << HelpText(options.command) << std::flush;
-    return kExitGenerated;
+    return ExitCode::kBuilt;
   }
   if (options.version) {
     environment.out << VersionText() << std::flush;
-    return kExitGenerated;
+    return ExitCode::kBuilt;
   }
   switch (options.command) {
     case CliCommand::kBuild:
@@ -657,7 +657,7 @@ int RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& en
     case CliCommand::kNone:
       break;
   }
-  return kExitUsage;
+  return ExitCode::kUsage;
 }
 
 }  // namespace gallery

@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/exit_code.h"
 #include "app/photo_folder.h"
-#include "app/run.h"
 
 namespace gallery {
-
-// Exit codes of the `gallery` front end, the same numbers as the host entry point's.
-inline constexpr int kExitUsage = kExitTooFewArguments;
-inline constexpr int kExitInputFailed = kExitLoadFailed;
-inline constexpr int kExitOutputFailed = kExitGenerateFailed;
 
 // The file `gallery new` writes into the gallery folder: the collection it made from the photo
 // folder, kept so that titles can be edited and the gallery built again.
@@ -68,9 +63,12 @@ struct CCliEnvironment {
   std::function<double()> clock;  // seconds from any fixed point
 };
 
-// Runs the `gallery` command line and returns the exit code. Never deletes or changes a file
-// it did not write; a gallery that fails half way into a new folder leaves no folder behind.
-int RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment);
+// Runs the `gallery` command line and returns how it ended: `kBuilt` also for help, the
+// version and the preset list, `kUsage` for a wrong command line or an unknown preset,
+// `kLoadFailed` for an input that could not be loaded, `kGenerateFailed` for a gallery that
+// could not be written. Never deletes or changes a file it did not write; a gallery that fails
+// half way into a new folder leaves no folder behind.
+ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment);
 
 }  // namespace gallery
 
