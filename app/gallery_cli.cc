@@ -1,11 +1,13 @@
 #include "app/gallery_cli.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <string_view>
 #include <utility>
 
 #include "app/gallery_options.h"
+#include "app/output_plan.h"
+#include "app/photo_folder.h"
 #include "app/presets.h"
 #include "app/progress.h"
 #include "collection/gallery_builder.h"
@@ -16,10 +18,6 @@
 namespace gallery {
 namespace {
 
-// The folders a generation writes into; a photo inside one of them could be overwritten.
-constexpr std::array<std::string_view, 5> kGalleryFolders = {"images", "thumbs", "pages",
-                                                             "advanced", "border"};
-
 // The one line that reports an error, with the program's name in front.
 void ReportError(CCliEnvironment& environment, const std::string& message) {
   environment.err << "gallery: error: " << message << '\n' << std::flush;
@@ -29,108 +27,55 @@ void ReportWarning(CCliEnvironment& environment, const std::string& message) {
   environment.err << "gallery: warning: " << message << '\n' << std::flush;
 }
 
-// Where a run writes: straight into an existing gallery folder, or into a fresh folder beside
-// a new OUTDIR that is renamed to OUTDIR only once the gallery is complete, so that a failed
-// run leaves nothing half-written.
-struct COutputPlan {
-  std::string folder;   // OUTDIR as given, without trailing separators
-  std::string root;     // where the files go while the run lasts
-  bool staged = false;  // `root` is a fresh folder to rename into place
-  bool existed = false;
-};
-
-std::string StripTrailingSeparators(std::string path) {
-  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-  return path;
-}
-
-bool IsEarlierGallery(const std::vector<std::string>& names) {
-  auto has = [&names](std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-  };
-  return has("advanced") && has("border");
-}
-
-// Checks OUTDIR and decides where to write, or reports why it cannot be used.
-std::optional<COutputPlan> PlanOutput(const std::string& outdir, CCliEnvironment& environment) {
-  COutputPlan plan;
-  plan.folder = StripTrailingSeparators(outdir);
-  switch (GetPathKind(plan.folder)) {
-    case PathKind::kFile:
-    case PathKind::kOther:
-      ReportError(environment, plan.folder +
-                                   ": is a file, not a folder. Name a new folder (or the folder "
-                                   "of an earlier gallery) as OUTDIR.");
-      return std::nullopt;
-    case PathKind::kFolder: {
-      std::optional<std::vector<std::string>> names = ListFolder(plan.folder);
-      if (!names || !IsWritableFolder(plan.folder)) {
-        ReportError(environment, plan.folder +
-                                     ": this folder cannot be written (no permission). Choose "
-                                     "a folder you may write into.");
-        return std::nullopt;
-      }
-      if (!names->empty() && !IsEarlierGallery(*names)) {
-        ReportError(environment, plan.folder +
-                                     ": the folder holds other files and no earlier gallery, so "
-                                     "building there could overwrite them. Name a new or empty "
-                                     "folder.");
-        return std::nullopt;
-      }
-      plan.root = plan.folder;
-      plan.existed = true;
-      return plan;
-    }
-    case PathKind::kMissing:
+std::string RefusalMessage(const COutputChoice& choice) {
+  const std::string& folder = choice.folder;
+  switch (choice.refusal) {
+    case OutputRefusal::kNotAFolder:
+      return folder +
+             ": is a file, not a folder. Name a new folder (or the folder of an earlier gallery) "
+             "as OUTDIR.";
+    case OutputRefusal::kNotWritable:
+      return folder +
+             ": this folder cannot be written (no permission). Choose a folder you may write "
+             "into.";
+    case OutputRefusal::kHoldsOtherFiles:
+      return folder +
+             ": the folder holds other files and no earlier gallery, so building there could "
+             "overwrite them. Name a new or empty folder.";
+    case OutputRefusal::kNoParent:
+      return folder + ": its parent folder " + choice.parent +
+             " does not exist. Create it first, or name another OUTDIR.";
+    case OutputRefusal::kParentNotWritable:
+    case OutputRefusal::kNone:
       break;
   }
-  std::string parent = ParentFolder(plan.folder);
-  if (parent.empty()) parent = "/";
-  if (GetPathKind(parent) != PathKind::kFolder) {
-    ReportError(environment, plan.folder + ": its parent folder " + parent +
-                                 " does not exist. Create it first, or name another OUTDIR.");
-    return std::nullopt;
-  }
-  std::optional<std::string> staging =
-      IsWritableFolder(parent) ? CreateFolderBeside(plan.folder) : std::nullopt;
-  if (!staging) {
-    ReportError(environment, plan.folder + ": cannot create the folder, as " + parent +
-                                 " cannot be written (no permission). Choose another place.");
-    return std::nullopt;
-  }
-  plan.root = *staging;
-  plan.staged = true;
-  return plan;
+  return folder + ": cannot create the folder, as " + choice.parent +
+         " cannot be written (no permission). Choose another place.";
 }
 
-// Undoes what a failed run made: only a staging folder, which is entirely the run's own.
-void Abandon(const COutputPlan& plan) {
-  if (plan.staged) static_cast<void>(RemoveTree(plan.root));
+// The plan of where OUTDIR's gallery is written, or nothing after saying why OUTDIR won't do.
+std::optional<COutputPlan> OpenOutput(const std::string& outdir, CCliEnvironment& environment) {
+  COutputChoice choice = PlanOutput(outdir);
+  if (!choice.plan) ReportError(environment, RefusalMessage(choice));
+  return std::move(choice.plan);
 }
 
-bool LiesInside(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-         path[folder.size()] == '/';
+// Reports the first photo that the gallery of `plan` could write over, if any.
+bool ReportEndangeredPhoto(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
+                           CCliEnvironment& environment) {
+  std::optional<size_t> photo = FindPhotoInGalleryFolders(photo_paths, plan);
+  if (!photo) return false;
+  ReportError(environment, photo_paths[*photo] +
+                               ": this photo lies in a folder that the gallery in " + plan.folder +
+                               " writes into, so it could be overwritten. Build into another "
+                               "folder.");
+  return true;
 }
 
-// A photo inside one of the folders that generation writes into could be replaced by a page
-// image or thumbnail of the same name. Reports the first such photo.
-bool EndangersPhotos(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
-                     CCliEnvironment& environment) {
-  if (!plan.existed) return false;
-  const std::string gallery = AbsolutePath(plan.folder);
-  for (const std::string& path : photo_paths) {
-    std::string source = AbsolutePath(path);
-    for (std::string_view folder : kGalleryFolders) {
-      if (!LiesInside(source, gallery + "/" + std::string(folder))) continue;
-      ReportError(environment, path + ": this photo lies in a folder that the gallery in " +
-                                   plan.folder +
-                                   " writes into, so it could be overwritten. Build into "
-                                   "another folder.");
-      return true;
-    }
-  }
-  return false;
+std::vector<std::string> PhotoPaths(const CGalleryBuilder& builder) {
+  std::vector<std::string> paths;
+  for (const CPhotoEntry& photo : builder.photos()) paths.push_back(photo.path);
+  return paths;
 }
 
 ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironment& environment) {
@@ -138,20 +83,36 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
   return environment.err_is_terminal ? ProgressMode::kBar : ProgressMode::kLines;
 }
 
+void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::string& folder,
+                 CCliEnvironment& environment) {
+  std::string summary = "gallery: built " + std::to_string(photo_count) +
+                        (photo_count == 1 ? " photo" : " photos") + " in " +
+                        FormatDuration(progress.elapsed()) + " into " + folder;
+  if (progress.unreadable_count() > 0) {
+    summary += " (" + std::to_string(progress.unreadable_count()) + " without a picture)";
+  }
+  environment.err << summary << '\n';
+  if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
+    environment.err << "gallery: open " << AbsolutePath(folder) + "/index.htm"
+                    << " in a web browser to view it.\n";
+  } else {
+    environment.err << "gallery: no index page was written, as the collection has no photos.\n";
+  }
+  environment.err << std::flush;
+}
+
 // Generates the loaded collection into the plan's folder and puts a staged folder in place.
-ExitCode GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOptions& options,
+ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
                       CCliEnvironment& environment) {
   // Another run into the same gallery folder is waited for; a staged folder is this run's own.
   std::optional<CFolderLock> lock;
-  if (!plan.staged) lock.emplace(plan.root);
-  const std::string document_path = plan.root + "/" + options.output_name;
+  if (!plan.staging) lock.emplace(plan.root());
+  const std::string document_path = plan.root() + "/" + options.output_name;
   // Generation itself refuses to write over a photo; this only says which one, and covers
   // what the check of folders cannot see, such as a hard link.
-  std::vector<std::string> sources;
-  for (const CPhotoEntry& photo : builder.photos()) sources.push_back(photo.path);
+  const std::vector<std::string> sources = PhotoPaths(builder);
   if (std::optional<size_t> photo =
           FindSameFile(sources, ListGeneratedFiles(builder, document_path, options.thumbnails))) {
-    Abandon(plan);
     ReportError(environment, sources[*photo] + ": this photo is also a file that the gallery in " +
                                  plan.folder +
                                  " writes, so it would be overwritten. Build into another folder.");
@@ -165,39 +126,20 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const C
   const int generated = builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
-  const std::string final_document = plan.folder + "/" + options.output_name;
   if (generated == 0) {
-    Abandon(plan);
-    ReportError(environment, final_document +
+    ReportError(environment, plan.folder + "/" + options.output_name +
                                  ": the output collection file could not be written (disk full, "
                                  "or no permission?). Free some space or choose another OUTDIR." +
-                                 (plan.staged ? " Nothing was left behind." : ""));
+                                 (plan.staging ? " Nothing was left behind." : ""));
     return ExitCode::kGenerateFailed;
   }
-  if (plan.staged && !RenamePath(plan.root, plan.folder)) {
-    Abandon(plan);
+  if (!plan.Commit()) {
     ReportError(environment, plan.folder +
                                  ": the finished gallery could not be moved into place (did "
                                  "something else create this folder meanwhile?). Run again.");
     return ExitCode::kGenerateFailed;
   }
-  if (!options.quiet) {
-    std::string summary = "gallery: built " + std::to_string(photo_count) +
-                          (photo_count == 1 ? " photo" : " photos") + " in " +
-                          FormatDuration(progress.elapsed()) + " into " + plan.folder;
-    if (progress.unreadable_count() > 0) {
-      summary += " (" + std::to_string(progress.unreadable_count()) + " without a picture)";
-    }
-    environment.err << summary << '\n';
-    if (GetPathKind(plan.folder + "/index.htm") == PathKind::kFile) {
-      environment.err << "gallery: open " << AbsolutePath(plan.folder) + "/index.htm"
-                      << " in a web browser to view it.\n";
-    } else {
-      environment.err << "gallery: no index page was written, as the collection has no "
-                         "photos.\n";
-    }
-    environment.err << std::flush;
-  }
+  if (!options.quiet) ReportBuilt(progress, photo_count, plan.folder, environment);
   return ExitCode::kBuilt;
 }
 
@@ -237,24 +179,21 @@ ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
     ReportUnloadable(environment, collection, "collection file");
     return ExitCode::kLoadFailed;
   }
-  const std::string outdir = StripTrailingSeparators(options.operands[1]);
-  if (IsSameFile(collection, outdir + "/" + options.output_name)) {
+  if (IsSameFile(collection,
+                 StripTrailingSeparators(options.operands[1]) + "/" + options.output_name)) {
     ReportError(environment, collection +
                                  ": the output collection file would replace this input file. "
                                  "Choose another OUTDIR, or another name with --output.");
     return ExitCode::kGenerateFailed;
   }
-  std::optional<COutputPlan> plan = PlanOutput(outdir, environment);
+  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
   if (!plan) return ExitCode::kGenerateFailed;
-  std::vector<std::string> photo_paths;
-  for (const CPhotoEntry& photo : builder.photos()) photo_paths.push_back(photo.path);
-  if (EndangersPhotos(photo_paths, *plan, environment)) {
-    Abandon(*plan);
+  if (ReportEndangeredPhoto(PhotoPaths(builder), *plan, environment)) {
     return ExitCode::kGenerateFailed;
   }
-  if (FindSameFile({collection}, ListGeneratedFiles(builder, plan->root + "/" + options.output_name,
-                                                    options.thumbnails))) {
-    Abandon(*plan);
+  if (FindSameFile({collection},
+                   ListGeneratedFiles(builder, plan->root() + "/" + options.output_name,
+                                      options.thumbnails))) {
     ReportError(environment, collection +
                                  ": is also a file that the gallery writes, so it would be "
                                  "overwritten. Build into another folder.");
@@ -264,6 +203,37 @@ ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
   return GenerateInto(builder, *plan, options, environment);
+}
+
+// The photos of the folder `new` was given, or nothing after saying why there are none.
+std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrder order,
+                                      CCliEnvironment& environment) {
+  PathKind kind = GetPathKind(photo_folder);
+  if (kind != PathKind::kFolder) {
+    ReportError(environment,
+                photo_folder + (kind == PathKind::kMissing
+                                    ? ": no such folder. Check the path of the photo folder."
+                                    : ": is not a folder. Name the folder that holds the "
+                                      "photos."));
+    return std::nullopt;
+  }
+  std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, order);
+  if (!scan) {
+    ReportError(environment, photo_folder +
+                                 ": the folder cannot be read (no permission). Make it readable "
+                                 "and run again.");
+    return std::nullopt;
+  }
+  for (const CSkippedFile& skipped : scan->skipped) {
+    ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
+  }
+  if (scan->photos.empty()) {
+    ReportError(environment, photo_folder +
+                                 ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
+                                 "WebP, HEIC, AVIF or BMP files). Name a folder with photos.");
+    return std::nullopt;
+  }
+  return scan;
 }
 
 ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
@@ -280,31 +250,8 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
     ReportUnloadable(environment, *preset, "preset");
     return ExitCode::kLoadFailed;
   }
-  PathKind kind = GetPathKind(photo_folder);
-  if (kind != PathKind::kFolder) {
-    ReportError(environment,
-                photo_folder + (kind == PathKind::kMissing
-                                    ? ": no such folder. Check the path of the photo folder."
-                                    : ": is not a folder. Name the folder that holds the "
-                                      "photos."));
-    return ExitCode::kLoadFailed;
-  }
-  std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, options.order);
-  if (!scan) {
-    ReportError(environment, photo_folder +
-                                 ": the folder cannot be read (no permission). Make it readable "
-                                 "and run again.");
-    return ExitCode::kLoadFailed;
-  }
-  for (const CSkippedFile& skipped : scan->skipped) {
-    ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
-  }
-  if (scan->photos.empty()) {
-    ReportError(environment, photo_folder +
-                                 ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
-                                 "WebP, HEIC, AVIF or BMP files). Name a folder with photos.");
-    return ExitCode::kLoadFailed;
-  }
+  std::optional<CFolderScan> scan = ScanPhotos(photo_folder, options.order, environment);
+  if (!scan) return ExitCode::kLoadFailed;
   std::optional<std::string> bytes =
       RenderCollection(*options.title, options.description, scan->photos, builder.style());
   if (!bytes) {
@@ -312,17 +259,13 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
                 "the collection of " + photo_folder + " could not be built (out of memory?).");
     return ExitCode::kLoadFailed;
   }
-  std::optional<COutputPlan> plan = PlanOutput(options.operands[1], environment);
+  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
   if (!plan) return ExitCode::kGenerateFailed;
   std::vector<std::string> photo_paths;
   for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
-  if (EndangersPhotos(photo_paths, *plan, environment)) {
-    Abandon(*plan);
-    return ExitCode::kGenerateFailed;
-  }
-  const std::string source_path = plan->root + "/" + kSourceCollectionName;
+  if (ReportEndangeredPhoto(photo_paths, *plan, environment)) return ExitCode::kGenerateFailed;
+  const std::string source_path = plan->root() + "/" + kSourceCollectionName;
   if (!WriteFileBytes(source_path, *bytes)) {
-    Abandon(*plan);
     ReportError(environment, plan->folder + "/" + kSourceCollectionName +
                                  ": could not be written (disk full, or no permission?). Free "
                                  "some space or choose another OUTDIR.");
@@ -330,7 +273,6 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   CGalleryBuilder collection;
   if (!collection.Load(source_path)) {
-    Abandon(*plan);
     ReportUnloadable(environment, source_path, "collection file");
     return ExitCode::kLoadFailed;
   }
