@@ -1,10 +1,13 @@
 #include "app/gallery_cli.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <string_view>
 #include <utility>
 
+#include "app/gallery_options.h"
+#include "app/output_plan.h"
+#include "app/photo_folder.h"
 #include "app/presets.h"
 #include "app/progress.h"
 #include "collection/gallery_builder.h"
@@ -15,186 +18,6 @@
 namespace gallery {
 namespace {
 
-// The folders a generation writes into; a photo inside one of them could be overwritten.
-constexpr std::array<std::string_view, 5> kGalleryFolders = {"images", "thumbs", "pages",
-                                                             "advanced", "border"};
-
-constexpr std::string_view kOverviewHelp =
-    "Usage: gallery COMMAND [OPTION]... [ARGUMENT]...\n"
-    "Makes static web galleries from photos.\n"
-    "\n"
-    "Commands:\n"
-    "  build COLLECTION.xml OUTDIR      build the gallery of a collection file into OUTDIR\n"
-    "  new PHOTO_FOLDER OUTDIR --title T\n"
-    "                                   make a collection from a folder of photos and build it\n"
-    "  presets                          list the style presets that 'new' can use\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help       show this help; after a command, that command's help\n"
-    "  -V, --version    show the version\n"
-    "\n"
-    "Exit status: 0 when the gallery was built, 1 for a wrong command line, 3 when the\n"
-    "input (collection file, photo folder or preset) could not be loaded, 4 when the gallery\n"
-    "could not be written. See 'gallery COMMAND --help' and 'man gallery'.\n";
-
-constexpr std::string_view kBuildHelp =
-    "Usage: gallery build COLLECTION.xml OUTDIR [OPTION]...\n"
-    "Builds the gallery of a collection file into the folder OUTDIR: index pages, one page per\n"
-    "photo, page images, thumbnails and the output collection file. OUTDIR is created when it\n"
-    "does not exist (its parent folder must); an existing OUTDIR must be empty or hold an\n"
-    "earlier gallery. The collection file and the photos are only read, never changed.\n"
-    "Photo paths in the collection that are not absolute are taken from the folder 'images'\n"
-    "beside the collection file.\n"
-    "\n"
-    "Options:\n"
-    "      --thumbnails       make thumbnail images for the index pages (the default)\n"
-    "      --no-thumbnails    make no thumbnail images\n"
-    "  -o, --output=NAME      file name of the output collection file in OUTDIR\n"
-    "                         (default collection.xml)\n"
-    "  -q, --quiet            show no progress; warnings and errors are still shown\n"
-    "  -h, --help             show this help\n";
-
-constexpr std::string_view kNewHelp =
-    "Usage: gallery new PHOTO_FOLDER OUTDIR --title TITLE [OPTION]...\n"
-    "Makes a collection from the photos directly in PHOTO_FOLDER (JPEG, PNG, GIF, TIFF, WebP,\n"
-    "HEIC, AVIF, BMP), titled by their file names, writes it as OUTDIR/source-collection.xml\n"
-    "and builds its gallery into OUTDIR, as 'gallery build' does. The photos are only read.\n"
-    "\n"
-    "Options:\n"
-    "  -t, --title=TITLE         the gallery's title (required)\n"
-    "  -d, --description=TEXT    a line shown under the title\n"
-    "  -p, --preset=NAME         the style preset (default shaded; 'gallery presets' lists them)\n"
-    "  -s, --sort=name|date      order the photos by file name (default) or by the date taken\n"
-    "                            from their EXIF data, undated photos last\n"
-    "      --thumbnails          make thumbnail images for the index pages (the default)\n"
-    "      --no-thumbnails       make no thumbnail images\n"
-    "  -o, --output=NAME         file name of the output collection file in OUTDIR\n"
-    "                            (default collection.xml)\n"
-    "  -q, --quiet               show no progress; warnings and errors are still shown\n"
-    "  -h, --help                show this help\n";
-
-constexpr std::string_view kPresetsHelp =
-    "Usage: gallery presets\n"
-    "Lists the style presets that 'gallery new --preset NAME' can use: the name, then what the\n"
-    "preset looks like.\n";
-
-struct COptionRule {
-  std::string_view long_name;
-  char short_name;
-  bool takes_value;
-};
-
-constexpr std::array<COptionRule, 10> kOptionRules = {{
-    {"help", 'h', false},
-    {"version", 'V', false},
-    {"thumbnails", 0, false},
-    {"no-thumbnails", 0, false},
-    {"output", 'o', true},
-    {"quiet", 'q', false},
-    {"title", 't', true},
-    {"description", 'd', true},
-    {"preset", 'p', true},
-    {"sort", 's', true},
-}};
-
-// Which options each command accepts, by long name.
-bool CommandAccepts(CliCommand command, std::string_view name) {
-  if (name == "help" || name == "version") return true;
-  switch (command) {
-    case CliCommand::kBuild:
-      return name == "thumbnails" || name == "no-thumbnails" || name == "output" || name == "quiet";
-    case CliCommand::kNew:
-      return name == "thumbnails" || name == "no-thumbnails" || name == "output" ||
-             name == "quiet" || name == "title" || name == "description" || name == "preset" ||
-             name == "sort";
-    case CliCommand::kPresets:
-    case CliCommand::kNone:
-      return false;
-  }
-  return false;
-}
-
-std::string_view CommandName(CliCommand command) {
-  switch (command) {
-    case CliCommand::kBuild:
-      return "build";
-    case CliCommand::kNew:
-      return "new";
-    case CliCommand::kPresets:
-      return "presets";
-    case CliCommand::kNone:
-      break;
-  }
-  return "";
-}
-
-const COptionRule* FindLongOption(std::string_view name) {
-  for (const COptionRule& rule : kOptionRules) {
-    if (!rule.long_name.empty() && rule.long_name == name) return &rule;
-  }
-  return nullptr;
-}
-
-const COptionRule* FindShortOption(char name) {
-  for (const COptionRule& rule : kOptionRules) {
-    if (rule.short_name != 0 && rule.short_name == name) return &rule;
-  }
-  return nullptr;
-}
-
-CCliParse ParseError(std::string error) { return {std::nullopt, std::move(error)}; }
-
-// Stores one option's value; an error text when the value makes no sense.
-std::string ApplyOption(CCliOptions& options, std::string_view name, const std::string& value) {
-  if (name == "help") {
-    options.help = true;
-  } else if (name == "version") {
-    options.version = true;
-  } else if (name == "thumbnails") {
-    options.thumbnails = true;
-  } else if (name == "no-thumbnails") {
-    options.thumbnails = false;
-  } else if (name == "quiet") {
-    options.quiet = true;
-  } else if (name == "output") {
-    if (value.empty() || value == "." || value == ".." ||
-        value.find_first_of("/\\") != std::string::npos) {
-      return "--output takes a file name inside OUTDIR, without any folder: '" + value + "'";
-    }
-    options.output_name = value;
-  } else if (name == "title") {
-    options.title = value;
-  } else if (name == "description") {
-    options.description = value;
-  } else if (name == "preset") {
-    options.preset = value;
-  } else if (name == "sort") {
-    if (value == "name") {
-      options.order = PhotoOrder::kName;
-    } else if (value == "date") {
-      options.order = PhotoOrder::kDate;
-    } else {
-      return "--sort takes 'name' or 'date', not '" + value + "'";
-    }
-  }
-  return "";
-}
-
-size_t OperandCount(CliCommand command) { return command == CliCommand::kPresets ? 0 : 2; }
-
-std::string_view OperandNames(CliCommand command) {
-  switch (command) {
-    case CliCommand::kBuild:
-      return "COLLECTION.xml OUTDIR";
-    case CliCommand::kNew:
-      return "PHOTO_FOLDER OUTDIR";
-    case CliCommand::kPresets:
-    case CliCommand::kNone:
-      break;
-  }
-  return "nothing";
-}
-
 // The one line that reports an error, with the program's name in front.
 void ReportError(CCliEnvironment& environment, const std::string& message) {
   environment.err << "gallery: error: " << message << '\n' << std::flush;
@@ -204,108 +27,55 @@ void ReportWarning(CCliEnvironment& environment, const std::string& message) {
   environment.err << "gallery: warning: " << message << '\n' << std::flush;
 }
 
-// Where a run writes: straight into an existing gallery folder, or into a fresh folder beside
-// a new OUTDIR that is renamed to OUTDIR only once the gallery is complete, so that a failed
-// run leaves nothing half-written.
-struct COutputPlan {
-  std::string folder;   // OUTDIR as given, without trailing separators
-  std::string root;     // where the files go while the run lasts
-  bool staged = false;  // `root` is a fresh folder to rename into place
-  bool existed = false;
-};
-
-std::string StripTrailingSeparators(std::string path) {
-  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-  return path;
-}
-
-bool IsEarlierGallery(const std::vector<std::string>& names) {
-  auto has = [&names](std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-  };
-  return has("advanced") && has("border");
-}
-
-// Checks OUTDIR and decides where to write, or reports why it cannot be used.
-std::optional<COutputPlan> PlanOutput(const std::string& outdir, CCliEnvironment& environment) {
-  COutputPlan plan;
-  plan.folder = StripTrailingSeparators(outdir);
-  switch (GetPathKind(plan.folder)) {
-    case PathKind::kFile:
-    case PathKind::kOther:
-      ReportError(environment, plan.folder +
-                                   ": is a file, not a folder. Name a new folder (or the folder "
-                                   "of an earlier gallery) as OUTDIR.");
-      return std::nullopt;
-    case PathKind::kFolder: {
-      std::optional<std::vector<std::string>> names = ListFolder(plan.folder);
-      if (!names || !IsWritableFolder(plan.folder)) {
-        ReportError(environment, plan.folder +
-                                     ": this folder cannot be written (no permission). Choose "
-                                     "a folder you may write into.");
-        return std::nullopt;
-      }
-      if (!names->empty() && !IsEarlierGallery(*names)) {
-        ReportError(environment, plan.folder +
-                                     ": the folder holds other files and no earlier gallery, so "
-                                     "building there could overwrite them. Name a new or empty "
-                                     "folder.");
-        return std::nullopt;
-      }
-      plan.root = plan.folder;
-      plan.existed = true;
-      return plan;
-    }
-    case PathKind::kMissing:
+std::string RefusalMessage(const COutputChoice& choice) {
+  const std::string& folder = choice.folder;
+  switch (choice.refusal) {
+    case OutputRefusal::kNotAFolder:
+      return folder +
+             ": is a file, not a folder. Name a new folder (or the folder of an earlier gallery) "
+             "as OUTDIR.";
+    case OutputRefusal::kNotWritable:
+      return folder +
+             ": this folder cannot be written (no permission). Choose a folder you may write "
+             "into.";
+    case OutputRefusal::kHoldsOtherFiles:
+      return folder +
+             ": the folder holds other files and no earlier gallery, so building there could "
+             "overwrite them. Name a new or empty folder.";
+    case OutputRefusal::kNoParent:
+      return folder + ": its parent folder " + choice.parent +
+             " does not exist. Create it first, or name another OUTDIR.";
+    case OutputRefusal::kParentNotWritable:
+    case OutputRefusal::kNone:
       break;
   }
-  std::string parent = ParentFolder(plan.folder);
-  if (parent.empty()) parent = "/";
-  if (GetPathKind(parent) != PathKind::kFolder) {
-    ReportError(environment, plan.folder + ": its parent folder " + parent +
-                                 " does not exist. Create it first, or name another OUTDIR.");
-    return std::nullopt;
-  }
-  std::optional<std::string> staging =
-      IsWritableFolder(parent) ? CreateFolderBeside(plan.folder) : std::nullopt;
-  if (!staging) {
-    ReportError(environment, plan.folder + ": cannot create the folder, as " + parent +
-                                 " cannot be written (no permission). Choose another place.");
-    return std::nullopt;
-  }
-  plan.root = *staging;
-  plan.staged = true;
-  return plan;
+  return folder + ": cannot create the folder, as " + choice.parent +
+         " cannot be written (no permission). Choose another place.";
 }
 
-// Undoes what a failed run made: only a staging folder, which is entirely the run's own.
-void Abandon(const COutputPlan& plan) {
-  if (plan.staged) static_cast<void>(RemoveTree(plan.root));
+// The plan of where OUTDIR's gallery is written, or nothing after saying why OUTDIR won't do.
+std::optional<COutputPlan> OpenOutput(const std::string& outdir, CCliEnvironment& environment) {
+  COutputChoice choice = PlanOutput(outdir);
+  if (!choice.plan) ReportError(environment, RefusalMessage(choice));
+  return std::move(choice.plan);
 }
 
-bool LiesInside(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-         path[folder.size()] == '/';
+// Reports the first photo that the gallery of `plan` could write over, if any.
+bool ReportEndangeredPhoto(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
+                           CCliEnvironment& environment) {
+  std::optional<size_t> photo = FindPhotoInGalleryFolders(photo_paths, plan);
+  if (!photo) return false;
+  ReportError(environment, photo_paths[*photo] +
+                               ": this photo lies in a folder that the gallery in " + plan.folder +
+                               " writes into, so it could be overwritten. Build into another "
+                               "folder.");
+  return true;
 }
 
-// A photo inside one of the folders that generation writes into could be replaced by a page
-// image or thumbnail of the same name. Reports the first such photo.
-bool EndangersPhotos(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
-                     CCliEnvironment& environment) {
-  if (!plan.existed) return false;
-  const std::string gallery = AbsolutePath(plan.folder);
-  for (const std::string& path : photo_paths) {
-    std::string source = AbsolutePath(path);
-    for (std::string_view folder : kGalleryFolders) {
-      if (!LiesInside(source, gallery + "/" + std::string(folder))) continue;
-      ReportError(environment, path + ": this photo lies in a folder that the gallery in " +
-                                   plan.folder +
-                                   " writes into, so it could be overwritten. Build into "
-                                   "another folder.");
-      return true;
-    }
-  }
-  return false;
+std::vector<std::string> PhotoPaths(const CGalleryBuilder& builder) {
+  std::vector<std::string> paths;
+  for (const CPhotoEntry& photo : builder.photos()) paths.push_back(photo.path);
+  return paths;
 }
 
 ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironment& environment) {
@@ -313,24 +83,40 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
   return environment.err_is_terminal ? ProgressMode::kBar : ProgressMode::kLines;
 }
 
-// Generates the loaded collection into the plan's folder and puts a staged folder in place.
-int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOptions& options,
+void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::string& folder,
                  CCliEnvironment& environment) {
+  std::string summary = "gallery: built " + std::to_string(photo_count) +
+                        (photo_count == 1 ? " photo" : " photos") + " in " +
+                        FormatDuration(progress.elapsed()) + " into " + folder;
+  if (progress.unreadable_count() > 0) {
+    summary += " (" + std::to_string(progress.unreadable_count()) + " without a picture)";
+  }
+  environment.err << summary << '\n';
+  if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
+    environment.err << "gallery: open " << AbsolutePath(folder) + "/index.htm"
+                    << " in a web browser to view it.\n";
+  } else {
+    environment.err << "gallery: no index page was written, as the collection has no photos.\n";
+  }
+  environment.err << std::flush;
+}
+
+// Generates the loaded collection into the plan's folder and puts a staged folder in place.
+ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
+                      CCliEnvironment& environment) {
   // Another run into the same gallery folder is waited for; a staged folder is this run's own.
   std::optional<CFolderLock> lock;
-  if (!plan.staged) lock.emplace(plan.root);
-  const std::string document_path = plan.root + "/" + options.output_name;
+  if (!plan.staging) lock.emplace(plan.root());
+  const std::string document_path = plan.root() + "/" + options.output_name;
   // Generation itself refuses to write over a photo; this only says which one, and covers
   // what the check of folders cannot see, such as a hard link.
-  std::vector<std::string> sources;
-  for (const CPhotoEntry& photo : builder.photos()) sources.push_back(photo.path);
+  const std::vector<std::string> sources = PhotoPaths(builder);
   if (std::optional<size_t> photo =
           FindSameFile(sources, ListGeneratedFiles(builder, document_path, options.thumbnails))) {
-    Abandon(plan);
     ReportError(environment, sources[*photo] + ": this photo is also a file that the gallery in " +
                                  plan.folder +
                                  " writes, so it would be overwritten. Build into another folder.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
@@ -340,40 +126,21 @@ int GenerateInto(CGalleryBuilder& builder, const COutputPlan& plan, const CCliOp
   const int generated = builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
-  const std::string final_document = plan.folder + "/" + options.output_name;
   if (generated == 0) {
-    Abandon(plan);
-    ReportError(environment, final_document +
+    ReportError(environment, plan.folder + "/" + options.output_name +
                                  ": the output collection file could not be written (disk full, "
                                  "or no permission?). Free some space or choose another OUTDIR." +
-                                 (plan.staged ? " Nothing was left behind." : ""));
-    return kExitOutputFailed;
+                                 (plan.staging ? " Nothing was left behind." : ""));
+    return ExitCode::kGenerateFailed;
   }
-  if (plan.staged && !RenamePath(plan.root, plan.folder)) {
-    Abandon(plan);
+  if (!plan.Commit()) {
     ReportError(environment, plan.folder +
                                  ": the finished gallery could not be moved into place (did "
                                  "something else create this folder meanwhile?). Run again.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
-  if (!options.quiet) {
-    std::string summary = "gallery: built " + std::to_string(photo_count) +
-                          (photo_count == 1 ? " photo" : " photos") + " in " +
-                          FormatDuration(progress.elapsed()) + " into " + plan.folder;
-    if (progress.unreadable_count() > 0) {
-      summary += " (" + std::to_string(progress.unreadable_count()) + " without a picture)";
-    }
-    environment.err << summary << '\n';
-    if (GetPathKind(plan.folder + "/index.htm") == PathKind::kFile) {
-      environment.err << "gallery: open " << AbsolutePath(plan.folder) + "/index.htm"
-                      << " in a web browser to view it.\n";
-    } else {
-      environment.err << "gallery: no index page was written, as the collection has no "
-                         "photos.\n";
-    }
-    environment.err << std::flush;
-  }
-  return kExitGenerated;
+  if (!options.quiet) ReportBuilt(progress, photo_count, plan.folder, environment);
+  return ExitCode::kBuilt;
 }
 
 // Explains why a collection file did not load, from what can be seen of it.
@@ -405,35 +172,32 @@ void ReportUnloadable(CCliEnvironment& environment, const std::string& path,
                                "the file or name another.");
 }
 
-int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
+ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& collection = options.operands[0];
   CGalleryBuilder builder;
   if (!builder.Load(collection)) {
     ReportUnloadable(environment, collection, "collection file");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
-  const std::string outdir = StripTrailingSeparators(options.operands[1]);
-  if (IsSameFile(collection, outdir + "/" + options.output_name)) {
+  if (IsSameFile(collection,
+                 StripTrailingSeparators(options.operands[1]) + "/" + options.output_name)) {
     ReportError(environment, collection +
                                  ": the output collection file would replace this input file. "
                                  "Choose another OUTDIR, or another name with --output.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
-  std::optional<COutputPlan> plan = PlanOutput(outdir, environment);
-  if (!plan) return kExitOutputFailed;
-  std::vector<std::string> photo_paths;
-  for (const CPhotoEntry& photo : builder.photos()) photo_paths.push_back(photo.path);
-  if (EndangersPhotos(photo_paths, *plan, environment)) {
-    Abandon(*plan);
-    return kExitOutputFailed;
+  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
+  if (!plan) return ExitCode::kGenerateFailed;
+  if (ReportEndangeredPhoto(PhotoPaths(builder), *plan, environment)) {
+    return ExitCode::kGenerateFailed;
   }
-  if (FindSameFile({collection}, ListGeneratedFiles(builder, plan->root + "/" + options.output_name,
-                                                    options.thumbnails))) {
-    Abandon(*plan);
+  if (FindSameFile({collection},
+                   ListGeneratedFiles(builder, plan->root() + "/" + options.output_name,
+                                      options.thumbnails))) {
     ReportError(environment, collection +
                                  ": is also a file that the gallery writes, so it would be "
                                  "overwritten. Build into another folder.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   if (builder.photos().empty()) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
@@ -441,20 +205,9 @@ int RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   return GenerateInto(builder, *plan, options, environment);
 }
 
-int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
-  const std::string& photo_folder = options.operands[0];
-  std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);
-  if (!preset) {
-    ReportError(environment,
-                "'" + options.preset + "' is no known preset. Run 'gallery presets' to list them.");
-    return kExitUsage;
-  }
-  // The builder starts the imaging library, which reading dates from photos needs.
-  CGalleryBuilder builder;
-  if (!builder.Load(*preset)) {
-    ReportUnloadable(environment, *preset, "preset");
-    return kExitInputFailed;
-  }
+// The photos of the folder `new` was given, or nothing after saying why there are none.
+std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrder order,
+                                      CCliEnvironment& environment) {
   PathKind kind = GetPathKind(photo_folder);
   if (kind != PathKind::kFolder) {
     ReportError(environment,
@@ -462,14 +215,14 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
                                     ? ": no such folder. Check the path of the photo folder."
                                     : ": is not a folder. Name the folder that holds the "
                                       "photos."));
-    return kExitInputFailed;
+    return std::nullopt;
   }
-  std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, options.order);
+  std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, order);
   if (!scan) {
     ReportError(environment, photo_folder +
                                  ": the folder cannot be read (no permission). Make it readable "
                                  "and run again.");
-    return kExitInputFailed;
+    return std::nullopt;
   }
   for (const CSkippedFile& skipped : scan->skipped) {
     ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
@@ -478,46 +231,60 @@ int RunNew(const CCliOptions& options, CCliEnvironment& environment) {
     ReportError(environment, photo_folder +
                                  ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
                                  "WebP, HEIC, AVIF or BMP files). Name a folder with photos.");
-    return kExitInputFailed;
+    return std::nullopt;
   }
+  return scan;
+}
+
+ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
+  const std::string& photo_folder = options.operands[0];
+  std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);
+  if (!preset) {
+    ReportError(environment,
+                "'" + options.preset + "' is no known preset. Run 'gallery presets' to list them.");
+    return ExitCode::kUsage;
+  }
+  // The builder starts the imaging library, which reading dates from photos needs.
+  CGalleryBuilder builder;
+  if (!builder.Load(*preset)) {
+    ReportUnloadable(environment, *preset, "preset");
+    return ExitCode::kLoadFailed;
+  }
+  std::optional<CFolderScan> scan = ScanPhotos(photo_folder, options.order, environment);
+  if (!scan) return ExitCode::kLoadFailed;
   std::optional<std::string> bytes =
       RenderCollection(*options.title, options.description, scan->photos, builder.style());
   if (!bytes) {
     ReportError(environment,
                 "the collection of " + photo_folder + " could not be built (out of memory?).");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
-  std::optional<COutputPlan> plan = PlanOutput(options.operands[1], environment);
-  if (!plan) return kExitOutputFailed;
+  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
+  if (!plan) return ExitCode::kGenerateFailed;
   std::vector<std::string> photo_paths;
   for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
-  if (EndangersPhotos(photo_paths, *plan, environment)) {
-    Abandon(*plan);
-    return kExitOutputFailed;
-  }
-  const std::string source_path = plan->root + "/" + kSourceCollectionName;
+  if (ReportEndangeredPhoto(photo_paths, *plan, environment)) return ExitCode::kGenerateFailed;
+  const std::string source_path = plan->root() + "/" + kSourceCollectionName;
   if (!WriteFileBytes(source_path, *bytes)) {
-    Abandon(*plan);
     ReportError(environment, plan->folder + "/" + kSourceCollectionName +
                                  ": could not be written (disk full, or no permission?). Free "
                                  "some space or choose another OUTDIR.");
-    return kExitOutputFailed;
+    return ExitCode::kGenerateFailed;
   }
   CGalleryBuilder collection;
   if (!collection.Load(source_path)) {
-    Abandon(*plan);
     ReportUnloadable(environment, source_path, "collection file");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   return GenerateInto(collection, *plan, options, environment);
 }
 
-int RunPresets(CCliEnvironment& environment) {
+ExitCode RunPresets(CCliEnvironment& environment) {
   std::vector<CPreset> presets = ListPresets(environment.preset_folder);
   if (presets.empty()) {
     ReportError(environment, environment.preset_folder +
                                  ": no presets were found there. Reinstall the program.");
-    return kExitInputFailed;
+    return ExitCode::kLoadFailed;
   }
   size_t width = 0;
   for (const CPreset& preset : presets) width = std::max(width, preset.name.size());
@@ -528,124 +295,25 @@ int RunPresets(CCliEnvironment& environment) {
     environment.out << line << '\n';
   }
   environment.out << std::flush;
-  return kExitGenerated;
+  return ExitCode::kBuilt;
 }
 
 }  // namespace
 
-CCliParse ParseCliArguments(const std::vector<std::string>& arguments) {
-  CCliOptions options;
-  bool only_operands = false;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (only_operands || argument.size() < 2 || argument[0] != '-') {
-      if (options.command == CliCommand::kNone) {
-        if (argument == "build") {
-          options.command = CliCommand::kBuild;
-        } else if (argument == "new") {
-          options.command = CliCommand::kNew;
-        } else if (argument == "presets") {
-          options.command = CliCommand::kPresets;
-        } else {
-          return ParseError("unknown command '" + argument +
-                            "'; the commands are build, new and presets");
-        }
-      } else {
-        options.operands.push_back(argument);
-      }
-      continue;
-    }
-    if (argument == "--") {
-      only_operands = true;
-      continue;
-    }
-    const COptionRule* rule = nullptr;
-    std::optional<std::string> value;
-    std::string shown;
-    if (argument[1] == '-') {
-      std::string_view body = std::string_view(argument).substr(2);
-      size_t equals = body.find('=');
-      rule = FindLongOption(body.substr(0, equals));
-      if (equals != std::string_view::npos) value = std::string(body.substr(equals + 1));
-      shown = "--" + std::string(body.substr(0, equals));
-    } else {
-      rule = FindShortOption(argument[1]);
-      if (argument.size() > 2) value = argument.substr(2);
-      shown = argument.substr(0, 2);
-    }
-    if (rule == nullptr || !CommandAccepts(options.command, rule->long_name)) {
-      std::string where = options.command == CliCommand::kNone
-                              ? std::string()
-                              : " for '" + std::string(CommandName(options.command)) + "'";
-      return ParseError("unknown option '" + shown + "'" + where);
-    }
-    if (rule->takes_value && !value) {
-      if (i + 1 >= arguments.size()) return ParseError(shown + " needs a value");
-      value = arguments[++i];
-    } else if (!rule->takes_value && value) {
-      if (argument[1] == '-') return ParseError(shown + " takes no value");
-      // Short switches may be bundled, "-qh"; each letter must be a switch.
-      for (char letter : *value) {
-        const COptionRule* next = FindShortOption(letter);
-        if (next == nullptr || next->takes_value ||
-            !CommandAccepts(options.command, next->long_name)) {
-          return ParseError("unknown option '-" + std::string(1, letter) + "'");
-        }
-        static_cast<void>(ApplyOption(options, next->long_name, ""));
-      }
-    }
-    std::string error = ApplyOption(options, rule->long_name, value.value_or(""));
-    if (!error.empty()) return ParseError(error);
-  }
-  if (options.help || options.version) return {options, ""};
-  if (options.command == CliCommand::kNone) {
-    return ParseError("no command given; the commands are build, new and presets");
-  }
-  size_t wanted = OperandCount(options.command);
-  if (options.operands.size() != wanted) {
-    std::string count = options.operands.size() < wanted ? "too few" : "too many";
-    return ParseError(count + " arguments for '" + std::string(CommandName(options.command)) +
-                      "', which takes " + std::string(OperandNames(options.command)));
-  }
-  for (const std::string& operand : options.operands) {
-    if (operand.empty()) return ParseError("an empty argument names no file or folder");
-  }
-  if (options.command == CliCommand::kNew && (!options.title || options.title->empty())) {
-    return ParseError("'new' needs the gallery's title: --title TITLE");
-  }
-  return {options, ""};
-}
-
-std::string HelpText(CliCommand command) {
-  switch (command) {
-    case CliCommand::kBuild:
-      return std::string(kBuildHelp);
-    case CliCommand::kNew:
-      return std::string(kNewHelp);
-    case CliCommand::kPresets:
-      return std::string(kPresetsHelp);
-    case CliCommand::kNone:
-      break;
-  }
-  return std::string(kOverviewHelp);
-}
-
-std::string VersionText() { return "gallery (gallerygen) " GALLERY_VERSION "\n"; }
-
-int RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment) {
+ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment) {
   CCliParse parse = ParseCliArguments(arguments);
   if (!parse.options) {
     ReportError(environment, parse.error + ". Run 'gallery --help' for how to use it.");
-    return kExitUsage;
+    return ExitCode::kUsage;
   }
   const CCliOptions& options = *parse.options;
   if (options.help) {
     environment.out << HelpText(options.command) << std::flush;
-    return kExitGenerated;
+    return ExitCode::kBuilt;
   }
   if (options.version) {
     environment.out << VersionText() << std::flush;
-    return kExitGenerated;
+    return ExitCode::kBuilt;
   }
   switch (options.command) {
     case CliCommand::kBuild:
@@ -657,7 +325,7 @@ int RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& en
     case CliCommand::kNone:
       break;
   }
-  return kExitUsage;
+  return ExitCode::kUsage;
 }
 
 }  // namespace gallery

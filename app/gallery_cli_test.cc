@@ -15,138 +15,8 @@
 namespace gallery {
 namespace {
 
-TEST(GalleryCliTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
-  struct Case {
-    std::vector<std::string> arguments;
-    CliCommand command;
-    std::vector<std::string> operands;
-    bool thumbnails;
-    bool quiet;
-    std::string output_name;
-    std::string title;
-    std::string preset;
-    PhotoOrder order;
-  } cases[] = {
-      {{"build", "c.xml", "out"},
-       CliCommand::kBuild,
-       {"c.xml", "out"},
-       true,
-       false,
-       "collection.xml",
-       "",
-       "shaded",
-       PhotoOrder::kName},
-      {{"build", "--no-thumbnails", "c.xml", "-q", "out", "--output=g.xml"},
-       CliCommand::kBuild,
-       {"c.xml", "out"},
-       false,
-       true,
-       "g.xml",
-       "",
-       "shaded",
-       PhotoOrder::kName},
-      {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml"},
-       CliCommand::kBuild,
-       {"c.xml", "out"},
-       true,
-       false,
-       "x.xml",
-       "",
-       "shaded",
-       PhotoOrder::kName},
-      {{"new", "pics", "out", "--title", "My trip", "--preset=plain", "--sort", "date"},
-       CliCommand::kNew,
-       {"pics", "out"},
-       true,
-       false,
-       "collection.xml",
-       "My trip",
-       "plain",
-       PhotoOrder::kDate},
-      {{"new", "-tTrip", "-p", "framed", "-s", "name", "--", "-pics", "--out"},
-       CliCommand::kNew,
-       {"-pics", "--out"},
-       true,
-       false,
-       "collection.xml",
-       "Trip",
-       "framed",
-       PhotoOrder::kName},
-      {{"new", "-", "out", "--title=--x", "-d", ""},
-       CliCommand::kNew,
-       {"-", "out"},
-       true,
-       false,
-       "collection.xml",
-       "--x",
-       "shaded",
-       PhotoOrder::kName},
-      {{"presets"},
-       CliCommand::kPresets,
-       {},
-       true,
-       false,
-       "collection.xml",
-       "",
-       "shaded",
-       PhotoOrder::kName},
-  };
-  for (const Case& c : cases) {
-    std::string shown;
-    for (const std::string& argument : c.arguments) shown += argument + " ";
-    CCliParse parse = ParseCliArguments(c.arguments);
-    ASSERT_TRUE(parse.options) << shown << ": " << parse.error;
-    const CCliOptions& options = *parse.options;
-    EXPECT_EQ(c.command, options.command) << shown;
-    EXPECT_EQ(c.operands, options.operands) << shown;
-    EXPECT_EQ(c.thumbnails, options.thumbnails) << shown;
-    EXPECT_EQ(c.quiet, options.quiet) << shown;
-    EXPECT_EQ(c.output_name, options.output_name) << shown;
-    EXPECT_EQ(c.title, options.title.value_or("")) << shown;
-    EXPECT_EQ(c.preset, options.preset) << shown;
-    EXPECT_EQ(c.order, options.order) << shown;
-  }
-}
-
-TEST(GalleryCliTest, WrongCommandLinesSayWhatIsWrong) {
-  struct Case {
-    std::vector<std::string> arguments;
-    std::string error;
-  } cases[] = {
-      {{}, "no command given; the commands are build, new and presets"},
-      {{"make"}, "unknown command 'make'; the commands are build, new and presets"},
-      {{"build", "c.xml"}, "too few arguments for 'build', which takes COLLECTION.xml OUTDIR"},
-      {{"build", "c.xml", "out", "x"},
-       "too many arguments for 'build', which takes COLLECTION.xml OUTDIR"},
-      {{"presets", "x"}, "too many arguments for 'presets', which takes nothing"},
-      {{"build", "c.xml", "out", "--title=x"}, "unknown option '--title' for 'build'"},
-      {{"build", "c.xml", "out", "--colour"}, "unknown option '--colour' for 'build'"},
-      {{"build", "c.xml", "out", "-x"}, "unknown option '-x' for 'build'"},
-      {{"build", "c.xml", "out", "-qx"}, "unknown option '-x'"},
-      {{"build", "c.xml", "out", "-o"}, "-o needs a value"},
-      {{"build", "c.xml", "out", "--quiet=yes"}, "--quiet takes no value"},
-      {{"build", "c.xml", "out", "--output=sub/c.xml"},
-       "--output takes a file name inside OUTDIR, without any folder: 'sub/c.xml'"},
-      {{"build", "c.xml", "out", "--output", ".."},
-       "--output takes a file name inside OUTDIR, without any folder: '..'"},
-      {{"build", "", "out"}, "an empty argument names no file or folder"},
-      {{"new", "pics", "out"}, "'new' needs the gallery's title: --title TITLE"},
-      {{"new", "pics", "out", "--title="}, "'new' needs the gallery's title: --title TITLE"},
-      {{"new", "pics", "out", "-t", "T", "--sort=size"},
-       "--sort takes 'name' or 'date', not 'size'"},
-      {{"--thumbnails", "build"}, "unknown option '--thumbnails'"},
-  };
-  for (const Case& c : cases) {
-    std::string shown;
-    for (const std::string& argument : c.arguments) shown += argument + " ";
-    CCliParse parse = ParseCliArguments(c.arguments);
-    EXPECT_FALSE(parse.options) << shown;
-    EXPECT_EQ(c.error, parse.error) << shown;
-  }
-}
-
 struct CliResult {
-  int exit_code;
+  ExitCode exit_code;
   std::string out;
   std::string err;
 };
@@ -157,7 +27,7 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
   CCliEnvironment environment(out, err);
   environment.preset_folder = GALLERY_PRESET_SOURCE_DIR;
   environment.clock = [] { return 0.0; };
-  int exit_code = RunGalleryCli(arguments, environment);
+  ExitCode exit_code = RunGalleryCli(arguments, environment);
   return {exit_code, out.str(), err.str()};
 }
 
@@ -176,12 +46,12 @@ TEST(GalleryCliTest, HelpAndVersionGoToStandardOutput) {
   };
   for (const Case& c : cases) {
     CliResult result = RunCli(c.arguments);
-    EXPECT_EQ(kExitGenerated, result.exit_code) << c.starts_with;
+    EXPECT_EQ(ExitCode::kBuilt, result.exit_code) << c.starts_with;
     EXPECT_EQ(0u, result.out.find(c.starts_with)) << result.out;
     EXPECT_EQ("", result.err) << c.starts_with;
   }
   CliResult wrong = RunCli({"build"});
-  EXPECT_EQ(kExitUsage, wrong.exit_code);
+  EXPECT_EQ(ExitCode::kUsage, wrong.exit_code);
   EXPECT_EQ("", wrong.out);
   EXPECT_EQ(
       "gallery: error: too few arguments for 'build', which takes COLLECTION.xml OUTDIR. Run "
@@ -191,7 +61,7 @@ TEST(GalleryCliTest, HelpAndVersionGoToStandardOutput) {
 
 TEST(GalleryCliTest, PresetsAreListedByNameWithTheirLooks) {
   CliResult result = RunCli({"presets"});
-  EXPECT_EQ(kExitGenerated, result.exit_code) << result.err;
+  EXPECT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   for (const char* name : {"framed  ", "plain  ", "shaded  "}) {
     EXPECT_NE(std::string::npos, ("\n" + result.out).find(std::string("\n") + name))
         << name << " in\n"
@@ -238,7 +108,7 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   auto before = Snapshot(photos_);
   std::string out = folder_.Join("site");
   CliResult result = RunCli({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
-  ASSERT_EQ(kExitGenerated, result.exit_code) << result.err;
+  ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.out);
   EXPECT_EQ(before, Snapshot(photos_));
   for (const char* name :
@@ -268,7 +138,7 @@ TEST_F(GalleryCliRunTest, NewSortsByDateTakenWithUndatedLast) {
   std::string out = folder_.Join("site");
   CliResult result =
       RunCli({"new", photos_, out, "-t", "T", "--sort=date", "-q", "--no-thumbnails"});
-  ASSERT_EQ(kExitGenerated, result.exit_code) << result.err;
+  ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.err);
   std::string source = ReadFileBytes(out + "/source-collection.xml").value_or("");
   size_t b10 = source.find("title=\"b 10\"");
@@ -288,7 +158,7 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
   std::string bytes = ReadFileBytes(collection).value_or("");
   std::string out = folder_.Join("site");
   CliResult result = RunCli({"build", collection, out + "/", "--output", "out.xml"});
-  ASSERT_EQ(kExitGenerated, result.exit_code) << result.err;
+  ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ(bytes, ReadFileBytes(collection).value_or(""));
   EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/out.xml"));
   EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/images/0.jpg"));
@@ -300,7 +170,7 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
 
   // Building again into the same gallery folder is allowed and overwrites it.
   CliResult again = RunCli({"build", collection, out, "-q"});
-  EXPECT_EQ(kExitGenerated, again.exit_code) << again.err;
+  EXPECT_EQ(ExitCode::kBuilt, again.exit_code) << again.err;
 }
 
 TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
@@ -317,36 +187,38 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   std::string out = folder_.Join("site");
   struct Case {
     std::vector<std::string> arguments;
-    int exit_code;
+    ExitCode exit_code;
     std::string message;
   } cases[] = {
       {{"new", folder_.Join("nope"), out, "-t", "T"},
-       kExitInputFailed,
+       ExitCode::kLoadFailed,
        folder_.Join("nope") + ": no such folder."},
-      {{"new", file, out, "-t", "T"}, kExitInputFailed, file + ": is not a folder."},
+      {{"new", file, out, "-t", "T"}, ExitCode::kLoadFailed, file + ": is not a folder."},
       {{"new", empty_photos, out, "-t", "T"},
-       kExitInputFailed,
+       ExitCode::kLoadFailed,
        empty_photos + ": holds no photos that can be read"},
       {{"new", photos_, out, "-t", "T", "-p", "glossy"},
-       kExitUsage,
+       ExitCode::kUsage,
        "'glossy' is no known preset. Run 'gallery presets' to list them."},
       {{"new", photos_, out, "-t", "T", "-p", "../presets/plain"},
-       kExitUsage,
+       ExitCode::kUsage,
        "is no known preset"},
-      {{"new", photos_, file, "-t", "T"}, kExitOutputFailed, file + ": is a file, not a folder."},
+      {{"new", photos_, file, "-t", "T"},
+       ExitCode::kGenerateFailed,
+       file + ": is a file, not a folder."},
       {{"new", photos_, folder_.Join("no/site"), "-t", "T"},
-       kExitOutputFailed,
+       ExitCode::kGenerateFailed,
        folder_.Join("no/site") + ": its parent folder " + folder_.Join("no") + " does not exist."},
       {{"new", photos_, not_gallery, "-t", "T"},
-       kExitOutputFailed,
+       ExitCode::kGenerateFailed,
        not_gallery + ": the folder holds other files and no earlier gallery"},
       {{"build", folder_.Join("none.xml"), out},
-       kExitInputFailed,
+       ExitCode::kLoadFailed,
        folder_.Join("none.xml") + ": no such file."},
       {{"build", bad_xml, out},
-       kExitInputFailed,
+       ExitCode::kLoadFailed,
        bad_xml + ": is not a collection file that can be loaded"},
-      {{"build", photos_, out}, kExitInputFailed, photos_ + ": is a folder"},
+      {{"build", photos_, out}, ExitCode::kLoadFailed, photos_ + ": is a folder"},
   };
   for (const Case& c : cases) {
     CliResult result = RunCli(c.arguments);
@@ -366,7 +238,7 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
 
 TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
   std::string site = folder_.Join("site");
-  ASSERT_EQ(kExitGenerated, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
   // The gallery's own collection names its page images; building it into its own folder would
   // write over them.
   std::string own = site + "/source-collection.xml";
@@ -393,7 +265,7 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
   };
   for (const Case& c : cases) {
     CliResult result = RunCli(c.arguments);
-    EXPECT_EQ(kExitOutputFailed, result.exit_code) << c.message;
+    EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code) << c.message;
     EXPECT_NE(std::string::npos, result.err.find(c.message)) << result.err;
   }
   EXPECT_EQ(before, Snapshot(site + "/images"));

@@ -37,5 +37,6 @@ int main(int argc, char** argv) {
   environment.terminal_width = TerminalWidth();
   environment.preset_folder = gallery::DefaultPresetFolder();
   environment.clock = SteadySeconds;
-  return gallery::RunGalleryCli(std::vector<std::string>(argv + 1, argv + argc), environment);
+  return gallery::ExitStatus(
+      gallery::RunGalleryCli(std::vector<std::string>(argv + 1, argv + argc), environment));
 }

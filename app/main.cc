@@ -8,5 +8,6 @@
 int main(int argc, char** argv) {
   gallery::StartUpProcess();
   std::vector<std::string> arguments(argv + 1, argv + argc);
-  return gallery::RunGallery(gallery::SplitCommandLine(gallery::JoinCommandLine(arguments)));
+  return gallery::ExitStatus(
+      gallery::RunGallery(gallery::SplitCommandLine(gallery::JoinCommandLine(arguments))));
 }

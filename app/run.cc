@@ -8,15 +8,15 @@
 
 namespace gallery {
 
-int RunGallery(const std::vector<std::string>& arguments) {
-  int exit_code = kExitTooFewArguments;
+ExitCode RunGallery(const std::vector<std::string>& arguments) {
+  ExitCode exit_code = ExitCode::kUsage;
   bool output_replaced_input = false;
   // Held until the run ends, so that a second run on the same gallery waits for this one
   // instead of mixing its pages in, and so that temporary files found there are leftovers.
   std::optional<CFolderLock> gallery_lock;
   if (arguments.size() >= 3) {
     if (arguments[0] != kAccessToken) {
-      exit_code = kExitWrongToken;
+      exit_code = ExitCode::kWrongToken;
     } else {
       const std::string& input_path = arguments[1];
       const std::string& output_path = arguments[2];
@@ -25,17 +25,17 @@ int RunGallery(const std::vector<std::string>& arguments) {
       bool same_file = IsSameFile(input_path, output_path);
       CGalleryBuilder builder;
       if (!builder.Load(input_path)) {
-        exit_code = kExitLoadFailed;
+        exit_code = ExitCode::kLoadFailed;
       } else if (!same_file &&
                  FindSameFile({input_path}, ListGeneratedFiles(builder, output_path, thumbnails))) {
         // The input would be replaced by a page or image and then deleted as the input: the
         // gallery would lose that file. Saving the output collection over the input is fine.
-        exit_code = kExitGenerateFailed;
+        exit_code = ExitCode::kGenerateFailed;
       } else if (builder.Generate(output_path, thumbnails) != 0) {
-        exit_code = kExitGenerated;
+        exit_code = ExitCode::kBuilt;
         output_replaced_input = same_file;
       } else {
-        exit_code = kExitGenerateFailed;
+        exit_code = ExitCode::kGenerateFailed;
       }
     }
   }

@@ -5,26 +5,21 @@
 #include <string_view>
 #include <vector>
 
+#include "app/exit_code.h"
+
 namespace gallery {
 
 // The token a host must pass as the first argument.
 inline constexpr std::string_view kAccessToken = "Kd4wPz7Qa1Xn9TbM";
 
-// Exit codes of a run.
-inline constexpr int kExitGenerated = 0;
-inline constexpr int kExitTooFewArguments = 1;
-inline constexpr int kExitWrongToken = 2;
-inline constexpr int kExitLoadFailed = 3;
-inline constexpr int kExitGenerateFailed = 4;
-
 // One run over the split argument list (token, input collection, output collection, optional
 // thumbnail switch): loads, generates, deletes the input collection file when at least two
 // arguments were given (unless generation saved the output over that very file; and only a
-// regular file or a link) and returns the exit code. Holds the lock of the gallery root from
+// regular file or a link) and returns how it ended. Holds the lock of the gallery root from
 // the token check to the end, waiting for another run that holds it. A gallery that would
 // write over one of its sources (a photo, or the input under another name than the output
-// collection file) is not generated: exit code 4. Prints nothing.
-int RunGallery(const std::vector<std::string>& arguments);
+// collection file) is not generated: `kGenerateFailed`. Prints nothing.
+ExitCode RunGallery(const std::vector<std::string>& arguments);
 
 }  // namespace gallery
 

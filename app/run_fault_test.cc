@@ -113,7 +113,7 @@ class RunFaultTest : public testing::Test {
 
 TEST_F(RunFaultTest, KilledRunsLeaveOnlyWholeFilesUnderFinalNames) {
   WriteCollection();
-  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  ASSERT_EQ(ExitStatus(ExitCode::kBuilt), RunGallerygenBinary(Arguments()).exit_code);
   const int complete_files = CheckGallery(folder_.Join("out")).whole_files;
 
   std::mt19937 random(20261208);
@@ -135,13 +135,13 @@ TEST_F(RunFaultTest, KilledRunsLeaveOnlyWholeFilesUnderFinalNames) {
 
   // A killed run cannot clean up; the next run that finishes removes what they all left.
   WriteCollection();
-  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  ASSERT_EQ(ExitStatus(ExitCode::kBuilt), RunGallerygenBinary(Arguments()).exit_code);
   EXPECT_EQ(0, CheckGallery(folder_.Join("out")).temporary_files);
 }
 
 TEST_F(RunFaultTest, RunsEndedBySignalsRemoveTheirTemporaryFiles) {
   WriteCollection();
-  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  ASSERT_EQ(ExitStatus(ExitCode::kBuilt), RunGallerygenBinary(Arguments()).exit_code);
   const int complete_files = CheckGallery(folder_.Join("out")).whole_files;
 
   std::mt19937 random(20261209);
@@ -159,7 +159,7 @@ TEST_F(RunFaultTest, RunsEndedBySignalsRemoveTheirTemporaryFiles) {
                                   std::to_string(options.kill_after_microseconds) + " us";
       signalled += result.killed ? 1 : 0;
       // The run either finished first or ended by the signal itself.
-      EXPECT_TRUE(result.killed || result.exit_code == kExitGenerated) << context;
+      EXPECT_TRUE(result.killed || result.exit_code == ExitStatus(ExitCode::kBuilt)) << context;
       EXPECT_EQ("", result.output) << context;
       GalleryCheck check = CheckGallery(folder_.Join("out"));
       EXPECT_EQ(0, check.temporary_files) << context;
@@ -172,7 +172,7 @@ TEST_F(RunFaultTest, RunsEndedBySignalsRemoveTheirTemporaryFiles) {
 
 TEST_F(RunFaultTest, WritesPastAFileSizeLimitKeepTheOldFiles) {
   WriteCollection();
-  ASSERT_EQ(kExitGenerated, RunGallerygenBinary(Arguments()).exit_code);
+  ASSERT_EQ(ExitStatus(ExitCode::kBuilt), RunGallerygenBinary(Arguments()).exit_code);
   const std::string old_image = ReadWholeFile(folder_.Join("out/images/0.jpg"));
   const GalleryCheck before = CheckGallery(folder_.Join("out"));
 
@@ -182,7 +182,8 @@ TEST_F(RunFaultTest, WritesPastAFileSizeLimitKeepTheOldFiles) {
   };
   // Page images no longer fit in 20 kB, pages and the collection file still do; at 0 bytes
   // nothing fits and the collection file cannot be saved.
-  for (const Case& c : {Case{20000, kExitGenerated}, Case{0, kExitGenerateFailed}}) {
+  for (const Case& c : {Case{20000, ExitStatus(ExitCode::kBuilt)},
+                        Case{0, ExitStatus(ExitCode::kGenerateFailed)}}) {
     WriteCollection();
     BinaryOptions options;
     options.file_size_limit = c.limit;
@@ -202,7 +203,7 @@ TEST_F(RunFaultTest, OutputUnderAFileExitsFourAndWritesNothing) {
   folder_.WriteFile("plain-file", "x");
   BinaryResult result = RunGallerygenBinary(
       {kToken, folder_.Join("in.xml"), folder_.Join("plain-file/collection.xml"), "thumbs"});
-  EXPECT_EQ(kExitGenerateFailed, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kGenerateFailed), result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_EQ("x", ReadWholeFile(folder_.Join("plain-file")));
 }
@@ -229,7 +230,7 @@ TEST_F(RunFaultTest, DamagedAndOddSourcesArePassedOver) {
   WriteCollection(extra);
 
   BinaryResult result = RunGallerygenBinary(Arguments());
-  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   EXPECT_EQ("", result.output);
   for (int i = 0; i < 12; ++i) {
     const std::string number = std::to_string(i);

@@ -29,15 +29,15 @@ TEST(RunTest, TooFewArgumentsExitOneAndDeleteOnlyTheSecond) {
   std::string input = folder.WriteFile("in.xml", "<collection><style/></collection>");
 
   BinaryResult none = RunGallerygenBinary({});
-  EXPECT_EQ(kExitTooFewArguments, none.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kUsage), none.exit_code);
   EXPECT_EQ("", none.output);
 
   BinaryResult one = RunGallerygenBinary({input});
-  EXPECT_EQ(kExitTooFewArguments, one.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kUsage), one.exit_code);
   EXPECT_TRUE(FileExists(input)) << "a single argument deletes nothing";
 
   BinaryResult two = RunGallerygenBinary({kToken, input});
-  EXPECT_EQ(kExitTooFewArguments, two.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kUsage), two.exit_code);
   EXPECT_FALSE(FileExists(input)) << "the second argument is deleted";
   EXPECT_EQ("", two.output);
 }
@@ -48,7 +48,7 @@ TEST(RunTest, WrongTokenExitsTwoAndDeletesInput) {
        {std::string("kd4wPz7Qa1Xn9TbM"), std::string("nope"), kToken + "x"}) {
     std::string input = folder.WriteFile("in.xml", "<collection><style/></collection>");
     BinaryResult result = RunGallerygenBinary({token, input, folder.Join("out/c.xml")});
-    EXPECT_EQ(kExitWrongToken, result.exit_code) << token;
+    EXPECT_EQ(ExitStatus(ExitCode::kWrongToken), result.exit_code) << token;
     EXPECT_FALSE(FileExists(input)) << token;
     EXPECT_EQ("", result.output) << token;
   }
@@ -59,7 +59,7 @@ TEST(RunTest, EmptyArgumentShiftsTheOthers) {
   std::string input = folder.WriteFile("in.xml", "x");
   // Token, empty, input: only two arguments remain, so the run stops with 1 after deleting.
   BinaryResult result = RunGallerygenBinary({kToken, "", input});
-  EXPECT_EQ(kExitTooFewArguments, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kUsage), result.exit_code);
   EXPECT_FALSE(FileExists(input));
 }
 
@@ -108,7 +108,7 @@ TEST_F(RunGalleryTest, BadCollectionFilesExitThreeAndAreDeleted) {
     if (c.content != nullptr) folder_.WriteFile("in.xml", c.content);
     BinaryResult result =
         RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
-    EXPECT_EQ(kExitLoadFailed, result.exit_code) << c.name;
+    EXPECT_EQ(ExitStatus(ExitCode::kLoadFailed), result.exit_code) << c.name;
     EXPECT_EQ("", result.output) << c.name;
     EXPECT_FALSE(FileExists(input)) << c.name;
     EXPECT_FALSE(FileExists(folder_.Join("out/collection.xml"))) << c.name;
@@ -120,7 +120,7 @@ TEST_F(RunGalleryTest, FolderInPlaceOfCollectionExitsThree) {
   std::filesystem::create_directories(folder_.Join("in.xml"));
   BinaryResult result =
       RunGallerygenBinary({kToken, folder_.Join("in.xml"), folder_.Join("out/collection.xml")});
-  EXPECT_EQ(kExitLoadFailed, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kLoadFailed), result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_TRUE(FileExists(folder_.Join("in.xml"))) << "a folder is never removed";
 }
@@ -129,7 +129,7 @@ TEST_F(RunGalleryTest, MissingOutputFolderExitsFour) {
   std::string input = WriteCollection("in.xml", PhotoElement());
   BinaryResult result =
       RunGallerygenBinary({kToken, input, folder_.Join("absent/collection.xml"), "thumbs"});
-  EXPECT_EQ(kExitGenerateFailed, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kGenerateFailed), result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_FALSE(FileExists(input));
   EXPECT_FALSE(FileExists(folder_.Join("absent")));
@@ -139,7 +139,7 @@ TEST_F(RunGalleryTest, GeneratesTheGalleryAndDeletesTheInput) {
   std::string input = WriteCollection("in.xml", PhotoElement() + PhotoElement());
   BinaryResult result =
       RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
-  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_FALSE(FileExists(input));
   for (const char* file : {"collection.xml", "index.htm", "images/0.jpg", "images/1.jpg",
@@ -155,14 +155,14 @@ TEST_F(RunGalleryTest, GeneratesTheGalleryAndDeletesTheInput) {
 TEST_F(RunGalleryTest, ThumbnailsOnlyWithAFourthArgument) {
   BinaryResult without = RunGallerygenBinary(
       {kToken, WriteCollection("in.xml", PhotoElement()), folder_.Join("out/collection.xml")});
-  EXPECT_EQ(kExitGenerated, without.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), without.exit_code);
   EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
   EXPECT_FALSE(FileExists(folder_.Join("out/thumbs/0.jpg")));
 
   // An empty fourth argument yields no entry, so it does not switch thumbnails on either.
   BinaryResult empty = RunGallerygenBinary(
       {kToken, WriteCollection("in.xml", PhotoElement()), folder_.Join("out/collection.xml"), " "});
-  EXPECT_EQ(kExitGenerated, empty.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), empty.exit_code);
   EXPECT_FALSE(FileExists(folder_.Join("out/thumbs/0.jpg")));
 }
 
@@ -173,7 +173,7 @@ TEST_F(RunGalleryTest, RelativePathsWithBackslashesFindTheirPhotos) {
   // Both paths relative to the working folder, the output without any folder part.
   BinaryResult result =
       RunGallerygenBinary({kToken, "in.xml", "out\\collection.xml", "thumbs"}, folder_.path());
-  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
   EXPECT_TRUE(FileExists(folder_.Join("out/thumbs/0.jpg")));
   EXPECT_FALSE(FileExists(folder_.Join("in.xml")));
@@ -213,7 +213,7 @@ TEST_F(RunGalleryTest, PhotosOfEveryFormatBecomePageImages) {
                              "\"/><photo title=\"P\" path=\"" + folder_.Join("plain.png") + "\"/>";
   BinaryResult result = RunGallerygenBinary(
       {kToken, WriteCollection("in.xml", photos), folder_.Join("out/collection.xml"), "thumbs"});
-  ASSERT_EQ(kExitGenerated, result.exit_code);
+  ASSERT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   const struct {
     const char* image;
     int width;
@@ -239,7 +239,7 @@ TEST_F(RunGalleryTest, PhotosOfEveryFormatBecomePageImages) {
 TEST_F(RunGalleryTest, OutputSavedOverTheInputIsKept) {
   std::string input = WriteCollection("out/collection.xml", PhotoElement());
   BinaryResult result = RunGallerygenBinary({kToken, input, input});
-  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   ASSERT_TRUE(FileExists(input)) << "the generated collection file must survive";
   EXPECT_NE(std::string::npos, ReadWholeFile(input).find("path=\"0\""));
 }
@@ -254,9 +254,10 @@ TEST_F(RunGalleryTest, InputThatIsNoFileIsLeftAlone) {
   for (const char* name : {"fifo.xml", "folder.xml"}) {
     const std::string input = folder_.Join(name);
     const Case cases[] = {
-        {{kToken, input, folder_.Join("out/collection.xml"), "thumbs"}, kExitLoadFailed},
-        {{"wrong", input, folder_.Join("out/collection.xml")}, kExitWrongToken},
-        {{kToken, input}, kExitTooFewArguments},
+        {{kToken, input, folder_.Join("out/collection.xml"), "thumbs"},
+         ExitStatus(ExitCode::kLoadFailed)},
+        {{"wrong", input, folder_.Join("out/collection.xml")}, ExitStatus(ExitCode::kWrongToken)},
+        {{kToken, input}, ExitStatus(ExitCode::kUsage)},
     };
     for (const Case& c : cases) {
       BinaryResult result = RunGallerygenBinary(c.arguments);
@@ -270,7 +271,7 @@ TEST_F(RunGalleryTest, InputThatIsNoFileIsLeftAlone) {
   ASSERT_EQ(0, symlink(target.c_str(), folder_.Join("link.xml").c_str()));
   BinaryResult linked = RunGallerygenBinary(
       {kToken, folder_.Join("link.xml"), folder_.Join("out/collection.xml"), "thumbs"});
-  EXPECT_EQ(kExitGenerated, linked.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), linked.exit_code);
   struct stat info;
   EXPECT_NE(0, lstat(folder_.Join("link.xml").c_str(), &info));
   EXPECT_TRUE(FileExists(target));
@@ -279,7 +280,7 @@ TEST_F(RunGalleryTest, InputThatIsNoFileIsLeftAlone) {
 TEST_F(RunGalleryTest, OutputPathThatIsAFolderExitsFourAndWritesNothing) {
   std::string input = WriteCollection("in.xml", PhotoElement());
   BinaryResult result = RunGallerygenBinary({kToken, input, folder_.Join("out"), "thumbs"});
-  EXPECT_EQ(kExitGenerateFailed, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kGenerateFailed), result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_FALSE(FileExists(input));
   EXPECT_FALSE(FileExists(folder_.Join("images")));
@@ -311,7 +312,7 @@ TEST_F(RunGalleryTest, PhotosBesideTheirCollectionAreNeverReplaced) {
     std::string input = WriteCollection(c.input, c.photos);
     BinaryResult result =
         RunGallerygenBinary({kToken, input, folder_.Join("collection.xml"), "thumbs"});
-    EXPECT_EQ(kExitGenerateFailed, result.exit_code) << c.input;
+    EXPECT_EQ(ExitStatus(ExitCode::kGenerateFailed), result.exit_code) << c.input;
     EXPECT_EQ("", result.output) << c.input;
     EXPECT_FALSE(FileExists(input)) << c.input << ": the input is deleted as always";
     for (const char* name : {"images/0.jpg", "images/1.jpg"}) {
@@ -330,7 +331,7 @@ TEST_F(RunGalleryTest, ColonInARelativePhotoNameIsPartOfIt) {
       WriteCollection("in.xml", "<photo title=\"Lunch\" path=\"12:30 lunch.jpg\"/>");
   BinaryResult result =
       RunGallerygenBinary({kToken, input, folder_.Join("out/collection.xml"), "thumbs"});
-  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   EXPECT_TRUE(FileExists(folder_.Join("out/images/0.jpg")));
   EXPECT_TRUE(FileExists(folder_.Join("out/thumbs/0.jpg")));
 }
@@ -348,7 +349,7 @@ TEST_F(RunGalleryTest, SecondRunOnAGalleryWaitsForTheFirst) {
   EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("out"))) << "the second run did not wait";
   first_run.reset();
   second_run.join();
-  EXPECT_EQ(kExitGenerated, result.exit_code);
+  EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code);
   EXPECT_TRUE(FileExists(folder_.Join("out/collection.xml")));
 }
 

@@ -1,0 +1,345 @@
+#include "app/gallery_options.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string_view>
+#include <utility>
+
+namespace gallery {
+namespace {
+
+// Stores an option's value; an error text when the value makes no sense, else empty.
+using OptionSetter = std::string (*)(CCliOptions& options, const std::string& value);
+
+// One option as typed, shown in the help and stored.
+struct COptionRule {
+  std::string_view long_name;
+  char short_name;              // 0 when there is none
+  std::string_view value_name;  // empty for a switch, which takes no value
+  std::string_view help;        // its lines in the help text; empty to accept it unlisted
+  OptionSetter set;
+};
+
+std::string SetHelp(CCliOptions& options, const std::string&) {
+  options.help = true;
+  return "";
+}
+
+std::string SetVersion(CCliOptions& options, const std::string&) {
+  options.version = true;
+  return "";
+}
+
+std::string SetThumbnails(CCliOptions& options, const std::string&) {
+  options.thumbnails = true;
+  return "";
+}
+
+std::string SetNoThumbnails(CCliOptions& options, const std::string&) {
+  options.thumbnails = false;
+  return "";
+}
+
+std::string SetQuiet(CCliOptions& options, const std::string&) {
+  options.quiet = true;
+  return "";
+}
+
+std::string SetOutput(CCliOptions& options, const std::string& value) {
+  // The output collection file is written into OUTDIR and nowhere else, so the name may not
+  // climb out of it or reach into a subfolder.
+  if (value.empty() || value == "." || value == ".." ||
+      value.find_first_of("/\\") != std::string::npos) {
+    return "--output takes a file name inside OUTDIR, without any folder: '" + value + "'";
+  }
+  options.output_name = value;
+  return "";
+}
+
+std::string SetTitle(CCliOptions& options, const std::string& value) {
+  options.title = value;
+  return "";
+}
+
+std::string SetDescription(CCliOptions& options, const std::string& value) {
+  options.description = value;
+  return "";
+}
+
+std::string SetPreset(CCliOptions& options, const std::string& value) {
+  options.preset = value;
+  return "";
+}
+
+std::string SetSort(CCliOptions& options, const std::string& value) {
+  if (value == "name") {
+    options.order = PhotoOrder::kName;
+  } else if (value == "date") {
+    options.order = PhotoOrder::kDate;
+  } else {
+    return "--sort takes 'name' or 'date', not '" + value + "'";
+  }
+  return "";
+}
+
+constexpr COptionRule kHelpOption = {"help", 'h', "", "show this help", SetHelp};
+constexpr COptionRule kVersionOption = {"version", 'V', "", "show the version", SetVersion};
+constexpr COptionRule kThumbnailsOption = {
+    "thumbnails", 0, "", "make thumbnail images for the index pages (the default)", SetThumbnails};
+constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "make no thumbnail images",
+                                             SetNoThumbnails};
+constexpr COptionRule kOutputOption = {
+    "output", 'o', "NAME",
+    "file name of the output collection file in OUTDIR\n(default collection.xml)", SetOutput};
+constexpr COptionRule kQuietOption = {
+    "quiet", 'q', "", "show no progress; warnings and errors are still shown", SetQuiet};
+constexpr COptionRule kTitleOption = {"title", 't', "TITLE", "the gallery's title (required)",
+                                      SetTitle};
+constexpr COptionRule kDescriptionOption = {"description", 'd', "TEXT",
+                                            "a line shown under the title", SetDescription};
+constexpr COptionRule kPresetOption = {
+    "preset", 'p', "NAME", "the style preset (default shaded; 'gallery presets' lists them)",
+    SetPreset};
+constexpr COptionRule kSortOption = {
+    "sort", 's', "name|date",
+    "order the photos by file name (default) or by the date taken\nfrom their EXIF data, "
+    "undated photos last",
+    SetSort};
+
+constexpr COptionRule WithHelp(COptionRule option, std::string_view help) {
+  option.help = help;
+  return option;
+}
+
+// An option a command accepts but its help leaves out.
+constexpr COptionRule Unlisted(COptionRule option) { return WithHelp(option, ""); }
+
+// Help and the version are asked for with any command; the version is listed only in the
+// overview, where help also says what it does after a command.
+constexpr std::array kOverviewOptions = {
+    WithHelp(kHelpOption, "show this help; after a command, that command's help"),
+    kVersionOption,
+};
+constexpr std::array kBuildOptions = {
+    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,
+    kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
+};
+constexpr std::array kNewOptions = {
+    kTitleOption,        kDescriptionOption, kPresetOption, kSortOption, kThumbnailsOption,
+    kNoThumbnailsOption, kOutputOption,      kQuietOption,  kHelpOption, Unlisted(kVersionOption),
+};
+constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
+
+constexpr std::string_view kOverviewHelp =
+    "Usage: gallery COMMAND [OPTION]... [ARGUMENT]...\n"
+    "Makes static web galleries from photos.\n"
+    "\n"
+    "Commands:\n"
+    "  build COLLECTION.xml OUTDIR      build the gallery of a collection file into OUTDIR\n"
+    "  new PHOTO_FOLDER OUTDIR --title T\n"
+    "                                   make a collection from a folder of photos and build it\n"
+    "  presets                          list the style presets that 'new' can use\n";
+
+constexpr std::string_view kOverviewEpilogue =
+    "\n"
+    "Exit status: 0 when the gallery was built, 1 for a wrong command line, 3 when the\n"
+    "input (collection file, photo folder or preset) could not be loaded, 4 when the gallery\n"
+    "could not be written. See 'gallery COMMAND --help' and 'man gallery'.\n";
+
+constexpr std::string_view kBuildHelp =
+    "Usage: gallery build COLLECTION.xml OUTDIR [OPTION]...\n"
+    "Builds the gallery of a collection file into the folder OUTDIR: index pages, one page per\n"
+    "photo, page images, thumbnails and the output collection file. OUTDIR is created when it\n"
+    "does not exist (its parent folder must); an existing OUTDIR must be empty or hold an\n"
+    "earlier gallery. The collection file and the photos are only read, never changed.\n"
+    "Photo paths in the collection that are not absolute are taken from the folder 'images'\n"
+    "beside the collection file.\n";
+
+constexpr std::string_view kNewHelp =
+    "Usage: gallery new PHOTO_FOLDER OUTDIR --title TITLE [OPTION]...\n"
+    "Makes a collection from the photos directly in PHOTO_FOLDER (JPEG, PNG, GIF, TIFF, WebP,\n"
+    "HEIC, AVIF, BMP), titled by their file names, writes it as OUTDIR/source-collection.xml\n"
+    "and builds its gallery into OUTDIR, as 'gallery build' does. The photos are only read.\n";
+
+constexpr std::string_view kPresetsHelp =
+    "Usage: gallery presets\n"
+    "Lists the style presets that 'gallery new --preset NAME' can use: the name, then what the\n"
+    "preset looks like.\n";
+
+// A command: how it is typed, what it takes and its help.
+struct CCommandRule {
+  CliCommand command;
+  std::string_view name;      // empty for the overview, which is no command
+  std::string_view operands;  // as named when their count is wrong
+  size_t operand_count;
+  std::string_view help;      // the help text above the list of options
+  std::string_view epilogue;  // and below it
+  std::span<const COptionRule> options;
+};
+
+constexpr std::array<CCommandRule, 4> kCommands = {{
+    {CliCommand::kNone, "", "nothing", 0, kOverviewHelp, kOverviewEpilogue, kOverviewOptions},
+    {CliCommand::kBuild, "build", "COLLECTION.xml OUTDIR", 2, kBuildHelp, "", kBuildOptions},
+    {CliCommand::kNew, "new", "PHOTO_FOLDER OUTDIR", 2, kNewHelp, "", kNewOptions},
+    {CliCommand::kPresets, "presets", "nothing", 0, kPresetsHelp, "", kPresetsOptions},
+}};
+
+constexpr std::string_view kCommandList = "the commands are build, new and presets";
+
+const CCommandRule& GetCommand(CliCommand command) {
+  for (const CCommandRule& rule : kCommands) {
+    if (rule.command == command) return rule;
+  }
+  return kCommands[0];
+}
+
+const CCommandRule* FindCommand(std::string_view name) {
+  for (const CCommandRule& rule : kCommands) {
+    if (!rule.name.empty() && rule.name == name) return &rule;
+  }
+  return nullptr;
+}
+
+const COptionRule* FindLongOption(const CCommandRule& command, std::string_view name) {
+  for (const COptionRule& option : command.options) {
+    if (option.long_name == name) return &option;
+  }
+  return nullptr;
+}
+
+const COptionRule* FindShortOption(const CCommandRule& command, char name) {
+  for (const COptionRule& option : command.options) {
+    if (option.short_name != 0 && option.short_name == name) return &option;
+  }
+  return nullptr;
+}
+
+// "  -o, --output=NAME", the part of an option's help line before its description.
+std::string OptionLabel(const COptionRule& option) {
+  std::string label =
+      option.short_name != 0 ? std::string("  -") + option.short_name + ", " : std::string(6, ' ');
+  label += "--" + std::string(option.long_name);
+  if (!option.value_name.empty()) label += "=" + std::string(option.value_name);
+  return label;
+}
+
+// The listed options, their descriptions lined up four spaces after the longest label.
+std::string OptionsHelp(std::span<const COptionRule> options) {
+  size_t column = 0;
+  for (const COptionRule& option : options) {
+    if (!option.help.empty()) column = std::max(column, OptionLabel(option).size() + 4);
+  }
+  std::string text;
+  for (const COptionRule& option : options) {
+    if (option.help.empty()) continue;
+    std::string label = OptionLabel(option);
+    text += label + std::string(column - label.size(), ' ');
+    std::string_view help = option.help;
+    for (size_t end = help.find('\n'); end != std::string_view::npos; end = help.find('\n')) {
+      text += std::string(help.substr(0, end)) + "\n" + std::string(column, ' ');
+      help.remove_prefix(end + 1);
+    }
+    text += std::string(help) + "\n";
+  }
+  return text;
+}
+
+CCliParse ParseError(std::string error) { return {std::nullopt, std::move(error)}; }
+
+// The error of a command line whose options all made sense, if any.
+std::string CheckOperands(const CCliOptions& options) {
+  if (options.command == CliCommand::kNone) {
+    return "no command given; " + std::string(kCommandList);
+  }
+  const CCommandRule& command = GetCommand(options.command);
+  if (options.operands.size() != command.operand_count) {
+    std::string count = options.operands.size() < command.operand_count ? "too few" : "too many";
+    return count + " arguments for '" + std::string(command.name) + "', which takes " +
+           std::string(command.operands);
+  }
+  for (const std::string& operand : options.operands) {
+    if (operand.empty()) return "an empty argument names no file or folder";
+  }
+  if (options.command == CliCommand::kNew && (!options.title || options.title->empty())) {
+    return "'new' needs the gallery's title: --title TITLE";
+  }
+  return "";
+}
+
+}  // namespace
+
+CCliParse ParseCliArguments(const std::vector<std::string>& arguments) {
+  CCliOptions options;
+  bool only_operands = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (only_operands || argument.size() < 2 || argument[0] != '-') {
+      if (options.command != CliCommand::kNone) {
+        options.operands.push_back(argument);
+      } else if (const CCommandRule* command = FindCommand(argument)) {
+        options.command = command->command;
+      } else {
+        return ParseError("unknown command '" + argument + "'; " + std::string(kCommandList));
+      }
+      continue;
+    }
+    if (argument == "--") {
+      only_operands = true;
+      continue;
+    }
+    const CCommandRule& command = GetCommand(options.command);
+    const COptionRule* option = nullptr;
+    std::optional<std::string> value;
+    std::string shown;
+    if (argument[1] == '-') {
+      std::string_view body = std::string_view(argument).substr(2);
+      size_t equals = body.find('=');
+      option = FindLongOption(command, body.substr(0, equals));
+      if (equals != std::string_view::npos) value = std::string(body.substr(equals + 1));
+      shown = "--" + std::string(body.substr(0, equals));
+    } else {
+      option = FindShortOption(command, argument[1]);
+      if (argument.size() > 2) value = argument.substr(2);
+      shown = argument.substr(0, 2);
+    }
+    if (option == nullptr) {
+      std::string where =
+          command.name.empty() ? std::string() : " for '" + std::string(command.name) + "'";
+      return ParseError("unknown option '" + shown + "'" + where);
+    }
+    const bool takes_value = !option->value_name.empty();
+    if (takes_value && !value) {
+      if (i + 1 >= arguments.size()) return ParseError(shown + " needs a value");
+      value = arguments[++i];
+    } else if (!takes_value && value) {
+      if (argument[1] == '-') return ParseError(shown + " takes no value");
+      // Short switches may be bundled, "-qh"; each letter must be a switch.
+      for (char letter : *value) {
+        const COptionRule* next = FindShortOption(command, letter);
+        if (next == nullptr || !next->value_name.empty()) {
+          return ParseError("unknown option '-" + std::string(1, letter) + "'");
+        }
+        static_cast<void>(next->set(options, ""));
+      }
+    }
+    std::string error = option->set(options, value.value_or(""));
+    if (!error.empty()) return ParseError(error);
+  }
+  if (options.help || options.version) return {options, ""};
+  std::string error = CheckOperands(options);
+  if (!error.empty()) return ParseError(error);
+  return {options, ""};
+}
+
+std::string HelpText(CliCommand command) {
+  const CCommandRule& rule = GetCommand(command);
+  std::string options = OptionsHelp(rule.options);
+  std::string text(rule.help);
+  if (!options.empty()) text += "\nOptions:\n" + options;
+  return text + std::string(rule.epilogue);
+}
+
+std::string VersionText() { return "gallery (gallerygen) " GALLERY_VERSION "\n"; }
+
+}  // namespace gallery

@@ -1,0 +1,51 @@
+#ifndef GALLERY_APP_GALLERY_OPTIONS_H_
+#define GALLERY_APP_GALLERY_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/photo_folder.h"
+
+namespace gallery {
+
+enum class CliCommand { kNone, kBuild, kNew, kPresets };
+
+// A command line as understood, before anything is looked up on disk.
+struct CCliOptions {
+  CliCommand command = CliCommand::kNone;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> operands;
+  bool thumbnails = true;
+  bool quiet = false;
+  std::string output_name = "collection.xml";
+  std::optional<std::string> title;
+  std::string description;
+  std::string preset = "shaded";
+  PhotoOrder order = PhotoOrder::kName;
+};
+
+// The options, or the one-line reason why the command line makes no sense.
+struct CCliParse {
+  std::optional<CCliOptions> options;
+  std::string error;
+};
+
+// Reads argv[1..]. Options may come before, between or after the operands, as "--name value",
+// "--name=value" or a short "-x value"; short switches may be bundled ("-qh"); "--" makes every
+// later argument an operand. An option counts only for the command named before it (before
+// any command: only help and the version). Operand counts are checked too, except when help or
+// the version is asked for. Touches no file.
+CCliParse ParseCliArguments(const std::vector<std::string>& arguments);
+
+// The help text of a command (`kNone` for the program's overview), ending with a line feed.
+// Its list of options is the list the command accepts.
+std::string HelpText(CliCommand command);
+
+// "gallery (gallerygen) VERSION" and a line feed.
+std::string VersionText();
+
+}  // namespace gallery
+
+#endif  // GALLERY_APP_GALLERY_OPTIONS_H_

@@ -1,0 +1,327 @@
+#include "app/gallery_options.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace gallery {
+namespace {
+
+std::string Shown(const std::vector<std::string>& arguments) {
+  std::string shown;
+  for (const std::string& argument : arguments) shown += argument + " ";
+  return shown;
+}
+
+struct ErrorCase {
+  std::vector<std::string> arguments;
+  std::string error;
+};
+
+void ExpectErrors(const std::vector<ErrorCase>& cases) {
+  for (const ErrorCase& c : cases) {
+    CCliParse parse = ParseCliArguments(c.arguments);
+    EXPECT_FALSE(parse.options) << Shown(c.arguments);
+    EXPECT_EQ(c.error, parse.error) << Shown(c.arguments);
+  }
+}
+
+TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
+  struct Case {
+    std::vector<std::string> arguments;
+    CliCommand command;
+    std::vector<std::string> operands;
+    bool thumbnails;
+    bool quiet;
+    std::string output_name;
+    std::string title;
+    std::string preset;
+    PhotoOrder order;
+  } cases[] = {
+      {{"build", "c.xml", "out"},
+       CliCommand::kBuild,
+       {"c.xml", "out"},
+       true,
+       false,
+       "collection.xml",
+       "",
+       "shaded",
+       PhotoOrder::kName},
+      {{"build", "--no-thumbnails", "c.xml", "-q", "out", "--output=g.xml"},
+       CliCommand::kBuild,
+       {"c.xml", "out"},
+       false,
+       true,
+       "g.xml",
+       "",
+       "shaded",
+       PhotoOrder::kName},
+      {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml"},
+       CliCommand::kBuild,
+       {"c.xml", "out"},
+       true,
+       false,
+       "x.xml",
+       "",
+       "shaded",
+       PhotoOrder::kName},
+      {{"new", "pics", "out", "--title", "My trip", "--preset=plain", "--sort", "date"},
+       CliCommand::kNew,
+       {"pics", "out"},
+       true,
+       false,
+       "collection.xml",
+       "My trip",
+       "plain",
+       PhotoOrder::kDate},
+      {{"new", "-tTrip", "-p", "framed", "-s", "name", "--", "-pics", "--out"},
+       CliCommand::kNew,
+       {"-pics", "--out"},
+       true,
+       false,
+       "collection.xml",
+       "Trip",
+       "framed",
+       PhotoOrder::kName},
+      {{"new", "-", "out", "--title=--x", "-d", ""},
+       CliCommand::kNew,
+       {"-", "out"},
+       true,
+       false,
+       "collection.xml",
+       "--x",
+       "shaded",
+       PhotoOrder::kName},
+      {{"presets"},
+       CliCommand::kPresets,
+       {},
+       true,
+       false,
+       "collection.xml",
+       "",
+       "shaded",
+       PhotoOrder::kName},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = Shown(c.arguments);
+    CCliParse parse = ParseCliArguments(c.arguments);
+    ASSERT_TRUE(parse.options) << shown << ": " << parse.error;
+    const CCliOptions& options = *parse.options;
+    EXPECT_EQ(c.command, options.command) << shown;
+    EXPECT_EQ(c.operands, options.operands) << shown;
+    EXPECT_EQ(c.thumbnails, options.thumbnails) << shown;
+    EXPECT_EQ(c.quiet, options.quiet) << shown;
+    EXPECT_EQ(c.output_name, options.output_name) << shown;
+    EXPECT_EQ(c.title, options.title.value_or("")) << shown;
+    EXPECT_EQ(c.preset, options.preset) << shown;
+    EXPECT_EQ(c.order, options.order) << shown;
+  }
+}
+
+TEST(GalleryOptionsTest, WrongCommandLinesSayWhatIsWrong) {
+  ExpectErrors({
+      {{}, "no command given; the commands are build, new and presets"},
+      {{"make"}, "unknown command 'make'; the commands are build, new and presets"},
+      {{"build", "c.xml"}, "too few arguments for 'build', which takes COLLECTION.xml OUTDIR"},
+      {{"build", "c.xml", "out", "x"},
+       "too many arguments for 'build', which takes COLLECTION.xml OUTDIR"},
+      {{"presets", "x"}, "too many arguments for 'presets', which takes nothing"},
+      {{"build", "c.xml", "out", "--title=x"}, "unknown option '--title' for 'build'"},
+      {{"build", "c.xml", "out", "--colour"}, "unknown option '--colour' for 'build'"},
+      {{"build", "c.xml", "out", "-x"}, "unknown option '-x' for 'build'"},
+      {{"build", "c.xml", "out", "-qx"}, "unknown option '-x'"},
+      {{"build", "c.xml", "out", "-o"}, "-o needs a value"},
+      {{"build", "c.xml", "out", "--quiet=yes"}, "--quiet takes no value"},
+      {{"build", "c.xml", "out", "--output=sub/c.xml"},
+       "--output takes a file name inside OUTDIR, without any folder: 'sub/c.xml'"},
+      {{"build", "c.xml", "out", "--output", ".."},
+       "--output takes a file name inside OUTDIR, without any folder: '..'"},
+      {{"build", "", "out"}, "an empty argument names no file or folder"},
+      {{"new", "pics", "out"}, "'new' needs the gallery's title: --title TITLE"},
+      {{"new", "pics", "out", "--title="}, "'new' needs the gallery's title: --title TITLE"},
+      {{"new", "pics", "out", "-t", "T", "--sort=size"},
+       "--sort takes 'name' or 'date', not 'size'"},
+      {{"--thumbnails", "build"}, "unknown option '--thumbnails'"},
+  });
+}
+
+TEST(GalleryOptionsTest, OptionsCountOnlyForTheirCommand) {
+  ExpectErrors({
+      {{"presets", "--quiet"}, "unknown option '--quiet' for 'presets'"},
+      {{"presets", "-o", "x.xml"}, "unknown option '-o' for 'presets'"},
+      {{"new", "pics", "out", "-t", "T", "--colour"}, "unknown option '--colour' for 'new'"},
+      {{"build", "--title", "T", "c.xml", "out"}, "unknown option '--title' for 'build'"},
+      {{"build", "c.xml", "out", "-s", "date"}, "unknown option '-s' for 'build'"},
+      {{"--output=x.xml", "build", "c.xml", "out"}, "unknown option '--output'"},
+      {{"-q", "build", "c.xml", "out"}, "unknown option '-q'"},
+      // Names are matched whole and as written.
+      {{"build", "c.xml", "out", "--qui"}, "unknown option '--qui' for 'build'"},
+      {{"build", "c.xml", "out", "--Quiet"}, "unknown option '--Quiet' for 'build'"},
+      {{"new", "pics", "out", "-t", "T", "--thumbnail"}, "unknown option '--thumbnail' for 'new'"},
+      {{"build", "c.xml", "out", "--=x"}, "unknown option '--' for 'build'"},
+      // A bundle holds switches only.
+      {{"build", "c.xml", "out", "-qo", "x.xml"}, "unknown option '-o'"},
+      {{"new", "pics", "out", "-qt", "T"}, "unknown option '-t'"},
+      {{"presets", "-hq"}, "unknown option '-q'"},
+  });
+}
+
+TEST(GalleryOptionsTest, ValuesAreTakenFromTheNextArgumentWhateverItLooksLike) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string error;  // empty when the command line is right
+    std::string title;
+  } cases[] = {
+      {{"new", "pics", "out", "--title"}, "--title needs a value", ""},
+      {{"new", "pics", "out", "-t", "T", "-p"}, "-p needs a value", ""},
+      {{"new", "pics", "out", "-t", "T", "--sort"}, "--sort needs a value", ""},
+      {{"new", "pics", "out", "-t", "T", "--description"}, "--description needs a value", ""},
+      {{"new", "pics", "out", "-t", "T", "--output"}, "--output needs a value", ""},
+      {{"new", "pics", "out", "-t", "--quiet"}, "", "--quiet"},
+      {{"new", "pics", "out", "--title", "--"}, "", "--"},
+      {{"new", "pics", "out", "-t", ""}, "'new' needs the gallery's title: --title TITLE", ""},
+      {{"new", "pics", "out", "--title=a=b"}, "", "a=b"},
+  };
+  for (const Case& c : cases) {
+    CCliParse parse = ParseCliArguments(c.arguments);
+    EXPECT_EQ(c.error, parse.error) << Shown(c.arguments);
+    if (c.error.empty()) {
+      ASSERT_TRUE(parse.options) << Shown(c.arguments);
+      EXPECT_EQ(c.title, parse.options->title.value_or("")) << Shown(c.arguments);
+      EXPECT_FALSE(parse.options->quiet) << Shown(c.arguments);
+    }
+  }
+}
+
+TEST(GalleryOptionsTest, RepeatedOptionsKeepTheLastValue) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string output_name;
+    std::string title;
+    std::string preset;
+    PhotoOrder order;
+  } cases[] = {
+      {{"new", "pics", "out", "-t", "A", "-o", "a.xml", "--output=b.xml"},
+       "b.xml",
+       "A",
+       "shaded",
+       PhotoOrder::kName},
+      {{"new", "-t", "A", "pics", "--title", "B", "out", "-tC"},
+       "collection.xml",
+       "C",
+       "shaded",
+       PhotoOrder::kName},
+      {{"new", "pics", "out", "-t", "A", "--sort=date", "-s", "name", "--sort", "date"},
+       "collection.xml",
+       "A",
+       "shaded",
+       PhotoOrder::kDate},
+      {{"new", "pics", "out", "-t", "A", "-p", "plain", "--preset", "framed", "-q", "-q"},
+       "collection.xml",
+       "A",
+       "framed",
+       PhotoOrder::kName},
+  };
+  for (const Case& c : cases) {
+    CCliParse parse = ParseCliArguments(c.arguments);
+    ASSERT_TRUE(parse.options) << Shown(c.arguments) << ": " << parse.error;
+    EXPECT_EQ(c.output_name, parse.options->output_name) << Shown(c.arguments);
+    EXPECT_EQ(c.title, parse.options->title.value_or("")) << Shown(c.arguments);
+    EXPECT_EQ(c.preset, parse.options->preset) << Shown(c.arguments);
+    EXPECT_EQ(c.order, parse.options->order) << Shown(c.arguments);
+  }
+  // A wrong value is wrong even when a right one came first.
+  EXPECT_EQ("--sort takes 'name' or 'date', not 'size'",
+            ParseCliArguments({"new", "p", "o", "-t", "T", "-s", "date", "-s", "size"}).error);
+}
+
+TEST(GalleryOptionsTest, HelpIsForTheCommandNamedAndSkipsTheOtherChecks) {
+  struct Case {
+    std::vector<std::string> arguments;
+    CliCommand command;
+  } cases[] = {
+      {{"--help"}, CliCommand::kNone},
+      {{"-h", "new"}, CliCommand::kNew},
+      {{"build", "-h"}, CliCommand::kBuild},
+      {{"build", "-qh", "c.xml"}, CliCommand::kBuild},
+      {{"new", "--help", "too", "many", "operands"}, CliCommand::kNew},
+      {{"new", "pics", "out", "--title=", "--help"}, CliCommand::kNew},
+      {{"presets", "extra", "-h"}, CliCommand::kPresets},
+  };
+  for (const Case& c : cases) {
+    CCliParse parse = ParseCliArguments(c.arguments);
+    ASSERT_TRUE(parse.options) << Shown(c.arguments) << ": " << parse.error;
+    EXPECT_TRUE(parse.options->help) << Shown(c.arguments);
+    EXPECT_EQ(c.command, parse.options->command) << Shown(c.arguments);
+  }
+}
+
+// The long names in the option list of a help text, with "=VALUE" where one is taken.
+std::vector<std::string> ListedOptions(const std::string& help) {
+  std::vector<std::string> options;
+  std::istringstream lines(help.substr(help.find("\nOptions:\n") + 10));
+  for (std::string line; std::getline(lines, line) && !line.empty();) {
+    size_t start = line.find("--");
+    if (start == std::string::npos || line.find_first_not_of(' ') + 4 < start) continue;
+    options.push_back(line.substr(start, line.find(' ', start) - start));
+  }
+  return options;
+}
+
+TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
+  struct Case {
+    CliCommand command;
+    std::vector<std::string> arguments;
+    size_t listed;
+  } cases[] = {
+      {CliCommand::kBuild, {"build", "c.xml", "out"}, 5},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 9},
+      {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> listed = ListedOptions(HelpText(c.command));
+    EXPECT_EQ(c.listed, listed.size()) << HelpText(c.command);
+    for (const std::string& option : listed) {
+      std::vector<std::string> arguments = c.arguments;
+      // "name" is a right value for every option that takes one.
+      arguments.push_back(option.substr(0, option.find('=')) +
+                          (option.find('=') == std::string::npos ? "" : "=name"));
+      CCliParse parse = ParseCliArguments(arguments);
+      EXPECT_TRUE(parse.options) << Shown(arguments) << ": " << parse.error;
+    }
+  }
+  EXPECT_EQ(std::string::npos, HelpText(CliCommand::kPresets).find("Options:"));
+}
+
+TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
+  const std::string build = HelpText(CliCommand::kBuild);
+  EXPECT_EQ(
+      "\nOptions:\n"
+      "      --thumbnails       make thumbnail images for the index pages (the default)\n"
+      "      --no-thumbnails    make no thumbnail images\n"
+      "  -o, --output=NAME      file name of the output collection file in OUTDIR\n"
+      "                         (default collection.xml)\n"
+      "  -q, --quiet            show no progress; warnings and errors are still shown\n"
+      "  -h, --help             show this help\n",
+      build.substr(build.find("\nOptions:\n")));
+  // Each command lines its descriptions up after its own longest option.
+  const std::string new_help = HelpText(CliCommand::kNew);
+  EXPECT_NE(std::string::npos,
+            new_help.find("\n  -s, --sort=name|date      order the photos by file name (default) "
+                          "or by the date taken\n                            from their EXIF"))
+      << new_help;
+  std::string overview = HelpText(CliCommand::kNone);
+  EXPECT_NE(std::string::npos,
+            overview.find("\nOptions:\n"
+                          "  -h, --help       show this help; after a command, that command's "
+                          "help\n"
+                          "  -V, --version    show the version\n"
+                          "\n"
+                          "Exit status: "))
+      << overview;
+}
+
+}  // namespace
+}  // namespace gallery
