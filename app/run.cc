@@ -1,12 +1,31 @@
 #include "app/run.h"
 
+#include <new>
 #include <optional>
+#include <system_error>
 
 #include "collection/gallery_builder.h"
 #include "generate/generate.h"
 #include "platform/file_system.h"
 
 namespace gallery {
+namespace {
+
+// A collection can be large enough for memory, or a thread, to run out while it is loaded or
+// its gallery written. That step then fails like any other failure of it: silently, with its
+// exit code, and the input is still deleted.
+template <typename Step>
+bool StepSucceeds(const Step& step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+}  // namespace
 
 ExitCode RunGallery(const std::vector<std::string>& arguments) {
   ExitCode exit_code = ExitCode::kUsage;
@@ -24,14 +43,14 @@ ExitCode RunGallery(const std::vector<std::string>& arguments) {
       gallery_lock.emplace(ParentFolder(output_path));
       bool same_file = IsSameFile(input_path, output_path);
       CGalleryBuilder builder;
-      if (!builder.Load(input_path)) {
+      if (!StepSucceeds([&] { return builder.Load(input_path); })) {
         exit_code = ExitCode::kLoadFailed;
       } else if (!same_file &&
                  FindSameFile({input_path}, ListGeneratedFiles(builder, output_path, thumbnails))) {
         // The input would be replaced by a page or image and then deleted as the input: the
         // gallery would lose that file. Saving the output collection over the input is fine.
         exit_code = ExitCode::kGenerateFailed;
-      } else if (builder.Generate(output_path, thumbnails) != 0) {
+      } else if (StepSucceeds([&] { return builder.Generate(output_path, thumbnails) != 0; })) {
         exit_code = ExitCode::kBuilt;
         output_replaced_input = same_file;
       } else {
