@@ -12,6 +12,7 @@
 
 #include "app/run.h"
 #include "collection/collection_document.h"
+#include "platform/imaging_runtime.h"
 #include "tests/run_binary.h"
 #include "tests/temp_folder.h"
 
@@ -208,6 +209,51 @@ TEST_F(RunFaultTest, DamagedAndOddSourcesArePassedOver) {
   GalleryCheck check = CheckGallery(folder_.Join("out"));
   EXPECT_EQ("", Joined(check.broken));
   EXPECT_EQ(0, check.temporary_files);
+}
+
+TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kMagick));
+  vips::VImage::black(30, 20, vips::VImage::option()->set("bands", 3))
+      .magicksave(folder_.Join("bitmap.bmp").c_str(), vips::VImage::option()->set("format", "bmp"));
+  const std::string svg =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xi=\"http://www.w3.org/2001/XInclude\" "
+      "width=\"300\" height=\"100\"><text x=\"5\" y=\"50\"><xi:include href=\"in.xml\" "
+      "parse=\"text\"/></text></svg>";
+  folder_.WriteFile("drawing.jpg", svg);
+  folder_.WriteFile("document.jpg",
+                    "%PDF-1.1\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj\n2 0 obj<</Type/Pages"
+                    "/Kids[3 0 R]/Count 1>>endobj\n3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 "
+                    "14400 14400]>>endobj\ntrailer<</Root 1 0 R>>\n%%EOF\n");
+  folder_.WriteFile("data.png", "<?xml version=\"1.0\"?><a><b>1</b></a>");
+  folder_.WriteFile("print.jpg", "%!PS-Adobe-3.0\n72 72 moveto (x) show showpage\n");
+  std::string extra;
+  for (const char* name : {"bitmap.bmp", "drawing.jpg", "document.jpg", "data.png", "print.jpg"}) {
+    extra += "<photo title=\"odd\" path=\"" + folder_.Join(name) + "\"/>";
+  }
+  // A library home that holds every optional module, ImageMagick told to keep its pixels on
+  // disk, and the library's own block of untrusted loaders off.
+  std::filesystem::create_directories(folder_.Join("tmp"));
+  std::filesystem::create_directories(folder_.Join("home"));
+  std::filesystem::create_directory_symlink("/usr/lib/x86_64-linux-gnu", folder_.Join("home/lib"));
+  BinaryOptions options;
+  options.environment = {"TMPDIR=" + folder_.Join("tmp"),
+                         "VIPSHOME=" + folder_.Join("home"),
+                         "VIPS_BLOCK_UNTRUSTED",
+                         "MAGICK_TEMPORARY_PATH=" + folder_.Join("tmp"),
+                         "MAGICK_MEMORY_LIMIT=1",
+                         "MAGICK_AREA_LIMIT=1",
+                         "MAGICK_MAP_LIMIT=1"};
+  for (int run = 0; run < 2; ++run) {
+    WriteCollection(extra);
+    BinaryResult result = RunGallerygenBinary(Arguments(), options);
+    EXPECT_EQ(kExitGenerated, result.exit_code) << run;
+    EXPECT_EQ("", result.output) << run;
+    for (int i = 0; i < 11; ++i) {
+      EXPECT_EQ(i <= 6, FileExists(folder_.Join("out/images/" + std::to_string(i) + ".jpg")))
+          << run << ": " << i;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("tmp"))) << run;
+  }
 }
 
 }  // namespace

@@ -18,11 +18,13 @@ class CImagingRuntime {
   bool started() const;
 };
 
-// The imaging library starts without its optional format modules (HEIF, JPEG XL, PDF, slides,
-// ImageMagick formats). LoadFormatModules loads them, once for the process; it is for a source
-// that no loader recognised while FormatModulesLoaded was still false.
-bool FormatModulesLoaded();
-void LoadFormatModules();
+// The optional format modules of the imaging library that photo formats need. The library
+// starts without any module; each is loaded the first time a source needs it, once for the
+// process, and of what it brings only the loader of that photo format can ever run.
+enum class FormatModule { kHeif, kJpegXl, kMagick };
+
+// True when the module's loader is there (loaded now or earlier).
+bool LoadFormatModule(FormatModule module);
 
 // How many threads the imaging library may use inside one operation; 0 restores its default.
 void SetImagingThreadCount(int threads);

@@ -7,8 +7,9 @@
 
 namespace gallery {
 
-// Photo sources are files in any format the imaging library decodes (of a multi-frame or
-// multi-page file, the first frame or page). A source is always seen upright: its EXIF
+// Photo sources are files in a photo format (JPEG, PNG, GIF, TIFF, WebP, HEIF/AVIF, JPEG XL,
+// BMP), known by their content alone (of a multi-frame or multi-page file, the first frame or
+// page); anything else is undecodable. A source is always seen upright: its EXIF
 // orientation is applied first, and every size and rectangle below is in upright pixels.
 //
 // A source that declares more than kMaxPhotoPixels pixels (256 megapixels: a 16384 x 16384
