@@ -1,5 +1,6 @@
 #include "platform/imaging_runtime.h"
 
+#include <gmodule.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -11,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include <gmodule.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 #include <vips/vips8>
@@ -33,10 +33,10 @@ constexpr const char* kHomeWithoutModules = "/dev/null";
 
 // The loaders that may ever run, by their type in the library, with all their variants (file,
 // buffer, stream). Of ImageMagick only the buffer loader is kept, for bitmaps.
-constexpr const char* kPhotoLoaderTypes[] = {
-    "VipsForeignLoadJpeg", "VipsForeignLoadPng",  "VipsForeignLoadNsgif",
-    "VipsForeignLoadTiff", "VipsForeignLoadWebp", "VipsForeignLoadHeif",
-    "VipsForeignLoadJxl",  "VipsForeignLoadMagickBuffer"};
+constexpr const char* kPhotoLoaderTypes[] = {"VipsForeignLoadJpeg",  "VipsForeignLoadPng",
+                                             "VipsForeignLoadNsgif", "VipsForeignLoadTiff",
+                                             "VipsForeignLoadWebp",  "VipsForeignLoadHeif",
+                                             "VipsForeignLoadJxl",   "VipsForeignLoadMagickBuffer"};
 
 void* BlockUnlessPhotoLoader(GType type, void*) {
   if (G_TYPE_IS_ABSTRACT(type)) return nullptr;

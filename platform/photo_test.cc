@@ -515,8 +515,9 @@ std::vector<BadSource> DisguisedDocuments(const TempFolder& folder) {
       {"pdf as jpg", folder.WriteFile("document.jpg", pdf)},
       {"xml as png", folder.WriteFile("data.png", "<?xml version=\"1.0\"?><a><b>1</b></a>")},
       {"postscript as jpg",
-       folder.WriteFile("print.jpg", "%!PS-Adobe-3.0\n/Times findfont 12 scalefont setfont\n"
-                                     "72 72 moveto (x) show showpage\n")},
+       folder.WriteFile("print.jpg",
+                        "%!PS-Adobe-3.0\n/Times findfont 12 scalefont setfont\n"
+                        "72 72 moveto (x) show showpage\n")},
       {"portable pixmap as jpg", folder.WriteFile("pixmap.jpg", "P3\n2 1\n255\n0 0 0 255 0 0\n")},
       {"matrix as png", folder.WriteFile("matrix.png", "2 2\n0 1\n1 0\n")},
       {"text as jpg", folder.WriteFile("notes.jpg", "a plain text file\n")},
