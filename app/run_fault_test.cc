@@ -2,6 +2,7 @@
 // folder that cannot exist, and photo sources that are damaged or not files at all.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -253,6 +254,82 @@ TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
           << run << ": " << i;
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("tmp"))) << run;
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// The images a run made, by file name.
+std::vector<std::string> ImagesMade(const std::string& root) {
+  std::vector<std::string> made;
+  for (const char* folder : {"images", "thumbs"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(root + "/" + folder)) {
+      made.push_back(std::string(folder) + "/" + entry.path().filename().string());
+    }
+  }
+  std::sort(made.begin(), made.end());
+  return made;
+}
+
+TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) {
+  if (kAddressSanitizer) {
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here";
+  }
+  // Besides the six photos: sources decoded whole, of which the larger ones cannot get their
+  // memory under the lower limits.
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kMagick));
+  const vips::VImage gradient =
+      vips::VImage::xyz(3000, 2000)[0]
+          .cast(VIPS_FORMAT_UCHAR)
+          .bandjoin({128, 64})
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  gradient.webpsave(folder_.Join("large.webp").c_str());
+  gradient.magicksave(folder_.Join("large.bmp").c_str(),
+                      vips::VImage::option()->set("format", "bmp"));
+  gradient.crop(0, 0, 800, 600).webpsave(folder_.Join("small.webp").c_str());
+  std::string extra;
+  for (const char* name : {"large.webp", "large.bmp", "small.webp"}) {
+    extra += "<photo title=\"whole\" path=\"" + folder_.Join(name) + "\"/>";
+  }
+  for (long limit : {1000L << 20, 300L << 20, 200L << 20}) {
+    std::vector<std::string> first_set;
+    for (int run = 0; run < 2; ++run) {
+      std::filesystem::remove_all(folder_.Join("out"));
+      std::filesystem::create_directories(folder_.Join("out"));
+      WriteCollection(extra);
+      BinaryOptions options;
+      options.address_space_limit = limit;
+      BinaryResult result = RunGallerygenBinary(Arguments(), options);
+      EXPECT_EQ(kExitGenerated, result.exit_code) << limit;
+      EXPECT_EQ("", result.output) << limit;
+      GalleryCheck check = CheckGallery(folder_.Join("out"));
+      EXPECT_EQ("", Joined(check.broken)) << limit;
+      EXPECT_EQ(0, check.temporary_files) << limit;
+      for (int i = 0; i < 9; ++i) {
+        EXPECT_TRUE(FileExists(folder_.Join("out/pages/" + std::to_string(i) + ".htm")))
+            << limit << ": " << i;
+      }
+      const std::vector<std::string> made = ImagesMade(folder_.Join("out"));
+      if (run == 0) {
+        first_set = made;
+      } else {
+        EXPECT_EQ(Joined(first_set), Joined(made)) << limit;
+      }
+      // With 1 GB every photo is made.
+      if (limit == 1000L << 20) {
+        EXPECT_EQ(18u, made.size());
+      }
+    }
   }
 }
 

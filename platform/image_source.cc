@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
+#include "platform/photo.h"
 
 namespace gallery {
 namespace {
@@ -30,7 +32,12 @@ vips::VOption* SourceOptions(VipsAccess access) {
 // module. It is handed the bytes, never the file name: ImageMagick picks its reader from the
 // data, which the caller has found to be a bitmap, and has no name whose suffix or prefix it
 // could take as a format.
-VImage OpenBmp(const std::string& system_path, VipsAccess access) {
+VImage OpenBmp(const std::string& system_path, const SourceFile& file, VipsAccess access) {
+  // The decoder reads every pixel before it tells the size, so a bitmap declaring more than
+  // the pixel limit is refused from its header here.
+  if (!file.bmp_size || int64_t{file.bmp_size->width} * file.bmp_size->height > kMaxPhotoPixels) {
+    throw vips::VError("too large");
+  }
   if (!LoadFormatModule(FormatModule::kMagick)) throw vips::VError("no bitmap loader");
   const std::optional<std::string> bytes = ReadFileBytes(system_path);
   if (!bytes) throw vips::VError("unreadable");
@@ -52,6 +59,11 @@ SourceFile InspectSourceFile(const std::string& path) {
     char head[kPhotoFormatHeadSize];
     const ssize_t length = pread(fd, head, sizeof head, 0);
     if (length > 0) file.format = SniffPhotoFormat({head, static_cast<size_t>(length)});
+    // The interlace method is the last byte of the header chunk, which comes first.
+    file.interlaced_png = file.format == PhotoFormat::kPng && length > 28 && head[28] != 0;
+    if (file.format == PhotoFormat::kBmp) {
+      file.bmp_size = DeclaredBmpSize({head, static_cast<size_t>(length)});
+    }
     unsigned char end[2] = {0, 0};
     file.whole_jpeg = file.format == PhotoFormat::kJpeg && info.st_size >= 4 &&
                       pread(fd, end, 2, info.st_size - 2) == 2 && end[0] == 0xFF && end[1] == 0xD9;
@@ -83,7 +95,7 @@ VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAcce
       if (!LoadFormatModule(FormatModule::kJpegXl)) break;
       return VImage::jxlload(name, SourceOptions(access));
     case PhotoFormat::kBmp:
-      return OpenBmp(system_path, access);
+      return OpenBmp(system_path, file, access);
     case PhotoFormat::kUnknown:
       break;
   }

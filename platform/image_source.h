@@ -1,6 +1,7 @@
 #ifndef GALLERY_PLATFORM_IMAGE_SOURCE_H_
 #define GALLERY_PLATFORM_IMAGE_SOURCE_H_
 
+#include <optional>
 #include <string>
 
 #include <vips/vips8>
@@ -14,6 +15,8 @@ struct SourceFile {
   bool regular = false;  // a plain file: a FIFO or device in a photo's place is never read
   PhotoFormat format = PhotoFormat::kUnknown;  // declared by the file's first bytes
   bool whole_jpeg = false;  // a JPEG that ends with an end-of-image marker, as complete ones do
+  bool interlaced_png = false;           // a PNG stored in passes, which is decoded whole
+  std::optional<DeclaredSize> bmp_size;  // of a bitmap, from its header
 };
 
 SourceFile InspectSourceFile(const std::string& path);

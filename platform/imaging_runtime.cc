@@ -2,11 +2,16 @@
 
 #include <gmodule.h>
 #include <malloc.h>
+#include <pthread.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +20,8 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 #include <vips/vips8>
+// Declared in a header the library's own one does not bring in.
+#include <vips/vector.h>
 
 namespace gallery {
 namespace {
@@ -23,6 +30,17 @@ std::mutex runtime_mutex;
 int runtime_users = 0;
 bool runtime_started = false;
 bool runtime_stopped = false;
+std::optional<int64_t> memory_headroom;
+
+// The address space mapped now: the first figure of /proc/self/statm, in pages.
+std::optional<int64_t> AddressSpaceInUse() {
+  std::unique_ptr<FILE, decltype(&std::fclose)> statm(std::fopen("/proc/self/statm", "re"),
+                                                      &std::fclose);
+  if (!statm) return std::nullopt;
+  long long pages = 0;
+  if (std::fscanf(statm.get(), "%lld", &pages) != 1) return std::nullopt;
+  return pages * sysconf(_SC_PAGESIZE);
+}
 
 // A home for the library under which no module folder can exist: a path through a file. The
 // library then starts without its optional modules, whatever VIPSHOME says: they would bring
@@ -76,8 +94,13 @@ bool OpenModule(FormatModule module) {
   const std::string path = std::string(GALLERY_VIPS_LIBDIR) + "/vips-modules-" +
                            std::to_string(VIPS_MAJOR_VERSION) + "." +
                            std::to_string(VIPS_MINOR_VERSION) + "/" + ModuleFileName(module);
-  // A module registers its loaders and savers as it is opened; it then stays for good.
+  // A module registers its loaders and savers as it is opened; it then stays for good. A
+  // library that ImageMagick brings (DjVu) installs, as it is loaded, a handler that turns
+  // every failed allocation of the process into an exception of its own, which nothing
+  // catches; the handler of before is put back.
+  const std::new_handler handler = std::get_new_handler();
   GModule* opened = g_module_open(path.c_str(), G_MODULE_BIND_LAZY);
+  std::set_new_handler(handler);
   if (opened == nullptr) return false;
   g_module_make_resident(opened);
   BlockOtherLoaders();
@@ -138,7 +161,35 @@ bool LoadFormatModule(FormatModule module) {
   return module_ready[index];
 }
 
+std::optional<int64_t> ReadMemoryLimit() {
+  std::optional<int64_t> limit;
+  for (int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    struct rlimit value;
+    if (getrlimit(resource, &value) != 0 || value.rlim_cur == RLIM_INFINITY) continue;
+    const int64_t bytes = static_cast<int64_t>(std::min<rlim_t>(value.rlim_cur, INT64_MAX));
+    limit = limit ? std::min(*limit, bytes) : bytes;
+  }
+  return limit;
+}
+
+std::optional<int64_t> MemoryHeadroom() {
+  std::lock_guard<std::mutex> lock(runtime_mutex);
+  return memory_headroom;
+}
+
 void TuneMemoryForImageWork() {
+  if (ReadMemoryLimit()) {
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_TRIM_THRESHOLD, 4 << 20);
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) == 0) {
+      static_cast<void>(pthread_attr_setstacksize(&attributes, 2 << 20));
+      static_cast<void>(pthread_setattr_default_np(&attributes));
+      pthread_attr_destroy(&attributes);
+    }
+    return;
+  }
   mallopt(M_ARENA_MAX, 2);
   // Freed memory stays with the process, which ends soon after the photos anyway; buffers up
   // to the largest threshold allowed come from the heaps, where they are used again.
@@ -167,6 +218,18 @@ CImagingRuntime::CImagingRuntime() {
       // No operation cache: every file is decoded afresh and memory stays bounded.
       vips_cache_set_max(0);
       BlockOtherLoaders();
+      if (const std::optional<int64_t> limit = ReadMemoryLimit()) {
+        vips_vector_set_enabled(FALSE);
+        for (FormatModule module :
+             {FormatModule::kHeif, FormatModule::kJpegXl, FormatModule::kMagick}) {
+          static_cast<void>(LoadFormatModule(module));
+        }
+        if (const std::optional<int64_t> in_use = AddressSpaceInUse()) {
+          memory_headroom = std::max<int64_t>(0, *limit - *in_use);
+        } else {
+          memory_headroom = 0;
+        }
+      }
     }
   }
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/photo_format.h"
+
 namespace gallery {
 
 // Photo sources are files in a photo format (JPEG, PNG, GIF, TIFF, WebP, HEIF/AVIF, JPEG XL,
@@ -48,6 +50,18 @@ struct PhotoRendering {
   // reduced size where the result is the same rectangle at no less than the output's size.
   bool own_jpeg_source = false;
 };
+
+// What the header of a source tells, without decoding pixels.
+struct PhotoHeader {
+  PhotoSize size;  // upright
+  PhotoFormat format = PhotoFormat::kUnknown;
+  // Decoded row by row, top to bottom, so that only a few rows are in memory at once: a JPEG
+  // or non-interlaced PNG stored upright or mirrored. Any other source is decoded whole.
+  bool streamed = false;
+};
+
+// The header of the source at `path`; nothing as for `ReadPhotoSize`.
+std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path);
 
 // The upright size of the source at `path`, read from its header without decoding pixels.
 // Nothing when the path is not a regular file, its format is unknown, its header is damaged or

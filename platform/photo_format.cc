@@ -69,4 +69,23 @@ PhotoFormat SniffPhotoFormat(std::string_view head) {
   return PhotoFormat::kUnknown;
 }
 
+std::optional<DeclaredSize> DeclaredBmpSize(std::string_view head) {
+  if (!IsBmp(head)) return std::nullopt;
+  int64_t width = 0;
+  int64_t height = 0;
+  if (Read32(head, 14, false) == 12) {
+    // The oldest header holds two unsigned 16-bit figures.
+    if (head.size() < 22) return std::nullopt;
+    width = static_cast<unsigned char>(head[18]) | static_cast<unsigned char>(head[19]) << 8;
+    height = static_cast<unsigned char>(head[20]) | static_cast<unsigned char>(head[21]) << 8;
+  } else {
+    if (head.size() < 26) return std::nullopt;
+    width = static_cast<int32_t>(Read32(head, 18, false));
+    height = static_cast<int32_t>(Read32(head, 22, false));
+    height = height < 0 ? -height : height;
+  }
+  if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return std::nullopt;
+  return DeclaredSize{static_cast<int>(width), static_cast<int>(height)};
+}
+
 }  // namespace gallery

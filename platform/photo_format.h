@@ -2,6 +2,7 @@
 #define GALLERY_PLATFORM_PHOTO_FORMAT_H_
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace gallery {
@@ -17,6 +18,17 @@ inline constexpr size_t kPhotoFormatHeadSize = 64;
 // The format the first bytes of a file declare by their signature, or kUnknown. Pure: reads
 // nothing but `head`.
 PhotoFormat SniffPhotoFormat(std::string_view head);
+
+struct DeclaredSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The size a bitmap's header declares (a height stored negative, for rows top down, counted as
+// positive), or nothing when `head` is no bitmap's or declares no pixels. The only decoder of
+// bitmaps reads the whole image when asked for its header, so this is what decides whether
+// one is decoded at all.
+std::optional<DeclaredSize> DeclaredBmpSize(std::string_view head);
 
 }  // namespace gallery
 

@@ -1,5 +1,7 @@
 #include "platform/photo_format.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,6 +84,50 @@ TEST(SniffPhotoFormatTest, SignatureCutShortIsUnknown) {
   }
   const std::string bmp("BM\x36\x10\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18);
   EXPECT_EQ(PhotoFormat::kUnknown, SniffPhotoFormat(std::string_view(bmp).substr(0, 17)));
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+std::string Little(uint32_t value, int bytes) {
+  std::string text;
+  for (int i = 0; i < bytes; ++i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return text;
+}
+
+// The first bytes of a bitmap with a second header of `info_size` bytes holding `size_fields`.
+std::string BmpHead(uint32_t info_size, const std::string& size_fields) {
+  return "BM" + Little(0, 4) + Little(0, 4) + Little(54, 4) + Little(info_size, 4) + size_fields;
+}
+
+TEST(DeclaredBmpSizeTest, ReadsTheSizeOfEveryHeaderKind) {
+  const struct {
+    std::string head;
+    std::optional<DeclaredSize> expected;
+  } cases[] = {
+      {BmpHead(40, Little(30, 4) + Little(20, 4)), DeclaredSize{30, 20}},
+      {BmpHead(124, Little(16384, 4) + Little(16384, 4)), DeclaredSize{16384, 16384}},
+      // Rows stored top down.
+      {BmpHead(40, Little(30, 4) + Little(static_cast<uint32_t>(-20), 4)), DeclaredSize{30, 20}},
+      {BmpHead(12, Little(300, 2) + Little(200, 2)), DeclaredSize{300, 200}},
+      {BmpHead(40, Little(100000, 4) + Little(100000, 4)), DeclaredSize{100000, 100000}},
+      {BmpHead(40, Little(0, 4) + Little(20, 4)), std::nullopt},
+      {BmpHead(40, Little(static_cast<uint32_t>(-30), 4) + Little(20, 4)), std::nullopt},
+      {BmpHead(40, Little(0x80000000u, 4) + Little(0x80000000u, 4)), std::nullopt},
+      {BmpHead(40, Little(30, 4)), std::nullopt},  // cut short
+      {BmpHead(41, Little(30, 4) + Little(20, 4)), std::nullopt},
+      {"\x89PNG\r\n\x1A\n" + Little(30, 4) + Little(20, 4) + Little(0, 12), std::nullopt},
+  };
+  for (const auto& test : cases) {
+    const std::optional<DeclaredSize> size = DeclaredBmpSize(test.head);
+    ASSERT_EQ(test.expected.has_value(), size.has_value()) << testing::PrintToString(test.head);
+    if (!size) continue;
+    EXPECT_EQ(test.expected->width, size->width) << testing::PrintToString(test.head);
+    EXPECT_EQ(test.expected->height, size->height) << testing::PrintToString(test.head);
+  }
 }
 
 }  // namespace

@@ -178,6 +178,12 @@ std::vector<BadSource> BadSources(const TempFolder& folder) {
       {"folder", folder.Join("folder.jpg")},
       {"fifo", fifo},
       {"declares 100000 x 100000", folder.WriteFile("bomb.png", PngDeclaring(100000, 100000))},
+      // A bitmap header of 100000 x 100000 pixels, run-length coded, with no data.
+      {"bitmap declaring 100000 x 100000",
+       folder.WriteFile("bomb.bmp", std::string("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"
+                                                "\xA0\x86\x01\0\xA0\x86\x01\0\x01\0\x08\0"
+                                                "\x01\0\0\0",
+                                                34))},
   };
 }
 
