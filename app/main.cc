@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   signal(SIGXFSZ, SIG_IGN);
   gallery::TuneMemoryForImageWork();
   gallery::SilenceLibraryMessages();
+  static_cast<void>(gallery::DiscardStandardOutput());
   std::vector<std::string> arguments(argv + 1, argv + argc);
   return gallery::RunGallery(gallery::SplitCommandLine(gallery::JoinCommandLine(arguments)));
 }

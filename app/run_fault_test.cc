@@ -227,8 +227,17 @@ TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
                     "14400 14400]>>endobj\ntrailer<</Root 1 0 R>>\n%%EOF\n");
   folder_.WriteFile("data.png", "<?xml version=\"1.0\"?><a><b>1</b></a>");
   folder_.WriteFile("print.jpg", "%!PS-Adobe-3.0\n72 72 moveto (x) show showpage\n");
+  // A JPEG XL file damaged in its middle: its decoder writes about such faults to stderr.
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kJpegXl));
+  vips::VImage::xyz(64, 48)[0].cast(VIPS_FORMAT_UCHAR).jxlsave(folder_.Join("good.jxl").c_str());
+  std::string damaged = ReadWholeFile(folder_.Join("good.jxl"));
+  for (size_t i = damaged.size() / 2; i < damaged.size() / 2 + 8 && i < damaged.size(); ++i) {
+    damaged[i] = '\xFF';
+  }
+  folder_.WriteFile("damaged.jxl", damaged);
   std::string extra;
-  for (const char* name : {"bitmap.bmp", "drawing.jpg", "document.jpg", "data.png", "print.jpg"}) {
+  for (const char* name :
+       {"bitmap.bmp", "drawing.jpg", "document.jpg", "data.png", "print.jpg", "damaged.jxl"}) {
     extra += "<photo title=\"odd\" path=\"" + folder_.Join(name) + "\"/>";
   }
   // A library home that holds every optional module, ImageMagick told to keep its pixels on
@@ -249,7 +258,7 @@ TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
     BinaryResult result = RunGallerygenBinary(Arguments(), options);
     EXPECT_EQ(kExitGenerated, result.exit_code) << run;
     EXPECT_EQ("", result.output) << run;
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 12; ++i) {
       EXPECT_EQ(i <= 6, FileExists(folder_.Join("out/images/" + std::to_string(i) + ".jpg")))
           << run << ": " << i;
     }

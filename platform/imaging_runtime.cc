@@ -1,5 +1,6 @@
 #include "platform/imaging_runtime.h"
 
+#include <fcntl.h>
 #include <gmodule.h>
 #include <malloc.h>
 #include <pthread.h>
@@ -149,6 +150,14 @@ void SilenceLibraryMessages() {
     xmlSetGenericErrorFunc(nullptr, IgnoreXmlMessage);
     xmlSetStructuredErrorFunc(nullptr, IgnoreXmlError);
   });
+}
+
+bool DiscardStandardOutput() {
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (null < 0) return false;
+  const bool redirected = dup2(null, STDOUT_FILENO) >= 0 && dup2(null, STDERR_FILENO) >= 0;
+  close(null);
+  return redirected;
 }
 
 bool LoadFormatModule(FormatModule module) {

@@ -55,6 +55,11 @@ void TuneMemoryForImageWork();
 // Silences the messages of GLib, libvips and libxml2 for the whole process. Idempotent.
 void SilenceLibraryMessages();
 
+// Points standard output and standard error at /dev/null, for a program that never prints:
+// some decoders (JPEG XL) write a line about every fault they meet in damaged data straight to
+// standard error, past any message hook. True when both were redirected.
+bool DiscardStandardOutput();
+
 }  // namespace gallery
 
 #endif  // GALLERY_PLATFORM_IMAGING_RUNTIME_H_
