@@ -16,7 +16,8 @@ inline constexpr int64_t kRunMemoryReserve = int64_t{24} << 20;
 inline constexpr int64_t kTwoPhotosMemory = int64_t{512} << 20;
 
 // The bytes of address space that making the page image or the thumbnail of a source needs at
-// its peak: what was measured for each kind of source, plus about a quarter.
+// its peak, from the peaks measured for sources of 2 to 32 megapixels of each kind, with a margin
+// of 8 to 40 per cent:
 //   streamed (`PhotoHeader::streamed`): 4 MiB + 3.5 KiB for each pixel of its width;
 //   decoded whole: 12 MiB + for each pixel 4 bytes (JPEG, PNG, TIFF), 6 (GIF), 10 (HEIF,
 //   JPEG XL), 16 (WebP) or 20 (BMP, which goes through a 16-bit-per-channel decoder).
