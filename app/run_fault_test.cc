@@ -4,6 +4,7 @@
 #include <string.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "app/run.h"
 #include "collection/collection_document.h"
+#include "platform/imaging_runtime.h"
 #include "tests/run_binary.h"
 #include "tests/temp_folder.h"
 
@@ -241,6 +243,136 @@ TEST_F(RunFaultTest, DamagedAndOddSourcesArePassedOver) {
   GalleryCheck check = CheckGallery(folder_.Join("out"));
   EXPECT_EQ("", Joined(check.broken));
   EXPECT_EQ(0, check.temporary_files);
+}
+
+TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kMagick));
+  vips::VImage::black(30, 20, vips::VImage::option()->set("bands", 3))
+      .magicksave(folder_.Join("bitmap.bmp").c_str(), vips::VImage::option()->set("format", "bmp"));
+  const std::string svg =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xi=\"http://www.w3.org/2001/XInclude\" "
+      "width=\"300\" height=\"100\"><text x=\"5\" y=\"50\"><xi:include href=\"in.xml\" "
+      "parse=\"text\"/></text></svg>";
+  folder_.WriteFile("drawing.jpg", svg);
+  folder_.WriteFile("document.jpg",
+                    "%PDF-1.1\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj\n2 0 obj<</Type/Pages"
+                    "/Kids[3 0 R]/Count 1>>endobj\n3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 "
+                    "14400 14400]>>endobj\ntrailer<</Root 1 0 R>>\n%%EOF\n");
+  folder_.WriteFile("data.png", "<?xml version=\"1.0\"?><a><b>1</b></a>");
+  folder_.WriteFile("print.jpg", "%!PS-Adobe-3.0\n72 72 moveto (x) show showpage\n");
+  // A JPEG XL file damaged in its middle: its decoder writes about such faults to stderr.
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kJpegXl));
+  vips::VImage::xyz(64, 48)[0].cast(VIPS_FORMAT_UCHAR).jxlsave(folder_.Join("good.jxl").c_str());
+  std::string damaged = ReadWholeFile(folder_.Join("good.jxl"));
+  for (size_t i = damaged.size() / 2; i < damaged.size() / 2 + 8 && i < damaged.size(); ++i) {
+    damaged[i] = '\xFF';
+  }
+  folder_.WriteFile("damaged.jxl", damaged);
+  std::string extra;
+  for (const char* name :
+       {"bitmap.bmp", "drawing.jpg", "document.jpg", "data.png", "print.jpg", "damaged.jxl"}) {
+    extra += "<photo title=\"odd\" path=\"" + folder_.Join(name) + "\"/>";
+  }
+  // A library home that holds every optional module, ImageMagick told to keep its pixels on
+  // disk, and the library's own block of untrusted loaders off.
+  std::filesystem::create_directories(folder_.Join("tmp"));
+  std::filesystem::create_directories(folder_.Join("home"));
+  std::filesystem::create_directory_symlink("/usr/lib/x86_64-linux-gnu", folder_.Join("home/lib"));
+  BinaryOptions options;
+  options.environment = {"TMPDIR=" + folder_.Join("tmp"),
+                         "VIPSHOME=" + folder_.Join("home"),
+                         "VIPS_BLOCK_UNTRUSTED",
+                         "MAGICK_TEMPORARY_PATH=" + folder_.Join("tmp"),
+                         "MAGICK_MEMORY_LIMIT=1",
+                         "MAGICK_AREA_LIMIT=1",
+                         "MAGICK_MAP_LIMIT=1"};
+  for (int run = 0; run < 2; ++run) {
+    WriteCollection(extra);
+    BinaryResult result = RunGallerygenBinary(Arguments(), options);
+    EXPECT_EQ(kExitGenerated, result.exit_code) << run;
+    EXPECT_EQ("", result.output) << run;
+    for (int i = 0; i < 12; ++i) {
+      EXPECT_EQ(i <= 6, FileExists(folder_.Join("out/images/" + std::to_string(i) + ".jpg")))
+          << run << ": " << i;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.Join("tmp"))) << run;
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// The images a run made, by file name.
+std::vector<std::string> ImagesMade(const std::string& root) {
+  std::vector<std::string> made;
+  for (const char* folder : {"images", "thumbs"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(root + "/" + folder)) {
+      made.push_back(std::string(folder) + "/" + entry.path().filename().string());
+    }
+  }
+  std::sort(made.begin(), made.end());
+  return made;
+}
+
+TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) {
+  if (kAddressSanitizer) {
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here";
+  }
+  // Besides the six photos: sources decoded whole, of which the larger ones cannot get their
+  // memory under the lower limits.
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kMagick));
+  const vips::VImage gradient =
+      vips::VImage::xyz(3000, 2000)[0]
+          .cast(VIPS_FORMAT_UCHAR)
+          .bandjoin({128, 64})
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  gradient.webpsave(folder_.Join("large.webp").c_str());
+  gradient.magicksave(folder_.Join("large.bmp").c_str(),
+                      vips::VImage::option()->set("format", "bmp"));
+  gradient.crop(0, 0, 800, 600).webpsave(folder_.Join("small.webp").c_str());
+  std::string extra;
+  for (const char* name : {"large.webp", "large.bmp", "small.webp"}) {
+    extra += "<photo title=\"whole\" path=\"" + folder_.Join(name) + "\"/>";
+  }
+  for (long limit : {1000L << 20, 300L << 20, 200L << 20}) {
+    std::vector<std::string> first_set;
+    for (int run = 0; run < 2; ++run) {
+      std::filesystem::remove_all(folder_.Join("out"));
+      std::filesystem::create_directories(folder_.Join("out"));
+      WriteCollection(extra);
+      BinaryOptions options;
+      options.address_space_limit = limit;
+      BinaryResult result = RunGallerygenBinary(Arguments(), options);
+      EXPECT_EQ(kExitGenerated, result.exit_code) << limit;
+      EXPECT_EQ("", result.output) << limit;
+      GalleryCheck check = CheckGallery(folder_.Join("out"));
+      EXPECT_EQ("", Joined(check.broken)) << limit;
+      EXPECT_EQ(0, check.temporary_files) << limit;
+      for (int i = 0; i < 9; ++i) {
+        EXPECT_TRUE(FileExists(folder_.Join("out/pages/" + std::to_string(i) + ".htm")))
+            << limit << ": " << i;
+      }
+      const std::vector<std::string> made = ImagesMade(folder_.Join("out"));
+      if (run == 0) {
+        first_set = made;
+      } else {
+        EXPECT_EQ(Joined(first_set), Joined(made)) << limit;
+      }
+      // With 1 GB every photo is made.
+      if (limit == 1000L << 20) {
+        EXPECT_EQ(18u, made.size());
+      }
+    }
+  }
 }
 
 }  // namespace

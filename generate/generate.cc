@@ -14,6 +14,7 @@
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
 #include "generate/navigation_buttons.h"
+#include "imaging/photo_memory.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/imaging_runtime.h"
@@ -225,9 +226,12 @@ IndexPagination PaginateIndex(int photo_count, int columns, int rows) {
 
 int ImageWorkerCount(int photo_count) {
   // Two photos at a time keep two cores busy (more photos at once measured no faster on two
-  // cores); one photo alone needs no worker.
+  // cores); one photo alone needs no worker. Under a tight memory limit one photo is made at a
+  // time, on one worker.
   const unsigned cores = std::thread::hardware_concurrency();
-  return cores >= 2 && photo_count >= 2 ? 2 : 0;
+  return cores >= 2 && photo_count >= 2
+             ? std::min(2, PlanPhotoMemory(MemoryHeadroom()).photos_in_flight)
+             : 0;
 }
 
 int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails) {

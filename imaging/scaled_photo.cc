@@ -7,7 +7,9 @@
 #include <string>
 
 #include "collection/gallery_builder.h"
+#include "imaging/photo_memory.h"
 #include "platform/file_system.h"
+#include "platform/imaging_runtime.h"
 
 namespace gallery {
 namespace {
@@ -52,8 +54,12 @@ PhotoColor ToPhotoColor(int color) {
 bool CGalleryBuilder::WriteScaledPhoto(int index, const std::string& path, int mode) {
   if (index < 0 || static_cast<size_t>(index) >= photos_.size()) return false;
   CPhotoEntry& photo = photos_[index];
-  const std::optional<PhotoSize> source = ReadPhotoSize(photo.path);
-  if (!source) return false;
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(photo.path);
+  if (!header) return false;
+  // A source that cannot get its memory under the process's limit counts as undecodable,
+  // decided from its header alone, so the same photos are made on every run under that limit.
+  if (PhotoMemoryNeed(*header) > PlanPhotoMemory(MemoryHeadroom()).bytes_per_photo) return false;
+  const std::optional<PhotoSize> source = header->size;
 
   // A page image keeps the source's own size; every rule then draws the whole source.
   const bool page_image = mode == kPageImageMode;

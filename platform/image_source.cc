@@ -4,13 +4,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <memory>
+#include <optional>
+
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
+#include "platform/photo.h"
 
 namespace gallery {
 namespace {
 
 using vips::VImage;
+
+struct VipsBlobUnref {
+  void operator()(VipsBlob* blob) const { vips_area_unref(VIPS_AREA(blob)); }
+};
+using UniqueVipsBlob = std::unique_ptr<VipsBlob, VipsBlobUnref>;
 
 // Decoding stops with an error on damaged or truncated data rather than filling the rest with
 // grey.
@@ -18,15 +28,22 @@ vips::VOption* SourceOptions(VipsAccess access) {
   return VImage::option()->set("access", access)->set("fail_on", VIPS_FAIL_ON_ERROR);
 }
 
-VImage OpenAnyFormat(const std::string& system_path, VipsAccess access) {
-  // The library reads options from a trailing "[...]" of a file name, so a photo called
-  // "beach[1]" is opened as a stream instead, which needs no name (but misses the few formats
-  // that have no stream loader).
-  if (!system_path.empty() && system_path.back() == ']') {
-    return VImage::new_from_source(vips::VSource::new_from_file(system_path.c_str()), "",
-                                   SourceOptions(access));
+// The library has no bitmap loader of its own; ImageMagick's is reached through its loader
+// module. It is handed the bytes, never the file name: ImageMagick picks its reader from the
+// data, which the caller has found to be a bitmap, and has no name whose suffix or prefix it
+// could take as a format.
+VImage OpenBmp(const std::string& system_path, const SourceFile& file, VipsAccess access) {
+  // The decoder reads every pixel before it tells the size, so a bitmap declaring more than
+  // the pixel limit is refused from its header here.
+  if (!file.bmp_size || int64_t{file.bmp_size->width} * file.bmp_size->height > kMaxPhotoPixels) {
+    throw vips::VError("too large");
   }
-  return VImage::new_from_file(system_path.c_str(), SourceOptions(access));
+  if (!LoadFormatModule(FormatModule::kMagick)) throw vips::VError("no bitmap loader");
+  const std::optional<std::string> bytes = ReadFileBytes(system_path);
+  if (!bytes) throw vips::VError("unreadable");
+  // The loaded image keeps its own reference to the bytes.
+  UniqueVipsBlob blob(vips_blob_copy(bytes->data(), bytes->size()));
+  return VImage::magickload_buffer(blob.get(), SourceOptions(access));
 }
 
 }  // namespace
@@ -39,30 +56,50 @@ SourceFile InspectSourceFile(const std::string& path) {
   struct stat info;
   if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
     file.regular = true;
-    unsigned char start[3] = {0, 0, 0};
+    char head[kPhotoFormatHeadSize];
+    const ssize_t length = pread(fd, head, sizeof head, 0);
+    if (length > 0) file.format = SniffPhotoFormat({head, static_cast<size_t>(length)});
+    // The interlace method is the last byte of the header chunk, which comes first.
+    file.interlaced_png = file.format == PhotoFormat::kPng && length > 28 && head[28] != 0;
+    if (file.format == PhotoFormat::kBmp) {
+      file.bmp_size = DeclaredBmpSize({head, static_cast<size_t>(length)});
+    }
     unsigned char end[2] = {0, 0};
-    file.jpeg = info.st_size >= 4 && pread(fd, start, 3, 0) == 3 && start[0] == 0xFF &&
-                start[1] == 0xD8 && start[2] == 0xFF;
-    file.whole_jpeg = file.jpeg && pread(fd, end, 2, info.st_size - 2) == 2 && end[0] == 0xFF &&
-                      end[1] == 0xD9;
+    file.whole_jpeg = file.format == PhotoFormat::kJpeg && info.st_size >= 4 &&
+                      pread(fd, end, 2, info.st_size - 2) == 2 && end[0] == 0xFF && end[1] == 0xD9;
   }
   close(fd);
   return file;
 }
 
 VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAccess access) {
+  // Named loaders take the file name as it is: a "[...]" at its end is part of the name, not
+  // loader options.
   const std::string system_path = ToSystemPath(path);
-  // Nearly every photo is a JPEG. Finding a loader for it by asking every loader in turn would
-  // open the file a dozen times or more.
-  if (file.jpeg) return VImage::jpegload(system_path.c_str(), SourceOptions(access));
-  const bool had_modules = FormatModulesLoaded();
-  try {
-    return OpenAnyFormat(system_path, access);
-  } catch (const vips::VError&) {
-    if (had_modules) throw;
+  const char* name = system_path.c_str();
+  switch (file.format) {
+    case PhotoFormat::kJpeg:
+      return VImage::jpegload(name, SourceOptions(access));
+    case PhotoFormat::kPng:
+      return VImage::pngload(name, SourceOptions(access));
+    case PhotoFormat::kGif:
+      return VImage::gifload(name, SourceOptions(access));
+    case PhotoFormat::kTiff:
+      return VImage::tiffload(name, SourceOptions(access));
+    case PhotoFormat::kWebp:
+      return VImage::webpload(name, SourceOptions(access));
+    case PhotoFormat::kHeif:
+      if (!LoadFormatModule(FormatModule::kHeif)) break;
+      return VImage::heifload(name, SourceOptions(access));
+    case PhotoFormat::kJpegXl:
+      if (!LoadFormatModule(FormatModule::kJpegXl)) break;
+      return VImage::jxlload(name, SourceOptions(access));
+    case PhotoFormat::kBmp:
+      return OpenBmp(system_path, file, access);
+    case PhotoFormat::kUnknown:
+      break;
   }
-  LoadFormatModules();
-  return OpenAnyFormat(system_path, access);
+  throw vips::VError("not a photo format");
 }
 
 }  // namespace gallery

@@ -1,25 +1,30 @@
 #ifndef GALLERY_PLATFORM_IMAGE_SOURCE_H_
 #define GALLERY_PLATFORM_IMAGE_SOURCE_H_
 
+#include <optional>
 #include <string>
 
 #include <vips/vips8>
+
+#include "platform/photo_format.h"
 
 namespace gallery {
 
 // What one look at a source file tells before the imaging library opens it.
 struct SourceFile {
-  bool regular = false;     // a plain file: a FIFO or device in a photo's place is never read
-  bool jpeg = false;        // begins with a JPEG start-of-image marker
-  bool whole_jpeg = false;  // and ends with an end-of-image marker, as every complete one does
+  bool regular = false;  // a plain file: a FIFO or device in a photo's place is never read
+  PhotoFormat format = PhotoFormat::kUnknown;  // declared by the file's first bytes
+  bool whole_jpeg = false;  // a JPEG that ends with an end-of-image marker, as complete ones do
+  bool interlaced_png = false;           // a PNG stored in passes, which is decoded whole
+  std::optional<DeclaredSize> bmp_size;  // of a bitmap, from its header
 };
 
 SourceFile InspectSourceFile(const std::string& path);
 
-// Opens the regular file `file` describes for decoding; only its header is read now. JPEG files
-// go straight to the JPEG decoder; any other file to the loader that recognises it, after the
-// library's optional format modules have been loaded if no built-in loader did. Throws
-// vips::VError when no loader takes the file or its header cannot be read.
+// Opens the regular file `file` describes for decoding; only its header is read now. Each
+// photo format goes to its own loader alone, chosen from the file's content, never from its
+// name; a file in no photo format is opened by nothing. Throws vips::VError when the format is
+// unknown, its loader is missing or the header cannot be read.
 vips::VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAccess access);
 
 }  // namespace gallery

@@ -194,16 +194,32 @@ VImage PaintEdgeRing(const VImage& picture, const std::vector<double>& colour) {
 
 }  // namespace
 
-std::optional<PhotoSize> ReadPhotoSize(const std::string& path) {
+std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path) {
   try {
     const SourceFile file = InspectSourceFile(path);
     if (!file.regular) return std::nullopt;
+    if (file.format == PhotoFormat::kBmp) {
+      // Bitmaps carry no orientation. Whether the data holds what the header says is found
+      // when the pixels are decoded.
+      if (!file.bmp_size || IsTooLarge(file.bmp_size->width, file.bmp_size->height)) {
+        return std::nullopt;
+      }
+      return PhotoHeader{{file.bmp_size->width, file.bmp_size->height}, file.format, false};
+    }
     VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
     if (IsTooLarge(header.width(), header.height())) return std::nullopt;
-    return UprightSize(header);
+    const bool in_row_order = file.format == PhotoFormat::kJpeg ||
+                              (file.format == PhotoFormat::kPng && !file.interlaced_png);
+    return PhotoHeader{UprightSize(header), file.format, in_row_order && Orientation(header) <= 2};
   } catch (const vips::VError&) {
     return std::nullopt;
   }
+}
+
+std::optional<PhotoSize> ReadPhotoSize(const std::string& path) {
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(path);
+  if (!header) return std::nullopt;
+  return header->size;
 }
 
 namespace {

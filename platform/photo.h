@@ -5,10 +5,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/photo_format.h"
+
 namespace gallery {
 
-// Photo sources are files in any format the imaging library decodes (of a multi-frame or
-// multi-page file, the first frame or page). A source is always seen upright: its EXIF
+// Photo sources are files in a photo format (JPEG, PNG, GIF, TIFF, WebP, HEIF/AVIF, JPEG XL,
+// BMP), known by their content alone (of a multi-frame or multi-page file, the first frame or
+// page); anything else is undecodable. A source is always seen upright: its EXIF
 // orientation is applied first, and every size and rectangle below is in upright pixels.
 //
 // A source that declares more than kMaxPhotoPixels pixels (256 megapixels: a 16384 x 16384
@@ -47,6 +50,18 @@ struct PhotoRendering {
   // reduced size where the result is the same rectangle at no less than the output's size.
   bool own_jpeg_source = false;
 };
+
+// What the header of a source tells, without decoding pixels.
+struct PhotoHeader {
+  PhotoSize size;  // upright
+  PhotoFormat format = PhotoFormat::kUnknown;
+  // Decoded row by row, top to bottom, so that only a few rows are in memory at once: a JPEG
+  // or non-interlaced PNG stored upright or mirrored. Any other source is decoded whole.
+  bool streamed = false;
+};
+
+// The header of the source at `path`; nothing as for `ReadPhotoSize`.
+std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path);
 
 // The upright size of the source at `path`, read from its header without decoding pixels.
 // Nothing when the path is not a regular file, its format is unknown, its header is damaged or

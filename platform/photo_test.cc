@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <vips/vips8>
 
+#include "platform/imaging_runtime.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -176,6 +178,12 @@ std::vector<BadSource> BadSources(const TempFolder& folder) {
       {"folder", folder.Join("folder.jpg")},
       {"fifo", fifo},
       {"declares 100000 x 100000", folder.WriteFile("bomb.png", PngDeclaring(100000, 100000))},
+      // A bitmap header of 100000 x 100000 pixels, run-length coded, with no data.
+      {"bitmap declaring 100000 x 100000",
+       folder.WriteFile("bomb.bmp", std::string("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"
+                                                "\xA0\x86\x01\0\xA0\x86\x01\0\x01\0\x08\0"
+                                                "\x01\0\0\0",
+                                                34))},
   };
 }
 
@@ -460,6 +468,93 @@ TEST(RenderPhotoJpegTest, EmbeddedProfilesAreHonoured) {
     EXPECT_TRUE(PixelNear(result, 8, 8, {200, 100, 50}, 5))
         << profile << ": " << PixelText(result, 8, 8);
   }
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+TEST(ReadPhotoSizeTest, ReadsFormatsOfTheOptionalModules) {
+  TempFolder folder;
+  const VImage image = Solid(40, 30, {10, 200, 30});
+  // The savers come with the same modules as the loaders.
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kHeif));
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kJpegXl));
+  ASSERT_TRUE(LoadFormatModule(FormatModule::kMagick));
+  // Each under a name of another format: the content decides.
+  image.heifsave(folder.Join("a.heic.jpg").c_str(),
+                 VImage::option()->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1));
+  image.jxlsave(folder.Join("a.jxl.png").c_str());
+  image.magicksave(folder.Join("a.bmp.gif").c_str(), VImage::option()->set("format", "bmp"));
+  for (const char* name : {"a.heic.jpg", "a.jxl.png", "a.bmp.gif"}) {
+    std::optional<PhotoSize> size = ReadPhotoSize(folder.Join(name));
+    ASSERT_TRUE(size.has_value()) << name;
+    EXPECT_EQ(40, size->width) << name;
+    EXPECT_EQ(30, size->height) << name;
+    std::optional<std::string> jpeg = RenderPhotoJpeg(folder.Join(name), WholeAt({40, 30}));
+    ASSERT_TRUE(jpeg.has_value()) << name;
+    EXPECT_TRUE(PixelNear(Decode(*jpeg), 20, 15, {10, 200, 30}, 12)) << name;
+  }
+}
+
+// Files that other loaders of the imaging library would read, named like photos. The SVG draws
+// the text of a file beside it and embeds an image beside it, which must never reach a page.
+std::vector<BadSource> DisguisedDocuments(const TempFolder& folder) {
+  folder.WriteFile("secret.txt", "the secret");
+  Save(Solid(8, 8, {255, 0, 0}), folder, "secret.png");
+  const std::string svg =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xi=\"http://www.w3.org/2001/XInclude\" "
+      "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"200\" height=\"100\">"
+      "<image xlink:href=\"secret.png\" width=\"200\" height=\"100\"/>"
+      "<text x=\"5\" y=\"50\"><xi:include href=\"secret.txt\" parse=\"text\"/></text></svg>";
+  const std::string pdf =
+      "%PDF-1.1\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj\n"
+      "2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj\n"
+      "3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 14400 14400]>>endobj\n"
+      "trailer<</Root 1 0 R>>\n%%EOF\n";
+  return {
+      {"svg as jpg", folder.WriteFile("drawing.jpg", svg)},
+      {"svg with xml declaration as png",
+       folder.WriteFile("drawing.png", "<?xml version=\"1.0\"?>\n" + svg)},
+      {"pdf as jpg", folder.WriteFile("document.jpg", pdf)},
+      {"xml as png", folder.WriteFile("data.png", "<?xml version=\"1.0\"?><a><b>1</b></a>")},
+      {"postscript as jpg",
+       folder.WriteFile("print.jpg",
+                        "%!PS-Adobe-3.0\n/Times findfont 12 scalefont setfont\n"
+                        "72 72 moveto (x) show showpage\n")},
+      {"portable pixmap as jpg", folder.WriteFile("pixmap.jpg", "P3\n2 1\n255\n0 0 0 255 0 0\n")},
+      {"matrix as png", folder.WriteFile("matrix.png", "2 2\n0 1\n1 0\n")},
+      {"text as jpg", folder.WriteFile("notes.jpg", "a plain text file\n")},
+  };
+}
+
+TEST(RenderPhotoJpegTest, DisguisedDocumentsAreUndecodableAndRefusedAtOnce) {
+  TempFolder folder;
+  for (const BadSource& source : DisguisedDocuments(folder)) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(ReadPhotoSize(source.path).has_value()) << source.what;
+    EXPECT_FALSE(RenderPhotoJpeg(source.path, WholeAt({200, 100})).has_value()) << source.what;
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(200)) << source.what;
+  }
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+TEST(ImagingRuntimeTest, LoadersOfOtherFormatsAreBlocked) {
+  const std::string svg =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"></svg>";
+  EXPECT_THROW(static_cast<void>(VImage::new_from_buffer(svg, "")), vips::VError);
+  // Even called by name.
+  VipsBlob* blob = vips_blob_copy(svg.data(), svg.size());
+  EXPECT_THROW(static_cast<void>(VImage::svgload_buffer(blob)), vips::VError);
+  vips_area_unref(VIPS_AREA(blob));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 #include <thread>
 
 namespace gallery {
@@ -14,6 +15,24 @@ namespace gallery {
 BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
                                  const BinaryOptions& options) {
   BinaryResult result;
+  // Made before the fork: the child of a process with threads may only call what is safe in a
+  // signal handler.
+  std::vector<std::string> variables;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text = *entry;
+    const std::string_view name = text.substr(0, text.find('='));
+    bool replaced = false;
+    for (const std::string& change : options.environment) {
+      replaced = replaced || change.substr(0, change.find('=')) == name;
+    }
+    if (!replaced) variables.emplace_back(text);
+  }
+  for (const std::string& change : options.environment) {
+    if (change.find('=') != std::string::npos) variables.push_back(change);
+  }
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) return result;
   pid_t child = fork();
@@ -28,12 +47,17 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
                              static_cast<rlim_t>(options.file_size_limit)};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
     }
+    if (options.address_space_limit >= 0) {
+      struct rlimit limit = {static_cast<rlim_t>(options.address_space_limit),
+                             static_cast<rlim_t>(options.address_space_limit)};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(GALLERYGEN_BINARY));
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(GALLERYGEN_BINARY, argv.data());
+    execve(GALLERYGEN_BINARY, argv.data(), envp.data());
     _exit(127);
   }
   close(pipe_fds[1]);

@@ -20,6 +20,9 @@ struct BinaryOptions {
   long file_size_limit = -1;          // bytes a file may grow to; -1 for no limit
   long kill_after_microseconds = -1;  // send `kill_signal` after this long; -1 to let it finish
   int kill_signal = SIGKILL;
+  long address_space_limit = -1;      // bytes of address space the run may use; -1 for no limit
+  // Variables set ("NAME=value") or, given as a bare "NAME", removed for the run.
+  std::vector<std::string> environment;
 };
 
 // Runs the built gallerygen with `arguments` and waits for it.
