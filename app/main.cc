@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/run.h"
 #include "app/start_up.h"
+#include "platform/imaging_runtime.h"
 
 int main(int argc, char** argv) {
   gallery::StartUpProcess();
