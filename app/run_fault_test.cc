@@ -375,5 +375,22 @@ TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) 
   }
 }
 
+TEST_F(RunFaultTest, CollectionTooLargeForTheMemoryLimitFailsToLoadSilently) {
+  if (kAddressSanitizer) {
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here";
+  }
+  // Reading the file in already takes more memory than is left: the first allocation of the
+  // load fails, and the run must end as a failed load, not abort.
+  const std::string input = folder_.WriteFile(
+      "in.xml", "<collection title=\"" + std::string(200 << 20, 'a') + "\"><style/></collection>");
+  BinaryOptions options;
+  options.address_space_limit = 300L << 20;
+  BinaryResult result = RunGallerygenBinary(Arguments(), options);
+  EXPECT_EQ(ExitStatus(ExitCode::kLoadFailed), result.exit_code);
+  EXPECT_EQ(0, result.end_signal);
+  EXPECT_FALSE(FileExists(input));
+  EXPECT_FALSE(FileExists(folder_.Join("out/collection.xml")));
+}
+
 }  // namespace
 }  // namespace gallery
