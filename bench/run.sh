@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh plasma-workspace-wallpapers libjpeg-turbo-progs igal2 llgal python3 libvips-tools
-scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
+scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DGALLERY_BENCHMARKS=ON >/dev/null
 exec python3 bench/gallery_bench.py --binary build-release/gallerygen \
   --load-bench build-release/bench_load_collection --work bench/results "$@"
