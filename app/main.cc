@@ -4,9 +4,12 @@
 #include "app/command_line.h"
 #include "app/run.h"
 #include "app/start_up.h"
+#include "platform/imaging_runtime.h"
 
 int main(int argc, char** argv) {
   gallery::StartUpProcess();
+  // The imaging library cannot start again once stopped, so it stays up for the whole run.
+  gallery::CImagingRuntime imaging;
   std::vector<std::string> arguments(argv + 1, argv + argc);
   return gallery::ExitStatus(
       gallery::RunGallery(gallery::SplitCommandLine(gallery::JoinCommandLine(arguments))));
