@@ -4,12 +4,15 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/gallery_cli.h"
+#include "app/gallery_options.h"
 #include "app/presets.h"
 #include "app/start_up.h"
+#include "platform/imaging_runtime.h"
 
 namespace {
 
@@ -37,6 +40,11 @@ int main(int argc, char** argv) {
   environment.terminal_width = TerminalWidth();
   environment.preset_folder = gallery::DefaultPresetFolder();
   environment.clock = SteadySeconds;
-  return gallery::ExitStatus(
-      gallery::RunGalleryCli(std::vector<std::string>(argv + 1, argv + argc), environment));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  // Only commands that make a gallery need the imaging library, which then stays up until the
+  // end, as it cannot start again once stopped; listing presets does not start it.
+  const gallery::CCliParse parse = gallery::ParseCliArguments(arguments);
+  std::optional<gallery::CImagingRuntime> imaging;
+  if (!parse.options || parse.options->command != gallery::CliCommand::kPresets) imaging.emplace();
+  return gallery::ExitStatus(gallery::RunGalleryCli(arguments, environment));
 }

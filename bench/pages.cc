@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "collection/gallery_builder.h"
+#include "collection/photo_result.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
 #include "html/photo_page.h"
@@ -21,8 +22,7 @@ namespace {
 constexpr int kPhotoCount = 10000;
 constexpr int kRuns = 5;
 
-void SetUp(CGalleryBuilder& builder) {
-  CStyleSettings& style = builder.style();
+CPageState SetUp(CStyleSettings& style, std::vector<CPhotoResult>& photos) {
   style = CStyleSettings();
   style.collection_title = "Benchmark & gallery";
   style.collection_desc = "Ten thousand photos, 100% framed";
@@ -39,40 +39,41 @@ void SetUp(CGalleryBuilder& builder) {
   style.thumb_style = 10;
   style.thumb_border_size = 12;
   style.text_limit = 20;
-  builder.photos().clear();
+  photos.clear();
   for (int i = 0; i < kPhotoCount; ++i) {
-    builder.photos().push_back(CPhotoEntry{
-        "", "Photo number " + std::to_string(i) + " on a long <b>walk</b>", 800, 600, 120, 90});
+    photos.push_back(CPhotoResult{"Photo number " + std::to_string(i) + " on a long <b>walk</b>",
+                                  800, 600, 120, 90});
   }
-  builder.FormatPageValues(kPhotoCount);
+  return StartPageState(style, kPhotoCount);
 }
 
 // Both page kinds of the whole gallery; `write` decides whether they go to files.
-double RunOnce(CGalleryBuilder& builder, const std::string& folder, bool write) {
-  SetUp(builder);
+double RunOnce(const std::string& folder, bool write) {
+  CStyleSettings style;
+  std::vector<CPhotoResult> photos;
+  CPageState state = SetUp(style, photos);
   size_t bytes = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int index = 0; index < kPhotoCount; ++index) {
     const std::string name = std::to_string(index) + ".htm";
     if (write) {
-      builder.WritePhotoPage(folder + "/" + name, index, kPhotoCount);
+      WritePhotoPage(folder + "/" + name, style, photos[index], index, kPhotoCount, state);
     } else {
-      bytes += RenderPhotoPage(builder.style(), builder.photos()[index], index, kPhotoCount)
+      bytes += RenderPhotoPage(style, photos[index], index, kPhotoCount, state)
                    .value_or(std::string())
                    .size();
     }
   }
-  const int per_page = builder.style().table_columns * builder.style().table_rows;
+  const int per_page = style.table_columns * style.table_rows;
   const int page_count = (kPhotoCount + per_page - 1) / per_page;
   for (int page = 0; page < page_count; ++page) {
     const int first = page * per_page;
     if (write) {
-      builder.WriteIndexPage(
-          folder + "/" + CGalleryBuilder::GetPageFileName(kIndexPageKind, page, page_count), first,
-          first + per_page, page, page_count);
+      WriteIndexPage(
+          folder + "/" + CGalleryBuilder::GetPageFileName(kIndexPageKind, page, page_count), style,
+          photos, first, first + per_page, page, page_count, state);
     } else {
-      bytes += RenderIndexPage(builder.style(), builder.photos(), first, first + per_page, page,
-                               page_count)
+      bytes += RenderIndexPage(style, photos, first, first + per_page, page, page_count, state)
                    .value_or(std::string())
                    .size();
     }
@@ -92,12 +93,11 @@ double Median(std::vector<double> times) {
 }  // namespace gallery
 
 int main() {
-  gallery::CGalleryBuilder builder;
   gallery::TempFolder folder;
   for (bool write : {false, true}) {
     std::vector<double> times;
     for (int run = 0; run < gallery::kRuns; ++run) {
-      times.push_back(gallery::RunOnce(builder, folder.path(), write));
+      times.push_back(gallery::RunOnce(folder.path(), write));
     }
     printf("%s: %d photo pages and %d index pages, median of %d runs: %.1f ms\n",
            write ? "to files" : "in memory", gallery::kPhotoCount, (gallery::kPhotoCount + 8) / 9,

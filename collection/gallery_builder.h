@@ -7,7 +7,6 @@
 
 #include "collection/photo_entry.h"
 #include "collection/style_settings.h"
-#include "platform/imaging_runtime.h"
 
 namespace gallery {
 struct ButtonPattern;
@@ -29,7 +28,8 @@ class CGenerationObserver {
 
 // The generator of one run: the style preset and the photo list, loaded from a collection file
 // and turned into a gallery. Each operation is defined beside the work it does; they report
-// nothing but their results, and a file they cannot write is passed over.
+// nothing but their results, and a file they cannot write is passed over. The builder does not
+// start the imaging library: the process holds a `CImagingRuntime` while it makes images.
 class CGalleryBuilder {
  public:
   CGalleryBuilder() = default;
@@ -59,19 +59,6 @@ class CGalleryBuilder {
   // Frame piece `piece` (0 to 15) of the style's frame (imaging/frame_piece.cc).
   void WriteFramePiece(const std::string& path, int piece);
 
-  // The page image (mode 0) or thumbnail (any other mode) of photo `index`, from the photo's
-  // current path; records the written size in its entry (imaging/scaled_photo.cc). Touches only
-  // that entry, so different photos may be written at the same time. True when the file was
-  // written; the run itself never looks, only an observer is told.
-  bool WriteScaledPhoto(int index, const std::string& path, int mode);
-
-  // Page values from the style and the working numbers (html/page_values.cc).
-  void FormatPageValues(int photo_count);
-  // The page of photo `index` of `count` (html/photo_page.cc).
-  void WritePhotoPage(const std::string& path, int index, int count);
-  // Index page `page` of `page_count`, showing photos `first` up to `end` (html/index_page.cc).
-  void WriteIndexPage(const std::string& path, int first, int end, int page, int page_count);
-
   // The file name of page `number` of `count` of a kind; empty outside 0 to count - 1
   // (generate/page_names.cc).
   static std::string GetPageFileName(int kind, int number, int count);
@@ -90,7 +77,6 @@ class CGalleryBuilder {
   const std::vector<CPhotoEntry>& photos() const { return photos_; }
 
  private:
-  CImagingRuntime imaging_;
   CStyleSettings style_;
   std::vector<CPhotoEntry> photos_;
   CGenerationObserver* observer_ = nullptr;

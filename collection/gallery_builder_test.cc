@@ -75,7 +75,6 @@ TEST(CGalleryBuilderTest, LoadsTextsPhotosAndStyle) {
   EXPECT_EQ((std::vector<std::string>{"/g/images/b.jpg", "/g/images/a.jpg", "/g/images/b.jpg"}),
             Paths(builder));
   EXPECT_EQ("A", builder.photos()[1].title);
-  EXPECT_EQ(0, builder.photos()[1].image_width);
   EXPECT_EQ("Arial", builder.style().font_name) << "the first style element counts";
   EXPECT_EQ(4, builder.style().table_columns);
   EXPECT_EQ(0, builder.style().table_rows) << "absent numbers stay 0";

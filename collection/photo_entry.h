@@ -5,15 +5,10 @@
 
 namespace gallery {
 
-// One photo of the collection. The sizes start at 0 and are set as the images are written:
-// the page image's size, and the thumbnail's size when thumbnails are made.
+// One photo of the collection as the file gives it; never changed by generating.
 struct CPhotoEntry {
-  std::string path;   // the source image; after the page image is written, that image's path
+  std::string path;   // the source image, resolved against the collection's photo folder
   std::string title;  // as read, never escaped
-  int image_width = 0;
-  int image_height = 0;
-  int thumbnail_width = 0;
-  int thumbnail_height = 0;
 };
 
 }  // namespace gallery

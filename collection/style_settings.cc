@@ -74,13 +74,7 @@ constexpr bool HasTableShape() {
 }
 static_assert(HasTableShape());
 
-// The working numbers and the collection's texts share the settings but are never keys.
-constexpr bool IsKeyField(int CStyleSettings::*field) {
-  for (const CStyleKey& key : kStyleKeys) {
-    if (key.number == field) return true;
-  }
-  return false;
-}
+// The collection's texts share the settings but are never keys.
 constexpr bool IsKeyField(std::string CStyleSettings::*field) {
   for (const CStyleKey& key : kStyleKeys) {
     if (key.text == field) return true;
@@ -89,9 +83,6 @@ constexpr bool IsKeyField(std::string CStyleSettings::*field) {
 }
 static_assert(!IsKeyField(&CStyleSettings::collection_title));
 static_assert(!IsKeyField(&CStyleSettings::collection_desc));
-static_assert(!IsKeyField(&CStyleSettings::border_size_regulation));
-static_assert(!IsKeyField(&CStyleSettings::image_width));
-static_assert(!IsKeyField(&CStyleSettings::image_height));
 
 }  // namespace
 

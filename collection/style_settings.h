@@ -8,45 +8,10 @@
 namespace gallery {
 class CCollectionDocument;
 
-// The texts that fill the value placeholders of the page templates, formatted from the style
-// and set by the page writers. Each keeps its text until it is set again, so a value set for one
-// page is still there for the next. The collection title, description and font name have no
-// entry: they are read from the style at each substitution.
-struct CPageValues {
-  std::string back_color;
-  std::string table_width;
-  std::string table_height;
-  std::string table_spacing;
-  std::string table_padding;
-  std::string table_border_size;
-  std::string table_border_style;
-  std::string table_back_color;
-  std::string table_item_back_color;
-  std::string photo_count;
-  std::string photo_border_color;
-  std::string font_color;
-  std::string font_size1;
-  std::string font_size2;
-  std::string font_size3;
-  std::string font_size4;
-  std::string font_size5;
-  std::string image_width;
-  std::string image_height;
-  std::string thumb_width;
-  std::string thumb_height;
-  std::string border_size;
-  std::string border_size_regulation;
-  std::string photo_index;  // one-based
-  std::string photo_path;
-  std::string photo_page;
-  std::string photo_title;
-  std::string photo_number;  // zero-based, the stem of the photo's file names
-};
-
-// The style preset of a collection (its keys are named as the attributes of the style element),
-// the collection's title and description, and the working numbers and page values of the page
-// writers. Colours hold red in the lowest byte, then green, then blue; the top byte is ignored.
-// Every number starts at 0 and every text empty.
+// The style preset of a collection (its keys are named as the attributes of the style element)
+// and the collection's title and description: what the collection file says, read and never
+// changed while a gallery is made. Colours hold red in the lowest byte, then green, then blue; the
+// top byte is ignored. Every number starts at 0 and every text empty.
 struct CStyleSettings {
   std::string preset_version;
   std::string preset_name;
@@ -81,14 +46,10 @@ struct CStyleSettings {
   int thumb_width = 0;
   int thumb_height = 0;
   int thumb_border_size = 0;
-  int border_size_regulation = 0;  // working number of the sixteen-piece thumbnail frame
   int thumb_border_color = 0;
   int thumb_back_color = 0;
   int text_limit = 0;
   int text_limit_type = 0;
-  int image_width = 0;   // working number: the framed photo's width on a photo page
-  int image_height = 0;  // working number: the framed photo's height on a photo page
-  CPageValues page_values;
 };
 
 // One attribute of the style element: exactly one of `text` and `number` is set.

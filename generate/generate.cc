@@ -13,8 +13,13 @@
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
+#include "collection/photo_result.h"
 #include "generate/navigation_buttons.h"
+#include "html/index_page.h"
+#include "html/page_values.h"
+#include "html/photo_page.h"
 #include "imaging/photo_memory.h"
+#include "imaging/scaled_photo.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/imaging_runtime.h"
@@ -22,42 +27,45 @@
 namespace gallery {
 namespace {
 
+// The page image and thumbnail of photo `index` have the same name, in their two folders.
+std::string GetPhotoFileName(int index) { return std::to_string(index) + ".jpg"; }
+
+std::string GetFramePieceFileName(int piece) { return std::to_string(piece) + ".jpg"; }
+
 // Makes the page images and thumbnails of all photos on worker threads, so that the pages of
 // photo k can be written as soon as its images are done. Every photo's images are the same as
-// when made one after the other: each is made from that photo's entry alone, its thumbnail
-// always after its page image.
+// when made one after the other: each is made from that photo's source and the settings copied
+// before the work began, its thumbnail always after (and from) its page image. Each photo's
+// result is written by the one thread that makes it and read only after `WaitFor` it.
 class CImageWork {
  public:
-  CImageWork(CGalleryBuilder& builder, std::string images_folder, std::string thumbs_folder,
-             bool thumbnails, int workers)
-      : builder_(builder),
+  CImageWork(const CImageSettings& settings, const std::vector<CPhotoEntry>& photos,
+             std::string images_folder, std::string thumbs_folder, bool thumbnails, int workers)
+      : settings_(settings),
         images_folder_(std::move(images_folder)),
         thumbs_folder_(std::move(thumbs_folder)),
         thumbnails_(thumbnails),
-        parts_left_(builder.photos().size(), thumbnails ? 2 : 1),
-        page_image_done_(builder.photos().size(), false),
-        sources_(builder.photos().size()),
-        page_image_written_(builder.photos().size(), false) {
+        parts_left_(photos.size(), thumbnails ? 2 : 1),
+        page_image_done_(photos.size(), false) {
+    sources_.reserve(photos.size());
+    results_.reserve(photos.size());
+    for (const CPhotoEntry& photo : photos) {
+      sources_.push_back(photo.path);
+      results_.push_back({.title = photo.title});
+    }
     if (workers <= 0) return;
-    PlanJobs(static_cast<int>(builder.photos().size()), workers);
+    PlanJobs(static_cast<int>(photos.size()), workers);
     // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself
     // runs in one thread either way.
     SetImagingThreadCount(1);
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
   }
 
-  ~CImageWork() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopping_ = true;
-    }
-    for (std::thread& thread : threads_) thread.join();
-    if (!threads_.empty()) SetImagingThreadCount(0);
-  }
+  ~CImageWork() { Stop(); }
 
-  // Waits until photo `index` has its page image (and thumbnail) written, or makes them here
-  // when no worker runs. True when the page image was written.
-  bool WaitFor(int index) {
+  // Waits until photo `index` has its page image (and thumbnail) made, or makes them here when
+  // no worker runs; its result is final from then on.
+  const CPhotoResult& WaitFor(int index) {
     if (threads_.empty()) {
       MakePageImage(index);
       if (thumbnails_) MakeThumbnail(index);
@@ -65,10 +73,16 @@ class CImageWork {
       std::unique_lock<std::mutex> lock(mutex_);
       finished_.wait(lock, [&] { return parts_left_[index] == 0; });
     }
-    return page_image_written_[index] != 0;
+    return results_[index];
   }
 
   const std::string& source(int index) const { return sources_[index]; }
+
+  // Every photo's result, once each has been waited for.
+  std::vector<CPhotoResult> TakeResults() {
+    Stop();
+    return std::move(results_);
+  }
 
  private:
   // A page image, with or without the thumbnail made from it, or a thumbnail alone.
@@ -81,6 +95,16 @@ class CImageWork {
   // Thumbnails kept back per worker for the end of the run, where they keep the other workers
   // busy while the last page image is made (a page image takes several times a thumbnail's time).
   static constexpr int kThumbnailsKeptBackPerWorker = 4;
+
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    for (std::thread& thread : threads_) thread.join();
+    if (!threads_.empty()) SetImagingThreadCount(0);
+    threads_.clear();
+  }
 
   // Page images in photo order, each followed at once by its thumbnail, except that the last
   // photos' thumbnails wait until every page image has been taken.
@@ -119,20 +143,33 @@ class CImageWork {
     }
   }
 
+  std::string PageImagePath(int index) const {
+    return images_folder_ + "/" + GetPhotoFileName(index);
+  }
+
   void MakePageImage(int index) {
-    const std::string image_path = images_folder_ + "/" + std::to_string(index) + ".jpg";
-    sources_[index] = builder_.photos()[index].path;
-    page_image_written_[index] = builder_.WriteScaledPhoto(index, image_path, 0);
-    // From here on the photo's source is its page image: the thumbnail is made from it.
-    builder_.photos()[index].path = image_path;
+    const CScaledPhoto page_image =
+        WriteScaledPhoto(settings_, sources_[index], PageImagePath(index), kPageImageMode);
+    CPhotoResult& result = results_[index];
+    if (page_image.size) {
+      result.image_width = page_image.size->width;
+      result.image_height = page_image.size->height;
+    }
+    result.failure = page_image.failure;
   }
 
   void MakeThumbnail(int index) {
-    static_cast<void>(
-        builder_.WriteScaledPhoto(index, thumbs_folder_ + "/" + std::to_string(index) + ".jpg", 1));
+    // The thumbnail's source is the page image's file, whatever became of it.
+    const CScaledPhoto thumbnail =
+        WriteScaledPhoto(settings_, PageImagePath(index),
+                         thumbs_folder_ + "/" + GetPhotoFileName(index), kThumbnailMode);
+    if (thumbnail.size) {
+      results_[index].thumbnail_width = thumbnail.size->width;
+      results_[index].thumbnail_height = thumbnail.size->height;
+    }
   }
 
-  CGalleryBuilder& builder_;
+  const CImageSettings settings_;
   const std::string images_folder_;
   const std::string thumbs_folder_;
   const bool thumbnails_;
@@ -142,7 +179,7 @@ class CImageWork {
   std::vector<int> parts_left_;  // of each photo: its page image and its thumbnail, if made
   std::vector<bool> page_image_done_;
   std::vector<std::string> sources_;
-  std::vector<char> page_image_written_;  // not vector<bool>: workers set neighbours at once
+  std::vector<CPhotoResult> results_;
   size_t next_job_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
@@ -261,30 +298,30 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   if (!document.Create()) return 0;
   if (!document.BeginCollection(style_.collection_title, style_.collection_desc)) return 0;
 
+  // What the image work needs of the style is copied first; the style is only read from here.
   const int photo_count = static_cast<int>(photos_.size());
-  {
-    // The photos' images are made on workers from here on; the buttons and frame pieces
-    // meanwhile.
-    CImageWork image_work(*this, images_folder, thumbs_folder, thumbnails,
-                          image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
-    WriteNavigationButtons(advanced_folder);
-    FormatPageValues(photo_count);
-    for (int piece = 0; piece < kFramePieceCount; ++piece) {
-      WriteFramePiece(border_folder + "/" + std::to_string(piece) + ".jpg", piece);
-    }
-    for (int index = 0; index < photo_count; ++index) {
-      if (!document.AddPhoto()) return 0;
-      const std::string number = std::to_string(index);
-      bool page_image_written = image_work.WaitFor(index);
-      if (observer_ != nullptr && !page_image_written) {
-        observer_->OnPhotoUnreadable(index, image_work.source(index));
-      }
-      WritePhotoPage(pages_folder + "/" + number + ".htm", index, photo_count);
-      static_cast<void>(document.SetPhotoAttribute("path", number));
-      static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
-      if (observer_ != nullptr) observer_->OnPhotoDone(index, photo_count);
-    }
+  CImageWork image_work(MakeImageSettings(style_), photos_, images_folder, thumbs_folder,
+                        thumbnails,
+                        image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
+  // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.
+  WriteNavigationButtons(advanced_folder);
+  CPageState state = StartPageState(style_, photo_count);
+  for (int piece = 0; piece < kFramePieceCount; ++piece) {
+    WriteFramePiece(border_folder + "/" + GetFramePieceFileName(piece), piece);
   }
+  for (int index = 0; index < photo_count; ++index) {
+    if (!document.AddPhoto()) return 0;
+    const CPhotoResult& photo = image_work.WaitFor(index);
+    if (observer_ != nullptr && photo.failure != PhotoFailure::kNone) {
+      observer_->OnPhotoUnreadable(index, image_work.source(index));
+    }
+    WritePhotoPage(pages_folder + "/" + GetPageFileName(kPhotoPageKind, index, photo_count), style_,
+                   photo, index, photo_count, state);
+    static_cast<void>(document.SetPhotoAttribute("path", std::to_string(index)));
+    static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
+    if (observer_ != nullptr) observer_->OnPhotoDone(index, photo_count);
+  }
+  const std::vector<CPhotoResult> results = image_work.TakeResults();
 
   if (!WriteStyle(document, style_)) return 0;
   if (!document.Save(document_path)) return 0;
@@ -295,8 +332,8 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     const int first = page * pagination.photos_per_page;
     const int end =
         static_cast<int>(std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
-    WriteIndexPage(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count), first,
-                   end, page, pagination.page_count);
+    WriteIndexPage(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count),
+                   style_, results, first, end, page, pagination.page_count, state);
   }
   return 1;
 }

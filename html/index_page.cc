@@ -6,10 +6,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "collection/gallery_builder.h"
-#include "collection/photo_entry.h"
+#include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/page_writer.h"
@@ -36,52 +35,51 @@ void AppendLines(std::string& text, const Lines& lines) {
 
 // The frame table round the thumbnail of `photo`, with the image cell inside it, filled in
 // except for the title; nothing when filling it in would pass the page size.
-std::optional<std::string> FramedCell(CStyleSettings& style, const CPhotoEntry& photo,
-                                      int photo_count) {
+std::optional<std::string> FramedCell(const CStyleSettings& style, const CPhotoResult& photo,
+                                      int photo_count, CPageState& state) {
   const int border = style.thumb_border_size;
   // The cell must hold the frame round the widest thumbnail seen so far, and once widened it
   // stays so for the rest of the gallery, keeping every page's columns alike.
-  const int64_t framed_width = int64_t{style.thumb_width} + 2 * int64_t{border};
-  if (style.table_width < framed_width) style.table_width = ClampToInt(framed_width);
-  style.thumb_width = photo.thumbnail_width;
-  style.thumb_height = photo.thumbnail_height;
+  const int64_t framed_width = int64_t{state.thumb_width} + 2 * int64_t{border};
+  if (state.table_width < framed_width) state.table_width = ClampToInt(framed_width);
+  state.thumb_width = photo.thumbnail_width;
+  state.thumb_height = photo.thumbnail_height;
 
   std::string cell(1, '\n');
   if (!IsSixteenPieceFrame(style.thumb_style)) {
     AppendLines(cell, kThumbFrame8Head);
     cell += kThumbFramedImageCell;
     AppendLines(cell, kThumbFrame8Tail);
-    FormatPageValues(style, photo_count);
+    FormatPageValues(style, photo_count, state);
     return cell;
   }
 
   // The end pieces shrink for thumbnails under three borders wide or high, so that the edges
   // between them keep a third of the thumbnail at least.
-  const int width = style.thumb_width;
-  const int height = style.thumb_height;
+  const int width = state.thumb_width;
+  const int height = state.thumb_height;
   const int regulation = std::min({border, width / 3, height / 3});
-  style.border_size_regulation = regulation;
-  style.thumb_width = ClampToInt(int64_t{width} - 2 * int64_t{regulation});
-  style.thumb_height = ClampToInt(int64_t{height} - 2 * int64_t{regulation});
+  state.border_size_regulation = regulation;
+  state.thumb_width = ClampToInt(int64_t{width} - 2 * int64_t{regulation});
+  state.thumb_height = ClampToInt(int64_t{height} - 2 * int64_t{regulation});
   AppendLines(cell, kThumbFrame16Part1);
   AppendLines(cell, kThumbFrame16Part2);
   cell += kThumbFramedImageCell;
   AppendLines(cell, kThumbFrame16Part3);
   AppendLines(cell, kThumbFrame16Part4);
-  FormatPageValues(style, photo_count);
+  FormatPageValues(style, photo_count, state);
   // Filled in now, while the title value is still empty: this frame's image has no
   // alternative text.
-  const bool filled = ReplacePlaceholders(style, cell);
-  style.thumb_width = width;
-  style.thumb_height = height;
-  FormatPageValues(style, photo_count);
+  const bool filled = ReplacePlaceholders(style, state.values, cell);
+  state.thumb_width = width;
+  state.thumb_height = height;
+  FormatPageValues(style, photo_count, state);
   if (!filled) return std::nullopt;
   return cell;
 }
 
 // The photo values every cell sets, empty or not.
-void SetCellValues(CStyleSettings& style, int64_t index) {
-  CPageValues& values = style.page_values;
+void SetCellValues(CPageValues& values, int64_t index) {
   values.photo_index = std::to_string(index + 1);
   values.photo_number = std::to_string(index);
   values.photo_path = "thumbs/" + values.photo_number + ".jpg";
@@ -89,27 +87,27 @@ void SetCellValues(CStyleSettings& style, int64_t index) {
   values.photo_title.clear();
 }
 
-void WriteCell(CPageText& page, CStyleSettings& style, const std::vector<CPhotoEntry>& photos,
-               int64_t index, int first, int end) {
-  SetCellValues(style, index);
-  CPageValues& values = style.page_values;
+void WriteCell(CPageText& page, const CStyleSettings& style, std::span<const CPhotoResult> photos,
+               int64_t index, int first, int end, CPageState& state) {
+  CPageValues& values = state.values;
+  SetCellValues(values, index);
   const int64_t photo_count = static_cast<int64_t>(photos.size());
   if (index < 0 || index >= photo_count || index < first || index >= end) {
     page.Append(kThumbEmptyCell);
     page.Append("\n");
     return;
   }
-  const CPhotoEntry& photo = photos[static_cast<size_t>(index)];
-  std::optional<std::string> cell = style.thumb_border_size == 0
-                                        ? std::string(kThumbPlainCell)
-                                        : FramedCell(style, photo, static_cast<int>(photo_count));
+  const CPhotoResult& photo = photos[static_cast<size_t>(index)];
+  std::optional<std::string> cell =
+      style.thumb_border_size == 0 ? std::string(kThumbPlainCell)
+                                   : FramedCell(style, photo, static_cast<int>(photo_count), state);
   values.photo_title = ShortenTitle(photo.title, style.text_limit, style.text_limit_type);
   if (!cell) {
     page.SetTooLarge();
     return;
   }
   *cell += kThumbTitlePiece;
-  if (!ReplacePlaceholders(style, *cell)) {
+  if (!ReplacePlaceholders(style, values, *cell)) {
     page.SetTooLarge();
     return;
   }
@@ -117,8 +115,9 @@ void WriteCell(CPageText& page, CStyleSettings& style, const std::vector<CPhotoE
   page.Append("\n");
 }
 
-void WriteThumbnailTable(CPageText& page, CStyleSettings& style,
-                         const std::vector<CPhotoEntry>& photos, int first, int end) {
+void WriteThumbnailTable(CPageText& page, const CStyleSettings& style,
+                         std::span<const CPhotoResult> photos, int first, int end,
+                         CPageState& state) {
   const int64_t photo_count = static_cast<int64_t>(photos.size());
   if (style.table_rows <= 0) return;
   const std::string row_start = std::string(kThumbRowStart) + '\n';
@@ -140,10 +139,10 @@ void WriteThumbnailTable(CPageText& page, CStyleSettings& style,
         const int64_t empty_cells = style.table_columns - column;
         page.AppendRepeated(std::string(kThumbEmptyCell) + '\n', empty_cells);
         index += empty_cells;
-        SetCellValues(style, index - 1);
+        SetCellValues(state.values, index - 1);
         break;
       }
-      WriteCell(page, style, photos, index, first, end);
+      WriteCell(page, style, photos, index, first, end, state);
       ++index;
     }
     page.Append(row_end);
@@ -174,9 +173,9 @@ std::string ShortenTitle(std::string_view title, int limit, int type) {
   return shown;
 }
 
-std::optional<std::string> RenderIndexPage(CStyleSettings& style,
-                                           const std::vector<CPhotoEntry>& photos, int first,
-                                           int end, int page_number, int page_count) {
+std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
+                                           std::span<const CPhotoResult> photos, int first, int end,
+                                           int page_number, int page_count, CPageState& state) {
   CPageText page;
   for (std::string_view line : kIndexPageTemplate) {
     // Unlike photo pages, index pages fill in values before looking for line placeholders, so an
@@ -184,12 +183,12 @@ std::optional<std::string> RenderIndexPage(CStyleSettings& style,
     // taken for it.
     std::string text(line);
     text += '\n';
-    if (!ReplacePlaceholders(style, text)) return std::nullopt;
+    if (!ReplacePlaceholders(style, state.values, text)) return std::nullopt;
     if (text.find("%%TableContent%%") != std::string::npos) {
-      WriteThumbnailTable(page, style, photos, first, end);
+      WriteThumbnailTable(page, style, photos, first, end, state);
     } else if (text.find("%%Navigation%%") != std::string::npos) {
       WriteNavigationBar(page, kIndexPageKind, page_number, page_count, "advanced/", HomeCell());
-    } else if (!WriteHeaderLine(page, style, text)) {
+    } else if (!WriteHeaderLine(page, style, state.values, text)) {
       WritePageLine(page, text);
     }
     if (page.too_large()) return std::nullopt;
@@ -197,15 +196,13 @@ std::optional<std::string> RenderIndexPage(CStyleSettings& style,
   return page.TakeFileBytes();
 }
 
-void CGalleryBuilder::WriteIndexPage(const std::string& path, int first, int end, int page,
-                                     int page_count) {
-  CPageState before = SavePageState(style_);
-  std::optional<std::string> bytes = RenderIndexPage(style_, photos_, first, end, page, page_count);
-  if (!bytes || !WriteFileBytes(path, *bytes)) {
-    // A page too large to make or that cannot be written changes no page value, like one that
-    // was never started.
-    RestorePageState(style_, std::move(before));
-  }
+void WriteIndexPage(const std::string& path, const CStyleSettings& style,
+                    std::span<const CPhotoResult> photos, int first, int end, int page,
+                    int page_count, CPageState& state) {
+  CPageState next = state;
+  std::optional<std::string> bytes =
+      RenderIndexPage(style, photos, first, end, page, page_count, next);
+  if (bytes && WriteFileBytes(path, *bytes)) state = std::move(next);
 }
 
 }  // namespace gallery

@@ -2,12 +2,13 @@
 #define GALLERY_HTML_INDEX_PAGE_H_
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace gallery {
-struct CPhotoEntry;
+struct CPageState;
+struct CPhotoResult;
 struct CStyleSettings;
 
 // A thumbnail's title as shown under it. With a positive `limit` and a title of more characters
@@ -20,12 +21,18 @@ std::string ShortenTitle(std::string_view title, int limit, int type);
 // `first` up to (not including) `end` in a table of thumbnails; positions outside the photos
 // give empty cells. Nothing when the page would pass kMaxPageBytes, found out in time and memory
 // bounded by that size whatever the table's figures. Links are relative to the gallery root.
-// Sets the photo page values and, for framed thumbnails, the working numbers in `style` (it may
-// raise `table_width`); they carry over to the next index page, even from a page too large.
+// `state` is what earlier pages left; the page sets the photo page values in it and, for framed
+// thumbnails, the working numbers (it may raise `table_width`), even when the page is too large.
 // Touches no file.
-std::optional<std::string> RenderIndexPage(CStyleSettings& style,
-                                           const std::vector<CPhotoEntry>& photos, int first,
-                                           int end, int page, int page_count);
+std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
+                                           std::span<const CPhotoResult> photos, int first, int end,
+                                           int page, int page_count, CPageState& state);
+
+// `RenderIndexPage` written to `path`. `state` becomes what the page left only when the page
+// was written; a page too large to make or that cannot be written leaves it as it was.
+void WriteIndexPage(const std::string& path, const CStyleSettings& style,
+                    std::span<const CPhotoResult> photos, int first, int end, int page,
+                    int page_count, CPageState& state);
 
 }  // namespace gallery
 

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "collection/gallery_builder.h"
-#include "collection/photo_entry.h"
+#include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/page_writer.h"
@@ -46,10 +46,10 @@ CStyleSettings MakeStyle() {
   return style;
 }
 
-std::vector<CPhotoEntry> MakePhotos(int count, int width = 120, int height = 90) {
-  std::vector<CPhotoEntry> photos;
+std::vector<CPhotoResult> MakePhotos(int count, int width = 120, int height = 90) {
+  std::vector<CPhotoResult> photos;
   for (int i = 0; i < count; ++i) {
-    photos.push_back(CPhotoEntry{"", "P" + std::to_string(i), 0, 0, width, height});
+    photos.push_back(CPhotoResult{"P" + std::to_string(i), 0, 0, width, height});
   }
   return photos;
 }
@@ -104,7 +104,7 @@ TEST(ShortenTitleTest, LimitsCharactersNotBytes) {
 
 TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
   CStyleSettings style = MakeStyle();
-  FormatPageValues(style, 7);
+  CPageState state = StartPageState(style, 7);
   const std::string expected =
       "<html>\n"
       " <head>\n"
@@ -137,12 +137,12 @@ TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
       "  </center>\n"
       " </body>\n"
       "</html>\n";
-  EXPECT_EQ(expected, WithLineFeeds(RenderIndexPage(style, MakePhotos(7), 6, 12, 1, 2)));
+  EXPECT_EQ(expected, WithLineFeeds(RenderIndexPage(style, MakePhotos(7), 6, 12, 1, 2, state)));
   // Empty cells set the photo values too.
-  EXPECT_EQ("9", style.page_values.photo_index);
-  EXPECT_EQ("thumbs/8.jpg", style.page_values.photo_path);
-  EXPECT_EQ("pages/8.htm", style.page_values.photo_page);
-  EXPECT_EQ("", style.page_values.photo_title);
+  EXPECT_EQ("9", state.values.photo_index);
+  EXPECT_EQ("thumbs/8.jpg", state.values.photo_path);
+  EXPECT_EQ("pages/8.htm", state.values.photo_page);
+  EXPECT_EQ("", state.values.photo_title);
 }
 
 TEST(RenderIndexPageTest, RowsStopAfterTheLastPhoto) {
@@ -168,9 +168,9 @@ TEST(RenderIndexPageTest, RowsStopAfterTheLastPhoto) {
     CStyleSettings style = MakeStyle();
     style.table_columns = c.columns;
     style.table_rows = c.rows;
-    FormatPageValues(style, c.photos);
+    CPageState state = StartPageState(style, c.photos);
     const std::string rows =
-        TableRows(RenderIndexPage(style, MakePhotos(c.photos), c.first, c.end, 0, 1));
+        TableRows(RenderIndexPage(style, MakePhotos(c.photos), c.first, c.end, 0, 1, state));
     std::string cells;
     for (size_t at = 0; at < rows.size(); at = rows.find('\n', at) + 1) {
       const std::string_view line(rows.data() + at, rows.find('\n', at) - at);
@@ -190,7 +190,7 @@ TEST(RenderIndexPageTest, EightPieceFrameFitsTheThumbnail) {
   style.table_columns = 1;
   style.table_rows = 1;
   style.text_limit = 4;
-  FormatPageValues(style, 1);
+  CPageState state = StartPageState(style, 1);
   const std::string expected =
       "    <tr>\n\n" +
       Filled(kThumbFrame8Head, {{"%%TableItemBackColor%%", "#eeeeee"},
@@ -204,11 +204,11 @@ TEST(RenderIndexPageTest, EightPieceFrameFitsTheThumbnail) {
       Filled(kThumbFrame8Tail,
              {{"%%BORDER_SIZE%%", "6"}, {"%%THUMB_WIDTH%%", "110"}, {"%%THUMB_HEIGHT%%", "70"}}) +
       TitlePiece("L...") + "    </tr>\n";
-  const std::vector<CPhotoEntry> photos = {CPhotoEntry{"", "Long title", 0, 0, 110, 70}};
-  EXPECT_EQ(expected, TableRows(RenderIndexPage(style, photos, 0, 1, 0, 1)));
-  EXPECT_EQ(132, style.table_width);
-  EXPECT_EQ(110, style.thumb_width);
-  EXPECT_EQ(70, style.thumb_height);
+  const std::vector<CPhotoResult> photos = {CPhotoResult{"Long title", 0, 0, 110, 70}};
+  EXPECT_EQ(expected, TableRows(RenderIndexPage(style, photos, 0, 1, 0, 1, state)));
+  EXPECT_EQ(132, state.table_width);
+  EXPECT_EQ(110, state.thumb_width);
+  EXPECT_EQ(70, state.thumb_height);
 }
 
 TEST(RenderIndexPageTest, SixteenPieceFrameShrinksItsEndPieces) {
@@ -217,7 +217,7 @@ TEST(RenderIndexPageTest, SixteenPieceFrameShrinksItsEndPieces) {
   style.thumb_border_size = 10;
   style.table_columns = 1;
   style.table_rows = 1;
-  FormatPageValues(style, 1);
+  CPageState state = StartPageState(style, 1);
   const Values values = {{"%%TableItemBackColor%%", "#eeeeee"},
                          {"%%TableWidth%%", "140"},
                          {"%%TableHeight%%", "90"},
@@ -232,12 +232,12 @@ TEST(RenderIndexPageTest, SixteenPieceFrameShrinksItsEndPieces) {
       "src=\"thumbs/0.jpg\"></a></td>" +
       Filled(kThumbFrame16Part3, values) + Filled(kThumbFrame16Part4, values) + TitlePiece("Wide") +
       "    </tr>\n";
-  const std::vector<CPhotoEntry> photos = {CPhotoEntry{"", "Wide", 0, 0, 120, 24}};
-  EXPECT_EQ(expected, TableRows(RenderIndexPage(style, photos, 0, 1, 0, 1)));
-  EXPECT_EQ(8, style.border_size_regulation);
-  EXPECT_EQ(120, style.thumb_width);
-  EXPECT_EQ(24, style.thumb_height);
-  EXPECT_EQ("120", style.page_values.thumb_width);
+  const std::vector<CPhotoResult> photos = {CPhotoResult{"Wide", 0, 0, 120, 24}};
+  EXPECT_EQ(expected, TableRows(RenderIndexPage(style, photos, 0, 1, 0, 1, state)));
+  EXPECT_EQ(8, state.border_size_regulation);
+  EXPECT_EQ(120, state.thumb_width);
+  EXPECT_EQ(24, state.thumb_height);
+  EXPECT_EQ("120", state.values.thumb_width);
 }
 
 TEST(RenderIndexPageTest, CellWidthOnlyGrowsAndCarriesToLaterPages) {
@@ -259,13 +259,14 @@ TEST(RenderIndexPageTest, CellWidthOnlyGrowsAndCarriesToLaterPages) {
     style.thumb_border_size = 10;
     style.table_columns = 2;
     style.table_rows = 1;
-    std::vector<CPhotoEntry> photos;
-    for (int width : c.widths) photos.push_back(CPhotoEntry{"", "t", 0, 0, width, 90});
+    std::vector<CPhotoResult> photos;
+    for (int width : c.widths) photos.push_back(CPhotoResult{"t", 0, 0, width, 90});
     const int count = static_cast<int>(photos.size());
-    FormatPageValues(style, count);
+    CPageState state = StartPageState(style, count);
     std::vector<int> widths;
     for (int first = 0; first < count; first += 2) {
-      const std::string rows = TableRows(RenderIndexPage(style, photos, first, first + 2, 0, 1));
+      const std::string rows =
+          TableRows(RenderIndexPage(style, photos, first, first + 2, 0, 1, state));
       for (size_t at = rows.find(" width=\""); at != std::string::npos;
            at = rows.find(" width=\"", at + 1)) {
         if (rows.compare(at - 9, 9, "\"#eeeeee\"") == 0) {
@@ -284,8 +285,8 @@ TEST(RenderIndexPageTest, PlaceholderNamesInCollectionTextsAreFilledBeforeLinesA
   style.collection_title = "%TableContent% 5% <off>";
   // The description is filled in only inside its header piece, so it stays text.
   style.collection_desc = "%Navigation%";
-  FormatPageValues(style, 1);
-  const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1));
+  CPageState state = StartPageState(style, 1);
+  const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1, state));
   EXPECT_EQ(std::string::npos, page.find("<title>"));
   EXPECT_EQ(0u,
             page.find("<html>\n <head>\n"
@@ -302,8 +303,8 @@ TEST(RenderIndexPageTest, BorderColourFillsTheTableLine) {
   style.table_border_style = 1;
   style.table_border_color = 0x0008FF;
   style.collection_desc.clear();
-  FormatPageValues(style, 1);
-  const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1));
+  CPageState state = StartPageState(style, 1);
+  const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1, state));
   EXPECT_NE(std::string::npos,
             page.find("   <table border=\"1\" cellspacing=\"2\" cellpadding=\"3\" "
                       "bgcolor=\"#000000\" bordercolor=\"#ff0800\">\n"));
@@ -313,38 +314,38 @@ TEST(RenderIndexPageTest, BorderColourFillsTheTableLine) {
 TEST(RenderIndexPageTest, AmplifyingCollectionsArePassedOverQuickly) {
   struct Case {
     const char* what;
-    void (*change)(CStyleSettings& style, std::vector<CPhotoEntry>& photos);
+    void (*change)(CStyleSettings& style, std::vector<CPhotoResult>& photos);
   };
   const Case cases[] = {
       {"a title that escapes into the description's name, many times",
-       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+       [](CStyleSettings& style, std::vector<CPhotoResult>&) {
          for (int i = 0; i < 100000; ++i) style.collection_title += "%CollectionDescription%";
          style.collection_desc = std::string(1 << 20, 'd');
        }},
       {"a font name that shows every cell's title many times",
-       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+       [](CStyleSettings& style, std::vector<CPhotoResult>& photos) {
          for (int i = 0; i < 100000; ++i) style.font_name += "%%PhotoTitle%%";
-         for (CPhotoEntry& photo : photos) photo.title = std::string(1000, 't');
+         for (CPhotoResult& photo : photos) photo.title = std::string(1000, 't');
        }},
       {"a text limit that breaks every title into characters",
-       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+       [](CStyleSettings& style, std::vector<CPhotoResult>& photos) {
          style.text_limit = 1;
          style.text_limit_type = 1;
          for (int i = 0; i < 4000; ++i) style.font_name += "%%PhotoTitle%%";
-         for (CPhotoEntry& photo : photos) photo.title = std::string(4000, 't');
+         for (CPhotoResult& photo : photos) photo.title = std::string(4000, 't');
        }},
       {"a row of two billion cells, padded with empty ones",
-       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+       [](CStyleSettings& style, std::vector<CPhotoResult>&) {
          style.table_columns = INT_MAX;
          style.table_rows = 1;
        }},
       {"two billion rows without cells",
-       [](CStyleSettings& style, std::vector<CPhotoEntry>&) {
+       [](CStyleSettings& style, std::vector<CPhotoResult>&) {
          style.table_columns = 0;
          style.table_rows = INT_MAX;
        }},
       {"sixteen-piece frames round tens of thousands of thumbnails on one page",
-       [](CStyleSettings& style, std::vector<CPhotoEntry>& photos) {
+       [](CStyleSettings& style, std::vector<CPhotoResult>& photos) {
          style.thumb_style = 10;
          style.thumb_border_size = 8;
          style.table_columns = 200;
@@ -354,11 +355,11 @@ TEST(RenderIndexPageTest, AmplifyingCollectionsArePassedOverQuickly) {
   };
   for (const Case& c : cases) {
     CStyleSettings style = MakeStyle();
-    std::vector<CPhotoEntry> photos = MakePhotos(3);
+    std::vector<CPhotoResult> photos = MakePhotos(3);
     c.change(style, photos);
-    FormatPageValues(style, static_cast<int>(photos.size()));
+    CPageState state = StartPageState(style, static_cast<int>(photos.size()));
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(RenderIndexPage(style, photos, 0, INT_MAX, 0, 1)) << c.what;
+    EXPECT_FALSE(RenderIndexPage(style, photos, 0, INT_MAX, 0, 1, state)) << c.what;
     EXPECT_GT(10.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count())
         << c.what;
   }
@@ -366,43 +367,60 @@ TEST(RenderIndexPageTest, AmplifyingCollectionsArePassedOverQuickly) {
 
 TEST(WriteIndexPageTest, PageTooLargeIsPassedOverAndChangesNoValue) {
   TempFolder folder;
-  CGalleryBuilder builder;
-  builder.style() = MakeStyle();
-  builder.style().thumb_style = 1;
-  builder.style().thumb_border_size = 10;
-  builder.style().table_columns = INT_MAX;
-  builder.photos() = MakePhotos(2, 300, 90);
-  builder.FormatPageValues(2);
-  builder.WriteIndexPage(folder.Join("index.htm"), 0, INT_MAX, 0, 1);
+  CStyleSettings style = MakeStyle();
+  style.thumb_style = 1;
+  style.thumb_border_size = 10;
+  style.table_columns = INT_MAX;
+  const std::vector<CPhotoResult> photos = MakePhotos(2, 300, 90);
+  CPageState state = StartPageState(style, 2);
+  WriteIndexPage(folder.Join("index.htm"), style, photos, 0, INT_MAX, 0, 1, state);
   EXPECT_FALSE(FileExists(folder.Join("index.htm")));
-  EXPECT_EQ(100, builder.style().table_width);
-  EXPECT_EQ(120, builder.style().thumb_width);
-  EXPECT_EQ("", builder.style().page_values.photo_index);
+  EXPECT_EQ(100, state.table_width);
+  EXPECT_EQ(120, state.thumb_width);
+  EXPECT_EQ("", state.values.photo_index);
 }
 
-TEST(WriteIndexPageTest, WritesCrLfFileAndKeepsStateWhenUnwritable) {
+// The state a page leaves is what the next page starts from, and only a written page leaves
+// one: each step writes one page and checks what the next will see.
+TEST(WriteIndexPageTest, OnlyWrittenPagesCarryTheirStateToTheNext) {
   TempFolder folder;
-  CGalleryBuilder builder;
-  builder.style() = MakeStyle();
-  builder.style().thumb_style = 1;
-  builder.style().thumb_border_size = 10;
-  builder.photos() = MakePhotos(2, 300, 90);
-  builder.FormatPageValues(2);
-  builder.WriteIndexPage(folder.Join("missing/index.htm"), 0, 6, 0, 1);
-  EXPECT_EQ(100, builder.style().table_width);
-  EXPECT_EQ(120, builder.style().thumb_width);
-  EXPECT_EQ("", builder.style().page_values.photo_title);
-
-  builder.WriteIndexPage(folder.Join("index.htm"), 0, 6, 0, 1);
-  const std::string bytes = ReadWholeFile(folder.Join("index.htm"));
-  EXPECT_EQ(
-      0u, bytes.find("<html>\r\n <head>\r\n"
-                     "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
-                     "  <title>Trip</title>\r\n"));
+  CStyleSettings style = MakeStyle();
+  style.thumb_style = 1;
+  style.thumb_border_size = 10;
+  style.table_columns = 2;
+  style.table_rows = 1;
+  // Thumbnails 300, 90, 40 wide: the cell is widened from the one laid out before each.
+  std::vector<CPhotoResult> photos = MakePhotos(4, 300, 90);
+  photos[1].thumbnail_width = 90;
+  photos[2].thumbnail_width = 40;
+  photos[3].thumbnail_width = 40;
+  struct Step {
+    const char* file;
+    int page;
+    bool written;
+    int table_width;  // after the step
+    int thumb_width;
+    const char* photo_index;
+  };
+  const Step steps[] = {
+      {"missing/index.htm", 0, false, 100, 120, ""},
+      {"index.htm", 0, true, 320, 90, "2"},
+      {"missing/index-1.htm", 1, false, 320, 90, "2"},
+      {"index-1.htm", 1, true, 320, 40, "4"},
+  };
+  CPageState state = StartPageState(style, 4);
+  for (const Step& step : steps) {
+    WriteIndexPage(folder.Join(step.file), style, photos, step.page * 2, step.page * 2 + 2,
+                   step.page, 2, state);
+    EXPECT_EQ(step.written, FileExists(folder.Join(step.file))) << step.file;
+    EXPECT_EQ(step.table_width, state.table_width) << step.file;
+    EXPECT_EQ(step.thumb_width, state.thumb_width) << step.file;
+    EXPECT_EQ(step.photo_index, state.values.photo_index) << step.file;
+  }
+  const std::string bytes = ReadWholeFile(folder.Join("index-1.htm"));
+  EXPECT_EQ(0u, bytes.find("<html>\r\n <head>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
-  EXPECT_EQ(320, builder.style().table_width);
-  // The empty third cell of the row was the last to set the photo values.
-  EXPECT_EQ("3", builder.style().page_values.photo_index);
+  EXPECT_NE(std::string::npos, bytes.find("width=\"320\"")) << "a raised cell stays raised";
 }
 
 }  // namespace

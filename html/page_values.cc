@@ -8,7 +8,6 @@
 #include <string_view>
 #include <utility>
 
-#include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
 #include "html/escape.h"
 
@@ -60,7 +59,8 @@ constexpr std::array<CPlaceholder, 30> kPlaceholders = {{
 
 // The text a placeholder stands for. The collection texts are escaped only when their
 // placeholder occurs, since a description may be large and most lines do not show it.
-std::string ValueOf(const CStyleSettings& style, const CPlaceholder& placeholder) {
+std::string ValueOf(const CStyleSettings& style, const CPageValues& values,
+                    const CPlaceholder& placeholder) {
   switch (placeholder.source) {
     case Source::kCollectionTitle:
       return EscapeHtml(style.collection_title);
@@ -71,11 +71,12 @@ std::string ValueOf(const CStyleSettings& style, const CPlaceholder& placeholder
     case Source::kPageValue:
       break;
   }
-  return style.page_values.*placeholder.value;
+  return values.*placeholder.value;
 }
 
 // The size of `ValueOf`, without escaping anything.
-size_t SizeOf(const CStyleSettings& style, const CPlaceholder& placeholder) {
+size_t SizeOf(const CStyleSettings& style, const CPageValues& values,
+              const CPlaceholder& placeholder) {
   switch (placeholder.source) {
     case Source::kCollectionTitle:
       return EscapedHtmlSize(style.collection_title);
@@ -86,7 +87,7 @@ size_t SizeOf(const CStyleSettings& style, const CPlaceholder& placeholder) {
     case Source::kPageValue:
       break;
   }
-  return (style.page_values.*placeholder.value).size();
+  return (values.*placeholder.value).size();
 }
 
 // The first occurrence of `name` at or after `from`. Every name is "%%" and a word, and a text
@@ -115,10 +116,11 @@ size_t CountPlaceholder(const std::string& text, std::string_view name) {
 // Builds the result in a second buffer rather than splicing in place, which would move the
 // rest of a large text once per occurrence. The result's size is known from the count before
 // anything is built, so an oversized one costs a scan and no memory.
-bool ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, std::string& text) {
+bool ReplaceAll(const CStyleSettings& style, const CPageValues& values,
+                const CPlaceholder& placeholder, std::string& text) {
   size_t found = FindPlaceholder(text, placeholder.name, 0);
   if (found == std::string::npos) return true;
-  const size_t value_size = SizeOf(style, placeholder);
+  const size_t value_size = SizeOf(style, values, placeholder);
   const size_t count = CountPlaceholder(text, placeholder.name);
   // What stays of the text once the names are taken out, and the room that leaves the values.
   const size_t kept = text.size() - count * placeholder.name.size();
@@ -126,7 +128,7 @@ bool ReplaceAll(const CStyleSettings& style, const CPlaceholder& placeholder, st
     return false;
   }
   const size_t size = kept + count * value_size;
-  const std::string value = ValueOf(style, placeholder);
+  const std::string value = ValueOf(style, values, placeholder);
   std::string result;
   result.reserve(size);
   size_t done = 0;
@@ -150,10 +152,19 @@ std::string FormatColor(int color) {
   return text;
 }
 
-void FormatPageValues(CStyleSettings& style, int photo_count) {
-  CPageValues& values = style.page_values;
+CPageState StartPageState(const CStyleSettings& style, int photo_count) {
+  CPageState state;
+  state.table_width = style.table_width;
+  state.thumb_width = style.thumb_width;
+  state.thumb_height = style.thumb_height;
+  FormatPageValues(style, photo_count, state);
+  return state;
+}
+
+void FormatPageValues(const CStyleSettings& style, int photo_count, CPageState& state) {
+  CPageValues& values = state.values;
   values.back_color = FormatColor(style.back_color);
-  values.table_width = std::to_string(style.table_width);
+  values.table_width = std::to_string(state.table_width);
   values.table_height = std::to_string(style.table_height);
   values.table_spacing = std::to_string(style.table_spacing);
   values.table_padding = std::to_string(style.table_padding);
@@ -171,51 +182,28 @@ void FormatPageValues(CStyleSettings& style, int photo_count) {
   values.font_size3 = std::to_string(style.font_size3);
   values.font_size4 = std::to_string(style.font_size4);
   values.font_size5 = std::to_string(style.font_size5);
-  values.image_width = std::to_string(style.image_width);
-  values.image_height = std::to_string(style.image_height);
-  values.thumb_width = std::to_string(style.thumb_width);
-  values.thumb_height = std::to_string(style.thumb_height);
+  values.image_width = std::to_string(state.image_width);
+  values.image_height = std::to_string(state.image_height);
+  values.thumb_width = std::to_string(state.thumb_width);
+  values.thumb_height = std::to_string(state.thumb_height);
   values.border_size = std::to_string(style.thumb_border_size);
-  values.border_size_regulation = std::to_string(style.border_size_regulation);
+  values.border_size_regulation = std::to_string(state.border_size_regulation);
 }
 
-bool ReplacePlaceholders(const CStyleSettings& style, std::string& text) {
+bool ReplacePlaceholders(const CStyleSettings& style, const CPageValues& values,
+                         std::string& text) {
   // Every placeholder begins with "%%"; most lines hold none at all.
   if (text.find("%%") == std::string::npos) return true;
   for (const CPlaceholder& placeholder : kPlaceholders) {
-    if (!ReplaceAll(style, placeholder, text)) return false;
+    if (!ReplaceAll(style, values, placeholder, text)) return false;
   }
   return true;
-}
-
-CPageState SavePageState(const CStyleSettings& style) {
-  return {style.page_values,
-          style.table_width,
-          style.thumb_width,
-          style.thumb_height,
-          style.border_size_regulation,
-          style.image_width,
-          style.image_height};
-}
-
-void RestorePageState(CStyleSettings& style, CPageState state) {
-  style.page_values = std::move(state.values);
-  style.table_width = state.table_width;
-  style.thumb_width = state.thumb_width;
-  style.thumb_height = state.thumb_height;
-  style.border_size_regulation = state.border_size_regulation;
-  style.image_width = state.image_width;
-  style.image_height = state.image_height;
 }
 
 int ClampToInt(int64_t value) {
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
-}
-
-void CGalleryBuilder::FormatPageValues(int photo_count) {
-  gallery::FormatPageValues(style_, photo_count);
 }
 
 }  // namespace gallery

@@ -5,18 +5,46 @@
 #include <cstdint>
 #include <string>
 
-#include "collection/style_settings.h"
-
 namespace gallery {
+struct CStyleSettings;
+
+// The texts that fill the value placeholders of the page templates, formatted from the style
+// and the page state and set by the page writers. Each keeps its text until it is set again, so a
+// value set for one page is still there for the next. The collection title, description and font
+// name have no entry: they are read from the style at each substitution.
+struct CPageValues {
+  std::string back_color;
+  std::string table_width;
+  std::string table_height;
+  std::string table_spacing;
+  std::string table_padding;
+  std::string table_border_size;
+  std::string table_border_style;
+  std::string table_back_color;
+  std::string table_item_back_color;
+  std::string photo_count;
+  std::string photo_border_color;
+  std::string font_color;
+  std::string font_size1;
+  std::string font_size2;
+  std::string font_size3;
+  std::string font_size4;
+  std::string font_size5;
+  std::string image_width;
+  std::string image_height;
+  std::string thumb_width;
+  std::string thumb_height;
+  std::string border_size;
+  std::string border_size_regulation;
+  std::string photo_index;  // one-based
+  std::string photo_path;
+  std::string photo_page;
+  std::string photo_title;
+  std::string photo_number;  // zero-based, the stem of the photo's file names
+};
 
 // A colour as pages write it: "#rrggbb" in lower-case hexadecimal.
 std::string FormatColor(int color);
-
-// Formats the style's numbers and colours and the working numbers (the photo page's image size,
-// the current thumbnail size, the border size regulation, the cell width as raised so far) into
-// their page values; `photo_count` becomes the photo count value. The photo's own values (index,
-// number, path, page, title) are the page writers' and stay as they are.
-void FormatPageValues(CStyleSettings& style, int photo_count);
 
 // The most bytes of a page: its file, and every text made on the way to it. A collection can
 // spell placeholders in its texts that fill a page with the description once per occurrence, or
@@ -31,21 +59,29 @@ inline constexpr size_t kMaxPageBytes = size_t{64} << 20;
 // photo title are not. Line placeholders pass unchanged. Linear in the size of the text.
 // False, with `text` left half filled in, as soon as one name's replacement would make the text
 // longer than kMaxPageBytes; that is decided before the longer text is built.
-bool ReplacePlaceholders(const CStyleSettings& style, std::string& text);
+bool ReplacePlaceholders(const CStyleSettings& style, const CPageValues& values, std::string& text);
 
-// Everything of the style that the page writers change while writing a page, so that a page
-// that could not be written leaves no trace.
+// What page writing carries from one page to the next: the page values and the working
+// numbers that later pages read. The caller holds it and passes it to each page; a page that
+// could not be written is simply not given back, so it leaves no trace.
 struct CPageState {
   CPageValues values;
-  int table_width = 0;
-  int thumb_width = 0;
+  int table_width = 0;  // once raised by a framed thumbnail, it stays raised for later pages
+  int thumb_width = 0;  // the size of the last framed thumbnail laid out, at first the style's
   int thumb_height = 0;
-  int border_size_regulation = 0;
-  int image_width = 0;
+  int border_size_regulation = 0;  // of the sixteen-piece thumbnail frame
+  int image_width = 0;             // of the framed photo on the last photo page
   int image_height = 0;
 };
-CPageState SavePageState(const CStyleSettings& style);
-void RestorePageState(CStyleSettings& style, CPageState state);
+
+// The state before the first page: the style's cell and thumbnail sizes, every value formatted
+// for `photo_count` photos.
+CPageState StartPageState(const CStyleSettings& style, int photo_count);
+
+// Formats the style's numbers and colours and the state's working numbers into the state's page
+// values; `photo_count` becomes the photo count value. The photo's own values (index, number,
+// path, page, title) are the page writers' and stay as they are.
+void FormatPageValues(const CStyleSettings& style, int photo_count, CPageState& state);
 
 // `value` clamped into the range of int, for sizes worked out from untrusted numbers.
 int ClampToInt(int64_t value);

@@ -28,12 +28,13 @@ TEST(FormatPageValuesTest, FormatsNumbersColoursAndWorkingNumbers) {
   style.table_width = -5;
   style.font_size3 = 7;
   style.thumb_border_color = 0x010203;
-  style.image_width = 376;
   style.thumb_height = 90;
-  style.border_size_regulation = 8;
-  style.page_values.photo_title = "kept";
-  FormatPageValues(style, 12);
-  const CPageValues& values = style.page_values;
+  CPageState state = StartPageState(style, 3);
+  state.image_width = 376;
+  state.border_size_regulation = 8;
+  state.values.photo_title = "kept";
+  FormatPageValues(style, 12, state);
+  const CPageValues& values = state.values;
   EXPECT_EQ("#ff0800", values.back_color);
   EXPECT_EQ("-5", values.table_width);
   EXPECT_EQ("7", values.font_size3);
@@ -50,20 +51,20 @@ TEST(FormatPageValuesTest, BorderColourOnlyForBorderStyleOne) {
     CStyleSettings style;
     style.table_border_style = border_style;
     style.table_border_color = 0x00FF00;
-    FormatPageValues(style, 1);
-    EXPECT_EQ(border_style == 1 ? "bordercolor=\"#00ff00\"" : "",
-              style.page_values.table_border_style)
+    CPageState state = StartPageState(style, 1);
+    EXPECT_EQ(border_style == 1 ? "bordercolor=\"#00ff00\"" : "", state.values.table_border_style)
         << "style " << border_style;
   }
 }
 
 TEST(ReplacePlaceholdersTest, FillsValuesInTheirOrder) {
   CStyleSettings style;
+  CPageState state;
   style.collection_title = "A&B \"x\" 5%";
   style.collection_desc = "<i>";
   style.font_name = "Arial";
-  style.page_values.photo_title = "T";
-  style.page_values.photo_count = "9";
+  state.values.photo_title = "T";
+  state.values.photo_count = "9";
   struct Case {
     const char* text;
     const char* expected;
@@ -82,7 +83,7 @@ TEST(ReplacePlaceholdersTest, FillsValuesInTheirOrder) {
   };
   for (const Case& c : cases) {
     std::string text = c.text;
-    ReplacePlaceholders(style, text);
+    ReplacePlaceholders(style, state.values, text);
     EXPECT_EQ(c.expected, text) << "text: " << c.text;
   }
 }
@@ -108,12 +109,13 @@ TEST(ReplacePlaceholdersTest, LaterNamesAreFilledInsideEarlierValues) {
   };
   for (const Case& c : cases) {
     CStyleSettings style;
+    CPageState state;
     style.font_name = c.font_name;
     style.collection_title = c.collection_title;
-    style.page_values.photo_title = c.photo_title;
-    style.page_values.photo_count = "9";
+    state.values.photo_title = c.photo_title;
+    state.values.photo_count = "9";
     std::string text = c.text;
-    ReplacePlaceholders(style, text);
+    ReplacePlaceholders(style, state.values, text);
     EXPECT_EQ(c.expected, text) << "text: " << c.text << ", font " << c.font_name << ", title "
                                 << c.photo_title << ", collection " << c.collection_title;
   }
@@ -121,15 +123,16 @@ TEST(ReplacePlaceholdersTest, LaterNamesAreFilledInsideEarlierValues) {
 
 TEST(ReplacePlaceholdersTest, LargeTextsStayLinear) {
   CStyleSettings style;
+  CPageState state;
   style.collection_desc = std::string(1 << 20, '%');
   const int title_names = 100 * 1024 / 14;
-  for (int i = 0; i < title_names; ++i) style.page_values.photo_title += "%%PhotoCount%%";
-  style.page_values.photo_count = "9";
-  style.page_values.font_size1 = "3";
+  for (int i = 0; i < title_names; ++i) state.values.photo_title += "%%PhotoCount%%";
+  state.values.photo_count = "9";
+  state.values.font_size1 = "3";
   std::string text = "%%CollectionDescription%%%%PhotoTitle%%";
   for (int i = 0; i < 50000; ++i) text += "%%FontSize1%%";
   // A replacement that splices in place would move megabytes once per occurrence.
-  ReplacePlaceholders(style, text);
+  ReplacePlaceholders(style, state.values, text);
   EXPECT_EQ(std::string(2 << 20, '%') + std::string(title_names, '9') + std::string(50000, '3'),
             text);
 }
@@ -153,10 +156,11 @@ TEST(ReplacePlaceholdersTest, RefusesATextPastThePageSize) {
   };
   for (const Case& c : cases) {
     CStyleSettings style;
-    style.page_values.photo_title = c.photo_title;
+    CPageState state;
+    state.values.photo_title = c.photo_title;
     std::string text = c.extra_text;
     for (size_t i = 0; i < names; ++i) text += "%%PhotoTitle%%";
-    EXPECT_EQ(c.fits, ReplacePlaceholders(style, text)) << c.what;
+    EXPECT_EQ(c.fits, ReplacePlaceholders(style, state.values, text)) << c.what;
     if (c.fits) {
       EXPECT_GE(kMaxPageBytes, text.size()) << c.what;
     }
@@ -168,36 +172,30 @@ TEST(ReplacePlaceholdersTest, NamesSpelledByCollectionTextsCannotMultiplyPastThe
   // "%CollectionDescription%" becomes a real name, the description names the font, and the font
   // names the photo title. Filled in, this would be 2^60 bytes.
   CStyleSettings style;
+  CPageState state;
   for (int i = 0; i < 1 << 15; ++i) style.collection_title += "%CollectionDescription%";
   for (int i = 0; i < 1 << 15; ++i) style.collection_desc += "%FontName%";
   for (int i = 0; i < 1 << 15; ++i) style.font_name += "%%PhotoTitle%%";
-  style.page_values.photo_title = std::string(1 << 15, 't');
+  state.values.photo_title = std::string(1 << 15, 't');
   std::string text = "<title>%%CollectionTitle%%</title>";
-  EXPECT_FALSE(ReplacePlaceholders(style, text));
+  EXPECT_FALSE(ReplacePlaceholders(style, state.values, text));
   EXPECT_GE(kMaxPageBytes, text.size());
 }
 
-TEST(PageStateTest, RestoreUndoesEveryPageChange) {
+TEST(StartPageStateTest, TakesTheStyleSizesAndNoWorkingNumbers) {
   CStyleSettings style;
   style.table_width = 100;
   style.thumb_width = 120;
-  style.page_values.photo_title = "before";
-  CPageState saved = SavePageState(style);
-  style.table_width = 140;
-  style.thumb_width = 60;
-  style.thumb_height = 7;
-  style.border_size_regulation = 3;
-  style.image_width = 4;
-  style.image_height = 5;
-  style.page_values.photo_title = "after";
-  RestorePageState(style, saved);
-  EXPECT_EQ(100, style.table_width);
-  EXPECT_EQ(120, style.thumb_width);
-  EXPECT_EQ(0, style.thumb_height);
-  EXPECT_EQ(0, style.border_size_regulation);
-  EXPECT_EQ(0, style.image_width);
-  EXPECT_EQ(0, style.image_height);
-  EXPECT_EQ("before", style.page_values.photo_title);
+  style.thumb_height = 90;
+  const CPageState state = StartPageState(style, 2);
+  EXPECT_EQ(100, state.table_width);
+  EXPECT_EQ(120, state.thumb_width);
+  EXPECT_EQ(90, state.thumb_height);
+  EXPECT_EQ(0, state.border_size_regulation);
+  EXPECT_EQ(0, state.image_width);
+  EXPECT_EQ("0", state.values.image_height);
+  EXPECT_EQ("2", state.values.photo_count);
+  EXPECT_EQ("", state.values.photo_title);
 }
 
 }  // namespace

@@ -105,7 +105,8 @@ void WritePageLine(CPageText& page, std::string_view text) {
   page.Append(text.substr(done));
 }
 
-bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, std::string_view line) {
+bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, const CPageValues& values,
+                     std::string_view line) {
   std::string_view shown;
   std::string_view piece;
   if (line.find("%%HeaderCollectionTitle%%") != std::string_view::npos) {
@@ -115,7 +116,7 @@ bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, std::string_v
     shown = style.collection_desc;
     piece = kCollectionDescriptionHeader;
   } else if (line.find("%%HeaderPhotoTitle%%") != std::string_view::npos) {
-    shown = style.page_values.photo_title;
+    shown = values.photo_title;
     piece = kPhotoTitleHeader;
   } else {
     return false;
@@ -123,7 +124,7 @@ bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, std::string_v
   // An empty text drops the whole line rather than leaving an empty font element behind.
   if (shown.empty()) return true;
   std::string text(piece);
-  if (!ReplacePlaceholders(style, text)) {
+  if (!ReplacePlaceholders(style, values, text)) {
     page.SetTooLarge();
     return true;
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 namespace gallery {
+struct CPageValues;
 struct CStyleSettings;
 
 // A page as it is built: a text with bare line feeds whose file, with every line feed stored as
@@ -45,7 +46,8 @@ void WritePageLine(CPageText& page, std::string_view text);
 // that header filled in and a line feed, or nothing at all when the text it shows (collection
 // title, collection description, photo title value) is empty, and returns true. Returns false,
 // appending nothing, for any other line. A header too large for a page makes the page too large.
-bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, std::string_view line);
+bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, const CPageValues& values,
+                     std::string_view line);
 
 // Appends the seven lines of the navigation bar: First, Previous, `middle_cell`, Next and Last.
 // `kind` is the page kind of `CGalleryBuilder::GetPageFileName`; `current` and `count` number the

@@ -50,8 +50,8 @@ TEST(WriteHeaderLineTest, EmptyTextDropsTheLine) {
   style.font_size1 = 4;
   style.font_size2 = 3;
   style.font_color = 0x0000FF;
-  FormatPageValues(style, 5);
-  style.page_values.photo_index = "2";
+  CPageState state = StartPageState(style, 5);
+  state.values.photo_index = "2";
   struct Case {
     const char* title;
     const char* description;
@@ -79,9 +79,10 @@ TEST(WriteHeaderLineTest, EmptyTextDropsTheLine) {
   for (const Case& c : cases) {
     style.collection_title = c.title;
     style.collection_desc = c.description;
-    style.page_values.photo_title = c.photo_title;
+    state.values.photo_title = c.photo_title;
     CPageText page;
-    EXPECT_EQ(c.is_header, WriteHeaderLine(page, style, c.line)) << "line: " << c.line;
+    EXPECT_EQ(c.is_header, WriteHeaderLine(page, style, state.values, c.line))
+        << "line: " << c.line;
     EXPECT_EQ(c.expected, page.text()) << "line: " << c.line;
   }
 }

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "collection/gallery_builder.h"
-#include "collection/photo_entry.h"
+#include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/page_writer.h"
@@ -27,19 +27,20 @@ void AppendLines(std::string& text, const Lines& lines) {
 
 // The photo itself: a bare image cell, or the image cell inside a table of frame pieces that
 // fits round the page image exactly. A framed photo has an empty line before and after it.
-void WriteMainImage(CPageText& page, CStyleSettings& style, const CPhotoEntry& photo, int count) {
+void WriteMainImage(CPageText& page, const CStyleSettings& style, const CPhotoResult& photo,
+                    int count, CPageState& state) {
   const int border = style.thumb_border_size;
   std::string block;
   if (border == 0) {
     block = kPhotoPlainImageCell;
   } else {
-    style.image_width = photo.image_width;
-    style.image_height = photo.image_height;
+    state.image_width = photo.image_width;
+    state.image_height = photo.image_height;
     block = '\n';
     if (IsSixteenPieceFrame(style.thumb_style)) {
       // The end pieces beside each edge take a border's length off both ends of it.
-      style.image_width = ClampToInt(int64_t{photo.image_width} - 2 * int64_t{border});
-      style.image_height = ClampToInt(int64_t{photo.image_height} - 2 * int64_t{border});
+      state.image_width = ClampToInt(int64_t{photo.image_width} - 2 * int64_t{border});
+      state.image_height = ClampToInt(int64_t{photo.image_height} - 2 * int64_t{border});
       AppendLines(block, kPhotoFrame16Part1);
       AppendLines(block, kPhotoFrame16Part2);
       block += kPhotoFramedImageCell;
@@ -50,9 +51,9 @@ void WriteMainImage(CPageText& page, CStyleSettings& style, const CPhotoEntry& p
       block += kPhotoFramedImageCell;
       AppendLines(block, kPhotoFrame8Tail);
     }
-    FormatPageValues(style, count);
+    FormatPageValues(style, count, state);
   }
-  if (!ReplacePlaceholders(style, block)) {
+  if (!ReplacePlaceholders(style, state.values, block)) {
     page.SetTooLarge();
     return;
   }
@@ -66,9 +67,9 @@ bool IsSixteenPieceFrame(int thumb_style) {
   return thumb_style == 3 || thumb_style == 4 || thumb_style == 10;
 }
 
-std::optional<std::string> RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo,
-                                           int index, int count) {
-  CPageValues& values = style.page_values;
+std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CPhotoResult& photo,
+                                           int index, int count, CPageState& state) {
+  CPageValues& values = state.values;
   values.photo_index = std::to_string(int64_t{index} + 1);
   values.photo_number = std::to_string(index);
   values.photo_path = "../images/" + values.photo_number + ".jpg";
@@ -80,12 +81,12 @@ std::optional<std::string> RenderPhotoPage(CStyleSettings& style, const CPhotoEn
     // in, so no title can turn a line into a block.
     if (line.find("%%Navigation%%") != std::string_view::npos) {
       WriteNavigationBar(page, kPhotoPageKind, index, count, "../advanced/", kNavIndexCell);
-    } else if (WriteHeaderLine(page, style, line)) {
+    } else if (WriteHeaderLine(page, style, state.values, line)) {
     } else if (line.find("%%TableMainImage%%") != std::string_view::npos) {
-      WriteMainImage(page, style, photo, count);
+      WriteMainImage(page, style, photo, count, state);
     } else {
       std::string text(line);
-      if (!ReplacePlaceholders(style, text)) return std::nullopt;
+      if (!ReplacePlaceholders(style, state.values, text)) return std::nullopt;
       WritePageLine(page, text);
       page.Append("\n");
     }
@@ -94,15 +95,11 @@ std::optional<std::string> RenderPhotoPage(CStyleSettings& style, const CPhotoEn
   return page.TakeFileBytes();
 }
 
-void CGalleryBuilder::WritePhotoPage(const std::string& path, int index, int count) {
-  if (index < 0 || static_cast<size_t>(index) >= photos_.size()) return;
-  CPageState before = SavePageState(style_);
-  std::optional<std::string> bytes = RenderPhotoPage(style_, photos_[index], index, count);
-  if (!bytes || !WriteFileBytes(path, *bytes)) {
-    // A page too large to make or that cannot be written changes no page value, like one that
-    // was never started.
-    RestorePageState(style_, std::move(before));
-  }
+void WritePhotoPage(const std::string& path, const CStyleSettings& style, const CPhotoResult& photo,
+                    int index, int count, CPageState& state) {
+  CPageState next = state;
+  std::optional<std::string> bytes = RenderPhotoPage(style, photo, index, count, next);
+  if (bytes && WriteFileBytes(path, *bytes)) state = std::move(next);
 }
 
 }  // namespace gallery

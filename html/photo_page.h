@@ -5,7 +5,8 @@
 #include <string>
 
 namespace gallery {
-struct CPhotoEntry;
+struct CPageState;
+struct CPhotoResult;
 struct CStyleSettings;
 
 // Is the frame round photos and thumbnails of this style made of sixteen pieces (rather than
@@ -13,12 +14,17 @@ struct CStyleSettings;
 bool IsSixteenPieceFrame(int thumb_style);
 
 // The bytes of the page of photo `index` of `count`, lines ended by CR LF, or nothing when the
-// page would pass kMaxPageBytes. Links are relative to the pages folder. Sets the photo's page
-// values (index, number, path, title) and, for a framed photo, the image size working numbers in
-// `style`; they stay there for the pages that follow, even when the page is too large.
-// Touches no file.
-std::optional<std::string> RenderPhotoPage(CStyleSettings& style, const CPhotoEntry& photo,
-                                           int index, int count);
+// page would pass kMaxPageBytes. Links are relative to the pages folder. `state` is what earlier
+// pages left; the page sets the photo's page values (index, number, path, title) in it and, for
+// a framed photo, the image size working numbers, even when the page is too large. Touches no
+// file.
+std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CPhotoResult& photo,
+                                           int index, int count, CPageState& state);
+
+// `RenderPhotoPage` written to `path`. `state` becomes what the page left only when the page
+// was written; a page too large to make or that cannot be written leaves it as it was.
+void WritePhotoPage(const std::string& path, const CStyleSettings& style, const CPhotoResult& photo,
+                    int index, int count, CPageState& state);
 
 }  // namespace gallery
 

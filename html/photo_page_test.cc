@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "collection/gallery_builder.h"
-#include "collection/photo_entry.h"
+#include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/templates.h"
@@ -62,17 +62,17 @@ constexpr const char kPageEnd[] =
 
 TEST(RenderPhotoPageTest, PlainPhotoIsOneCell) {
   CStyleSettings style = MakeStyle();
-  FormatPageValues(style, 3);
-  const CPhotoEntry photo{"", "Sunset", 400, 300, 0, 0};
+  CPageState state = StartPageState(style, 3);
+  const CPhotoResult photo{"Sunset", 400, 300, 0, 0};
   EXPECT_EQ(std::string(kPageStart) +
                 "   <td><img border=\"0\" alt=\"Sunset\" src=\"../images/1.jpg\"></td>\n" +
                 kPageEnd,
-            WithLineFeeds(RenderPhotoPage(style, photo, 1, 3)));
-  EXPECT_EQ("2", style.page_values.photo_index);
-  EXPECT_EQ("1", style.page_values.photo_number);
-  EXPECT_EQ("../images/1.jpg", style.page_values.photo_path);
-  EXPECT_EQ("Sunset", style.page_values.photo_title);
-  EXPECT_EQ(0, style.image_width);
+            WithLineFeeds(RenderPhotoPage(style, photo, 1, 3, state)));
+  EXPECT_EQ("2", state.values.photo_index);
+  EXPECT_EQ("1", state.values.photo_number);
+  EXPECT_EQ("../images/1.jpg", state.values.photo_path);
+  EXPECT_EQ("Sunset", state.values.photo_title);
+  EXPECT_EQ(0, state.image_width);
 }
 
 TEST(RenderPhotoPageTest, FramesFitRoundThePageImage) {
@@ -97,8 +97,8 @@ TEST(RenderPhotoPageTest, FramesFitRoundThePageImage) {
     CStyleSettings style = MakeStyle();
     style.thumb_style = c.thumb_style;
     style.thumb_border_size = c.border;
-    FormatPageValues(style, 3);
-    const CPhotoEntry photo{"", "Sunset", c.width, c.height, 0, 0};
+    CPageState state = StartPageState(style, 3);
+    const CPhotoResult photo{"Sunset", c.width, c.height, 0, 0};
     const Values values = {{"%%BORDER_SIZE%%", std::to_string(c.border)},
                            {"%%IMAGE_WIDTH%%", c.edge_width},
                            {"%%IMAGE_HEIGHT%%", c.edge_height}};
@@ -112,9 +112,9 @@ TEST(RenderPhotoPageTest, FramesFitRoundThePageImage) {
       block += Filled(kPhotoFrame8Head, values) + image + Filled(kPhotoFrame8Tail, values);
     }
     EXPECT_EQ(std::string(kPageStart) + block + "\n" + kPageEnd,
-              WithLineFeeds(RenderPhotoPage(style, photo, 1, 3)))
+              WithLineFeeds(RenderPhotoPage(style, photo, 1, 3, state)))
         << "style " << c.thumb_style << ", border " << c.border;
-    EXPECT_EQ(c.edge_width, style.page_values.image_width);
+    EXPECT_EQ(c.edge_width, state.values.image_width);
   }
 }
 
@@ -122,8 +122,9 @@ TEST(RenderPhotoPageTest, SixteenPieceFrameKeepsItsEmptyLine) {
   CStyleSettings style = MakeStyle();
   style.thumb_style = 10;
   style.thumb_border_size = 12;
+  CPageState state = StartPageState(style, 3);
   const std::string page =
-      RenderPhotoPage(style, CPhotoEntry{"", "Sunset", 400, 300, 0, 0}, 1, 3).value_or("");
+      RenderPhotoPage(style, CPhotoResult{"Sunset", 400, 300, 0, 0}, 1, 3, state).value_or("");
   EXPECT_NE(std::string::npos, page.find("../border/2.jpg\"></td>\r\n     </tr>\r\n\r\n     <tr>"));
   EXPECT_NE(std::string::npos,
             page.find("../images/1.jpg\"></td>      <td>\r\n       <table border=\"0\""));
@@ -132,7 +133,8 @@ TEST(RenderPhotoPageTest, SixteenPieceFrameKeepsItsEmptyLine) {
 TEST(RenderPhotoPageTest, EmptyTextsDropTheirLines) {
   CStyleSettings style = MakeStyle();
   style.collection_desc.clear();
-  const std::string page = WithLineFeeds(RenderPhotoPage(style, CPhotoEntry{}, 0, 1));
+  CPageState state = StartPageState(style, 1);
+  const std::string page = WithLineFeeds(RenderPhotoPage(style, CPhotoResult{}, 0, 1, state));
   EXPECT_NE(std::string::npos, page.find("  <title></title>\n"));
   EXPECT_NE(std::string::npos, page.find("  <center>\n   <br>\n   <br>\n   <table><tr>\n"));
   EXPECT_NE(std::string::npos, page.find("</td>\n   <br>\n  </center>\n"));
@@ -142,9 +144,9 @@ TEST(RenderPhotoPageTest, EmptyTextsDropTheirLines) {
 TEST(RenderPhotoPageTest, TitleGoesInUnescapedAndPerCentSignsHalve) {
   CStyleSettings style = MakeStyle();
   style.collection_desc = "100% \"%Navigation%\"";
-  FormatPageValues(style, 1);
+  CPageState state = StartPageState(style, 1);
   const std::string page = WithLineFeeds(
-      RenderPhotoPage(style, CPhotoEntry{"", "<b>50%% off</b> %d", 0, 0, 0, 0}, 0, 1));
+      RenderPhotoPage(style, CPhotoResult{"<b>50%% off</b> %d", 0, 0, 0, 0}, 0, 1, state));
   EXPECT_NE(std::string::npos, page.find("<title><b>50% off</b> %d</title>"));
   EXPECT_NE(std::string::npos, page.find("alt=\"<b>50% off</b> %d\""));
   EXPECT_NE(std::string::npos, page.find("Photo 1 of 1 : <b>50% off</b> %d</font>"));
@@ -154,59 +156,57 @@ TEST(RenderPhotoPageTest, TitleGoesInUnescapedAndPerCentSignsHalve) {
 
 TEST(WritePhotoPageTest, WritesCrLfPageFile) {
   TempFolder folder;
-  CGalleryBuilder builder;
-  builder.style() = MakeStyle();
-  builder.photos() = {CPhotoEntry{"", "One", 10, 10, 0, 0}, CPhotoEntry{"", "Two", 10, 10, 0, 0}};
-  builder.FormatPageValues(2);
-  builder.WritePhotoPage(folder.Join("1.htm"), 1, 2);
+  CStyleSettings style = MakeStyle();
+  const std::vector<CPhotoResult> photos = {CPhotoResult{"One", 10, 10, 0, 0},
+                                            CPhotoResult{"Two", 10, 10, 0, 0}};
+  CPageState state = StartPageState(style, 2);
+  WritePhotoPage(folder.Join("1.htm"), style, photos[1], 1, 2, state);
   const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
   EXPECT_EQ(
       0u, bytes.find("<html>\r\n <head>\r\n"
                      "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
                      "  <title>Two</title>\r\n"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
-  EXPECT_EQ("Two", builder.style().page_values.photo_title);
+  EXPECT_EQ("Two", state.values.photo_title);
 }
 
 TEST(WritePhotoPageTest, PageTooLargeIsPassedOverAndTheNextIsWritten) {
   // The description spells the photo title's name, so each page shows its title once per
   // occurrence: 200,000 times 1 KB is too much, 200,000 times 3 bytes is not.
   TempFolder folder;
-  CGalleryBuilder builder;
-  builder.style() = MakeStyle();
-  builder.style().collection_desc.clear();
-  for (int i = 0; i < 200000; ++i) builder.style().collection_desc += "%PhotoTitle%";
-  builder.style().thumb_border_size = 4;
-  builder.photos() = {CPhotoEntry{"", std::string(1000, 'L'), 10, 10, 0, 0},
-                      CPhotoEntry{"", "Two", 20, 20, 0, 0}};
-  builder.FormatPageValues(2);
+  CStyleSettings style = MakeStyle();
+  style.collection_desc.clear();
+  for (int i = 0; i < 200000; ++i) style.collection_desc += "%PhotoTitle%";
+  style.thumb_border_size = 4;
+  const std::vector<CPhotoResult> photos = {CPhotoResult{std::string(1000, 'L'), 10, 10, 0, 0},
+                                            CPhotoResult{"Two", 20, 20, 0, 0}};
+  CPageState state = StartPageState(style, 2);
   const auto start = std::chrono::steady_clock::now();
-  builder.WritePhotoPage(folder.Join("0.htm"), 0, 2);
+  WritePhotoPage(folder.Join("0.htm"), style, photos[0], 0, 2, state);
   EXPECT_GT(5.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   EXPECT_FALSE(FileExists(folder.Join("0.htm")));
-  EXPECT_EQ("", builder.style().page_values.photo_title);
-  EXPECT_EQ(0, builder.style().image_width);
+  EXPECT_EQ("", state.values.photo_title);
+  EXPECT_EQ(0, state.image_width);
 
-  builder.WritePhotoPage(folder.Join("1.htm"), 1, 2);
+  WritePhotoPage(folder.Join("1.htm"), style, photos[1], 1, 2, state);
   const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_LT(600000u, bytes.size());
-  EXPECT_EQ(20, builder.style().image_width);
+  EXPECT_EQ(20, state.image_width);
 }
 
 TEST(WritePhotoPageTest, UnwritablePageChangesNoValue) {
   TempFolder folder;
-  CGalleryBuilder builder;
-  builder.style() = MakeStyle();
-  builder.style().thumb_border_size = 4;
-  builder.photos() = {CPhotoEntry{"", "One", 10, 10, 0, 0}};
-  builder.FormatPageValues(1);
-  const CPageValues before = builder.style().page_values;
-  builder.WritePhotoPage(folder.Join("missing/0.htm"), 0, 1);
+  CStyleSettings style = MakeStyle();
+  style.thumb_border_size = 4;
+  const std::vector<CPhotoResult> photos = {CPhotoResult{"One", 10, 10, 0, 0}};
+  CPageState state = StartPageState(style, 1);
+  const CPageValues before = state.values;
+  WritePhotoPage(folder.Join("missing/0.htm"), style, photos[0], 0, 1, state);
   EXPECT_FALSE(FileExists(folder.Join("missing/0.htm")));
-  EXPECT_EQ("", builder.style().page_values.photo_title);
-  EXPECT_EQ(before.image_width, builder.style().page_values.image_width);
-  EXPECT_EQ(0, builder.style().image_width);
+  EXPECT_EQ("", state.values.photo_title);
+  EXPECT_EQ(before.image_width, state.values.image_width);
+  EXPECT_EQ(0, state.image_width);
 }
 
 }  // namespace

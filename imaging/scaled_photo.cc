@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "collection/gallery_builder.h"
+#include "collection/photo_result.h"
+#include "collection/style_settings.h"
 #include "imaging/photo_memory.h"
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
@@ -51,49 +52,55 @@ PhotoColor ToPhotoColor(int color) {
           static_cast<int>((bits >> 16) & 0xFF)};
 }
 
-bool CGalleryBuilder::WriteScaledPhoto(int index, const std::string& path, int mode) {
-  if (index < 0 || static_cast<size_t>(index) >= photos_.size()) return false;
-  CPhotoEntry& photo = photos_[index];
-  const std::optional<PhotoHeader> header = ReadPhotoHeader(photo.path);
-  if (!header) return false;
-  // A source that cannot get its memory under the process's limit counts as undecodable,
-  // decided from its header alone, so the same photos are made on every run under that limit.
-  if (PhotoMemoryNeed(*header) > PlanPhotoMemory(MemoryHeadroom()).bytes_per_photo) return false;
-  const std::optional<PhotoSize> source = header->size;
+CImageSettings MakeImageSettings(const CStyleSettings& style) {
+  return {{style.thumb_width, style.thumb_height},
+          style.thumb_type,
+          HasEdgeRing(style.thumb_style),
+          ToPhotoColor(style.thumb_back_color),
+          std::max(style.photo_quality, kScaledPhotoQualityFloor)};
+}
+
+CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source_path,
+                              const std::string& path, int mode) {
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(source_path);
+  if (!header) {
+    // Told apart right away, while the file is as the header reader found it.
+    return {std::nullopt,
+            IsReadableFile(source_path) ? PhotoFailure::kUndecodable : PhotoFailure::kUnreadable};
+  }
+  // A source that cannot get its memory under the process's limit is not decoded, decided from
+  // its header alone, so the same photos are made on every run under that limit.
+  if (PhotoMemoryNeed(*header) > PlanPhotoMemory(MemoryHeadroom()).bytes_per_photo) {
+    return {std::nullopt, PhotoFailure::kTooLarge};
+  }
+  const PhotoSize source = header->size;
 
   // A page image keeps the source's own size; every rule then draws the whole source.
   const bool page_image = mode == kPageImageMode;
-  const PhotoSize box = page_image ? *source : PhotoSize{style_.thumb_width, style_.thumb_height};
-  const ScaledPhotoLayout layout = LayOutScaledPhoto(style_.thumb_type, box, *source);
-  const PhotoRendering rendering = {
-      layout.output, layout.source, ToPhotoColor(style_.thumb_back_color),
-      HasEdgeRing(style_.thumb_style), std::max(style_.photo_quality, kScaledPhotoQualityFloor),
-      // A thumbnail is made from the page image written just before it.
-      !page_image};
-  const auto record = [&] {
-    if (page_image) {
-      photo.image_width = layout.output.width;
-      photo.image_height = layout.output.height;
-    } else {
-      photo.thumbnail_width = layout.output.width;
-      photo.thumbnail_height = layout.output.height;
-    }
-  };
+  const PhotoSize box = page_image ? source : settings.thumb_box;
+  const ScaledPhotoLayout layout = LayOutScaledPhoto(settings.thumb_type, box, source);
+  const PhotoRendering rendering = {layout.output, layout.source, settings.background,
+                                    settings.edge_ring, settings.quality,
+                                    // A thumbnail is made from the page image written just
+                                    // before it.
+                                    !page_image};
   // A thumbnail's size counts even when no image of that size can be made: the index pages lay
-  // out its cell from it.
+  // out its cell from it. A page image's only once the whole source has been decoded into it: a
+  // damaged source records nothing.
+  const std::optional<PhotoSize> thumbnail_size =
+      page_image ? std::nullopt : std::optional<PhotoSize>(layout.output);
   const bool drawable = layout.output.width > 0 && layout.output.height > 0 &&
                         int64_t{layout.output.width} * layout.output.height <= kMaxPhotoPixels;
   if (!drawable) {
-    if (!page_image) record();
-    return false;
+    const bool empty = layout.output.width <= 0 || layout.output.height <= 0;
+    return {thumbnail_size, empty ? PhotoFailure::kNotWritten : PhotoFailure::kTooLarge};
   }
-  // A thumbnail's size is recorded before it is made, like one too small to make. A page
-  // image's only once the whole source has been decoded into it: a damaged source records
-  // nothing.
-  if (!page_image) record();
-  if (!SavePhotoJpeg(photo.path, rendering, path)) return false;
-  record();
-  return true;
+  if (!SavePhotoJpeg(source_path, rendering, path)) {
+    // The source's header was read, so what failed is its decoding (or the writing, which the
+    // imaging call does not tell apart).
+    return {thumbnail_size, PhotoFailure::kUndecodable};
+  }
+  return {layout.output, PhotoFailure::kNone};
 }
 
 }  // namespace gallery

@@ -1,16 +1,22 @@
 #ifndef GALLERY_IMAGING_SCALED_PHOTO_H_
 #define GALLERY_IMAGING_SCALED_PHOTO_H_
 
+#include <optional>
+#include <string>
+
+#include "collection/photo_result.h"
 #include "platform/photo.h"
 
 namespace gallery {
+struct CStyleSettings;
 
 // Page images and thumbnails are never saved below this JPEG quality.
 inline constexpr int kScaledPhotoQualityFloor = 85;
 
-// The mode of `CGalleryBuilder::WriteScaledPhoto` that writes the page image; any other mode
-// writes the thumbnail.
+// The mode of `WriteScaledPhoto` that writes the page image; any other mode writes the
+// thumbnail.
 inline constexpr int kPageImageMode = 0;
+inline constexpr int kThumbnailMode = 1;
 
 // The size of a scaled photo and the part of the source drawn into it.
 struct ScaledPhotoLayout {
@@ -34,6 +40,31 @@ bool HasEdgeRing(int thumb_style);
 
 // A style colour (red in the lowest byte, then green, then blue; top byte ignored).
 PhotoColor ToPhotoColor(int color);
+
+// What the image work reads of the style, copied before it starts so that no worker reads
+// settings that anything else could touch.
+struct CImageSettings {
+  PhotoSize thumb_box;
+  int thumb_type = 0;
+  bool edge_ring = false;
+  PhotoColor background;
+  int quality = kScaledPhotoQualityFloor;  // the floor already applied
+};
+CImageSettings MakeImageSettings(const CStyleSettings& style);
+
+// What writing one scaled photo gave.
+struct CScaledPhoto {
+  // The size to record for the image: a page image's once it was written; a thumbnail's as soon
+  // as the source's size is known, even when no image of that size can be made.
+  std::optional<PhotoSize> size;
+  PhotoFailure failure = PhotoFailure::kNone;  // kNone exactly when the file was written
+};
+
+// The page image (mode kPageImageMode, the source's own size) or thumbnail (any other mode, from
+// the page image written just before it) of the photo at `source`, written to `path`. Reads and
+// writes nothing else, so any number may run at once.
+CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source,
+                              const std::string& path, int mode);
 
 }  // namespace gallery
 
