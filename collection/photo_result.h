@@ -11,7 +11,7 @@ enum class PhotoFailure {
   kUnreadable,   // the source is missing, not a regular file, or cannot be opened
   kUndecodable,  // the source is no image that can be decoded, or is damaged
   kTooLarge,     // the source has more pixels than any image this program makes
-  kNotWritten,   // the image was made but its file could not be written
+  kNotWritten,   // no image could be made of the size asked for, or its file not be written
 };
 
 // What the pages show of one photo: its title and the sizes its image work produced. A size

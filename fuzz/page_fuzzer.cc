@@ -20,7 +20,7 @@
 #endif
 #endif
 
-#include "collection/photo_entry.h"
+#include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "generate/generate.h"
 #include "html/index_page.h"
@@ -122,8 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   style.collection_title = input.Text();
   style.collection_desc = input.Text();
   style.font_name = input.Text();
-  std::vector<gallery::CPhotoEntry> photos(photo_count);
-  for (gallery::CPhotoEntry& photo : photos) {
+  std::vector<gallery::CPhotoResult> photos(photo_count);
+  for (gallery::CPhotoResult& photo : photos) {
     photo.title = input.Text();
     photo.image_width = input.Number(0, 255);
     photo.image_height = input.Number(0, 255);
@@ -131,11 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     photo.thumbnail_height = input.Number(0, 255);
   }
 
-  gallery::FormatPageValues(style, photo_count);
+  gallery::CPageState state = gallery::StartPageState(style, photo_count);
   {
     [[maybe_unused]] Watch watch;
     for (int i = 0; i < photo_count; ++i) {
-      CheckPage(gallery::RenderPhotoPage(style, photos[i], i, photo_count));
+      CheckPage(gallery::RenderPhotoPage(style, photos[i], i, photo_count, state));
     }
     const gallery::IndexPagination pagination =
         gallery::PaginateIndex(photo_count, style.table_columns, style.table_rows);
@@ -143,11 +143,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int64_t first = int64_t{page} * pagination.photos_per_page;
       const int64_t end = std::min<int64_t>(first + pagination.photos_per_page, INT_MAX);
       CheckPage(gallery::RenderIndexPage(style, photos, static_cast<int>(first),
-                                         static_cast<int>(end), page, pagination.page_count));
+                                         static_cast<int>(end), page, pagination.page_count,
+                                         state));
     }
   }
 
-  for (const gallery::CPhotoEntry& photo : photos) {
+  for (const gallery::CPhotoResult& photo : photos) {
     std::string shown = gallery::ShortenTitle(photo.title, style.text_limit, style.text_limit_type);
     // A title within its limit, or under a type that does not shorten, is shown unchanged.
     if ((style.text_limit <= 0 || style.text_limit_type > 1 || style.text_limit_type < 0) &&

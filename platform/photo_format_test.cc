@@ -86,15 +86,12 @@ TEST(SniffPhotoFormatTest, SignatureCutShortIsUnknown) {
   EXPECT_EQ(PhotoFormat::kUnknown, SniffPhotoFormat(std::string_view(bmp).substr(0, 17)));
 }
 
-}  // namespace
-}  // namespace gallery
-
-namespace gallery {
-namespace {
-
+// `value` as `bytes` bytes, least significant first; bytes past its own four are zero.
 std::string Little(uint32_t value, int bytes) {
   std::string text;
-  for (int i = 0; i < bytes; ++i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
+  for (int i = 0; i < bytes; ++i) {
+    text += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
+  }
   return text;
 }
 
