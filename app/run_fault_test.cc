@@ -299,10 +299,10 @@ TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
   }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 constexpr bool kAddressSanitizer = true;
 #else
 constexpr bool kAddressSanitizer = false;
@@ -325,7 +325,7 @@ std::vector<std::string> ImagesMade(const std::string& root) {
 
 TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) {
   if (kAddressSanitizer) {
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here";
+    GTEST_SKIP() << "The sanitizers reserve more address space than any limit here";
   }
   // Besides the six photos: sources decoded whole, of which the larger ones cannot get their
   // memory under the lower limits.
@@ -377,7 +377,7 @@ TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) 
 
 TEST_F(RunFaultTest, CollectionTooLargeForTheMemoryLimitFailsToLoadSilently) {
   if (kAddressSanitizer) {
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here";
+    GTEST_SKIP() << "The sanitizers reserve more address space than any limit here";
   }
   // Reading the file in already takes more memory than is left: the first allocation of the
   // load fails, and the run must end as a failed load, not abort.
