@@ -300,15 +300,15 @@ TEST_F(RunFaultTest, OnlyPhotoFormatsAreDecodedWhateverTheEnvironment) {
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kAddressSanitizer = true;
+constexpr bool kUnderSanitizer = true;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kAddressSanitizer = true;
+constexpr bool kUnderSanitizer = true;
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kUnderSanitizer = false;
 #endif
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kUnderSanitizer = false;
 #endif
 
 // The images a run made, by file name.
@@ -324,7 +324,7 @@ std::vector<std::string> ImagesMade(const std::string& root) {
 }
 
 TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) {
-  if (kAddressSanitizer) {
+  if (kUnderSanitizer) {
     GTEST_SKIP() << "The sanitizers reserve more address space than any limit here";
   }
   // Besides the six photos: sources decoded whole, of which the larger ones cannot get their
@@ -376,7 +376,7 @@ TEST_F(RunFaultTest, UnderMemoryLimitsRunsEndWholeAndMakeTheSameImagesEachTime) 
 }
 
 TEST_F(RunFaultTest, CollectionTooLargeForTheMemoryLimitFailsToLoadSilently) {
-  if (kAddressSanitizer) {
+  if (kUnderSanitizer) {
     GTEST_SKIP() << "The sanitizers reserve more address space than any limit here";
   }
   // Reading the file in already takes more memory than is left: the first allocation of the
