@@ -79,10 +79,11 @@ void CheckPage(const std::optional<std::string>& page) {
 }
 
 #ifdef GALLERY_FUZZ_WATCHES_ALLOCATIONS
-// While pages are made, no allocation may be larger than a page: the texts of the collection
-// are at most 64 KiB here, so anything larger is an amplified text being built.
+// While pages are made, no allocation may be larger than a page and its terminating zero: the
+// texts of the collection are at most 64 KiB here, so anything larger is an amplified text being
+// built.
 bool watching = false;
-constexpr size_t kLargestAllocation = gallery::kMaxPageBytes;
+constexpr size_t kLargestAllocation = gallery::kMaxPageBytes + 1;
 
 void WatchAllocation(const volatile void*, size_t size) {
   if (watching && size > kLargestAllocation) std::abort();

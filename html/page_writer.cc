@@ -59,7 +59,12 @@ void WriteButtonCell(CPageText& page, int kind, int target, int count,
 
 void CPageText::Reserve(size_t size) {
   if (text_.capacity() - text_.size() >= size) return;
-  text_.reserve(std::min(std::max(text_.size() + size, 2 * text_.capacity()), kMaxPageBytes));
+  // The string's own growth may double a request that is already near the page limit, so the
+  // text moves into a fresh string reserved to exactly the capacity chosen here.
+  std::string grown;
+  grown.reserve(std::min(std::max(text_.size() + size, 2 * text_.capacity()), kMaxPageBytes));
+  grown += text_;
+  text_ = std::move(grown);
 }
 
 void CPageText::Append(std::string_view text) {
