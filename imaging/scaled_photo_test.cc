@@ -13,6 +13,7 @@
 
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "platform/vips_handles.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -146,9 +147,9 @@ std::string QuantisationTables(const std::string& jpeg) {
 }
 
 std::string ReferenceTables(int quality) {
-  VipsBlob* blob = Solid(8, 8, {1, 2, 3}).jpegsave_buffer(VImage::option()->set("Q", quality));
-  std::string jpeg(static_cast<const char*>(VIPS_AREA(blob)->data), VIPS_AREA(blob)->length);
-  vips_area_unref(VIPS_AREA(blob));
+  UniqueVipsBlob blob(Solid(8, 8, {1, 2, 3}).jpegsave_buffer(VImage::option()->set("Q", quality)));
+  std::string jpeg(static_cast<const char*>(VIPS_AREA(blob.get())->data),
+                   VIPS_AREA(blob.get())->length);
   return QuantisationTables(jpeg);
 }
 

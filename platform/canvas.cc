@@ -9,14 +9,10 @@
 #include <vips/vips8>
 
 #include "platform/file_system.h"
+#include "platform/vips_handles.h"
 
 namespace gallery {
 namespace {
-
-struct VipsBlobUnref {
-  void operator()(VipsBlob* blob) const { vips_area_unref(VIPS_AREA(blob)); }
-};
-using UniqueVipsBlob = std::unique_ptr<VipsBlob, VipsBlobUnref>;
 
 std::vector<double> Ink(int colour) {
   return {static_cast<double>(colour & 0xFF), static_cast<double>((colour >> 8) & 0xFF),

@@ -5,22 +5,17 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
 #include "platform/photo.h"
+#include "platform/vips_handles.h"
 
 namespace gallery {
 namespace {
 
 using vips::VImage;
-
-struct VipsBlobUnref {
-  void operator()(VipsBlob* blob) const { vips_area_unref(VIPS_AREA(blob)); }
-};
-using UniqueVipsBlob = std::unique_ptr<VipsBlob, VipsBlobUnref>;
 
 // Decoding stops with an error on damaged or truncated data rather than filling the rest with
 // grey.

@@ -4,23 +4,18 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include <vips/vips8>
 
 #include "platform/file_system.h"
 #include "platform/image_source.h"
+#include "platform/vips_handles.h"
 
 namespace gallery {
 namespace {
 
 using vips::VImage;
-
-struct VipsBlobUnref {
-  void operator()(VipsBlob* blob) const { vips_area_unref(VIPS_AREA(blob)); }
-};
-using UniqueVipsBlob = std::unique_ptr<VipsBlob, VipsBlobUnref>;
 
 bool IsTooLarge(int64_t width, int64_t height) { return width * height > kMaxPhotoPixels; }
 

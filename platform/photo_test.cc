@@ -12,6 +12,7 @@
 #include <vips/vips8>
 
 #include "platform/imaging_runtime.h"
+#include "platform/vips_handles.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -552,9 +553,8 @@ TEST(ImagingRuntimeTest, LoadersOfOtherFormatsAreBlocked) {
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"></svg>";
   EXPECT_THROW(static_cast<void>(VImage::new_from_buffer(svg, "")), vips::VError);
   // Even called by name.
-  VipsBlob* blob = vips_blob_copy(svg.data(), svg.size());
-  EXPECT_THROW(static_cast<void>(VImage::svgload_buffer(blob)), vips::VError);
-  vips_area_unref(VIPS_AREA(blob));
+  UniqueVipsBlob blob(vips_blob_copy(svg.data(), svg.size()));
+  EXPECT_THROW(static_cast<void>(VImage::svgload_buffer(blob.get())), vips::VError);
 }
 
 }  // namespace
