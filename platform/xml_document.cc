@@ -2,192 +2,20 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdint>
-#include <span>
-#include <unordered_map>
-#include <vector>
 
-#include <libxml/SAX2.h>
 #include <libxml/encoding.h>
-#include <libxml/entities.h>
-#include <libxml/globals.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlIO.h>
-#include <libxml/xmlerror.h>
 #include <libxml/xmlstring.h>
 
 #include "platform/xml_handles.h"
+#include "platform/xml_library.h"
 
 namespace gallery {
 namespace {
-
-// No network, no DTD loaded or validated, entity references in element content kept as
-// references. XML_PARSE_HUGE lifts libxml2's 10 MB limit on a single text, which long attribute
-// values need; it also switches off libxml2's own guard against entity expansion, so the
-// expansion budget below takes its place.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_HUGE;
-
-// All entity references of a document together may stand for this much text: a fixed
-// allowance plus a multiple of the document's size. A "billion laughs" document asks for
-// gigabytes with its first reference and is refused before anything is expanded.
-constexpr uint64_t kExpansionAllowance = uint64_t{8} << 20;
-constexpr uint64_t kExpansionPerInputByte = 4;
-// Every reference counts this much beside its text, so that even empty entities add up.
-constexpr uint64_t kReferenceCost = 16;
-// Entities nested deeper than this count as too large.
-constexpr int kMaxEntityNesting = 40;
-// Sizes saturate here; anything this large is far over any budget.
-constexpr uint64_t kUnbounded = UINT64_MAX / 4;
-
-struct ParseState {
-  bool failed = false;
-  uint64_t budget = 0;
-  uint64_t expanded = 0;
-  // The full expansion of each entity measured so far; kUnbounded while it is being measured,
-  // so that an entity which refers back to itself counts as unbounded.
-  std::unordered_map<const xmlEntity*, uint64_t> sizes;
-  // The document's own parser; entity texts are parsed by parsers of their own.
-  const xmlParserCtxt* document_parser = nullptr;
-  std::span<const XmlKeptChildren> kept;
-  // Of each entry of `kept`: has a child of that name been kept yet?
-  std::vector<char> found;
-  int depth = 0;  // of the element being parsed, the root's being 1
-  bool in_kept_child = false;
-};
-
-uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return std::min(a + b, kUnbounded); }
-
-bool IsNameEnd(char c) {
-  return c == ';' || c == '&' || c == '<' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// The length of the text that `entity` stands for once every reference inside it is replaced,
-// markup included.
-uint64_t ExpandedSize(xmlDoc* doc, xmlEntity* entity, ParseState& state, int nesting) {
-  if (entity->etype == XML_INTERNAL_PREDEFINED_ENTITY) return 1;
-  if (nesting > kMaxEntityNesting) return kUnbounded;
-  auto known = state.sizes.find(entity);
-  if (known != state.sizes.end()) return known->second;
-  state.sizes[entity] = kUnbounded;
-
-  const char* text = reinterpret_cast<const char*>(entity->content);
-  const int length = text == nullptr ? 0 : std::max(entity->length, 0);
-  uint64_t size = 0;
-  int i = 0;
-  while (i < length && size < kUnbounded) {
-    if (text[i] != '&' || (i + 1 < length && text[i + 1] == '#')) {
-      size = SaturatingAdd(size, 1);
-      ++i;
-      continue;
-    }
-    int end = i + 1;
-    while (end < length && !IsNameEnd(text[end])) ++end;
-    if (end >= length || text[end] != ';' || end == i + 1) {
-      size = SaturatingAdd(size, 1);
-      ++i;
-      continue;
-    }
-    std::string name(text + i + 1, text + end);
-    xmlEntity* inner = xmlGetDocEntity(doc, reinterpret_cast<const xmlChar*>(name.c_str()));
-    uint64_t inner_size = inner == nullptr ? static_cast<uint64_t>(end + 1 - i)
-                                           : ExpandedSize(doc, inner, state, nesting + 1);
-    size = SaturatingAdd(size, SaturatingAdd(inner_size, kReferenceCost));
-    i = end + 1;
-  }
-  state.sizes[entity] = size;
-  return size;
-}
-
-ParseState* StateOf(void* parser_context) {
-  return static_cast<ParseState*>(static_cast<xmlParserCtxt*>(parser_context)->_private);
-}
-
-// Every entity reference the parser meets comes through here, also those inside entities and
-// attribute values, and so does every entity declaration; the entity's whole expansion is
-// charged against the budget before libxml2 expands anything, so a document that merely
-// declares a bomb fails as well.
-xmlEntity* GetEntityWithinBudget(void* parser_context, const xmlChar* name) {
-  ParseState* state = StateOf(parser_context);
-  if (state == nullptr || state->failed) {
-    static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
-    return nullptr;
-  }
-  xmlEntity* entity = xmlSAX2GetEntity(parser_context, name);
-  if (entity == nullptr) return nullptr;
-  uint64_t size =
-      ExpandedSize(static_cast<xmlParserCtxt*>(parser_context)->myDoc, entity, *state, 0);
-  state->expanded = SaturatingAdd(state->expanded, SaturatingAdd(size, kReferenceCost));
-  if (state->expanded > state->budget) {
-    state->failed = true;
-    // Without this libxml2 looks the entity up once more by itself when the lookup gives
-    // nothing.
-    static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
-    return nullptr;
-  }
-  return entity;
-}
-
-xmlParserInput* RefuseExternalEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
-
-// Reports of the parser about the document it parses; `data` is that parser's context.
-void RecordParserError(void* parser_context, xmlError*) {
-  if (ParseState* state = StateOf(parser_context)) state->failed = true;
-}
-void RecordParserMessage(void* parser_context, const char*, ...) {
-  if (ParseState* state = StateOf(parser_context)) state->failed = true;
-}
-
-// Reports that libxml2 sends to the thread's handlers (encoding conversion, memory); `data`
-// is the ParseState installed by ThreadReports.
-void RecordThreadError(void* data, xmlError*) {
-  if (data != nullptr) static_cast<ParseState*>(data)->failed = true;
-}
-void RecordThreadMessage(void* data, const char*, ...) {
-  if (data != nullptr) static_cast<ParseState*>(data)->failed = true;
-}
-
-// For its lifetime, sends whatever libxml2 reports on this thread into `state` instead of
-// stderr. libxml2 keeps these handlers per thread, so parsers on other threads are unaffected.
-class ThreadReports {
- public:
-  explicit ThreadReports(ParseState& state)
-      : generic_(xmlGenericError),
-        generic_context_(xmlGenericErrorContext),
-        structured_(xmlStructuredError),
-        structured_context_(xmlStructuredErrorContext) {
-    // libxml2 sometimes hands the structured handler the generic context, so both point at
-    // the same state.
-    xmlSetGenericErrorFunc(&state, RecordThreadMessage);
-    xmlSetStructuredErrorFunc(&state, RecordThreadError);
-  }
-  ~ThreadReports() {
-    xmlSetGenericErrorFunc(generic_context_, generic_);
-    xmlSetStructuredErrorFunc(structured_context_, structured_);
-  }
-  ThreadReports(const ThreadReports&) = delete;
-  ThreadReports& operator=(const ThreadReports&) = delete;
-
- private:
-  xmlGenericErrorFunc generic_;
-  void* generic_context_;
-  xmlStructuredErrorFunc structured_;
-  void* structured_context_;
-};
-
-void InitialiseLibrary() {
-  // libxml2 sets up its global tables on first use; doing that once, before any thread
-  // parses, avoids a race between threads.
-  static const bool initialised = [] {
-    xmlInitParser();
-    return true;
-  }();
-  static_cast<void>(initialised);
-}
 
 const xmlChar* AsXmlText(const std::string& text) {
   return reinterpret_cast<const xmlChar*>(text.c_str());
@@ -196,65 +24,9 @@ const xmlChar* AsXmlText(const std::string& text) {
 // True when a name as written, "prefix:local" or "local", is `name`.
 bool IsQualifiedName(const xmlChar* local_name, const xmlNs* ns, std::string_view name) {
   if (local_name == nullptr) return false;
-  std::string_view local(reinterpret_cast<const char*>(local_name));
-  if (ns == nullptr || ns->prefix == nullptr) return local == name;
-  std::string_view prefix(reinterpret_cast<const char*>(ns->prefix));
-  return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
-         name[prefix.size()] == ':' && name.ends_with(local);
-}
-
-// True when an element named `local_name` with `prefix` (or none) is one `state` keeps.
-bool KeepsChild(ParseState& state, const xmlChar* local_name, const xmlChar* prefix) {
-  std::string_view local(reinterpret_cast<const char*>(local_name));
-  std::string_view before = prefix == nullptr ? "" : reinterpret_cast<const char*>(prefix);
-  if (state.kept.empty()) return true;
-  for (size_t i = 0; i < state.kept.size(); ++i) {
-    const std::string_view name = state.kept[i].name;
-    const bool matches = before.empty() ? name == local
-                                        : name.size() == before.size() + 1 + local.size() &&
-                                              name.starts_with(before) &&
-                                              name[before.size()] == ':' && name.ends_with(local);
-    if (!matches || (state.kept[i].first_only && state.found[i])) continue;
-    state.found[i] = 1;
-    return true;
-  }
-  return false;
-}
-
-// Only the root and the kept children of the document itself become nodes; every other element
-// is parsed, checked and dropped. Elements in entity texts are never kept: a reference in
-// content stays a reference, and an entity that holds an element cannot stand in an attribute.
-void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
-                  const xmlChar* uri, int namespace_count, const xmlChar** namespaces,
-                  int attribute_count, int defaulted_count, const xmlChar** attributes) {
-  auto* context = static_cast<xmlParserCtxt*>(parser_context);
-  ParseState* state = StateOf(parser_context);
-  if (state == nullptr) return;
-  ++state->depth;
-  if (state->depth > kMaxXmlElementDepth) {
-    state->failed = true;
-    xmlStopParser(context);
-    return;
-  }
-  if (context != state->document_parser) return;
-  if (state->depth == 1 || (state->depth == 2 && KeepsChild(*state, local_name, prefix))) {
-    state->in_kept_child = state->depth == 2;
-    xmlSAX2StartElementNs(parser_context, local_name, prefix, uri, namespace_count, namespaces,
-                          attribute_count, defaulted_count, attributes);
-  }
-}
-
-void EndElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
-                const xmlChar* uri) {
-  auto* context = static_cast<xmlParserCtxt*>(parser_context);
-  ParseState* state = StateOf(parser_context);
-  if (state == nullptr) return;
-  if (context == state->document_parser &&
-      (state->depth == 1 || (state->depth == 2 && state->in_kept_child))) {
-    xmlSAX2EndElementNs(parser_context, local_name, prefix, uri);
-    state->in_kept_child = false;
-  }
-  --state->depth;
+  const char* prefix =
+      ns == nullptr || ns->prefix == nullptr ? "" : reinterpret_cast<const char*>(ns->prefix);
+  return IsWrittenName(prefix, reinterpret_cast<const char*>(local_name), name);
 }
 
 bool IsElementNamed(const xmlNode* node, std::string_view name) {
@@ -348,53 +120,8 @@ XmlElement XmlElement::AppendChild(std::string_view name) {
   return XmlElement(child);
 }
 
-std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
-                                              std::span<const XmlKeptChildren> kept) {
-  InitialiseLibrary();
-  if (bytes.size() > static_cast<size_t>(INT_MAX)) return std::nullopt;
-  ParseState state;
-  state.budget = kExpansionAllowance + kExpansionPerInputByte * bytes.size();
-  state.kept = kept;
-  state.found.assign(kept.size(), 0);
-  ThreadReports reports(state);
-
-  UniqueXmlParserCtxt context(
-      xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
-  if (context == nullptr) return std::nullopt;
-  xmlCtxtUseOptions(context.get(), kParseOptions);
-  context->_private = &state;
-  state.document_parser = context.get();
-  context->replaceEntities = 0;
-  context->loadsubset = 0;
-  context->validate = 0;
-  // The context owns its own copy of the handler table, so these changes stay with this parse.
-  xmlSAXHandler* sax = context->sax;
-  sax->serror = RecordParserError;
-  sax->error = RecordParserMessage;
-  sax->warning = RecordParserMessage;
-  sax->fatalError = RecordParserMessage;
-  sax->getEntity = GetEntityWithinBudget;
-  sax->resolveEntity = RefuseExternalEntity;
-  sax->externalSubset = nullptr;
-  // Nothing reads text, so none is kept, and with the elements pruned the tree stays small.
-  sax->startElementNs = StartElement;
-  sax->endElementNs = EndElement;
-  sax->characters = nullptr;
-  sax->ignorableWhitespace = nullptr;
-  sax->cdataBlock = nullptr;
-  sax->comment = nullptr;
-  sax->processingInstruction = nullptr;
-  sax->reference = nullptr;
-
-  const int result = xmlParseDocument(context.get());
-  UniqueXmlDoc doc(context->myDoc);
-  context->myDoc = nullptr;
-  if (result != 0 || !context->wellFormed || state.failed || doc == nullptr) return std::nullopt;
-  return XmlDocument(doc.release());
-}
-
 std::optional<XmlDocument> XmlDocument::CreateEmpty() {
-  InitialiseLibrary();
+  InitialiseXmlLibrary();
   xmlDoc* doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
   if (doc == nullptr) return std::nullopt;
   return XmlDocument(doc);
@@ -418,20 +145,20 @@ XmlElement XmlDocument::SetRoot(std::string_view name) {
 
 std::optional<std::string> XmlDocument::Serialize() const {
   if (doc_ == nullptr) return std::nullopt;
-  ParseState state;
-  ThreadReports reports(state);
+  bool failed = false;
+  XmlThreadReports reports(failed);
   xmlChar* buffer = nullptr;
   int size = 0;
   xmlDocDumpFormatMemoryEnc(doc_.get(), &buffer, &size, "UTF-8", 1);
   UniqueXmlText owned(buffer);
-  if (owned == nullptr || size < 0 || state.failed) return std::nullopt;
+  if (owned == nullptr || size < 0 || failed) return std::nullopt;
   return std::string(reinterpret_cast<const char*>(owned.get()), static_cast<size_t>(size));
 }
 
 bool XmlDocument::WriteTo(int descriptor) const {
   if (doc_ == nullptr) return false;
-  ParseState state;
-  ThreadReports reports(state);
+  bool failed = false;
+  XmlThreadReports reports(failed);
   // The same encoder and the same dump as `Serialize`, so the bytes are the same; they go out in
   // the output buffer's small pieces instead of one text that grows to the whole document.
   xmlCharEncodingHandler* encoder = xmlFindCharEncodingHandler("UTF-8");
@@ -442,7 +169,7 @@ bool XmlDocument::WriteTo(int descriptor) const {
   if (buffer == nullptr) return false;
   // Closes the buffer, whatever the outcome.
   const int written = xmlSaveFormatFileTo(buffer, doc_.get(), "UTF-8", 1);
-  return written >= 0 && !output.failed && !state.failed;
+  return written >= 0 && !output.failed && !failed;
 }
 
 }  // namespace gallery

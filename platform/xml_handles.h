@@ -9,12 +9,12 @@
 #include <libxml/tree.h>
 #include <libxml/xmlmemory.h>
 
+#include "platform/xml_document.h"
+
 namespace gallery {
 
-struct XmlDocFree {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using UniqueXmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
+// The same owner that XmlDocument keeps its tree in.
+using UniqueXmlDoc = std::unique_ptr<xmlDoc, XmlDocumentFree>;
 
 // xmlFree is a macro over a replaceable allocator, so it is called here, never taken by address.
 struct XmlTextFree {

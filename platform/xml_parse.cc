@@ -1,0 +1,237 @@
+// XmlDocument::Parse: the entity expansion budget, and the handlers that keep only the root and
+// the children asked for.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+
+#include "platform/xml_document.h"
+#include "platform/xml_handles.h"
+#include "platform/xml_library.h"
+
+namespace gallery {
+namespace {
+
+// No network, no DTD loaded or validated, entity references in element content kept as
+// references. XML_PARSE_HUGE lifts libxml2's 10 MB limit on a single text, which long attribute
+// values need; it also switches off libxml2's own guard against entity expansion, so the
+// expansion budget below takes its place.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_HUGE;
+
+// All entity references of a document together may stand for this much text: a fixed
+// allowance plus a multiple of the document's size. A "billion laughs" document asks for
+// gigabytes with its first reference and is refused before anything is expanded.
+constexpr uint64_t kExpansionAllowance = uint64_t{8} << 20;
+constexpr uint64_t kExpansionPerInputByte = 4;
+// Every reference counts this much beside its text, so that even empty entities add up.
+constexpr uint64_t kReferenceCost = 16;
+// Entities nested deeper than this count as too large.
+constexpr int kMaxEntityNesting = 40;
+// Sizes saturate here; anything this large is far over any budget.
+constexpr uint64_t kUnbounded = UINT64_MAX / 4;
+
+struct ParseState {
+  bool failed = false;
+  uint64_t budget = 0;
+  uint64_t expanded = 0;
+  // The full expansion of each entity measured so far; kUnbounded while it is being measured,
+  // so that an entity which refers back to itself counts as unbounded.
+  std::unordered_map<const xmlEntity*, uint64_t> sizes;
+  // The document's own parser; entity texts are parsed by parsers of their own.
+  const xmlParserCtxt* document_parser = nullptr;
+  std::span<const XmlKeptChildren> kept;
+  // Of each entry of `kept`: has a child of that name been kept yet?
+  std::vector<char> found;
+  int depth = 0;  // of the element being parsed, the root's being 1
+  bool in_kept_child = false;
+};
+
+uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return std::min(a + b, kUnbounded); }
+
+bool IsNameEnd(char c) {
+  return c == ';' || c == '&' || c == '<' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The length of the text that `entity` stands for once every reference inside it is replaced,
+// markup included.
+uint64_t ExpandedSize(xmlDoc* doc, xmlEntity* entity, ParseState& state, int nesting) {
+  if (entity->etype == XML_INTERNAL_PREDEFINED_ENTITY) return 1;
+  if (nesting > kMaxEntityNesting) return kUnbounded;
+  auto known = state.sizes.find(entity);
+  if (known != state.sizes.end()) return known->second;
+  state.sizes[entity] = kUnbounded;
+
+  const char* text = reinterpret_cast<const char*>(entity->content);
+  const int length = text == nullptr ? 0 : std::max(entity->length, 0);
+  uint64_t size = 0;
+  int i = 0;
+  while (i < length && size < kUnbounded) {
+    if (text[i] != '&' || (i + 1 < length && text[i + 1] == '#')) {
+      size = SaturatingAdd(size, 1);
+      ++i;
+      continue;
+    }
+    int end = i + 1;
+    while (end < length && !IsNameEnd(text[end])) ++end;
+    if (end >= length || text[end] != ';' || end == i + 1) {
+      size = SaturatingAdd(size, 1);
+      ++i;
+      continue;
+    }
+    std::string name(text + i + 1, text + end);
+    xmlEntity* inner = xmlGetDocEntity(doc, reinterpret_cast<const xmlChar*>(name.c_str()));
+    uint64_t inner_size = inner == nullptr ? static_cast<uint64_t>(end + 1 - i)
+                                           : ExpandedSize(doc, inner, state, nesting + 1);
+    size = SaturatingAdd(size, SaturatingAdd(inner_size, kReferenceCost));
+    i = end + 1;
+  }
+  state.sizes[entity] = size;
+  return size;
+}
+
+ParseState* StateOf(void* parser_context) {
+  return static_cast<ParseState*>(static_cast<xmlParserCtxt*>(parser_context)->_private);
+}
+
+// Every entity reference the parser meets comes through here, also those inside entities and
+// attribute values, and so does every entity declaration; the entity's whole expansion is
+// charged against the budget before libxml2 expands anything, so a document that merely
+// declares a bomb fails as well.
+xmlEntity* GetEntityWithinBudget(void* parser_context, const xmlChar* name) {
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr || state->failed) {
+    static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
+    return nullptr;
+  }
+  xmlEntity* entity = xmlSAX2GetEntity(parser_context, name);
+  if (entity == nullptr) return nullptr;
+  uint64_t size =
+      ExpandedSize(static_cast<xmlParserCtxt*>(parser_context)->myDoc, entity, *state, 0);
+  state->expanded = SaturatingAdd(state->expanded, SaturatingAdd(size, kReferenceCost));
+  if (state->expanded > state->budget) {
+    state->failed = true;
+    // Without this libxml2 looks the entity up once more by itself when the lookup gives
+    // nothing.
+    static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
+    return nullptr;
+  }
+  return entity;
+}
+
+xmlParserInput* RefuseExternalEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
+
+// Reports of the parser about the document it parses; `data` is that parser's context.
+void RecordParserError(void* parser_context, xmlError*) {
+  if (ParseState* state = StateOf(parser_context)) state->failed = true;
+}
+void RecordParserMessage(void* parser_context, const char*, ...) {
+  if (ParseState* state = StateOf(parser_context)) state->failed = true;
+}
+
+// True when an element named `local_name` with `prefix` (or none) is one `state` keeps.
+bool KeepsChild(ParseState& state, const xmlChar* local_name, const xmlChar* prefix) {
+  std::string_view local(reinterpret_cast<const char*>(local_name));
+  std::string_view before = prefix == nullptr ? "" : reinterpret_cast<const char*>(prefix);
+  if (state.kept.empty()) return true;
+  for (size_t i = 0; i < state.kept.size(); ++i) {
+    const bool matches = IsWrittenName(before, local, state.kept[i].name);
+    if (!matches || (state.kept[i].first_only && state.found[i])) continue;
+    state.found[i] = 1;
+    return true;
+  }
+  return false;
+}
+
+// Only the root and the kept children of the document itself become nodes; every other element
+// is parsed, checked and dropped. Elements in entity texts are never kept: a reference in
+// content stays a reference, and an entity that holds an element cannot stand in an attribute.
+void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
+                  const xmlChar* uri, int namespace_count, const xmlChar** namespaces,
+                  int attribute_count, int defaulted_count, const xmlChar** attributes) {
+  auto* context = static_cast<xmlParserCtxt*>(parser_context);
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr) return;
+  ++state->depth;
+  if (state->depth > kMaxXmlElementDepth) {
+    state->failed = true;
+    xmlStopParser(context);
+    return;
+  }
+  if (context != state->document_parser) return;
+  if (state->depth == 1 || (state->depth == 2 && KeepsChild(*state, local_name, prefix))) {
+    state->in_kept_child = state->depth == 2;
+    xmlSAX2StartElementNs(parser_context, local_name, prefix, uri, namespace_count, namespaces,
+                          attribute_count, defaulted_count, attributes);
+  }
+}
+
+void EndElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
+                const xmlChar* uri) {
+  auto* context = static_cast<xmlParserCtxt*>(parser_context);
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr) return;
+  if (context == state->document_parser &&
+      (state->depth == 1 || (state->depth == 2 && state->in_kept_child))) {
+    xmlSAX2EndElementNs(parser_context, local_name, prefix, uri);
+    state->in_kept_child = false;
+  }
+  --state->depth;
+}
+
+}  // namespace
+
+std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
+                                              std::span<const XmlKeptChildren> kept) {
+  InitialiseXmlLibrary();
+  if (bytes.size() > static_cast<size_t>(INT_MAX)) return std::nullopt;
+  ParseState state;
+  state.budget = kExpansionAllowance + kExpansionPerInputByte * bytes.size();
+  state.kept = kept;
+  state.found.assign(kept.size(), 0);
+  XmlThreadReports reports(state.failed);
+
+  UniqueXmlParserCtxt context(
+      xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
+  if (context == nullptr) return std::nullopt;
+  xmlCtxtUseOptions(context.get(), kParseOptions);
+  context->_private = &state;
+  state.document_parser = context.get();
+  context->replaceEntities = 0;
+  context->loadsubset = 0;
+  context->validate = 0;
+  // The context owns its own copy of the handler table, so these changes stay with this parse.
+  xmlSAXHandler* sax = context->sax;
+  sax->serror = RecordParserError;
+  sax->error = RecordParserMessage;
+  sax->warning = RecordParserMessage;
+  sax->fatalError = RecordParserMessage;
+  sax->getEntity = GetEntityWithinBudget;
+  sax->resolveEntity = RefuseExternalEntity;
+  sax->externalSubset = nullptr;
+  // Nothing reads text, so none is kept, and with the elements pruned the tree stays small.
+  sax->startElementNs = StartElement;
+  sax->endElementNs = EndElement;
+  sax->characters = nullptr;
+  sax->ignorableWhitespace = nullptr;
+  sax->cdataBlock = nullptr;
+  sax->comment = nullptr;
+  sax->processingInstruction = nullptr;
+  sax->reference = nullptr;
+
+  const int result = xmlParseDocument(context.get());
+  UniqueXmlDoc doc(context->myDoc);
+  context->myDoc = nullptr;
+  if (result != 0 || !context->wellFormed || state.failed || doc == nullptr) return std::nullopt;
+  return XmlDocument(doc.release());
+}
+
+}  // namespace gallery
