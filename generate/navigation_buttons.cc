@@ -43,8 +43,8 @@ void CGalleryBuilder::WriteButtonImage(const ButtonPattern& pattern, const std::
   const std::vector<unsigned char> pixels =
       ButtonPixels(pattern, style_.font_color, style_.back_color);
   // A button that cannot be written is simply missing; the pages link to it all the same.
-  static_cast<void>(
-      SavePixelsAsJpeg(path, pixels.data(), kButtonSize, kButtonSize, kButtonQuality));
+  static_cast<void>(SavePixelsAsJpeg(path, pixels.data(), kButtonSize, kButtonSize,
+                                     JpegQualityFor(JpegKind::kButton, style_.photo_quality)));
 }
 
 }  // namespace gallery

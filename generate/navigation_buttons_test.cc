@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "collection/gallery_builder.h"
-#include "imaging/jpeg_saving.h"
 #include "platform/canvas.h"
 #include "tests/jpeg_inspection.h"
 #include "tests/temp_folder.h"
@@ -68,7 +67,7 @@ TEST(NavigationButtonsTest, WritesFiveButtonsInTheStyleColoursAtTheirOwnQuality)
   builder.WriteNavigationButtons(folder.path());
 
   const CCanvas plain = CCanvas::Filled(kButtonSize, kButtonSize, 0xFFFFFF).value();
-  const std::string button_tables = QuantisationTables(plain.EncodeJpeg(kButtonQuality).value());
+  const std::string button_tables = QuantisationTables(plain.EncodeJpeg(85).value());
   for (const char* name : {"index.jpg", "first.jpg", "last.jpg", "previous.jpg", "next.jpg"}) {
     const std::string jpeg = ReadWholeFile(folder.Join(name));
     ASSERT_FALSE(jpeg.empty()) << name;

@@ -284,7 +284,7 @@ void CGalleryBuilder::WriteFramePiece(const std::string& path, int piece) {
   std::optional<CCanvas> canvas = DrawFramePiece(style_, piece);
   if (!canvas) return;
   static_cast<void>(
-      SaveJpeg(*canvas, path, ApplyQualityFloor(style_.photo_quality, kFramePieceQualityFloor)));
+      SaveJpeg(*canvas, path, JpegQualityFor(JpegKind::kFramePiece, style_.photo_quality)));
 }
 
 }  // namespace gallery

@@ -7,9 +7,24 @@
 #include "platform/canvas.h"
 
 namespace gallery {
+namespace {
 
-int ApplyQualityFloor(int quality, int floor) {
-  return std::min(std::max(quality, floor), kHighestJpegQuality);
+constexpr int kPhotoQualityFloor = 85;
+constexpr int kFramePieceQualityFloor = 95;
+constexpr int kButtonQuality = 85;
+
+}  // namespace
+
+int JpegQualityFor(JpegKind kind, int photo_quality) {
+  switch (kind) {
+    case JpegKind::kPhoto:
+      return std::clamp(photo_quality, kPhotoQualityFloor, kHighestJpegQuality);
+    case JpegKind::kFramePiece:
+      return std::clamp(photo_quality, kFramePieceQualityFloor, kHighestJpegQuality);
+    case JpegKind::kButton:
+      break;
+  }
+  return kButtonQuality;
 }
 
 std::optional<CCanvas> CanvasFromBottomUpPixels(const unsigned char* pixels, int width,

@@ -6,17 +6,19 @@
 namespace gallery {
 class CCanvas;
 
-// The lowest JPEG quality each kind of image is written at; the style's `photo_quality` counts
-// only above it.
-inline constexpr int kPhotoQualityFloor = 85;       // page images and thumbnails
-inline constexpr int kFramePieceQualityFloor = 95;  // frame pieces
-// Navigation buttons are always written at this quality, whatever the style says.
-inline constexpr int kButtonQuality = 85;
+// The kinds of JPEG image a gallery holds, each written at a quality of its own.
+enum class JpegKind {
+  kPhoto,       // page images and thumbnails: the style's quality, never below 85
+  kFramePiece,  // pieces of the textured frames: the style's quality, never below 95
+  kButton,      // navigation buttons: always 85, whatever the style says
+};
+
 // The encoder's best quality; a higher value is written as this.
 inline constexpr int kHighestJpegQuality = 100;
 
-// `quality` raised to `floor` and capped at the highest quality.
-int ApplyQualityFloor(int quality, int floor);
+// The JPEG quality an image of `kind` is written at when the style's `photo_quality` is
+// `photo_quality` (any value): the kind's rule, held at kHighestJpegQuality.
+int JpegQualityFor(JpegKind kind, int photo_quality);
 
 // The image that `CGalleryBuilder::SavePixelsAsJpeg` writes: `width` x `height` pixels of 4
 // bytes (blue, green, red, unused), rows without gaps, the first row becoming the bottom row.

@@ -1,5 +1,6 @@
 #include "imaging/jpeg_saving.h"
 
+#include <climits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,19 +26,25 @@ std::vector<unsigned char> RedFirstRow(int width, int height) {
   return pixels;
 }
 
-TEST(JpegSavingTest, QualityFloorsRaiseAndCapTheStyleQuality) {
+TEST(JpegSavingTest, EachKindRaisesTheStyleQualityToItsFloorAndCapsIt) {
   struct Case {
-    int quality, floor, expected;
+    JpegKind kind;
+    int photo_quality, expected;
   };
   const Case cases[] = {
-      {50, kPhotoQualityFloor, 85},        {90, kPhotoQualityFloor, 90},
-      {100, kPhotoQualityFloor, 100},      {50, kFramePieceQualityFloor, 95},
-      {90, kFramePieceQualityFloor, 95},   {100, kFramePieceQualityFloor, 100},
-      {101, kFramePieceQualityFloor, 100}, {-7, kPhotoQualityFloor, 85},
+      {JpegKind::kPhoto, -7, 85},        {JpegKind::kPhoto, 0, 85},
+      {JpegKind::kPhoto, 84, 85},        {JpegKind::kPhoto, 85, 85},
+      {JpegKind::kPhoto, 86, 86},        {JpegKind::kPhoto, 100, 100},
+      {JpegKind::kPhoto, 101, 100},      {JpegKind::kPhoto, INT_MIN, 85},
+      {JpegKind::kFramePiece, -7, 95},   {JpegKind::kFramePiece, 90, 95},
+      {JpegKind::kFramePiece, 95, 95},   {JpegKind::kFramePiece, 97, 97},
+      {JpegKind::kFramePiece, 250, 100}, {JpegKind::kFramePiece, INT_MAX, 100},
+      {JpegKind::kButton, -7, 85},       {JpegKind::kButton, 50, 85},
+      {JpegKind::kButton, 100, 85},      {JpegKind::kButton, 250, 85},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, ApplyQualityFloor(c.quality, c.floor))
-        << c.quality << " over " << c.floor;
+    EXPECT_EQ(c.expected, JpegQualityFor(c.kind, c.photo_quality))
+        << "kind " << static_cast<int>(c.kind) << ", photo_quality " << c.photo_quality;
   }
 }
 

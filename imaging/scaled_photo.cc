@@ -8,6 +8,7 @@
 
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "imaging/jpeg_saving.h"
 #include "imaging/photo_memory.h"
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
@@ -57,7 +58,7 @@ CImageSettings MakeImageSettings(const CStyleSettings& style) {
           style.thumb_type,
           HasEdgeRing(style.thumb_style),
           ToPhotoColor(style.thumb_back_color),
-          std::max(style.photo_quality, kScaledPhotoQualityFloor)};
+          JpegQualityFor(JpegKind::kPhoto, style.photo_quality)};
 }
 
 CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source_path,

@@ -10,9 +10,6 @@
 namespace gallery {
 struct CStyleSettings;
 
-// Page images and thumbnails are never saved below this JPEG quality.
-inline constexpr int kScaledPhotoQualityFloor = 85;
-
 // The mode of `WriteScaledPhoto` that writes the page image; any other mode writes the
 // thumbnail.
 inline constexpr int kPageImageMode = 0;
@@ -48,7 +45,7 @@ struct CImageSettings {
   int thumb_type = 0;
   bool edge_ring = false;
   PhotoColor background;
-  int quality = kScaledPhotoQualityFloor;  // the floor already applied
+  int quality = 0;  // JPEG quality, the rule for page images and thumbnails already applied
 };
 CImageSettings MakeImageSettings(const CStyleSettings& style);
 
