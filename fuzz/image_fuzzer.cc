@@ -11,6 +11,7 @@
 
 #include <vips/vips8>
 
+#include "imaging/photo_rules.h"
 #include "imaging/scaled_photo.h"
 #include "platform/imaging_runtime.h"
 #include "platform/photo.h"
@@ -47,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
 
-  const std::optional<gallery::PhotoHeader> header = gallery::ReadPhotoHeader(path);
+  const std::optional<gallery::PhotoHeader> header =
+      gallery::ReadPhotoHeader(path, gallery::kMaxPhotoPixels);
   if (header && header->size.width > 0 && header->size.height > 0 &&
       int64_t{header->size.width} * header->size.height <= kMaxRenderedPixels) {
     const gallery::PhotoSize source = header->size;
@@ -58,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     page.background = gallery::ToPhotoColor(0x336699);
     page.edge_ring = size > 0 && data[size - 1] % 2 == 0;
     page.quality = 85;
+    page.rules = gallery::kPhotoRules;
     const std::optional<std::string> page_jpeg = gallery::RenderPhotoJpeg(path, page);
     CheckJpeg(page_jpeg, page.output);
     // Thumbnails are made from the page image, which may be decoded at a reduced size.

@@ -10,6 +10,7 @@
 #include "collection/style_settings.h"
 #include "imaging/jpeg_saving.h"
 #include "imaging/photo_memory.h"
+#include "imaging/photo_rules.h"
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
 
@@ -63,7 +64,7 @@ CImageSettings MakeImageSettings(const CStyleSettings& style) {
 
 CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source_path,
                               const std::string& path, int mode) {
-  const std::optional<PhotoHeader> header = ReadPhotoHeader(source_path);
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(source_path, kMaxPhotoPixels);
   if (!header) {
     // Told apart right away, while the file is as the header reader found it.
     return {std::nullopt,
@@ -84,14 +85,14 @@ CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string&
                                     settings.edge_ring, settings.quality,
                                     // A thumbnail is made from the page image written just
                                     // before it.
-                                    !page_image};
+                                    !page_image, kPhotoRules};
   // A thumbnail's size counts even when no image of that size can be made: the index pages lay
   // out its cell from it. A page image's only once the whole source has been decoded into it: a
   // damaged source records nothing.
   const std::optional<PhotoSize> thumbnail_size =
       page_image ? std::nullopt : std::optional<PhotoSize>(layout.output);
   const bool drawable = layout.output.width > 0 && layout.output.height > 0 &&
-                        int64_t{layout.output.width} * layout.output.height <= kMaxPhotoPixels;
+                        !IsTooLarge(layout.output.width, layout.output.height);
   if (!drawable) {
     const bool empty = layout.output.width <= 0 || layout.output.height <= 0;
     return {thumbnail_size, empty ? PhotoFailure::kNotWritten : PhotoFailure::kTooLarge};

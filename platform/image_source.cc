@@ -9,7 +9,6 @@
 
 #include "platform/file_system.h"
 #include "platform/imaging_runtime.h"
-#include "platform/photo.h"
 #include "platform/vips_handles.h"
 
 namespace gallery {
@@ -27,10 +26,9 @@ vips::VOption* SourceOptions(VipsAccess access) {
 // module. It is handed the bytes, never the file name: ImageMagick picks its reader from the
 // data, which the caller has found to be a bitmap, and has no name whose suffix or prefix it
 // could take as a format.
-VImage OpenBmp(const std::string& system_path, const SourceFile& file, VipsAccess access) {
-  // The decoder reads every pixel before it tells the size, so a bitmap declaring more than
-  // the pixel limit is refused from its header here.
-  if (!file.bmp_size || int64_t{file.bmp_size->width} * file.bmp_size->height > kMaxPhotoPixels) {
+VImage OpenBmp(const std::string& system_path, const SourceFile& file, VipsAccess access,
+               int64_t max_pixels) {
+  if (!file.bmp_size || int64_t{file.bmp_size->width} * file.bmp_size->height > max_pixels) {
     throw vips::VError("too large");
   }
   if (!LoadFormatModule(FormatModule::kMagick)) throw vips::VError("no bitmap loader");
@@ -67,7 +65,8 @@ SourceFile InspectSourceFile(const std::string& path) {
   return file;
 }
 
-VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAccess access) {
+VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAccess access,
+                       int64_t max_pixels) {
   // Named loaders take the file name as it is: a "[...]" at its end is part of the name, not
   // loader options.
   const std::string system_path = ToSystemPath(path);
@@ -90,7 +89,7 @@ VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAcce
       if (!LoadFormatModule(FormatModule::kJpegXl)) break;
       return VImage::jxlload(name, SourceOptions(access));
     case PhotoFormat::kBmp:
-      return OpenBmp(system_path, file, access);
+      return OpenBmp(system_path, file, access, max_pixels);
     case PhotoFormat::kUnknown:
       break;
   }

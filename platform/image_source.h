@@ -1,6 +1,7 @@
 #ifndef GALLERY_PLATFORM_IMAGE_SOURCE_H_
 #define GALLERY_PLATFORM_IMAGE_SOURCE_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,9 +24,12 @@ SourceFile InspectSourceFile(const std::string& path);
 
 // Opens the regular file `file` describes for decoding; only its header is read now. Each
 // photo format goes to its own loader alone, chosen from the file's content, never from its
-// name; a file in no photo format is opened by nothing. Throws vips::VError when the format is
-// unknown, its loader is missing or the header cannot be read.
-vips::VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAccess access);
+// name; a file in no photo format is opened by nothing. The bitmap decoder reads every pixel
+// before it tells the size, so a bitmap declaring more than `max_pixels` pixels is refused
+// from its header first. Throws vips::VError when the format is unknown, its loader is missing,
+// the header cannot be read or the bitmap is refused.
+vips::VImage OpenImageSource(const std::string& path, const SourceFile& file, VipsAccess access,
+                             int64_t max_pixels);
 
 }  // namespace gallery
 

@@ -1,9 +1,7 @@
 #include "platform/photo.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include <vips/vips8>
@@ -17,7 +15,10 @@ namespace {
 
 using vips::VImage;
 
-bool IsTooLarge(int64_t width, int64_t height) { return width * height > kMaxPhotoPixels; }
+// Computed wide, so that no product of two sides overflows.
+bool Exceeds(int64_t width, int64_t height, int64_t max_pixels) {
+  return width * height > max_pixels;
+}
 
 int Orientation(const VImage& image) {
   if (image.get_typeof(VIPS_META_ORIENTATION) == 0) return 1;
@@ -31,53 +32,16 @@ PhotoSize UprightSize(const VImage& image) {
   return {image.width(), image.height()};
 }
 
-uint32_t BigEndian32(const unsigned char* bytes) {
-  return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-}
-
-// Whether an ICC profile describes itself as sRGB ("sRGB IEC61966-2.1" and its kin): its
-// description tag, in the plain text of version 2 profiles or the UTF-16 of version 4, begins
-// with "sRGB". Converting from such a profile to sRGB changes nothing but costs a colour
-// transform of every pixel.
-bool IsSrgbProfile(const unsigned char* profile, size_t length) {
-  if (length < 132 || std::memcmp(profile + 16, "RGB ", 4) != 0) return false;
-  const uint32_t tag_count = BigEndian32(profile + 128);
-  for (uint32_t i = 0; i < tag_count && 132 + 12 * (size_t{i} + 1) <= length; ++i) {
-    const unsigned char* entry = profile + 132 + 12 * size_t{i};
-    if (std::memcmp(entry, "desc", 4) != 0) continue;
-    const size_t offset = BigEndian32(entry + 4);
-    const size_t size = BigEndian32(entry + 8);
-    if (offset > length || size > length - offset || size < 12) return false;
-    const unsigned char* tag = profile + offset;
-    if (std::memcmp(tag, "desc", 4) == 0) {
-      return size >= 16 && std::memcmp(tag + 12, "sRGB", 4) == 0;
-    }
-    if (std::memcmp(tag, "mluc", 4) == 0 && size >= 28) {
-      // The first record's text, UTF-16 big-endian.
-      const size_t text_length = BigEndian32(tag + 20);
-      const size_t text_offset = BigEndian32(tag + 24);
-      if (text_length < 8 || text_offset > size || text_length > size - text_offset) return false;
-      const unsigned char* text = tag + text_offset;
-      const char expected[] = "sRGB";
-      for (int c = 0; c < 4; ++c) {
-        if (text[2 * c] != 0 || text[2 * c + 1] != expected[c]) return false;
-      }
-      return true;
-    }
-    return false;
-  }
-  return false;
-}
-
-bool HasNonSrgbProfile(const VImage& image) {
+bool HasNonSrgbProfile(const VImage& image, const PhotoRules& rules) {
   if (image.get_typeof(VIPS_META_ICC_NAME) == 0) return false;
+  if (rules.is_srgb_profile == nullptr) return true;
   size_t length = 0;
   const void* profile = image.get_blob(VIPS_META_ICC_NAME, &length);
-  return !IsSrgbProfile(static_cast<const unsigned char*>(profile), length);
+  return !rules.is_srgb_profile(static_cast<const unsigned char*>(profile), length);
 }
 
-VImage ToSrgb(VImage image) {
-  if (HasNonSrgbProfile(image)) {
+VImage ToSrgb(VImage image, const PhotoRules& rules) {
+  if (HasNonSrgbProfile(image, rules)) {
     image = image.icc_transform("srgb", VImage::option()->set("embedded", true)->set("depth", 8));
   } else {
     image = image.colourspace(VIPS_INTERPRETATION_sRGB);
@@ -89,10 +53,11 @@ VImage ToSrgb(VImage image) {
 
 // Alpha is split off before the colour conversion, which would otherwise treat it by the
 // rules of the source's colour space and depth, and then scaled to 8 bits for the flattening.
-VImage ToOpaqueSrgb(const VImage& image, const std::vector<double>& background) {
-  if (!image.has_alpha()) return ToSrgb(image);
+VImage ToOpaqueSrgb(const VImage& image, const std::vector<double>& background,
+                    const PhotoRules& rules) {
+  if (!image.has_alpha()) return ToSrgb(image, rules);
   const int colour_bands = image.bands() - 1;
-  VImage colour = ToSrgb(image.extract_band(0, VImage::option()->set("n", colour_bands)));
+  VImage colour = ToSrgb(image.extract_band(0, VImage::option()->set("n", colour_bands)), rules);
   VImage alpha = image.extract_band(colour_bands);
   double max_alpha = 255.0;
   if (image.format() == VIPS_FORMAT_USHORT) {
@@ -120,33 +85,20 @@ VImage FitExactly(VImage image, PhotoSize size) {
   return image;
 }
 
-// The largest factor (8, 4, 2 or 1) by which the JPEG decoder may shrink a whole `source` of
-// `upright` size while `rect` stays on whole shrunk pixels and no smaller than `output`.
-int ReducedDecodingFactor(PhotoSize upright, PhotoRect rect, PhotoSize output) {
-  const bool whole =
-      rect.x == 0 && rect.y == 0 && rect.width == upright.width && rect.height == upright.height;
-  for (int factor : {8, 4, 2}) {
-    const bool on_whole_pixels = whole || (rect.x % factor == 0 && rect.y % factor == 0 &&
-                                           rect.width % factor == 0 && rect.height % factor == 0);
-    if (on_whole_pixels && rect.width / factor >= output.width &&
-        rect.height / factor >= output.height) {
-      return factor;
-    }
-  }
-  return 1;
-}
-
 VImage DrawSource(const std::string& path, const SourceFile& file, const VImage& header,
-                  PhotoRect rect, PhotoSize output, const std::vector<double>& background,
-                  bool own_jpeg_source) {
+                  PhotoRect rect, const std::vector<double>& background,
+                  const PhotoRendering& rendering) {
+  const PhotoSize output = rendering.output;
+  const PhotoRules& rules = rendering.rules;
   const int orientation = Orientation(header);
   // Decoding at a reduced size is kept to the page images this program wrote: on damaged user
   // files this library version now and then loses the error of a truncated source and encodes
   // a half-grey image. So even a source said to be ours must end as a whole JPEG file does.
   // Turning or flipping upside down reads rows out of order, which a streamed source cannot
   // serve; a mirror image (orientation 2) still can.
-  const int factor = own_jpeg_source && file.whole_jpeg && orientation == 1
-                         ? ReducedDecodingFactor(UprightSize(header), rect, output)
+  const int factor = rendering.own_jpeg_source && file.whole_jpeg && orientation == 1 &&
+                             rules.reduced_decoding_factor != nullptr
+                         ? rules.reduced_decoding_factor(UprightSize(header), rect, output)
                          : 1;
   VImage picture = header;
   if (factor > 1) {
@@ -160,10 +112,10 @@ VImage DrawSource(const std::string& path, const SourceFile& file, const VImage&
                  : PhotoRect{rect.x / factor, rect.y / factor, rect.width / factor,
                              rect.height / factor};
   } else if (orientation > 2) {
-    picture = OpenImageSource(path, file, VIPS_ACCESS_RANDOM);
+    picture = OpenImageSource(path, file, VIPS_ACCESS_RANDOM, rules.max_pixels);
   }
   if (orientation != 1) picture = picture.autorot();
-  picture = ToOpaqueSrgb(picture, background);
+  picture = ToOpaqueSrgb(picture, background, rules);
 
   // The caller has cut `rect` to the source, so it lies inside the picture.
   if (rect.x != 0 || rect.y != 0 || rect.width != picture.width() ||
@@ -189,20 +141,20 @@ VImage PaintEdgeRing(const VImage& picture, const std::vector<double>& colour) {
 
 }  // namespace
 
-std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path) {
+std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path, int64_t max_pixels) {
   try {
     const SourceFile file = InspectSourceFile(path);
     if (!file.regular) return std::nullopt;
     if (file.format == PhotoFormat::kBmp) {
       // Bitmaps carry no orientation. Whether the data holds what the header says is found
       // when the pixels are decoded.
-      if (!file.bmp_size || IsTooLarge(file.bmp_size->width, file.bmp_size->height)) {
+      if (!file.bmp_size || Exceeds(file.bmp_size->width, file.bmp_size->height, max_pixels)) {
         return std::nullopt;
       }
       return PhotoHeader{{file.bmp_size->width, file.bmp_size->height}, file.format, false};
     }
-    VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
-    if (IsTooLarge(header.width(), header.height())) return std::nullopt;
+    VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL, max_pixels);
+    if (Exceeds(header.width(), header.height(), max_pixels)) return std::nullopt;
     const bool in_row_order = file.format == PhotoFormat::kJpeg ||
                               (file.format == PhotoFormat::kPng && !file.interlaced_png);
     return PhotoHeader{UprightSize(header), file.format, in_row_order && Orientation(header) <= 2};
@@ -211,8 +163,8 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path) {
   }
 }
 
-std::optional<PhotoSize> ReadPhotoSize(const std::string& path) {
-  const std::optional<PhotoHeader> header = ReadPhotoHeader(path);
+std::optional<PhotoSize> ReadPhotoSize(const std::string& path, int64_t max_pixels) {
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(path, max_pixels);
   if (!header) return std::nullopt;
   return header->size;
 }
@@ -222,13 +174,14 @@ namespace {
 // The finished pipeline of `rendering`, not yet run, or nothing when no output can be made.
 std::optional<VImage> BuildPicture(const std::string& path, const PhotoRendering& rendering) {
   const PhotoSize output = rendering.output;
-  if (output.width <= 0 || output.height <= 0 || IsTooLarge(output.width, output.height)) {
+  const int64_t max_pixels = rendering.rules.max_pixels;
+  if (output.width <= 0 || output.height <= 0 || Exceeds(output.width, output.height, max_pixels)) {
     return std::nullopt;
   }
   const SourceFile file = InspectSourceFile(path);
   if (!file.regular) return std::nullopt;
-  VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
-  if (IsTooLarge(header.width(), header.height())) return std::nullopt;
+  VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL, max_pixels);
+  if (Exceeds(header.width(), header.height(), max_pixels)) return std::nullopt;
 
   const std::vector<double> background = {
       static_cast<double>(std::clamp(rendering.background.red, 0, 255)),
@@ -250,8 +203,7 @@ std::optional<VImage> BuildPicture(const std::string& path, const PhotoRendering
                   .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
                   .new_from_image(background);
   } else {
-    picture =
-        DrawSource(path, file, header, rect, output, background, rendering.own_jpeg_source);
+    picture = DrawSource(path, file, header, rect, background, rendering);
   }
   if (rendering.edge_ring) picture = PaintEdgeRing(picture, background);
   return picture;

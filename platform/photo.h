@@ -1,6 +1,7 @@
 #ifndef GALLERY_PLATFORM_PHOTO_H_
 #define GALLERY_PLATFORM_PHOTO_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,11 +14,6 @@ namespace gallery {
 // BMP), known by their content alone (of a multi-frame or multi-page file, the first frame or
 // page); anything else is undecodable. A source is always seen upright: its EXIF
 // orientation is applied first, and every size and rectangle below is in upright pixels.
-//
-// A source that declares more than kMaxPhotoPixels pixels (256 megapixels: a 16384 x 16384
-// image) counts as undecodable, so that a small file declaring a huge image is refused from its
-// header alone instead of being decoded. No output larger than that is made either.
-inline constexpr int64_t kMaxPhotoPixels = int64_t{1} << 28;
 
 struct PhotoSize {
   int width = 0;
@@ -38,6 +34,20 @@ struct PhotoColor {
   int blue = 0;
 };
 
+// The decisions that rendering takes from values alone, made by the caller and only applied
+// here. Each default is the safe choice.
+struct PhotoRules {
+  // A source or output of more pixels than this is refused (a source from its header alone).
+  int64_t max_pixels = 0;
+  // Whether an embedded ICC profile is sRGB already, so that converting from it can be left
+  // out; without one, every profile is converted.
+  bool (*is_srgb_profile)(const unsigned char* profile, size_t length) = nullptr;
+  // The factor (8, 4, 2 or 1) by which an own JPEG source may be decoded smaller, for `rect` of
+  // an `upright` source scaled to `output`; a `rect` short of the whole source must lie on whole
+  // shrunk pixels. Without one, a source is always decoded at full size.
+  int (*reduced_decoding_factor)(PhotoSize upright, PhotoRect rect, PhotoSize output) = nullptr;
+};
+
 // How a source becomes a JPEG image.
 struct PhotoRendering {
   PhotoSize output;        // the exact size of the result
@@ -49,6 +59,7 @@ struct PhotoRendering {
   // The source is a complete JPEG file that this program wrote, so it may be decoded at a
   // reduced size where the result is the same rectangle at no less than the output's size.
   bool own_jpeg_source = false;
+  PhotoRules rules;
 };
 
 // What the header of a source tells, without decoding pixels.
@@ -61,18 +72,19 @@ struct PhotoHeader {
 };
 
 // The header of the source at `path`; nothing as for `ReadPhotoSize`.
-std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path);
+std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path, int64_t max_pixels);
 
 // The upright size of the source at `path`, read from its header without decoding pixels.
 // Nothing when the path is not a regular file, its format is unknown, its header is damaged or
-// it is too large.
-std::optional<PhotoSize> ReadPhotoSize(const std::string& path);
+// it declares more than `max_pixels` pixels.
+std::optional<PhotoSize> ReadPhotoSize(const std::string& path, int64_t max_pixels);
 
 // The bytes of a JPEG file holding `rendering` of the source at `path`: decoded, made upright,
 // converted to 8-bit sRGB (an embedded colour profile honoured), alpha flattened onto the
 // background, scaled and encoded with no metadata at all (no EXIF, XMP, IPTC, colour profile,
 // comment or embedded thumbnail). Nothing when the source cannot be decoded completely (damaged
-// or truncated data included), the output size is not positive or too large, or encoding fails.
+// or truncated data included), the source or output is too large or the output size is not
+// positive, or encoding fails.
 // Touches no file but the source; safe to call from several threads at once.
 std::optional<std::string> RenderPhotoJpeg(const std::string& path,
                                            const PhotoRendering& rendering);

@@ -33,7 +33,8 @@ std::optional<std::string> ReadPhotoDateTaken(const std::string& path) {
   try {
     const SourceFile file = InspectSourceFile(path);
     if (!file.regular) return std::nullopt;
-    const vips::VImage image = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL);
+    // Bitmaps carry no EXIF data, so with no pixels allowed none is decoded for a date.
+    const vips::VImage image = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL, 0);
     for (const char* name : kDateFields) {
       if (image.get_typeof(name) == 0) continue;
       if (std::optional<std::string> date = ParseExifDate(image.get_string(name))) return date;
