@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "collection/gallery_builder.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
