@@ -11,6 +11,7 @@
 #include "app/presets.h"
 #include "app/progress.h"
 #include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "generate/generate.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -88,12 +89,13 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::
   std::string summary = "gallery: built " + std::to_string(photo_count) +
                         (photo_count == 1 ? " photo" : " photos") + " in " +
                         FormatDuration(progress.elapsed()) + " into " + folder;
-  if (progress.unreadable_count() > 0) {
-    summary += " (" + std::to_string(progress.unreadable_count()) + " without a picture)";
+  if (progress.failed_count() > 0) {
+    summary += " (" + std::to_string(progress.failed_count()) + " without a picture)";
   }
   environment.err << summary << '\n';
-  if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
-    environment.err << "gallery: open " << AbsolutePath(folder) + "/index.htm"
+  const std::string first_index_page = "/" + GetPageFileName(kIndexPageKind, 0, 1);
+  if (GetPathKind(folder + first_index_page) == PathKind::kFile) {
+    environment.err << "gallery: open " << AbsolutePath(folder) + first_index_page
                     << " in a web browser to view it.\n";
   } else {
     environment.err << "gallery: no index page was written, as the collection has no photos.\n";
@@ -143,40 +145,38 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   return ExitCode::kBuilt;
 }
 
-// Explains why a collection file did not load, from what can be seen of it.
-void ReportUnloadable(CCliEnvironment& environment, const std::string& path,
-                      std::string_view what) {
-  switch (GetPathKind(path)) {
-    case PathKind::kMissing:
-      ReportError(environment,
-                  path + ": no such file. Check the path of the " + std::string(what) + ".");
-      return;
-    case PathKind::kFolder:
-      ReportError(environment, path + ": is a folder, not a " + std::string(what) + ".");
-      return;
-    case PathKind::kOther:
-      ReportError(environment,
-                  path + ": is not a regular file. Name the " + std::string(what) + " itself.");
-      return;
-    case PathKind::kFile:
+// The error line for a collection file (`what` names its role) that did not load for `cause`.
+std::string UnloadableMessage(const std::string& path, std::string_view what, LoadFailure cause) {
+  const std::string role(what);
+  const std::string unusable = path + ": is not a collection file that can be loaded: ";
+  const std::string remedy = " Fix the file or name another.";
+  switch (cause) {
+    case LoadFailure::kMissing:
+      return path + ": no such file. Check the path of the " + role + ".";
+    case LoadFailure::kFolder:
+      return path + ": is a folder, not a " + role + ".";
+    case LoadFailure::kNotAFile:
+      return path + ": is not a regular file. Name the " + role + " itself.";
+    case LoadFailure::kNoPermission:
+      return path + ": cannot be read (no permission). Make it readable and run again.";
+    case LoadFailure::kReadError:
+      return path + ": could not be read to its end (a disk error, or out of memory?). Run again.";
+    case LoadFailure::kNotXml:
+      return unusable + "it is not well-formed XML, or nests elements too deeply." + remedy;
+    case LoadFailure::kWrongRoot:
+      return unusable + "its root element must be <collection>." + remedy;
+    case LoadFailure::kNoStyle:
+    case LoadFailure::kNone:
       break;
   }
-  if (!IsReadableFile(path)) {
-    ReportError(environment,
-                path + ": cannot be read (no permission). Make it readable and run again.");
-    return;
-  }
-  ReportError(environment, path +
-                               ": is not a collection file that can be loaded; it must be XML "
-                               "whose root element <collection> holds a <style> element. Fix "
-                               "the file or name another.");
+  return unusable + "its root element <collection> holds no <style> element." + remedy;
 }
 
 ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& collection = options.operands[0];
   CGalleryBuilder builder;
-  if (!builder.Load(collection)) {
-    ReportUnloadable(environment, collection, "collection file");
+  if (LoadFailure cause = builder.Load(collection); cause != LoadFailure::kNone) {
+    ReportError(environment, UnloadableMessage(collection, "collection file", cause));
     return ExitCode::kLoadFailed;
   }
   if (IsSameFile(collection,
@@ -246,8 +246,8 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
-  if (!builder.Load(*preset)) {
-    ReportUnloadable(environment, *preset, "preset");
+  if (LoadFailure cause = builder.Load(*preset); cause != LoadFailure::kNone) {
+    ReportError(environment, UnloadableMessage(*preset, "preset", cause));
     return ExitCode::kLoadFailed;
   }
   std::optional<CFolderScan> scan = ScanPhotos(photo_folder, options.order, environment);
@@ -272,8 +272,8 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
     return ExitCode::kGenerateFailed;
   }
   CGalleryBuilder collection;
-  if (!collection.Load(source_path)) {
-    ReportUnloadable(environment, source_path, "collection file");
+  if (LoadFailure cause = collection.Load(source_path); cause != LoadFailure::kNone) {
+    ReportError(environment, UnloadableMessage(source_path, "collection file", cause));
     return ExitCode::kLoadFailed;
   }
   return GenerateInto(collection, *plan, options, environment);

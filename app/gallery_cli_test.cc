@@ -1,5 +1,7 @@
 #include "app/gallery_cli.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <sstream>
 #include <string>
@@ -183,7 +185,11 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   folder_.WriteFile("empty/readme.txt", "");
   ASSERT_EQ(
       0, symlink((folder_.path() + "/gone.jpg").c_str(), (empty_photos + "/dangling.jpg").c_str()));
-  std::string bad_xml = folder_.WriteFile("bad.xml", "<collection><photo/></collection>");
+  std::string no_style = folder_.WriteFile("bad.xml", "<collection><photo/></collection>");
+  std::string wrong_root = folder_.WriteFile("root.xml", "<gallery><style/></gallery>");
+  std::string broken = folder_.WriteFile("broken.xml", "<collection><style/>");
+  std::string fifo = folder_.Join("pipe.xml");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   std::string out = folder_.Join("site");
   struct Case {
     std::vector<std::string> arguments;
@@ -215,9 +221,18 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
       {{"build", folder_.Join("none.xml"), out},
        ExitCode::kLoadFailed,
        folder_.Join("none.xml") + ": no such file."},
-      {{"build", bad_xml, out},
+      {{"build", no_style, out},
        ExitCode::kLoadFailed,
-       bad_xml + ": is not a collection file that can be loaded"},
+       no_style + ": is not a collection file that can be loaded: its root element <collection> "
+                  "holds no <style> element."},
+      {{"build", wrong_root, out},
+       ExitCode::kLoadFailed,
+       wrong_root + ": is not a collection file that can be loaded: its root element must be "
+                    "<collection>."},
+      {{"build", broken, out},
+       ExitCode::kLoadFailed,
+       broken + ": is not a collection file that can be loaded: it is not well-formed XML"},
+      {{"build", fifo, out}, ExitCode::kLoadFailed, fifo + ": is not a regular file."},
       {{"build", photos_, out}, ExitCode::kLoadFailed, photos_ + ": is a folder"},
   };
   for (const Case& c : cases) {
@@ -233,7 +248,7 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   EXPECT_EQ("mine", ReadFileBytes(file).value_or(""));
   EXPECT_EQ(1u, Snapshot(not_gallery).size());
   // Nothing was added beside the inputs: no staging folder, no gallery.
-  EXPECT_EQ(5u, Snapshot(folder_.path()).size());
+  EXPECT_EQ(8u, Snapshot(folder_.path()).size());
 }
 
 TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {

@@ -102,7 +102,7 @@ TEST(PhotoFolderTest, RenderedCollectionLoadsBackWithTheSamePhotosAndStyle) {
       RenderCollection("Trip <2020>", "Sun \"and\" sea", photos, style);
   ASSERT_TRUE(bytes);
   CGalleryBuilder builder;
-  ASSERT_TRUE(builder.LoadText(*bytes, "/elsewhere/collection.xml")) << *bytes;
+  ASSERT_EQ(LoadFailure::kNone, builder.LoadText(*bytes, "/elsewhere/collection.xml")) << *bytes;
   EXPECT_EQ("Trip <2020>", builder.style().collection_title);
   EXPECT_EQ("Sun \"and\" sea", builder.style().collection_desc);
   EXPECT_EQ("Plain", builder.style().preset_name);

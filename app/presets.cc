@@ -35,7 +35,7 @@ std::vector<CPreset> ListPresets(const std::string& folder) {
     preset.name = name.substr(0, name.size() - kPresetExtension.size());
     preset.path = folder + "/" + name;
     CGalleryBuilder builder;
-    if (!builder.Load(preset.path)) continue;
+    if (builder.Load(preset.path) != LoadFailure::kNone) continue;
     preset.title = builder.style().preset_name;
     preset.description = builder.style().preset_desc;
     presets.push_back(std::move(preset));

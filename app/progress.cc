@@ -7,8 +7,6 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/file_system.h"
-
 namespace gallery {
 namespace {
 
@@ -18,6 +16,22 @@ constexpr int kMinimumBarCells = 10;
 constexpr int kLongestDuration = 7;
 
 }  // namespace
+
+std::string DescribePhotoFailure(PhotoFailure cause) {
+  switch (cause) {
+    case PhotoFailure::kUnreadable:
+      return "could not be read (missing, or no permission)";
+    case PhotoFailure::kUndecodable:
+      return "could not be decoded as an image (damaged, or a format not supported)";
+    case PhotoFailure::kTooLarge:
+      return "has more pixels than a picture may have, or than the memory limit leaves room for";
+    case PhotoFailure::kNotWritten:
+      return "its picture could not be made or written (disk full, or no permission?)";
+    case PhotoFailure::kNone:
+      break;
+  }
+  return "has a picture";
+}
 
 std::string FormatDuration(double seconds) {
   long total = seconds > 0 && std::isfinite(seconds) ? std::lround(std::floor(seconds)) : 0;
@@ -78,15 +92,15 @@ void CProgressReporter::OnPhotoDone(int index, int photo_count) {
   }
 }
 
-void CProgressReporter::OnPhotoUnreadable(int index, const std::string& source_path) {
-  ++unreadable_count_;
+void CProgressReporter::OnPhotoFailed(int index, const std::string& source_path,
+                                      PhotoFailure cause) {
+  ++failed_count_;
   // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
   if (bar_shown_) out_ << "\r\033[K";
-  const char* reason = IsReadableFile(source_path)
-                           ? "could not be decoded as an image (damaged, or a format not supported)"
-                           : "could not be read (missing, or no permission)";
-  out_ << "gallery: warning: " << source_path << ": " << reason << "; photo " << index + 1
-       << " is left without a picture. Replace or remove it and build again.\n";
+  out_ << "gallery: warning: " << source_path << ": " << DescribePhotoFailure(cause) << "; photo "
+       << index + 1 << " is left without a picture. "
+       << (cause == PhotoFailure::kNotWritten ? "Free some space and build again.\n"
+                                              : "Replace or remove it and build again.\n");
   if (bar_shown_) DrawBar();
   out_ << std::flush;
 }

@@ -6,8 +6,12 @@
 #include <string>
 
 #include "collection/gallery_builder.h"
+#include "collection/photo_result.h"
 
 namespace gallery {
+
+// What went wrong with a photo that has no picture, as a warning tells it after the path.
+std::string DescribePhotoFailure(PhotoFailure cause);
 
 // "M:SS" below an hour, "H:MM:SS" from there; negative values count as 0.
 std::string FormatDuration(double seconds);
@@ -22,7 +26,7 @@ std::string FormatProgressLine(int done, int total, double elapsed_seconds, int 
 // in place on a terminal.
 enum class ProgressMode { kQuiet, kLines, kBar };
 
-// Shows the progress of a generation and names the photos that could not be decoded, on `out`.
+// Shows the progress of a generation and names the photos left without a picture, on `out`.
 // Warnings are shown in every mode; a bar is cleared before a warning and drawn again after.
 class CProgressReporter : public CGenerationObserver {
  public:
@@ -32,11 +36,12 @@ class CProgressReporter : public CGenerationObserver {
   // Shows the empty bar before the first photo.
   void Start(int photo_count);
   void OnPhotoDone(int index, int photo_count) override;
-  void OnPhotoUnreadable(int index, const std::string& source_path) override;
+  void OnPhotoFailed(int index, const std::string& source_path, PhotoFailure cause) override;
   // Ends the bar's line, so that later messages start on a line of their own.
   void Finish();
 
-  int unreadable_count() const { return unreadable_count_; }
+  // How many photos were left without a picture.
+  int failed_count() const { return failed_count_; }
   double elapsed() const { return clock_() - start_; }
 
  private:
@@ -49,7 +54,7 @@ class CProgressReporter : public CGenerationObserver {
   double start_;
   int done_ = 0;
   int total_ = 0;
-  int unreadable_count_ = 0;
+  int failed_count_ = 0;
   bool bar_shown_ = false;
 };
 

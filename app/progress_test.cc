@@ -1,6 +1,8 @@
 #include "app/progress.h"
 
+#include <iterator>
 #include <limits>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -78,7 +80,7 @@ TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhoto
   CProgressReporter reporter(out, ProgressMode::kLines, 80, [&now] { return now; });
   reporter.Start(2);
   now = 102;
-  reporter.OnPhotoUnreadable(0, "/nowhere/a.jpg");
+  reporter.OnPhotoFailed(0, "/nowhere/a.jpg", PhotoFailure::kUnreadable);
   reporter.OnPhotoDone(0, 2);
   now = 104;
   reporter.OnPhotoDone(1, 2);
@@ -89,7 +91,27 @@ TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhoto
       "gallery: 1/2 photos  0:02 elapsed  about 0:02 left\n"
       "gallery: 2/2 photos  0:04 elapsed\n",
       out.str());
-  EXPECT_EQ(1, reporter.unreadable_count());
+  EXPECT_EQ(1, reporter.failed_count());
+}
+
+TEST(ProgressReporterTest, WarningsSayWhatWentWrongAndWhatToDo) {
+  const PhotoFailure causes[] = {PhotoFailure::kUnreadable, PhotoFailure::kUndecodable,
+                                 PhotoFailure::kTooLarge, PhotoFailure::kNotWritten};
+  std::set<std::string> descriptions;
+  for (PhotoFailure cause : causes) descriptions.insert(DescribePhotoFailure(cause));
+  EXPECT_EQ(std::size(causes), descriptions.size()) << "each cause is told apart";
+
+  std::ostringstream out;
+  CProgressReporter reporter(out, ProgressMode::kQuiet, 80, [] { return 0.0; });
+  reporter.OnPhotoFailed(0, "/g/a.jpg", PhotoFailure::kTooLarge);
+  reporter.OnPhotoFailed(1, "/g/b.jpg", PhotoFailure::kNotWritten);
+  EXPECT_EQ("gallery: warning: /g/a.jpg: " + DescribePhotoFailure(PhotoFailure::kTooLarge) +
+                "; photo 1 is left without a picture. Replace or remove it and build again.\n"
+                "gallery: warning: /g/b.jpg: " +
+                DescribePhotoFailure(PhotoFailure::kNotWritten) +
+                "; photo 2 is left without a picture. Free some space and build again.\n",
+            out.str());
+  EXPECT_EQ(2, reporter.failed_count());
 }
 
 TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {
@@ -98,7 +120,7 @@ TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {
   reporter.Start(3);
   reporter.OnPhotoDone(0, 3);
   EXPECT_EQ("", out.str());
-  reporter.OnPhotoUnreadable(1, "/nowhere/b.png");
+  reporter.OnPhotoFailed(1, "/nowhere/b.png", PhotoFailure::kUndecodable);
   reporter.Finish();
   EXPECT_EQ(0u, out.str().find("gallery: warning: /nowhere/b.png: ")) << out.str();
 }
@@ -107,7 +129,7 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
   std::ostringstream out;
   CProgressReporter reporter(out, ProgressMode::kBar, 61, [] { return 0.0; });
   reporter.Start(2);
-  reporter.OnPhotoUnreadable(0, "/nowhere/c.jpg");
+  reporter.OnPhotoFailed(0, "/nowhere/c.jpg", PhotoFailure::kTooLarge);
   reporter.OnPhotoDone(0, 2);
   reporter.Finish();
   std::string text = out.str();

@@ -43,7 +43,7 @@ ExitCode RunGallery(const std::vector<std::string>& arguments) {
       gallery_lock.emplace(ParentFolder(output_path));
       bool same_file = IsSameFile(input_path, output_path);
       CGalleryBuilder builder;
-      if (!StepSucceeds([&] { return builder.Load(input_path); })) {
+      if (!StepSucceeds([&] { return builder.Load(input_path) == LoadFailure::kNone; })) {
         exit_code = ExitCode::kLoadFailed;
       } else if (!same_file &&
                  FindSameFile({input_path}, ListGeneratedFiles(builder, output_path, thumbnails))) {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
+#include "collection/style_settings.h"
 #include "collection/photo_result.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
@@ -55,7 +56,7 @@ double RunOnce(const std::string& folder, bool write) {
   size_t bytes = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int index = 0; index < kPhotoCount; ++index) {
-    const std::string name = std::to_string(index) + ".htm";
+    const std::string name = GetPageFileName(kPhotoPageKind, index, kPhotoCount);
     if (write) {
       WritePhotoPage(folder + "/" + name, style, photos[index], index, kPhotoCount, state);
     } else {
@@ -69,9 +70,8 @@ double RunOnce(const std::string& folder, bool write) {
   for (int page = 0; page < page_count; ++page) {
     const int first = page * per_page;
     if (write) {
-      WriteIndexPage(
-          folder + "/" + CGalleryBuilder::GetPageFileName(kIndexPageKind, page, page_count), style,
-          photos, first, first + per_page, page, page_count, state);
+      WriteIndexPage(folder + "/" + GetPageFileName(kIndexPageKind, page, page_count), style,
+                     photos, first, first + per_page, page, page_count, state);
     } else {
       bytes += RenderIndexPage(style, photos, first, first + per_page, page, page_count, state)
                    .value_or(std::string())

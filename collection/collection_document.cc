@@ -55,10 +55,15 @@ bool CCollectionDocument::Fail() {
   return false;
 }
 
+bool CCollectionDocument::FailOpen(LoadFailure cause) {
+  open_failure_ = cause;
+  return Fail();
+}
+
 bool CCollectionDocument::Open(const std::string& path, bool want_photos, bool want_style) {
   if (state_ != State::kClosed) return Fail();
   std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return Fail();
+  if (!bytes) return FailOpen(GetReadFailure(path));
   return OpenText(*bytes, want_photos, want_style);
 }
 
@@ -71,18 +76,19 @@ bool CCollectionDocument::OpenText(std::string_view bytes, bool want_photos, boo
   // With nothing wanted, a name no element has keeps none.
   if (kept.empty()) kept.push_back({"", true});
   document_ = XmlDocument::Parse(bytes, kept);
-  if (!document_) return Fail();
+  if (!document_) return FailOpen(LoadFailure::kNotXml);
   collection_ = document_->Root("collection");
-  if (!collection_) return Fail();
+  if (!collection_) return FailOpen(LoadFailure::kWrongRoot);
   if (want_photos) {
     photos_ = collection_.Children("photo");
     have_photo_list_ = true;
   }
   if (want_style) {
     style_ = collection_.FirstChild("style");
-    if (!style_) return Fail();
+    if (!style_) return FailOpen(LoadFailure::kNoStyle);
   }
   state_ = State::kReading;
+  open_failure_ = LoadFailure::kNone;
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/load_failure.h"
 #include "platform/xml_document.h"
 
 namespace gallery {
@@ -19,6 +20,8 @@ class CCollectionDocument {
   // a root element named "collection", and with `want_style` a "style" child of it.
   bool Open(const std::string& path, bool want_photos, bool want_style);
   bool OpenText(std::string_view bytes, bool want_photos, bool want_style);
+  // Why the last `Open` or `OpenText` begun in the closed state failed; kNone once one opened.
+  LoadFailure open_failure() const { return open_failure_; }
   // The collection's "title" and "desc", empty where absent.
   bool ReadCollection(std::string& title, std::string& description);
   int GetPhotoCount() const;
@@ -51,8 +54,11 @@ class CCollectionDocument {
   void Close();
   // Closes the document and reports failure.
   bool Fail();
+  // Records why opening failed, then fails.
+  bool FailOpen(LoadFailure cause);
 
   State state_ = State::kClosed;
+  LoadFailure open_failure_ = LoadFailure::kNone;
   std::optional<XmlDocument> document_;
   XmlElement collection_;
   XmlElement current_photo_;

@@ -15,30 +15,39 @@ void OpenWithStyle(CCollectionDocument& document, const std::string& style_attri
       document.OpenText("<collection><style " + style_attributes + "/></collection>", true, true));
 }
 
-TEST(CCollectionDocumentTest, OpenNeedsCollectionRootAndStyle) {
+TEST(CCollectionDocumentTest, OpenNeedsCollectionRootAndStyleAndTellsWhichIsMissing) {
   struct Case {
     const char* text;
     bool want_style;
-    bool opens;
+    LoadFailure expected;
   };
   const Case cases[] = {
-      {"<collection><style/></collection>", true, true},
-      {"<collection><photo/></collection>", false, true},
-      {"<collection><photo/></collection>", true, false},
-      {"<collection><group><style/></group></collection>", true, false},
-      {"<gallery><style/></gallery>", true, false},
-      {"<Collection><style/></Collection>", true, false},
-      {"<collection><Style/></collection>", true, false},
-      {"<collection><style/>", true, false},
-      {"", true, false},
+      {"<collection><style/></collection>", true, LoadFailure::kNone},
+      {"<collection><photo/></collection>", false, LoadFailure::kNone},
+      {"<collection><photo/></collection>", true, LoadFailure::kNoStyle},
+      {"<collection><group><style/></group></collection>", true, LoadFailure::kNoStyle},
+      {"<collection><Style/></collection>", true, LoadFailure::kNoStyle},
+      {"<gallery><style/></gallery>", true, LoadFailure::kWrongRoot},
+      {"<Collection><style/></Collection>", true, LoadFailure::kWrongRoot},
+      {"<collection><style/>", true, LoadFailure::kNotXml},
+      {"", true, LoadFailure::kNotXml},
   };
   for (const Case& c : cases) {
     CCollectionDocument document;
-    EXPECT_EQ(c.opens, document.OpenText(c.text, true, c.want_style)) << c.text;
+    const bool opens = c.expected == LoadFailure::kNone;
+    EXPECT_EQ(opens, document.OpenText(c.text, true, c.want_style)) << c.text;
+    EXPECT_EQ(c.expected, document.open_failure()) << c.text;
     std::string title = "x";
     std::string description;
-    EXPECT_EQ(c.opens, document.ReadCollection(title, description)) << c.text;
+    EXPECT_EQ(opens, document.ReadCollection(title, description)) << c.text;
   }
+}
+
+TEST(CCollectionDocumentTest, OpeningAgainAfterAFailureForgetsTheOldCause) {
+  CCollectionDocument document;
+  ASSERT_FALSE(document.OpenText("<gallery/>", true, true));
+  ASSERT_TRUE(document.OpenText("<collection><style/></collection>", true, true));
+  EXPECT_EQ(LoadFailure::kNone, document.open_failure());
 }
 
 TEST(CCollectionDocumentTest, ReadsCollectionTexts) {

@@ -22,20 +22,23 @@ std::string ResolvePhotoPath(const std::string& photo_folder, const std::string&
 
 }  // namespace
 
-bool CGalleryBuilder::Load(const std::string& path) {
+LoadFailure CGalleryBuilder::Load(const std::string& path) {
   std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return false;
+  if (!bytes) return GetReadFailure(path);
   return LoadText(*bytes, path);
 }
 
-bool CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path) {
+LoadFailure CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path) {
   const std::string photo_folder = ParentFolder(path) + "/images";
   CCollectionDocument document;
-  if (!document.OpenText(bytes, true, true)) return false;
+  if (!document.OpenText(bytes, true, true)) return document.open_failure();
 
   // Everything is read into copies and moved in at the end, so a failure changes nothing.
   CStyleSettings style = style_;
-  if (!document.ReadCollection(style.collection_title, style.collection_desc)) return false;
+  // An open document has its collection element, so this read does not fail.
+  if (!document.ReadCollection(style.collection_title, style.collection_desc)) {
+    return LoadFailure::kWrongRoot;
+  }
 
   std::vector<CPhotoEntry> photos;
   // The count is asked again on every pass: a failed read closes the document, which then
@@ -51,7 +54,7 @@ bool CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path) 
   static_cast<void>(ReadStyle(document, style));
   style_ = std::move(style);
   photos_ = std::move(photos);
-  return true;
+  return LoadFailure::kNone;
 }
 
 }  // namespace gallery

@@ -5,15 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/load_failure.h"
 #include "collection/photo_entry.h"
+#include "collection/photo_result.h"
 #include "collection/style_settings.h"
 
 namespace gallery {
 struct ButtonPattern;
-
-// Page kinds of `GetPageFileName`.
-inline constexpr int kPhotoPageKind = 0;
-inline constexpr int kIndexPageKind = 1;
 
 // Told how a generation goes, for front ends that show it; the host entry point uses none.
 // Called on the thread that runs `Generate`, in photo order.
@@ -22,8 +20,9 @@ class CGenerationObserver {
   virtual ~CGenerationObserver() = default;
   // Photo `index` (from 0) is done: its images and its page were written where possible.
   virtual void OnPhotoDone(int index, int photo_count) = 0;
-  // The source of photo `index` could not be decoded, so it has no page image or thumbnail.
-  virtual void OnPhotoUnreadable(int index, const std::string& source_path) = 0;
+  // Photo `index` has no page image, for `cause` (never kNone), and so no thumbnail either;
+  // `source_path` is the source as it was opened.
+  virtual void OnPhotoFailed(int index, const std::string& source_path, PhotoFailure cause) = 0;
 };
 
 // The generator of one run: the style preset and the photo list, loaded from a collection file
@@ -34,11 +33,12 @@ class CGalleryBuilder {
  public:
   CGalleryBuilder() = default;
 
-  // Reads a collection file (collection/gallery_builder.cc). On failure the builder is
-  // unchanged. Photo paths are resolved against the "images" folder beside the file.
-  bool Load(const std::string& path);
+  // Reads a collection file (collection/gallery_builder.cc): kNone when it loaded, else why
+  // not, and then the builder is unchanged. Photo paths are resolved against the "images"
+  // folder beside the file.
+  [[nodiscard]] LoadFailure Load(const std::string& path);
   // `Load` over the bytes of a collection file that lives at `path`.
-  bool LoadText(std::string_view bytes, const std::string& path);
+  [[nodiscard]] LoadFailure LoadText(std::string_view bytes, const std::string& path);
 
   // Writes the gallery beside the output collection file `document_path` (generate/).
   // 1 when complete, 0 when the output collection file could not be built or saved, and 0
@@ -58,10 +58,6 @@ class CGalleryBuilder {
 
   // Frame piece `piece` (0 to 15) of the style's frame (imaging/frame_piece.cc).
   void WriteFramePiece(const std::string& path, int piece);
-
-  // The file name of page `number` of `count` of a kind; empty outside 0 to count - 1
-  // (generate/page_names.cc).
-  static std::string GetPageFileName(int kind, int number, int count);
 
   // The observer of later `Generate` calls, or none; the builder does not own it.
   void SetObserver(CGenerationObserver* observer) { observer_ = observer; }

@@ -1,6 +1,7 @@
 #include "collection/gallery_builder.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -50,8 +51,8 @@ TEST(CGalleryBuilderTest, ResolvesPhotoPathsAgainstTheImagesFolder) {
   };
   for (const Case& c : cases) {
     CGalleryBuilder builder;
-    ASSERT_TRUE(
-        builder.LoadText(CollectionWithPhotos("<photo " + c.photo + "/>"), c.collection_path))
+    ASSERT_EQ(LoadFailure::kNone,
+              builder.LoadText(CollectionWithPhotos("<photo " + c.photo + "/>"), c.collection_path))
         << c.photo;
     ASSERT_EQ(1u, builder.photos().size()) << c.photo;
     EXPECT_EQ(c.expected, builder.photos()[0].path) << c.photo << " in " << c.collection_path;
@@ -60,16 +61,16 @@ TEST(CGalleryBuilderTest, ResolvesPhotoPathsAgainstTheImagesFolder) {
 
 TEST(CGalleryBuilderTest, LoadsTextsPhotosAndStyle) {
   CGalleryBuilder builder;
-  ASSERT_TRUE(
-      builder.LoadText("<collection title=\"Trip &amp; more\" desc=\"Summer\">"
-                       "<photo title=\"B\" path=\"b.jpg\" desc=\"ignored\"/>"
-                       "<set><photo title=\"nested\" path=\"n.jpg\"/></set>"
-                       "<photo title=\"A\" path=\"a.jpg\"/>"
-                       "<style font_name=\"Arial\" table_columns=\"4\"/>"
-                       "<photo title=\"B\" path=\"b.jpg\"/>"
-                       "<style font_name=\"Second\" table_rows=\"9\"/>"
-                       "</collection>",
-                       "/g/c.xml"));
+  ASSERT_EQ(LoadFailure::kNone,
+            builder.LoadText("<collection title=\"Trip &amp; more\" desc=\"Summer\">"
+                             "<photo title=\"B\" path=\"b.jpg\" desc=\"ignored\"/>"
+                             "<set><photo title=\"nested\" path=\"n.jpg\"/></set>"
+                             "<photo title=\"A\" path=\"a.jpg\"/>"
+                             "<style font_name=\"Arial\" table_columns=\"4\"/>"
+                             "<photo title=\"B\" path=\"b.jpg\"/>"
+                             "<style font_name=\"Second\" table_rows=\"9\"/>"
+                             "</collection>",
+                             "/g/c.xml"));
   EXPECT_EQ("Trip & more", builder.style().collection_title);
   EXPECT_EQ("Summer", builder.style().collection_desc);
   EXPECT_EQ((std::vector<std::string>{"/g/images/b.jpg", "/g/images/a.jpg", "/g/images/b.jpg"}),
@@ -82,7 +83,7 @@ TEST(CGalleryBuilderTest, LoadsTextsPhotosAndStyle) {
 
 TEST(CGalleryBuilderTest, CollectionWithoutPhotosLoadsEmpty) {
   CGalleryBuilder builder;
-  ASSERT_TRUE(builder.LoadText(CollectionWithPhotos(""), "/g/c.xml"));
+  ASSERT_EQ(LoadFailure::kNone, builder.LoadText(CollectionWithPhotos(""), "/g/c.xml"));
   EXPECT_TRUE(builder.photos().empty());
   EXPECT_EQ(2, builder.style().table_rows);
 }
@@ -97,26 +98,31 @@ std::string Nested(int depth) {
 
 TEST(CGalleryBuilderTest, NestedContentIsIgnoredUpToTheDepthLimit) {
   CGalleryBuilder builder;
-  ASSERT_TRUE(builder.LoadText(
-      CollectionWithPhotos("<photo path=\"a.jpg\">" + Nested(200) + "</photo>" + Nested(250)),
-      "/g/c.xml"));
+  ASSERT_EQ(LoadFailure::kNone,
+            builder.LoadText(CollectionWithPhotos("<photo path=\"a.jpg\">" + Nested(200) +
+                                                  "</photo>" + Nested(250)),
+                             "/g/c.xml"));
   EXPECT_EQ((std::vector<std::string>{"/g/images/a.jpg"}), Paths(builder));
 }
 
 TEST(CGalleryBuilderTest, FailedLoadLeavesTheBuilderUnchanged) {
   CGalleryBuilder builder;
-  ASSERT_TRUE(builder.LoadText(CollectionWithPhotos("<photo path=\"a.jpg\"/>"), "/g/c.xml"));
-  const std::string failing[] = {
-      "<gallery><photo path=\"x.jpg\"/><style table_rows=\"7\"/></gallery>",
-      "<collection title=\"new\"><photo path=\"x.jpg\"/></collection>",
-      "<collection title=\"new\"><photo path=\"x.jpg\"/><style table_rows=\"7\"/>",
-      "",
+  ASSERT_EQ(LoadFailure::kNone,
+            builder.LoadText(CollectionWithPhotos("<photo path=\"a.jpg\"/>"), "/g/c.xml"));
+  const std::pair<std::string, LoadFailure> failing[] = {
+      {"<gallery><photo path=\"x.jpg\"/><style table_rows=\"7\"/></gallery>",
+       LoadFailure::kWrongRoot},
+      {"<collection title=\"new\"><photo path=\"x.jpg\"/></collection>", LoadFailure::kNoStyle},
+      {"<collection title=\"new\"><photo path=\"x.jpg\"/><style table_rows=\"7\"/>",
+       LoadFailure::kNotXml},
+      {"", LoadFailure::kNotXml},
       // Nesting past what any collection needs is refused as soon as it is met.
-      "<collection><photo path=\"x.jpg\"/><style table_rows=\"7\"/>" + Nested(300) +
-          "</collection>",
+      {"<collection><photo path=\"x.jpg\"/><style table_rows=\"7\"/>" + Nested(300) +
+           "</collection>",
+       LoadFailure::kNotXml},
   };
-  for (const std::string& text : failing) {
-    EXPECT_FALSE(builder.LoadText(text, "/other/c.xml")) << text;
+  for (const auto& [text, cause] : failing) {
+    EXPECT_EQ(cause, builder.LoadText(text, "/other/c.xml")) << text;
     EXPECT_EQ((std::vector<std::string>{"/g/images/a.jpg"}), Paths(builder)) << text;
     EXPECT_EQ("T", builder.style().collection_title) << text;
     EXPECT_EQ(2, builder.style().table_rows) << text;

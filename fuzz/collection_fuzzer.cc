@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static gallery::CImagingRuntime imaging;
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   gallery::CGalleryBuilder builder;
-  if (!builder.LoadText(bytes, "/nonexistent/collection.xml")) return 0;
+  if (builder.LoadText(bytes, "/nonexistent/collection.xml") != gallery::LoadFailure::kNone) {
+    return 0;
+  }
 
   // Written the way a run writes its output collection, the style reads back unchanged.
   gallery::CCollectionDocument written;
@@ -29,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::optional<std::string> text = written.SaveText();
   if (!text) std::abort();
   gallery::CGalleryBuilder reread;
-  if (!reread.LoadText(*text, "/nonexistent/collection.xml")) std::abort();
+  if (reread.LoadText(*text, "/nonexistent/collection.xml") != gallery::LoadFailure::kNone) {
+    std::abort();
+  }
   for (const gallery::CStyleKey& key : gallery::kStyleKeys) {
     if (key.text != nullptr && builder.style().*key.text != reread.style().*key.text) std::abort();
     if (key.number != nullptr && builder.style().*key.number != reread.style().*key.number) {

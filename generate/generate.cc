@@ -13,8 +13,8 @@
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "collection/photo_result.h"
-#include "generate/navigation_buttons.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
 #include "html/photo_page.h"
@@ -26,11 +26,6 @@
 
 namespace gallery {
 namespace {
-
-// The page image and thumbnail of photo `index` have the same name, in their two folders.
-std::string GetPhotoFileName(int index) { return std::to_string(index) + ".jpg"; }
-
-std::string GetFramePieceFileName(int piece) { return std::to_string(piece) + ".jpg"; }
 
 // Makes the page images and thumbnails of all photos on worker threads, so that the pages of
 // photo k can be written as soon as its images are done. Every photo's images are the same as
@@ -185,44 +180,17 @@ class CImageWork {
   std::vector<std::thread> threads_;
 };
 
-// Frame pieces, in the border folder, are numbered from 0 below this.
-constexpr int kFramePieceCount = 16;
-
-// The number in a file name `prefix` + number + `suffix` as the run writes it (decimal, no
-// leading zero), or -1 when `name` is not of that form or the number is too large to be one.
-int NumberInName(std::string_view name, std::string_view prefix, std::string_view suffix) {
-  if (!name.starts_with(prefix) || !name.ends_with(suffix)) return -1;
-  name = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-  if (name.empty() || name.size() > 9 || (name[0] == '0' && name.size() > 1)) return -1;
-  int number = 0;
-  for (char c : name) {
-    if (c < '0' || c > '9') return -1;
-    number = number * 10 + (c - '0');
-  }
-  return number;
-}
-
 // Removes the temporary files that killed runs left in the gallery: only those written for a
-// name that a run writes in that folder, so that no file of anyone else is touched. Photo
-// numbers of any size count, as an earlier run may have had more photos.
+// name that a run writes in that folder, so that no file of anyone else is touched.
 void RemoveLeftoverTemporaries(const std::string& root, std::string_view document_name) {
   static_cast<void>(RemoveTemporaryFiles(root, [document_name](std::string_view name) {
-    return name == document_name || name == "index.htm" || NumberInName(name, "index-", ".htm") > 0;
+    return name == document_name || IsGalleryFileName("", name);
   }));
-  for (const char* folder : {"/images", "/thumbs"}) {
+  for (std::string_view folder : kGalleryFolders) {
     static_cast<void>(RemoveTemporaryFiles(
-        root + folder, [](std::string_view name) { return NumberInName(name, "", ".jpg") >= 0; }));
+        GalleryFolderPath(root, folder),
+        [folder](std::string_view name) { return IsGalleryFileName(folder, name); }));
   }
-  static_cast<void>(RemoveTemporaryFiles(
-      root + "/pages", [](std::string_view name) { return NumberInName(name, "", ".htm") >= 0; }));
-  static_cast<void>(RemoveTemporaryFiles(root + "/advanced", [](std::string_view name) {
-    return std::any_of(kNavigationButtons.begin(), kNavigationButtons.end(),
-                       [name](const NavigationButton& button) { return button.file_name == name; });
-  }));
-  static_cast<void>(RemoveTemporaryFiles(root + "/border", [](std::string_view name) {
-    const int piece = NumberInName(name, "", ".jpg");
-    return piece >= 0 && piece < kFramePieceCount;
-  }));
 }
 
 }  // namespace
@@ -235,20 +203,19 @@ std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
   const IndexPagination pagination =
       PaginateIndex(photo_count, builder.style().table_columns, builder.style().table_rows);
   for (int page = 0; page < pagination.page_count; ++page) {
-    files.push_back(root + "/" +
-                    CGalleryBuilder::GetPageFileName(kIndexPageKind, page, pagination.page_count));
+    files.push_back(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count));
   }
   for (int index = 0; index < photo_count; ++index) {
-    const std::string number = std::to_string(index);
-    files.push_back(root + "/images/" + number + ".jpg");
-    if (thumbnails) files.push_back(root + "/thumbs/" + number + ".jpg");
-    files.push_back(root + "/pages/" + number + ".htm");
+    files.push_back(GalleryFilePath(root, kImagesFolder, GetPhotoFileName(index)));
+    if (thumbnails) files.push_back(GalleryFilePath(root, kThumbsFolder, GetPhotoFileName(index)));
+    files.push_back(
+        GalleryFilePath(root, kPagesFolder, GetPageFileName(kPhotoPageKind, index, photo_count)));
   }
-  for (const NavigationButton& button : kNavigationButtons) {
-    files.push_back(root + "/advanced/" + std::string(button.file_name));
+  for (NavigationButtonKind button : kNavigationButtonKinds) {
+    files.push_back(GalleryFilePath(root, kAdvancedFolder, GetButtonFileName(button)));
   }
   for (int piece = 0; piece < kFramePieceCount; ++piece) {
-    files.push_back(root + "/border/" + std::to_string(piece) + ".jpg");
+    files.push_back(GalleryFilePath(root, kBorderFolder, GetFramePieceFileName(piece)));
   }
   return files;
 }
@@ -282,15 +249,12 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   if (FindSameFile(sources, ListGeneratedFiles(*this, document_path, thumbnails))) return 0;
 
   const std::string root = ParentFolder(document_path);
-  const std::string images_folder = root + "/images";
-  const std::string thumbs_folder = root + "/thumbs";
-  const std::string pages_folder = root + "/pages";
-  const std::string advanced_folder = root + "/advanced";
-  const std::string border_folder = root + "/border";
-  for (const std::string* folder :
-       {&images_folder, &thumbs_folder, &pages_folder, &advanced_folder, &border_folder}) {
-    static_cast<void>(CreateFolder(*folder));
+  for (std::string_view folder : kGalleryFolders) {
+    static_cast<void>(CreateFolder(GalleryFolderPath(root, folder)));
   }
+  const std::string images_folder = GalleryFolderPath(root, kImagesFolder);
+  const std::string pages_folder = GalleryFolderPath(root, kPagesFolder);
+  const std::string border_folder = GalleryFolderPath(root, kBorderFolder);
   RemoveLeftoverTemporaries(
       root, std::string_view(document_path).substr(document_path.find_last_of("/\\") + 1));
 
@@ -300,11 +264,11 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
 
   // What the image work needs of the style is copied first; the style is only read from here.
   const int photo_count = static_cast<int>(photos_.size());
-  CImageWork image_work(MakeImageSettings(style_), photos_, images_folder, thumbs_folder,
-                        thumbnails,
+  CImageWork image_work(MakeImageSettings(style_), photos_, images_folder,
+                        GalleryFolderPath(root, kThumbsFolder), thumbnails,
                         image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
   // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.
-  WriteNavigationButtons(advanced_folder);
+  WriteNavigationButtons(GalleryFolderPath(root, kAdvancedFolder));
   CPageState state = StartPageState(style_, photo_count);
   for (int piece = 0; piece < kFramePieceCount; ++piece) {
     WriteFramePiece(border_folder + "/" + GetFramePieceFileName(piece), piece);
@@ -313,7 +277,7 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     if (!document.AddPhoto()) return 0;
     const CPhotoResult& photo = image_work.WaitFor(index);
     if (observer_ != nullptr && photo.failure != PhotoFailure::kNone) {
-      observer_->OnPhotoUnreadable(index, image_work.source(index));
+      observer_->OnPhotoFailed(index, image_work.source(index), photo.failure);
     }
     WritePhotoPage(pages_folder + "/" + GetPageFileName(kPhotoPageKind, index, photo_count), style_,
                    photo, index, photo_count, state);

@@ -45,29 +45,6 @@ TEST(PaginateIndexTest, SpreadsPhotosOverPages) {
   }
 }
 
-TEST(GetPageFileNameTest, NamesPagesThatExist) {
-  struct Case {
-    int kind, number, count;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {kPhotoPageKind, 0, 5, "0.htm"},
-      {kPhotoPageKind, 4, 5, "4.htm"},
-      {kPhotoPageKind, 5, 5, ""},
-      {kPhotoPageKind, -1, 5, ""},
-      {kPhotoPageKind, 10, 12, "10.htm"},
-      {kIndexPageKind, 0, 3, "index.htm"},
-      {kIndexPageKind, 2, 3, "index-2.htm"},
-      {kIndexPageKind, 0, 0, ""},
-      {kIndexPageKind, 3, 3, ""},
-      {7, 1, 2, "index-1.htm"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, CGalleryBuilder::GetPageFileName(c.kind, c.number, c.count))
-        << "kind " << c.kind << ", page " << c.number << " of " << c.count;
-  }
-}
-
 class GenerateTest : public testing::Test {
  protected:
   // A builder with a style of positive table size and `photo_count` photos whose sources are

@@ -8,11 +8,11 @@
 namespace gallery {
 
 const std::array<NavigationButton, 5> kNavigationButtons = {{
-    {"index.jpg", &kIndexButtonPattern},
-    {"first.jpg", &kFirstButtonPattern},
-    {"last.jpg", &kLastButtonPattern},
-    {"previous.jpg", &kPreviousButtonPattern},
-    {"next.jpg", &kNextButtonPattern},
+    {NavigationButtonKind::kIndex, &kIndexButtonPattern},
+    {NavigationButtonKind::kFirst, &kFirstButtonPattern},
+    {NavigationButtonKind::kLast, &kLastButtonPattern},
+    {NavigationButtonKind::kPrevious, &kPreviousButtonPattern},
+    {NavigationButtonKind::kNext, &kNextButtonPattern},
 }};
 
 std::vector<unsigned char> ButtonPixels(const ButtonPattern& pattern, int font_color,
@@ -35,7 +35,7 @@ std::vector<unsigned char> ButtonPixels(const ButtonPattern& pattern, int font_c
 
 void CGalleryBuilder::WriteNavigationButtons(const std::string& folder) {
   for (const NavigationButton& button : kNavigationButtons) {
-    WriteButtonImage(*button.pattern, folder + "/" + std::string(button.file_name));
+    WriteButtonImage(*button.pattern, folder + "/" + std::string(GetButtonFileName(button.kind)));
   }
 }
 

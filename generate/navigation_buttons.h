@@ -5,17 +5,18 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/output_layout.h"
 #include "generate/button_patterns.h"
 
 namespace gallery {
 
-// One navigation button: its file name in the folder of advanced files and its picture.
+// One navigation button: which it is (and so its file name) and its picture.
 struct NavigationButton {
-  std::string_view file_name;
+  NavigationButtonKind kind;
   const ButtonPattern* pattern;
 };
 
-// The buttons in the order they are written.
+// The buttons in the order of kNavigationButtonKinds.
 extern const std::array<NavigationButton, 5> kNavigationButtons;
 
 inline constexpr int kButtonPixelBytes = kButtonSize * kButtonSize * 4;

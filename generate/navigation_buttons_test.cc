@@ -52,7 +52,7 @@ TEST(NavigationButtonsTest, OneColourForBothMakesAFlatSquare) {
     for (int row = 0; row < kButtonSize; ++row) {
       for (int column = 0; column < kButtonSize; ++column) {
         ASSERT_EQ((std::vector<int>{0x12, 0x34, 0x56, 255}), PixelBytes(pixels, row, column))
-            << button.file_name << " row " << row << " column " << column;
+            << GetButtonFileName(button.kind) << " row " << row << " column " << column;
       }
     }
   }

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <utility>
 
-#include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "collection/thumb_style.h"
 #include "html/page_values.h"
 #include "html/page_writer.h"
-#include "html/photo_page.h"
 #include "html/templates.h"
 #include "platform/file_system.h"
 
@@ -46,7 +46,7 @@ std::optional<std::string> FramedCell(const CStyleSettings& style, const CPhotoR
   state.thumb_height = photo.thumbnail_height;
 
   std::string cell(1, '\n');
-  if (!IsSixteenPieceFrame(style.thumb_style)) {
+  if (!DecodeThumbStyle(style.thumb_style).sixteen_pieces) {
     AppendLines(cell, kThumbFrame8Head);
     cell += kThumbFramedImageCell;
     AppendLines(cell, kThumbFrame8Tail);
@@ -82,8 +82,8 @@ std::optional<std::string> FramedCell(const CStyleSettings& style, const CPhotoR
 void SetCellValues(CPageValues& values, int64_t index) {
   values.photo_index = std::to_string(index + 1);
   values.photo_number = std::to_string(index);
-  values.photo_path = "thumbs/" + values.photo_number + ".jpg";
-  values.photo_page = "pages/" + values.photo_number + ".htm";
+  values.photo_path = ThumbnailLink(index);
+  values.photo_page = PhotoPageLink(index);
   values.photo_title.clear();
 }
 
@@ -187,7 +187,7 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
     if (text.find("%%TableContent%%") != std::string::npos) {
       WriteThumbnailTable(page, style, photos, first, end, state);
     } else if (text.find("%%Navigation%%") != std::string::npos) {
-      WriteNavigationBar(page, kIndexPageKind, page_number, page_count, "advanced/", HomeCell());
+      WriteNavigationBar(page, kIndexPageKind, page_number, page_count, kButtonLinkFromIndexPage, HomeCell());
     } else if (!WriteHeaderLine(page, style, state.values, text)) {
       WritePageLine(page, text);
     }

@@ -1,58 +1,24 @@
 #include "html/index_page.h"
 
-#include <chrono>
-#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "collection/gallery_builder.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/page_writer.h"
 #include "html/templates.h"
+#include "tests/index_page_inputs.h"
 #include "tests/page_text.h"
-#include "tests/temp_folder.h"
 
 namespace gallery {
 namespace {
 
 using Values = PlaceholderValues;
-
-CStyleSettings MakeStyle() {
-  CStyleSettings style;
-  style.collection_title = "Trip";
-  style.collection_desc = "Summer & sea";
-  style.font_name = "Verdana";
-  style.font_color = 0x0000FF;
-  style.back_color = 0xFFFFFF;
-  style.font_size1 = 4;
-  style.font_size3 = 2;
-  style.table_columns = 3;
-  style.table_rows = 2;
-  style.table_width = 100;
-  style.table_height = 90;
-  style.table_border_size = 1;
-  style.table_spacing = 2;
-  style.table_padding = 3;
-  style.table_item_back_color = 0xEEEEEE;
-  style.thumb_width = 120;
-  style.thumb_height = 90;
-  return style;
-}
-
-std::vector<CPhotoResult> MakePhotos(int count, int width = 120, int height = 90) {
-  std::vector<CPhotoResult> photos;
-  for (int i = 0; i < count; ++i) {
-    photos.push_back(CPhotoResult{"P" + std::to_string(i), 0, 0, width, height});
-  }
-  return photos;
-}
 
 // The text between the navigation bar and the end of the thumbnail table.
 std::string TableRows(const std::optional<std::string>& page) {
@@ -103,7 +69,7 @@ TEST(ShortenTitleTest, LimitsCharactersNotBytes) {
 }
 
 TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
-  CStyleSettings style = MakeStyle();
+  CStyleSettings style = MakeIndexStyle();
   CPageState state = StartPageState(style, 7);
   const std::string expected =
       "<html>\n"
@@ -137,7 +103,8 @@ TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
       "  </center>\n"
       " </body>\n"
       "</html>\n";
-  EXPECT_EQ(expected, WithLineFeeds(RenderIndexPage(style, MakePhotos(7), 6, 12, 1, 2, state)));
+  EXPECT_EQ(expected,
+            WithLineFeeds(RenderIndexPage(style, MakeIndexPhotos(7), 6, 12, 1, 2, state)));
   // Empty cells set the photo values too.
   EXPECT_EQ("9", state.values.photo_index);
   EXPECT_EQ("thumbs/8.jpg", state.values.photo_path);
@@ -165,12 +132,12 @@ TEST(RenderIndexPageTest, RowsStopAfterTheLastPhoto) {
       {5, 2, 4, 0, 8, "PP|PP|PE|"},
   };
   for (const Case& c : cases) {
-    CStyleSettings style = MakeStyle();
+    CStyleSettings style = MakeIndexStyle();
     style.table_columns = c.columns;
     style.table_rows = c.rows;
     CPageState state = StartPageState(style, c.photos);
     const std::string rows =
-        TableRows(RenderIndexPage(style, MakePhotos(c.photos), c.first, c.end, 0, 1, state));
+        TableRows(RenderIndexPage(style, MakeIndexPhotos(c.photos), c.first, c.end, 0, 1, state));
     std::string cells;
     for (size_t at = 0; at < rows.size(); at = rows.find('\n', at) + 1) {
       const std::string_view line(rows.data() + at, rows.find('\n', at) - at);
@@ -184,7 +151,7 @@ TEST(RenderIndexPageTest, RowsStopAfterTheLastPhoto) {
 }
 
 TEST(RenderIndexPageTest, EightPieceFrameFitsTheThumbnail) {
-  CStyleSettings style = MakeStyle();
+  CStyleSettings style = MakeIndexStyle();
   style.thumb_style = 1;
   style.thumb_border_size = 6;
   style.table_columns = 1;
@@ -212,7 +179,7 @@ TEST(RenderIndexPageTest, EightPieceFrameFitsTheThumbnail) {
 }
 
 TEST(RenderIndexPageTest, SixteenPieceFrameShrinksItsEndPieces) {
-  CStyleSettings style = MakeStyle();
+  CStyleSettings style = MakeIndexStyle();
   style.thumb_style = 4;
   style.thumb_border_size = 10;
   style.table_columns = 1;
@@ -254,7 +221,7 @@ TEST(RenderIndexPageTest, CellWidthOnlyGrowsAndCarriesToLaterPages) {
       {4, {60, 300, 60, 60}, {140, 140, 320, 320}},
   };
   for (const Case& c : cases) {
-    CStyleSettings style = MakeStyle();
+    CStyleSettings style = MakeIndexStyle();
     style.thumb_style = c.thumb_style;
     style.thumb_border_size = 10;
     style.table_columns = 2;
@@ -280,13 +247,14 @@ TEST(RenderIndexPageTest, CellWidthOnlyGrowsAndCarriesToLaterPages) {
 }
 
 TEST(RenderIndexPageTest, PlaceholderNamesInCollectionTextsAreFilledBeforeLinesAreRead) {
-  CStyleSettings style = MakeStyle();
+  CStyleSettings style = MakeIndexStyle();
   // Escaped, this title spells the table's line placeholder: its line becomes the table.
   style.collection_title = "%TableContent% 5% <off>";
   // The description is filled in only inside its header piece, so it stays text.
   style.collection_desc = "%Navigation%";
   CPageState state = StartPageState(style, 1);
-  const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1, state));
+  const std::string page =
+      WithLineFeeds(RenderIndexPage(style, MakeIndexPhotos(1), 0, 6, 0, 1, state));
   EXPECT_EQ(std::string::npos, page.find("<title>"));
   EXPECT_EQ(0u,
             page.find("<html>\n <head>\n"
@@ -299,128 +267,17 @@ TEST(RenderIndexPageTest, PlaceholderNamesInCollectionTextsAreFilledBeforeLinesA
 }
 
 TEST(RenderIndexPageTest, BorderColourFillsTheTableLine) {
-  CStyleSettings style = MakeStyle();
+  CStyleSettings style = MakeIndexStyle();
   style.table_border_style = 1;
   style.table_border_color = 0x0008FF;
   style.collection_desc.clear();
   CPageState state = StartPageState(style, 1);
-  const std::string page = WithLineFeeds(RenderIndexPage(style, MakePhotos(1), 0, 6, 0, 1, state));
+  const std::string page =
+      WithLineFeeds(RenderIndexPage(style, MakeIndexPhotos(1), 0, 6, 0, 1, state));
   EXPECT_NE(std::string::npos,
             page.find("   <table border=\"1\" cellspacing=\"2\" cellpadding=\"3\" "
                       "bgcolor=\"#000000\" bordercolor=\"#ff0800\">\n"));
   EXPECT_NE(std::string::npos, page.find("  <center>\n   <br>\n   <br>\n"));
-}
-
-TEST(RenderIndexPageTest, AmplifyingCollectionsArePassedOverQuickly) {
-  struct Case {
-    const char* what;
-    void (*change)(CStyleSettings& style, std::vector<CPhotoResult>& photos);
-  };
-  const Case cases[] = {
-      {"a title that escapes into the description's name, many times",
-       [](CStyleSettings& style, std::vector<CPhotoResult>&) {
-         for (int i = 0; i < 100000; ++i) style.collection_title += "%CollectionDescription%";
-         style.collection_desc = std::string(1 << 20, 'd');
-       }},
-      {"a font name that shows every cell's title many times",
-       [](CStyleSettings& style, std::vector<CPhotoResult>& photos) {
-         for (int i = 0; i < 100000; ++i) style.font_name += "%%PhotoTitle%%";
-         for (CPhotoResult& photo : photos) photo.title = std::string(1000, 't');
-       }},
-      {"a text limit that breaks every title into characters",
-       [](CStyleSettings& style, std::vector<CPhotoResult>& photos) {
-         style.text_limit = 1;
-         style.text_limit_type = 1;
-         for (int i = 0; i < 4000; ++i) style.font_name += "%%PhotoTitle%%";
-         for (CPhotoResult& photo : photos) photo.title = std::string(4000, 't');
-       }},
-      {"a row of two billion cells, padded with empty ones",
-       [](CStyleSettings& style, std::vector<CPhotoResult>&) {
-         style.table_columns = INT_MAX;
-         style.table_rows = 1;
-       }},
-      {"two billion rows without cells",
-       [](CStyleSettings& style, std::vector<CPhotoResult>&) {
-         style.table_columns = 0;
-         style.table_rows = INT_MAX;
-       }},
-      {"sixteen-piece frames round tens of thousands of thumbnails on one page",
-       [](CStyleSettings& style, std::vector<CPhotoResult>& photos) {
-         style.thumb_style = 10;
-         style.thumb_border_size = 8;
-         style.table_columns = 200;
-         style.table_rows = 200;
-         photos = MakePhotos(40000);
-       }},
-  };
-  for (const Case& c : cases) {
-    CStyleSettings style = MakeStyle();
-    std::vector<CPhotoResult> photos = MakePhotos(3);
-    c.change(style, photos);
-    CPageState state = StartPageState(style, static_cast<int>(photos.size()));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(RenderIndexPage(style, photos, 0, INT_MAX, 0, 1, state)) << c.what;
-    EXPECT_GT(10.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count())
-        << c.what;
-  }
-}
-
-TEST(WriteIndexPageTest, PageTooLargeIsPassedOverAndChangesNoValue) {
-  TempFolder folder;
-  CStyleSettings style = MakeStyle();
-  style.thumb_style = 1;
-  style.thumb_border_size = 10;
-  style.table_columns = INT_MAX;
-  const std::vector<CPhotoResult> photos = MakePhotos(2, 300, 90);
-  CPageState state = StartPageState(style, 2);
-  WriteIndexPage(folder.Join("index.htm"), style, photos, 0, INT_MAX, 0, 1, state);
-  EXPECT_FALSE(FileExists(folder.Join("index.htm")));
-  EXPECT_EQ(100, state.table_width);
-  EXPECT_EQ(120, state.thumb_width);
-  EXPECT_EQ("", state.values.photo_index);
-}
-
-// The state a page leaves is what the next page starts from, and only a written page leaves
-// one: each step writes one page and checks what the next will see.
-TEST(WriteIndexPageTest, OnlyWrittenPagesCarryTheirStateToTheNext) {
-  TempFolder folder;
-  CStyleSettings style = MakeStyle();
-  style.thumb_style = 1;
-  style.thumb_border_size = 10;
-  style.table_columns = 2;
-  style.table_rows = 1;
-  // Thumbnails 300, 90, 40 wide: the cell is widened from the one laid out before each.
-  std::vector<CPhotoResult> photos = MakePhotos(4, 300, 90);
-  photos[1].thumbnail_width = 90;
-  photos[2].thumbnail_width = 40;
-  photos[3].thumbnail_width = 40;
-  struct Step {
-    const char* file;
-    int page;
-    bool written;
-    int table_width;  // after the step
-    int thumb_width;
-    const char* photo_index;
-  };
-  const Step steps[] = {
-      {"missing/index.htm", 0, false, 100, 120, ""},
-      {"index.htm", 0, true, 320, 90, "2"},
-      {"missing/index-1.htm", 1, false, 320, 90, "2"},
-      {"index-1.htm", 1, true, 320, 40, "4"},
-  };
-  CPageState state = StartPageState(style, 4);
-  for (const Step& step : steps) {
-    WriteIndexPage(folder.Join(step.file), style, photos, step.page * 2, step.page * 2 + 2,
-                   step.page, 2, state);
-    EXPECT_EQ(step.written, FileExists(folder.Join(step.file))) << step.file;
-    EXPECT_EQ(step.table_width, state.table_width) << step.file;
-    EXPECT_EQ(step.thumb_width, state.thumb_width) << step.file;
-    EXPECT_EQ(step.photo_index, state.values.photo_index) << step.file;
-  }
-  const std::string bytes = ReadWholeFile(folder.Join("index-1.htm"));
-  EXPECT_EQ(0u, bytes.find("<html>\r\n <head>\r\n"));
-  EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
-  EXPECT_NE(std::string::npos, bytes.find("width=\"320\"")) << "a raised cell stays raised";
 }
 
 }  // namespace

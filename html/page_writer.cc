@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/templates.h"
@@ -42,7 +42,7 @@ void WriteNavigationCell(CPageText& page, std::string_view cell) {
 
 void WriteButtonCell(CPageText& page, int kind, int target, int count,
                      std::string_view image_folder, std::string_view tail) {
-  const std::string link = CGalleryBuilder::GetPageFileName(kind, target, count);
+  const std::string link = GetPageFileName(kind, target, count);
   if (link.empty()) {
     WriteNavigationCell(page, FormatCell(kNavEmptyCell));
     return;

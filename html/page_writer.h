@@ -50,7 +50,7 @@ bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, const CPageVa
                      std::string_view line);
 
 // Appends the seven lines of the navigation bar: First, Previous, `middle_cell`, Next and Last.
-// `kind` is the page kind of `CGalleryBuilder::GetPageFileName`; `current` and `count` number the
+// `kind` is the page kind of `GetPageFileName`; `current` and `count` number the
 // pages of that kind; the button images are taken from `image_folder`. A button whose page does
 // not exist is an empty cell. `middle_cell` is written as it is.
 void WriteNavigationBar(CPageText& page, int kind, int current, int count,

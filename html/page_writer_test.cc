@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "collection/style_settings.h"
 #include "html/page_values.h"
 #include "html/templates.h"

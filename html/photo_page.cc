@@ -6,9 +6,10 @@
 #include <string_view>
 #include <utility>
 
-#include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "collection/thumb_style.h"
 #include "html/page_values.h"
 #include "html/page_writer.h"
 #include "html/templates.h"
@@ -37,7 +38,7 @@ void WriteMainImage(CPageText& page, const CStyleSettings& style, const CPhotoRe
     state.image_width = photo.image_width;
     state.image_height = photo.image_height;
     block = '\n';
-    if (IsSixteenPieceFrame(style.thumb_style)) {
+    if (DecodeThumbStyle(style.thumb_style).sixteen_pieces) {
       // The end pieces beside each edge take a border's length off both ends of it.
       state.image_width = ClampToInt(int64_t{photo.image_width} - 2 * int64_t{border});
       state.image_height = ClampToInt(int64_t{photo.image_height} - 2 * int64_t{border});
@@ -63,16 +64,12 @@ void WriteMainImage(CPageText& page, const CStyleSettings& style, const CPhotoRe
 
 }  // namespace
 
-bool IsSixteenPieceFrame(int thumb_style) {
-  return thumb_style == 3 || thumb_style == 4 || thumb_style == 10;
-}
-
 std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CPhotoResult& photo,
                                            int index, int count, CPageState& state) {
   CPageValues& values = state.values;
   values.photo_index = std::to_string(int64_t{index} + 1);
   values.photo_number = std::to_string(index);
-  values.photo_path = "../images/" + values.photo_number + ".jpg";
+  values.photo_path = PageImageLink(index);
   values.photo_title = photo.title;
 
   CPageText page;
@@ -80,7 +77,8 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
     // Line placeholders are looked for in the template line itself, before any value is filled
     // in, so no title can turn a line into a block.
     if (line.find("%%Navigation%%") != std::string_view::npos) {
-      WriteNavigationBar(page, kPhotoPageKind, index, count, "../advanced/", kNavIndexCell);
+      WriteNavigationBar(page, kPhotoPageKind, index, count, kButtonLinkFromPhotoPage,
+                         kNavIndexCell);
     } else if (WriteHeaderLine(page, style, state.values, line)) {
     } else if (line.find("%%TableMainImage%%") != std::string_view::npos) {
       WriteMainImage(page, style, photo, count, state);

@@ -9,10 +9,6 @@ struct CPageState;
 struct CPhotoResult;
 struct CStyleSettings;
 
-// Is the frame round photos and thumbnails of this style made of sixteen pieces (rather than
-// eight)?
-bool IsSixteenPieceFrame(int thumb_style);
-
 // The bytes of the page of photo `index` of `count`, lines ended by CR LF, or nothing when the
 // page would pass kMaxPageBytes. Links are relative to the pages folder. `state` is what earlier
 // pages left; the page sets the photo's page values (index, number, path, title) in it and, for

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "collection/gallery_builder.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "collection/thumb_style.h"
 #include "html/page_values.h"
 #include "html/templates.h"
 #include "tests/page_text.h"
@@ -105,7 +105,7 @@ TEST(RenderPhotoPageTest, FramesFitRoundThePageImage) {
     const std::string image =
         "             <td><img border=\"0\" alt=\"Sunset\" src=\"../images/1.jpg\"></td>";
     std::string block = "\n";
-    if (IsSixteenPieceFrame(c.thumb_style)) {
+    if (DecodeThumbStyle(c.thumb_style).sixteen_pieces) {
       block += Filled(kPhotoFrame16Part1, values) + Filled(kPhotoFrame16Part2, values) + image +
                Filled(kPhotoFrame16Part3, values) + Filled(kPhotoFrame16Part4, values);
     } else {

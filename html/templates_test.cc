@@ -1,9 +1,13 @@
 #include "html/templates.h"
 
+#include <set>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
+
+#include "collection/output_layout.h"
 
 namespace gallery {
 namespace {
@@ -32,6 +36,62 @@ TEST(TemplatesTest, EveryButtonTailNamesItsOwnButton) {
       {kNavLastTail, "last.jpg\" alt=\"Last\" border=\"0\"></a></td>"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, c.tail);
+}
+
+// The frame pieces that the image sources of `lines` name, each of which must lie in the border
+// folder as seen through `prefix` and be a piece that a run writes.
+std::set<std::string> LinkedPieces(std::span<const std::string_view> lines,
+                                   std::string_view prefix) {
+  std::set<std::string> pieces;
+  for (std::string_view line : lines) {
+    for (size_t at = line.find("src=\""); at != std::string_view::npos;
+         at = line.find("src=\"", at + 1)) {
+      const size_t start = at + 5;
+      const std::string_view link = line.substr(start, line.find('"', start) - start);
+      const std::string folder = std::string(prefix) + std::string(kBorderFolder) + "/";
+      EXPECT_TRUE(link.starts_with(folder)) << link;
+      const std::string name(link.substr(folder.size()));
+      EXPECT_TRUE(IsGalleryFileName(kBorderFolder, name)) << link;
+      pieces.insert(name);
+    }
+  }
+  return pieces;
+}
+
+TEST(TemplatesTest, FramesLinkTheFramePiecesARunWrites) {
+  std::set<std::string> eight;
+  for (int piece = 0; piece < 8; ++piece) eight.insert(GetFramePieceFileName(piece));
+  std::set<std::string> sixteen;
+  for (int piece = 0; piece < kFramePieceCount; ++piece) {
+    sixteen.insert(GetFramePieceFileName(piece));
+  }
+  auto pieces = [](auto first, auto second, std::string_view prefix) {
+    std::set<std::string> both = LinkedPieces(first, prefix);
+    both.merge(LinkedPieces(second, prefix));
+    return both;
+  };
+  EXPECT_EQ(eight, pieces(kThumbFrame8Head, kThumbFrame8Tail, ""));
+  EXPECT_EQ(eight, pieces(kPhotoFrame8Head, kPhotoFrame8Tail, "../"));
+  std::set<std::string> thumb16 = pieces(kThumbFrame16Part1, kThumbFrame16Part2, "");
+  thumb16.merge(pieces(kThumbFrame16Part3, kThumbFrame16Part4, ""));
+  EXPECT_EQ(sixteen, thumb16);
+  std::set<std::string> photo16 = pieces(kPhotoFrame16Part1, kPhotoFrame16Part2, "../");
+  photo16.merge(pieces(kPhotoFrame16Part3, kPhotoFrame16Part4, "../"));
+  EXPECT_EQ(sixteen, photo16);
+}
+
+TEST(TemplatesTest, NavigationPiecesLinkTheButtonsAndPagesARunWrites) {
+  EXPECT_TRUE(kNavFirstTail.starts_with(GetButtonFileName(NavigationButtonKind::kFirst)));
+  EXPECT_TRUE(kNavPreviousTail.starts_with(GetButtonFileName(NavigationButtonKind::kPrevious)));
+  EXPECT_TRUE(kNavNextTail.starts_with(GetButtonFileName(NavigationButtonKind::kNext)));
+  EXPECT_TRUE(kNavLastTail.starts_with(GetButtonFileName(NavigationButtonKind::kLast)));
+  const std::string index_button(GetButtonFileName(NavigationButtonKind::kIndex));
+  EXPECT_NE(std::string_view::npos,
+            kNavIndexCell.find("href=\"../" + GetPageFileName(kIndexPageKind, 0, 1) + "\""));
+  EXPECT_NE(std::string_view::npos,
+            kNavIndexCell.find("src=\"" + std::string(kButtonLinkFromPhotoPage) + index_button));
+  EXPECT_NE(std::string_view::npos,
+            kNavHomeCellEnd.find("src=\"" + std::string(kButtonLinkFromIndexPage) + index_button));
 }
 
 TEST(TemplatesTest, OnlyTheTitlePieceHoldsALineFeed) {

@@ -6,6 +6,7 @@
 
 #include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
+#include "collection/thumb_style.h"
 #include "imaging/jpeg_saving.h"
 #include "imaging/shading_masks.h"
 
@@ -18,7 +19,7 @@ struct Line {
   int x1, y1, x2, y2;
 };
 
-// Style 1: one line along the outer side of the frame.
+// One line along the outer side of the frame.
 std::vector<Line> SingleLine(int piece, int l) {
   const int k = l - 1;
   switch (piece) {
@@ -42,7 +43,7 @@ std::vector<Line> SingleLine(int piece, int l) {
   return {};
 }
 
-// Style 2: the outer line on the corners only.
+// The outer line on the corners only.
 std::vector<Line> CornerLines(int piece, int l) {
   const int k = l - 1;
   switch (piece) {
@@ -58,8 +59,8 @@ std::vector<Line> CornerLines(int piece, int l) {
   return {};
 }
 
-// Style 3: lines through the middle of the corners that join outer lines on the sixteen-piece
-// segments; the edges between the segments stay plain.
+// Lines through the middle of the corners that join outer lines on the sixteen-piece segments;
+// the edges between the segments stay plain.
 std::vector<Line> CrossedCorners(int piece, int l) {
   const int k = l - 1;
   const int u = l / 2;
@@ -88,7 +89,7 @@ std::vector<Line> CrossedCorners(int piece, int l) {
   return {};
 }
 
-// Styles 5 and 6: an outer line and an inner one `d` pixels further in.
+// An outer line and an inner one `d` pixels further in.
 std::vector<Line> DoubleLines(int piece, int l, int d) {
   const int k = l - 1;
   const int m = l - d - 1;
@@ -113,7 +114,7 @@ std::vector<Line> DoubleLines(int piece, int l, int d) {
   return {};
 }
 
-// Style 7: three lines, 0, 3 and 6 pixels in from the outer side.
+// Three lines, 0, 3 and 6 pixels in from the outer side.
 std::vector<Line> TripleLines(int piece, int l) {
   const int k = l - 1;
   const int a = l - 4;
@@ -139,27 +140,29 @@ std::vector<Line> TripleLines(int piece, int l) {
   return {};
 }
 
-std::vector<Line> FrameLines(int style, int piece, int l) {
-  switch (style) {
-    case 1:
+std::vector<Line> LinesOfPiece(const CFrameStyle& frame, int piece, int l) {
+  if (frame.drawing != FrameDrawing::kLines) return {};
+  switch (frame.lines) {
+    case FrameLines::kSingle:
       return SingleLine(piece, l);
-    case 2:
+    case FrameLines::kCorners:
       return CornerLines(piece, l);
-    case 3:
+    case FrameLines::kCrossedCorners:
       return CrossedCorners(piece, l);
-    case 5:
-      return DoubleLines(piece, l, 2);
-    case 6:
-      return DoubleLines(piece, l, 4);
-    case 7:
+    case FrameLines::kDouble:
+      return DoubleLines(piece, l, frame.line_gap);
+    case FrameLines::kTriple:
       return TripleLines(piece, l);
+    case FrameLines::kNone:
+      break;
   }
   return {};
 }
 
-// Style 4 fills the corners and the sixteen-piece segments whole.
-bool IsSolidBlock(int style, int piece) {
-  return style == 4 && (piece == 0 || piece == 2 || piece == 5 || piece == 7 || piece >= 8);
+// A block frame fills the corners and the sixteen-piece segments whole.
+bool IsSolidBlock(const CFrameStyle& frame, int piece) {
+  return frame.drawing == FrameDrawing::kBlocks &&
+         (piece == 0 || piece == 2 || piece == 5 || piece == 7 || piece >= 8);
 }
 
 enum class MaskKind { kEdge, kCorner, kTransition };
@@ -172,12 +175,12 @@ struct Shading {
   int x, y, width, height;
 };
 
-std::optional<Shading> PlaceShading(int style, int piece, int l) {
-  if (style < 8 || style > 13) return std::nullopt;
-  // Style 10 pushes the shading of the top and left sides 3 pixels outwards (the top-left
-  // corner only 2), so that only its outer rows stay on the piece.
-  const int o = style == 10 ? 3 : 0;
-  const int o0 = style == 10 ? 2 : 0;
+std::optional<Shading> PlaceShading(const CFrameStyle& frame, int piece, int l) {
+  if (frame.drawing != FrameDrawing::kShaded) return std::nullopt;
+  // Shading pushed outwards moves 3 pixels on the top and left sides (the top-left corner only
+  // 2), so that only its outer rows stay on the piece.
+  const int o = frame.shading_pushed_out ? 3 : 0;
+  const int o0 = frame.shading_pushed_out ? 2 : 0;
   const int near = l - 8;
   switch (piece) {
     case 0:
@@ -197,7 +200,7 @@ std::optional<Shading> PlaceShading(int style, int piece, int l) {
     case 7:
       return Shading{MaskKind::kCorner, MaskReading::kRotated180, 0, 0, 8, 8};
   }
-  if (style != 10) return std::nullopt;
+  if (!frame.sixteen_pieces) return std::nullopt;
   switch (piece) {
     case 8:
     case 9:
@@ -217,29 +220,33 @@ std::optional<Shading> PlaceShading(int style, int piece, int l) {
   return std::nullopt;
 }
 
-const ShadingMask& ChooseMask(int style, MaskKind kind) {
+const ShadingMask& ChooseMask(ShadingMaskSet masks, MaskKind kind) {
   if (kind == MaskKind::kTransition) return kTransitionMask10;
   const bool corner = kind == MaskKind::kCorner;
-  switch (style) {
-    case 8:
+  switch (masks) {
+    case ShadingMaskSet::kSet8:
       return corner ? kCornerMask8 : kEdgeMask8;
-    case 11:
+    case ShadingMaskSet::kSet11:
       return corner ? kCornerMask11 : kEdgeMask11;
-    case 12:
+    case ShadingMaskSet::kSet12:
       return corner ? kCornerMask12 : kEdgeMask12;
-    case 13:
+    case ShadingMaskSet::kSet13:
       return corner ? kCornerMask13 : kEdgeMask13;
+    case ShadingMaskSet::kSet9:
+    case ShadingMaskSet::kNone:
+      break;
   }
   return corner ? kCornerMask9 : kEdgeMask9;
 }
 
 // The tile of a shaded piece. Transition tiles run the whole side of the piece (at least 8),
 // their last mask row or column repeated past the mask's end.
-std::optional<CCanvas> MakeTile(const CStyleSettings& style, const Shading& shading, int l) {
+std::optional<CCanvas> MakeTile(const CStyleSettings& style, ShadingMaskSet masks,
+                                const Shading& shading, int l) {
   const int length = std::max(kMaskSize, l);
   const int width = shading.reading == MaskReading::kTransitionAlongWidth ? length : kMaskSize;
   const int height = shading.reading == MaskReading::kTransitionAlongHeight ? length : kMaskSize;
-  const ShadingMask& mask = ChooseMask(style.thumb_style, shading.kind);
+  const ShadingMask& mask = ChooseMask(masks, shading.kind);
   std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
   size_t at = 0;
   for (int y = 0; y < height; ++y) {
@@ -264,15 +271,16 @@ std::optional<CCanvas> DrawFramePiece(const CStyleSettings& style, int piece) {
 
   // A drawing step that fails leaves the piece as far as it got; like a piece the style leaves
   // plain, it is still a usable frame piece, so the results are not looked at.
-  for (const Line& line : FrameLines(style.thumb_style, piece, l)) {
+  const CFrameStyle frame = DecodeThumbStyle(style.thumb_style);
+  for (const Line& line : LinesOfPiece(frame, piece, l)) {
     static_cast<void>(
         canvas->DrawLine(line.x1, line.y1, line.x2, line.y2, style.thumb_border_color));
   }
-  if (IsSolidBlock(style.thumb_style, piece)) {
+  if (IsSolidBlock(frame, piece)) {
     static_cast<void>(canvas->FillRectangle(0, 0, l, l, style.thumb_border_color));
   }
-  if (std::optional<Shading> shading = PlaceShading(style.thumb_style, piece, l)) {
-    if (std::optional<CCanvas> tile = MakeTile(style, *shading, l)) {
+  if (std::optional<Shading> shading = PlaceShading(frame, piece, l)) {
+    if (std::optional<CCanvas> tile = MakeTile(style, frame.masks, *shading, l)) {
       static_cast<void>(canvas->FillTiled(shading->x, shading->y, shading->width, shading->height,
                                           *tile, shading->x, shading->y));
     }

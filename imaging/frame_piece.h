@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "collection/output_layout.h"
 #include "platform/canvas.h"
 
 namespace gallery {
@@ -11,8 +12,7 @@ struct CStyleSettings;
 // Pieces 0 to 7 are the corners and edges of a frame (top-left, top, top-right, left, right,
 // bottom-left, bottom, bottom-right); 8 to 15 the segments between them of the sixteen-piece
 // frame (top row left and right, left column upper, right column upper, left column lower,
-// right column lower, bottom row left and right).
-inline constexpr int kFramePieceCount = 16;
+// right column lower, bottom row left and right); kFramePieceCount bounds them.
 
 // The largest side of a frame piece that is drawn. A piece lives in memory as 3 bytes a pixel,
 // so this caps one piece at 48 MiB, far beyond any frame a page shows, and a hostile border

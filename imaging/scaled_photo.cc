@@ -8,6 +8,7 @@
 
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "collection/thumb_style.h"
 #include "imaging/jpeg_saving.h"
 #include "imaging/photo_memory.h"
 #include "imaging/photo_rules.h"
@@ -46,8 +47,6 @@ ScaledPhotoLayout LayOutScaledPhoto(int thumb_type, PhotoSize box, PhotoSize sou
   return {box, whole};
 }
 
-bool HasEdgeRing(int thumb_style) { return thumb_style >= 8 && thumb_style <= 13; }
-
 PhotoColor ToPhotoColor(int color) {
   const unsigned bits = static_cast<unsigned>(color);
   return {static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
@@ -57,7 +56,7 @@ PhotoColor ToPhotoColor(int color) {
 CImageSettings MakeImageSettings(const CStyleSettings& style) {
   return {{style.thumb_width, style.thumb_height},
           style.thumb_type,
-          HasEdgeRing(style.thumb_style),
+          DecodeThumbStyle(style.thumb_style).edge_ring,
           ToPhotoColor(style.thumb_back_color),
           JpegQualityFor(JpegKind::kPhoto, style.photo_quality)};
 }

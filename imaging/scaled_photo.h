@@ -31,10 +31,6 @@ struct ScaledPhotoLayout {
 // range). An output width or height of 0 or less means there is nothing to draw.
 ScaledPhotoLayout LayOutScaledPhoto(int thumb_type, PhotoSize box, PhotoSize source);
 
-// True for the textured frame styles, whose images get a one-pixel ring of the background
-// colour so that the frame joins them seamlessly.
-bool HasEdgeRing(int thumb_style);
-
 // A style colour (red in the lowest byte, then green, then blue; top byte ignored).
 PhotoColor ToPhotoColor(int color);
 

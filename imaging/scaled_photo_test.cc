@@ -92,12 +92,6 @@ TEST(LayOutScaledPhotoTest, DegenerateBoxesStayWithinIntRange) {
   EXPECT_GE(0, LayOutScaledPhoto(2, {0, -4}, {10, 10}).source.height);
 }
 
-TEST(HasEdgeRingTest, OnlyTexturedFrameStyles) {
-  for (int style = -1; style <= 15; ++style) {
-    EXPECT_EQ(style >= 8 && style <= 13, HasEdgeRing(style)) << style;
-  }
-}
-
 TEST(ToPhotoColorTest, RedIsLowestByteAndTopByteIgnored) {
   struct Case {
     int color;
