@@ -18,13 +18,25 @@
 namespace gallery {
 namespace {
 
-// The one line that reports an error, with the program's name in front.
+// The one line that reports an error, with the program's name in front. Messages name the
+// user's files, whose names may hold anything a terminal would act on.
 void ReportError(CCliEnvironment& environment, const std::string& message) {
-  environment.err << "gallery: error: " << message << '\n' << std::flush;
+  environment.err << "gallery: error: " << EscapeForTerminal(message) << '\n' << std::flush;
 }
 
 void ReportWarning(CCliEnvironment& environment, const std::string& message) {
-  environment.err << "gallery: warning: " << message << '\n' << std::flush;
+  environment.err << "gallery: warning: " << EscapeForTerminal(message) << '\n' << std::flush;
+}
+
+bool StopRequested(const CCliEnvironment& environment) {
+  return environment.stop_requested && environment.stop_requested();
+}
+
+// True, after saying so, when the run is asked to stop; nothing has been changed then.
+bool ReportInterrupted(CCliEnvironment& environment) {
+  if (!StopRequested(environment)) return false;
+  environment.err << "gallery: interrupted, nothing was changed\n" << std::flush;
+  return true;
 }
 
 std::string RefusalMessage(const COutputChoice& choice) {
@@ -36,12 +48,19 @@ std::string RefusalMessage(const COutputChoice& choice) {
              "as OUTDIR.";
     case OutputRefusal::kNotWritable:
       return folder +
-             ": this folder cannot be written (no permission). Choose a folder you may write "
+             ": this folder cannot be read (no permission). Choose a folder you may write "
              "into.";
     case OutputRefusal::kHoldsOtherFiles:
-      return folder +
-             ": the folder holds other files and no earlier gallery, so building there could "
-             "overwrite them. Name a new or empty folder.";
+      if (choice.foreign == "source-collection.xml") {
+        return folder +
+               ": holds source-collection.xml, the collection an earlier 'gallery new' kept "
+               "there. A build replaces the whole folder, so move that file beside it first: mv " +
+               folder + "/source-collection.xml " + DefaultCollectionPath(folder) +
+               ", then run 'gallery build " + DefaultCollectionPath(folder) + " " + folder + "'.";
+      }
+      return folder + ": holds " + choice.foreign +
+             ", which is no part of an earlier gallery. A build replaces the whole folder, so it "
+             "would be lost: move it out, or name a new or empty folder.";
     case OutputRefusal::kNoParent:
       return folder + ": its parent folder " + choice.parent +
              " does not exist. Create it first, or name another OUTDIR.";
@@ -49,27 +68,50 @@ std::string RefusalMessage(const COutputChoice& choice) {
     case OutputRefusal::kNone:
       break;
   }
-  return folder + ": cannot create the folder, as " + choice.parent +
+  return folder + ": the gallery is made beside this folder, but " + choice.parent +
          " cannot be written (no permission). Choose another place.";
 }
 
 // The plan of where OUTDIR's gallery is written, or nothing after saying why OUTDIR won't do.
-std::optional<COutputPlan> OpenOutput(const std::string& outdir, CCliEnvironment& environment) {
-  COutputChoice choice = PlanOutput(outdir);
+std::optional<COutputPlan> OpenOutput(const std::string& outdir, const CCliOptions& options,
+                                      CCliEnvironment& environment) {
+  COutputChoice choice = PlanOutput(outdir, options.output_name);
   if (!choice.plan) ReportError(environment, RefusalMessage(choice));
   return std::move(choice.plan);
 }
 
-// Reports the first photo that the gallery of `plan` could write over, if any.
-bool ReportEndangeredPhoto(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
-                           CCliEnvironment& environment) {
-  std::optional<size_t> photo = FindPhotoInGalleryFolders(photo_paths, plan);
-  if (!photo) return false;
-  ReportError(environment, photo_paths[*photo] +
-                               ": this photo lies in a folder that the gallery in " + plan.folder +
-                               " writes into, so it could be overwritten. Build into another "
-                               "folder.");
+// Reports the first of the build's inputs (`what`: photo or collection file) that lies inside
+// OUTDIR, which the build replaces with everything in it, if any.
+bool ReportEndangeredInput(const std::vector<std::string>& paths, std::string_view what,
+                           const COutputPlan& plan, CCliEnvironment& environment) {
+  std::optional<size_t> input = FindPathInside(paths, plan);
+  if (!input) return false;
+  ReportError(environment, paths[*input] + ": this " + std::string(what) + " lies inside " +
+                               plan.folder +
+                               ", which the build replaces whole, so it would be lost. Move it "
+                               "out, or build into another folder.");
   return true;
+}
+
+// Reports an output collection name that is also the name of a file or folder of the gallery.
+bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& options,
+                           CCliEnvironment& environment) {
+  const std::string document = "/" + options.output_name;
+  std::vector<std::string> files = ListGeneratedFiles(builder, document, options.thumbnails);
+  files.erase(files.begin());
+  for (const char* folder : {"/images", "/thumbs", "/pages", "/advanced", "/border"}) {
+    files.emplace_back(folder);
+  }
+  for (const std::string& file : files) {
+    if (file.compare(0, document.size(), document) == 0 &&
+        (file.size() == document.size() || file[document.size()] == '/')) {
+      ReportError(environment, "--output " + options.output_name +
+                                   ": the gallery has a file or folder of that name. Choose "
+                                   "another name, such as collection.xml.");
+      return true;
+    }
+  }
+  return false;
 }
 
 std::vector<std::string> PhotoPaths(const CGalleryBuilder& builder) {
@@ -85,15 +127,13 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
 
 void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::string& folder,
                  CCliEnvironment& environment) {
-  std::string summary = "gallery: built " + std::to_string(photo_count) +
-                        (photo_count == 1 ? " photo" : " photos") + " in " +
-                        FormatDuration(progress.elapsed()) + " into " + folder;
-  if (progress.unreadable_count() > 0) {
-    summary += " (" + std::to_string(progress.unreadable_count()) + " without a picture)";
-  }
-  environment.err << summary << '\n';
+  environment.err << "gallery: built " << EscapeForTerminal(folder) << " in "
+                  << FormatDuration(progress.elapsed()) << ": "
+                  << FormatPhotoCounts(photo_count - progress.skipped_count(), 0,
+                                       progress.skipped_count())
+                  << '\n';
   if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
-    environment.err << "gallery: open " << AbsolutePath(folder) + "/index.htm"
+    environment.err << "gallery: open " << EscapeForTerminal(AbsolutePath(folder)) + "/index.htm"
                     << " in a web browser to view it.\n";
   } else {
     environment.err << "gallery: no index page was written, as the collection has no photos.\n";
@@ -101,42 +141,52 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::
   environment.err << std::flush;
 }
 
-// Generates the loaded collection into the plan's folder and puts a staged folder in place.
+// Says why the finished gallery did not take OUTDIR's place; OUTDIR is as it was.
+void ReportNotCommitted(CommitOutcome outcome, const std::string& folder,
+                        CCliEnvironment& environment) {
+  ReportError(environment,
+              folder + (outcome == CommitOutcome::kOutdirChanged
+                            ? ": files that are no part of a gallery were put into this folder "
+                              "while the gallery was made, so it was left as it was. Move them "
+                              "out and build again."
+                            : ": the finished gallery could not take this folder's place (is "
+                              "it a mount point, or did something else change it meanwhile?); "
+                              "it was left as it was. Name another OUTDIR, or build again."));
+}
+
+// Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
 ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
                       CCliEnvironment& environment) {
-  // Another run into the same gallery folder is waited for; a staged folder is this run's own.
-  std::optional<CFolderLock> lock;
-  if (!plan.staging) lock.emplace(plan.root());
   const std::string document_path = plan.root() + "/" + options.output_name;
-  // Generation itself refuses to write over a photo; this only says which one, and covers
-  // what the check of folders cannot see, such as a hard link.
-  const std::vector<std::string> sources = PhotoPaths(builder);
-  if (std::optional<size_t> photo =
-          FindSameFile(sources, ListGeneratedFiles(builder, document_path, options.thumbnails))) {
-    ReportError(environment, sources[*photo] + ": this photo is also a file that the gallery in " +
-                                 plan.folder +
-                                 " writes, so it would be overwritten. Build into another folder.");
-    return ExitCode::kGenerateFailed;
-  }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
-                             environment.terminal_width, environment.clock);
+                             environment.terminal_width, environment.clock,
+                             environment.stop_requested);
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const int generated = builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   if (generated == 0) {
     ReportError(environment, plan.folder + "/" + options.output_name +
                                  ": the output collection file could not be written (disk full, "
-                                 "or no permission?). Free some space or choose another OUTDIR." +
-                                 (plan.staging ? " Nothing was left behind." : ""));
+                                 "a file-size limit, or no permission?). Free some space or "
+                                 "choose another OUTDIR. Nothing was changed.");
     return ExitCode::kGenerateFailed;
   }
-  if (!plan.Commit()) {
-    ReportError(environment, plan.folder +
-                                 ": the finished gallery could not be moved into place (did "
-                                 "something else create this folder meanwhile?). Run again.");
+  if (photo_count > 0 && progress.skipped_count() == photo_count) {
+    ReportError(environment,
+                plan.folder + ": not one photo could be made" +
+                    (progress.no_space_count() > 0
+                         ? ", as the disk is full (or the disk quota or file-size limit is "
+                           "reached). Free some space and build again."
+                         : " (see the warnings above). Replace or remove them and build again.") +
+                    (plan.replaces ? " The earlier gallery was kept." : ""));
+    return ExitCode::kNoPhotoMade;
+  }
+  if (const CommitOutcome outcome = plan.Commit(); outcome != CommitOutcome::kCommitted) {
+    ReportNotCommitted(outcome, plan.folder, environment);
     return ExitCode::kGenerateFailed;
   }
   if (!options.quiet) ReportBuilt(progress, photo_count, plan.folder, environment);
@@ -179,29 +229,17 @@ ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
     ReportUnloadable(environment, collection, "collection file");
     return ExitCode::kLoadFailed;
   }
-  if (IsSameFile(collection,
-                 StripTrailingSeparators(options.operands[1]) + "/" + options.output_name)) {
-    ReportError(environment, collection +
-                                 ": the output collection file would replace this input file. "
-                                 "Choose another OUTDIR, or another name with --output.");
-    return ExitCode::kGenerateFailed;
-  }
-  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
+  if (ReportOutputNameTaken(builder, options, environment)) return ExitCode::kUsage;
+  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], options, environment);
   if (!plan) return ExitCode::kGenerateFailed;
-  if (ReportEndangeredPhoto(PhotoPaths(builder), *plan, environment)) {
-    return ExitCode::kGenerateFailed;
-  }
-  if (FindSameFile({collection},
-                   ListGeneratedFiles(builder, plan->root() + "/" + options.output_name,
-                                      options.thumbnails))) {
-    ReportError(environment, collection +
-                                 ": is also a file that the gallery writes, so it would be "
-                                 "overwritten. Build into another folder.");
+  if (ReportEndangeredInput({collection}, "collection file", *plan, environment) ||
+      ReportEndangeredInput(PhotoPaths(builder), "photo", *plan, environment)) {
     return ExitCode::kGenerateFailed;
   }
   if (builder.photos().empty()) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   return GenerateInto(builder, *plan, options, environment);
 }
 
@@ -227,6 +265,11 @@ std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrde
   for (const CSkippedFile& skipped : scan->skipped) {
     ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
   }
+  for (const std::string& path : scan->mended) {
+    ReportWarning(environment, path +
+                                   ": the name holds control characters, which its title leaves "
+                                   "out.");
+  }
   if (scan->photos.empty()) {
     ReportError(environment, photo_folder +
                                  ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
@@ -236,13 +279,58 @@ std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrde
   return scan;
 }
 
+// Says that `gallery new` will not write its collection over an existing file.
+void ReportCollectionExists(const std::string& path, const std::string& outdir,
+                            CCliEnvironment& environment) {
+  ReportError(environment, path +
+                               ": exists already, and 'gallery new' never replaces a collection "
+                               "file. To build its gallery, run 'gallery build " +
+                               path + " " + outdir +
+                               "'; to start afresh, move it away or name another place with "
+                               "--collection FILE.");
+}
+
+// Writes the collection that `new` made, and builds it from the same bytes. The collection file
+// goes again when the gallery is not made, so that the same command can be run again.
+ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_path,
+                       COutputPlan& plan, const CCliOptions& options,
+                       CCliEnvironment& environment) {
+  CGalleryBuilder collection;
+  if (!collection.LoadText(bytes, collection_path)) {
+    ReportError(environment, "the collection made of the photos could not be read back (out of "
+                             "memory?).");
+    return ExitCode::kLoadFailed;
+  }
+  if (ReportOutputNameTaken(collection, options, environment)) return ExitCode::kUsage;
+  if (!WriteNewFileBytes(collection_path, bytes)) {
+    if (GetPathKind(collection_path) != PathKind::kMissing) {
+      ReportCollectionExists(collection_path, plan.folder, environment);
+    } else {
+      ReportError(environment, collection_path +
+                                   ": could not be written (disk full, or no permission?). Free "
+                                   "some space or name another place with --collection FILE.");
+    }
+    return ExitCode::kGenerateFailed;
+  }
+  const ExitCode outcome = GenerateInto(collection, plan, options, environment);
+  if (outcome != ExitCode::kBuilt) static_cast<void>(RemoveFile(collection_path));
+  return outcome;
+}
+
 ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& photo_folder = options.operands[0];
+  const std::string& outdir = options.operands[1];
   std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);
   if (!preset) {
     ReportError(environment,
                 "'" + options.preset + "' is no known preset. Run 'gallery presets' to list them.");
     return ExitCode::kUsage;
+  }
+  const std::string collection_path =
+      options.collection_path.value_or(DefaultCollectionPath(outdir));
+  if (GetPathKind(collection_path) != PathKind::kMissing) {
+    ReportCollectionExists(collection_path, StripTrailingSeparators(outdir), environment);
+    return ExitCode::kGenerateFailed;
   }
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
@@ -259,24 +347,16 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
                 "the collection of " + photo_folder + " could not be built (out of memory?).");
     return ExitCode::kLoadFailed;
   }
-  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
+  std::optional<COutputPlan> plan = OpenOutput(outdir, options, environment);
   if (!plan) return ExitCode::kGenerateFailed;
   std::vector<std::string> photo_paths;
   for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
-  if (ReportEndangeredPhoto(photo_paths, *plan, environment)) return ExitCode::kGenerateFailed;
-  const std::string source_path = plan->root() + "/" + kSourceCollectionName;
-  if (!WriteFileBytes(source_path, *bytes)) {
-    ReportError(environment, plan->folder + "/" + kSourceCollectionName +
-                                 ": could not be written (disk full, or no permission?). Free "
-                                 "some space or choose another OUTDIR.");
+  if (ReportEndangeredInput(photo_paths, "photo", *plan, environment) ||
+      ReportEndangeredInput({collection_path}, "collection file", *plan, environment)) {
     return ExitCode::kGenerateFailed;
   }
-  CGalleryBuilder collection;
-  if (!collection.Load(source_path)) {
-    ReportUnloadable(environment, source_path, "collection file");
-    return ExitCode::kLoadFailed;
-  }
-  return GenerateInto(collection, *plan, options, environment);
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
+  return WriteAndBuild(*bytes, collection_path, *plan, options, environment);
 }
 
 ExitCode RunPresets(CCliEnvironment& environment) {
@@ -299,6 +379,14 @@ ExitCode RunPresets(CCliEnvironment& environment) {
 }
 
 }  // namespace
+
+std::string DefaultCollectionPath(const std::string& outdir) {
+  std::string folder = StripTrailingSeparators(outdir);
+  const std::string name = folder.substr(folder.find_last_of("/\\") + 1);
+  // "." or ".." has no name of its own to put the collection beside.
+  if (name == "." || name == "..") folder = AbsolutePath(folder);
+  return folder + ".collection.xml";
+}
 
 ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment) {
   CCliParse parse = ParseCliArguments(arguments);

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/file_system.h"
+#include "app/photo_folder.h"
+
 
 namespace gallery {
 namespace {
@@ -57,9 +58,41 @@ std::string FormatProgressLine(int done, int total, double elapsed_seconds, int 
   return "[" + std::string(filled, '#') + std::string(cells - filled, '.') + "] " + counts;
 }
 
+std::string DescribePhotoFailure(PhotoFailure cause, int index) {
+  const std::string photo = "photo " + std::to_string(index + 1);
+  switch (cause) {
+    case PhotoFailure::kUnreadable:
+      return "could not be read (missing, or no permission); " + photo +
+             " is left without a picture. Replace or remove it and build again.";
+    case PhotoFailure::kNoSpace:
+      return "its picture could not be written, as the disk is full (or the disk quota or "
+             "file-size limit is reached); " +
+             photo + " is left without a picture. Free some space and build again.";
+    case PhotoFailure::kTooLarge:
+    case PhotoFailure::kUndecodable:
+    case PhotoFailure::kNotWritten:
+    case PhotoFailure::kNone:
+      break;
+  }
+  return "could not be decoded as an image (damaged, or a format not supported); " + photo +
+         " is left without a picture. Replace or remove it and build again.";
+}
+
+std::string FormatPhotoCounts(int made, int reused, int skipped) {
+  std::string counts = "made " + std::to_string(made);
+  if (reused > 0) counts += ", reused " + std::to_string(reused);
+  return counts + ", skipped " + std::to_string(skipped);
+}
+
 CProgressReporter::CProgressReporter(std::ostream& out, ProgressMode mode, int width,
-                                     std::function<double()> clock)
-    : out_(out), mode_(mode), width_(width), clock_(std::move(clock)), start_(clock_()) {}
+                                     std::function<double()> clock,
+                                     std::function<bool()> stop_requested)
+    : out_(out),
+      mode_(mode),
+      width_(width),
+      clock_(std::move(clock)),
+      stop_requested_(std::move(stop_requested)),
+      start_(clock_()) {}
 
 void CProgressReporter::Start(int photo_count) {
   start_ = clock_();
@@ -78,15 +111,14 @@ void CProgressReporter::OnPhotoDone(int index, int photo_count) {
   }
 }
 
-void CProgressReporter::OnPhotoUnreadable(int index, const std::string& source_path) {
-  ++unreadable_count_;
+void CProgressReporter::OnPhotoFailed(int index, const std::string& source_path,
+                                      PhotoFailure cause) {
+  ++skipped_count_;
+  if (cause == PhotoFailure::kNoSpace) ++no_space_count_;
   // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
   if (bar_shown_) out_ << "\r\033[K";
-  const char* reason = IsReadableFile(source_path)
-                           ? "could not be decoded as an image (damaged, or a format not supported)"
-                           : "could not be read (missing, or no permission)";
-  out_ << "gallery: warning: " << source_path << ": " << reason << "; photo " << index + 1
-       << " is left without a picture. Replace or remove it and build again.\n";
+  out_ << "gallery: warning: " << EscapeForTerminal(source_path) << ": " << DescribePhotoFailure(cause, index)
+       << '\n';
   if (bar_shown_) DrawBar();
   out_ << std::flush;
 }

@@ -78,7 +78,7 @@ TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhoto
   CProgressReporter reporter(out, ProgressMode::kLines, 80, [&now] { return now; });
   reporter.Start(2);
   now = 102;
-  reporter.OnPhotoUnreadable(0, "/nowhere/a.jpg");
+  reporter.OnPhotoFailed(0, "/nowhere/a.jpg", PhotoFailure::kUnreadable);
   reporter.OnPhotoDone(0, 2);
   now = 104;
   reporter.OnPhotoDone(1, 2);
@@ -89,7 +89,7 @@ TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhoto
       "gallery: 1/2 photos  0:02 elapsed  about 0:02 left\n"
       "gallery: 2/2 photos  0:04 elapsed\n",
       out.str());
-  EXPECT_EQ(1, reporter.unreadable_count());
+  EXPECT_EQ(1, reporter.skipped_count());
 }
 
 TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {
@@ -98,7 +98,7 @@ TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {
   reporter.Start(3);
   reporter.OnPhotoDone(0, 3);
   EXPECT_EQ("", out.str());
-  reporter.OnPhotoUnreadable(1, "/nowhere/b.png");
+  reporter.OnPhotoFailed(1, "/nowhere/b.png", PhotoFailure::kUndecodable);
   reporter.Finish();
   EXPECT_EQ(0u, out.str().find("gallery: warning: /nowhere/b.png: ")) << out.str();
 }
@@ -107,7 +107,7 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
   std::ostringstream out;
   CProgressReporter reporter(out, ProgressMode::kBar, 61, [] { return 0.0; });
   reporter.Start(2);
-  reporter.OnPhotoUnreadable(0, "/nowhere/c.jpg");
+  reporter.OnPhotoFailed(0, "/nowhere/c.jpg", PhotoFailure::kTooLarge);
   reporter.OnPhotoDone(0, 2);
   reporter.Finish();
   std::string text = out.str();
@@ -120,6 +120,27 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
   // The line is drawn one column short of the width: terminals wrap at the last column.
   size_t line_start = text.rfind('\r');
   EXPECT_EQ(FormatProgressLine(1, 2, 0, 60) + "\033[K\n", text.substr(line_start + 1));
+}
+
+TEST(ProgressReporterTest, AFullDiskIsToldApartFromADamagedPhoto) {
+  std::ostringstream out;
+  bool stop = false;
+  CProgressReporter reporter(out, ProgressMode::kQuiet, 80, [] { return 0.0; },
+                             [&stop] { return stop; });
+  reporter.Start(3);
+  reporter.OnPhotoFailed(0, "/a.jpg", PhotoFailure::kNoSpace);
+  reporter.OnPhotoFailed(2, "/c.jpg", PhotoFailure::kUndecodable);
+  EXPECT_NE(std::string::npos, out.str().find("/a.jpg: its picture could not be written, as the "
+                                              "disk is full"))
+      << out.str();
+  EXPECT_EQ(std::string::npos, out.str().find("/a.jpg: could not be decoded")) << out.str();
+  EXPECT_NE(std::string::npos, out.str().find("/c.jpg: could not be decoded")) << out.str();
+  EXPECT_EQ(2, reporter.skipped_count());
+  EXPECT_EQ(1, reporter.no_space_count());
+  // The stop request is asked for each time, not remembered.
+  EXPECT_FALSE(reporter.StopRequested());
+  stop = true;
+  EXPECT_TRUE(reporter.StopRequested());
 }
 
 }  // namespace

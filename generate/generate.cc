@@ -310,10 +310,11 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     WriteFramePiece(border_folder + "/" + GetFramePieceFileName(piece), piece);
   }
   for (int index = 0; index < photo_count; ++index) {
+    if (observer_ != nullptr && observer_->StopRequested()) return 0;
     if (!document.AddPhoto()) return 0;
     const CPhotoResult& photo = image_work.WaitFor(index);
     if (observer_ != nullptr && photo.failure != PhotoFailure::kNone) {
-      observer_->OnPhotoUnreadable(index, image_work.source(index));
+      observer_->OnPhotoFailed(index, image_work.source(index), photo.failure);
     }
     WritePhotoPage(pages_folder + "/" + GetPageFileName(kPhotoPageKind, index, photo_count), style_,
                    photo, index, photo_count, state);
@@ -324,6 +325,7 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   const std::vector<CPhotoResult> results = image_work.TakeResults();
 
   if (!WriteStyle(document, style_)) return 0;
+  if (observer_ != nullptr && observer_->StopRequested()) return 0;
   if (!document.Save(document_path)) return 0;
 
   const IndexPagination pagination =
