@@ -5,7 +5,9 @@
 #include <string_view>
 #include <utility>
 
+#include "app/cli_report.h"
 #include "app/gallery_options.h"
+#include "app/output_checks.h"
 #include "app/output_plan.h"
 #include "app/photo_folder.h"
 #include "app/presets.h"
@@ -17,102 +19,6 @@
 
 namespace gallery {
 namespace {
-
-// The one line that reports an error, with the program's name in front. Messages name the
-// user's files, whose names may hold anything a terminal would act on.
-void ReportError(CCliEnvironment& environment, const std::string& message) {
-  environment.err << "gallery: error: " << EscapeForTerminal(message) << '\n' << std::flush;
-}
-
-void ReportWarning(CCliEnvironment& environment, const std::string& message) {
-  environment.err << "gallery: warning: " << EscapeForTerminal(message) << '\n' << std::flush;
-}
-
-bool StopRequested(const CCliEnvironment& environment) {
-  return environment.stop_requested && environment.stop_requested();
-}
-
-// True, after saying so, when the run is asked to stop; nothing has been changed then.
-bool ReportInterrupted(CCliEnvironment& environment) {
-  if (!StopRequested(environment)) return false;
-  environment.err << "gallery: interrupted, nothing was changed\n" << std::flush;
-  return true;
-}
-
-std::string RefusalMessage(const COutputChoice& choice) {
-  const std::string& folder = choice.folder;
-  switch (choice.refusal) {
-    case OutputRefusal::kNotAFolder:
-      return folder +
-             ": is a file, not a folder. Name a new folder (or the folder of an earlier gallery) "
-             "as OUTDIR.";
-    case OutputRefusal::kNotWritable:
-      return folder +
-             ": this folder cannot be read (no permission). Choose a folder you may write "
-             "into.";
-    case OutputRefusal::kHoldsOtherFiles:
-      if (choice.foreign == "source-collection.xml") {
-        return folder +
-               ": holds source-collection.xml, the collection an earlier 'gallery new' kept "
-               "there. A build replaces the whole folder, so move that file beside it first: mv " +
-               folder + "/source-collection.xml " + DefaultCollectionPath(folder) +
-               ", then run 'gallery build " + DefaultCollectionPath(folder) + " " + folder + "'.";
-      }
-      return folder + ": holds " + choice.foreign +
-             ", which is no part of an earlier gallery. A build replaces the whole folder, so it "
-             "would be lost: move it out, or name a new or empty folder.";
-    case OutputRefusal::kNoParent:
-      return folder + ": its parent folder " + choice.parent +
-             " does not exist. Create it first, or name another OUTDIR.";
-    case OutputRefusal::kParentNotWritable:
-    case OutputRefusal::kNone:
-      break;
-  }
-  return folder + ": the gallery is made beside this folder, but " + choice.parent +
-         " cannot be written (no permission). Choose another place.";
-}
-
-// The plan of where OUTDIR's gallery is written, or nothing after saying why OUTDIR won't do.
-std::optional<COutputPlan> OpenOutput(const std::string& outdir, const CCliOptions& options,
-                                      CCliEnvironment& environment) {
-  COutputChoice choice = PlanOutput(outdir, options.output_name);
-  if (!choice.plan) ReportError(environment, RefusalMessage(choice));
-  return std::move(choice.plan);
-}
-
-// Reports the first of the build's inputs (`what`: photo or collection file) that lies inside
-// OUTDIR, which the build replaces with everything in it, if any.
-bool ReportEndangeredInput(const std::vector<std::string>& paths, std::string_view what,
-                           const COutputPlan& plan, CCliEnvironment& environment) {
-  std::optional<size_t> input = FindPathInside(paths, plan);
-  if (!input) return false;
-  ReportError(environment, paths[*input] + ": this " + std::string(what) + " lies inside " +
-                               plan.folder +
-                               ", which the build replaces whole, so it would be lost. Move it "
-                               "out, or build into another folder.");
-  return true;
-}
-
-// Reports an output collection name that is also the name of a file or folder of the gallery.
-bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& options,
-                           CCliEnvironment& environment) {
-  const std::string document = "/" + options.output_name;
-  std::vector<std::string> files = ListGeneratedFiles(builder, document, options.thumbnails);
-  files.erase(files.begin());
-  for (const char* folder : {"/images", "/thumbs", "/pages", "/advanced", "/border"}) {
-    files.emplace_back(folder);
-  }
-  for (const std::string& file : files) {
-    if (file.compare(0, document.size(), document) == 0 &&
-        (file.size() == document.size() || file[document.size()] == '/')) {
-      ReportError(environment, "--output " + options.output_name +
-                                   ": the gallery has a file or folder of that name. Choose "
-                                   "another name, such as collection.xml.");
-      return true;
-    }
-  }
-  return false;
-}
 
 std::vector<std::string> PhotoPaths(const CGalleryBuilder& builder) {
   std::vector<std::string> paths;
@@ -139,19 +45,6 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::
     environment.err << "gallery: no index page was written, as the collection has no photos.\n";
   }
   environment.err << std::flush;
-}
-
-// Says why the finished gallery did not take OUTDIR's place; OUTDIR is as it was.
-void ReportNotCommitted(CommitOutcome outcome, const std::string& folder,
-                        CCliEnvironment& environment) {
-  ReportError(environment,
-              folder + (outcome == CommitOutcome::kOutdirChanged
-                            ? ": files that are no part of a gallery were put into this folder "
-                              "while the gallery was made, so it was left as it was. Move them "
-                              "out and build again."
-                            : ": the finished gallery could not take this folder's place (is "
-                              "it a mount point, or did something else change it meanwhile?); "
-                              "it was left as it was. Name another OUTDIR, or build again."));
 }
 
 // Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
