@@ -39,9 +39,9 @@ std::vector<std::string> SortedNames(const std::string& folder) {
 
 // The text a browser shows for the entities that titles made from file names use.
 std::string ShownText(std::string html) {
-  const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&#37;", "%"},
-      {"&amp;", "&"}};
+  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},    {"&gt;", ">"},
+                                                          {"&quot;", "\""}, {"&#39;", "'"},
+                                                          {"&#37;", "%"},   {"&amp;", "&"}};
   for (const auto& [entity, text] : entities) {
     for (size_t at = html.find(entity); at != std::string::npos; at = html.find(entity, at + 1)) {
       html.replace(at, std::string(entity).size(), text);
@@ -97,8 +97,7 @@ TEST_F(GalleryBinaryTest, TitlesFromFileNamesShowAsWrittenInEveryPage) {
     if (name.ends_with(".htm")) pages += bytes;
   }
   EXPECT_EQ(std::string::npos, pages.find("<img src=x")) << pages;
-  for (const char* title :
-       {"<img src=x onerror=alert(1)>", "100% %%x%% Tom's", "linebreak"}) {
+  for (const char* title : {"<img src=x onerror=alert(1)>", "100% %%x%% Tom's", "linebreak"}) {
     const std::string page_title = "<title>" + std::string(title) + "</title>";
     bool found = false;
     for (int page = 0; page < 3; ++page) {
@@ -118,8 +117,8 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   const std::map<std::string, std::string> earlier = TreeSnapshot(site_);
   AddPhotos(40, 1600, 1200);
   std::string listed;
-  for (int i = 0; i < 40; ++i) listed += "<photo path=\"" + photos_ + "/p" + std::to_string(i) +
-                                         ".jpg\"/>";
+  for (int i = 0; i < 40; ++i)
+    listed += "<photo path=\"" + photos_ + "/p" + std::to_string(i) + ".jpg\"/>";
   const std::string collection =
       folder_.WriteFile("many.xml", "<collection>" + listed + "<style/></collection>");
   const std::vector<std::string> beside = SortedNames(folder_.path());
@@ -156,8 +155,9 @@ TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
     int exit_code;
     const char* message;
   } cases[] = {
-      {4000, 5, "not one photo could be made, as the disk is full (or the disk quota or "
-                "file-size limit is reached)"},
+      {4000, 5,
+       "not one photo could be made, as the disk is full (or the disk quota or "
+       "file-size limit is reached)"},
       {0, 4, "the output collection file could not be written (disk full, a file-size limit"},
   };
   for (const Case& c : cases) {

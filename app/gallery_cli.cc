@@ -190,8 +190,9 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
                        CCliEnvironment& environment) {
   CGalleryBuilder collection;
   if (!collection.LoadText(bytes, collection_path)) {
-    ReportError(environment, "the collection made of the photos could not be read back (out of "
-                             "memory?).");
+    ReportError(environment,
+                "the collection made of the photos could not be read back (out of "
+                "memory?).");
     return ExitCode::kLoadFailed;
   }
   if (ReportOutputNameTaken(collection, options, environment)) return ExitCode::kUsage;

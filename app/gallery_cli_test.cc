@@ -111,9 +111,8 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.out);
   EXPECT_EQ(before, Snapshot(photos_));
-  for (const char* name :
-       {"index.htm", "collection.xml", "images/0.jpg", "images/2.jpg",
-        "thumbs/0.jpg", "pages/3.htm", "border/15.jpg", "advanced/next.jpg"}) {
+  for (const char* name : {"index.htm", "collection.xml", "images/0.jpg", "images/2.jpg",
+                           "thumbs/0.jpg", "pages/3.htm", "border/15.jpg", "advanced/next.jpg"}) {
     EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/" + name)) << name;
   }
   // The undecodable photo is named, keeps its place and gets no image.
@@ -292,7 +291,8 @@ TEST_F(GalleryCliRunTest, RebuildLeavesNothingOfTheEarlierGallery) {
   std::string edited = folder_.WriteFile("edited.xml", collection);
   CliResult result = RunCli({"build", edited, site});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
-  EXPECT_NE(std::string::npos, result.err.find("gallery: built " + site + " in 0:00: made 2, "
+  EXPECT_NE(std::string::npos, result.err.find("gallery: built " + site +
+                                               " in 0:00: made 2, "
                                                "skipped 0\n"))
       << result.err;
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/pages/2.htm"));
@@ -307,8 +307,7 @@ TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
   std::string mine = folder_.WriteFile("site.collection.xml", "my edits");
   CliResult result = RunCli({"new", photos_, site, "-t", "T"});
   EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code);
-  EXPECT_NE(std::string::npos,
-            result.err.find("run 'gallery build " + mine + " " + site + "'"))
+  EXPECT_NE(std::string::npos, result.err.find("run 'gallery build " + mine + " " + site + "'"))
       << result.err;
   EXPECT_EQ("my edits", ReadFileBytes(mine).value_or(""));
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
@@ -331,8 +330,8 @@ TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
 TEST_F(GalleryCliRunTest, OutputNameMayNotBeAGalleryFileOrHidden) {
   std::string site = folder_.Join("site");
   for (const char* name : {"index.htm", "images", "pages"}) {
-    CliResult result = RunCli({"new", photos_, site, "-t", "T", "-o", name, "-c",
-                               folder_.Join("c.xml"), "-p", "plain"});
+    CliResult result = RunCli(
+        {"new", photos_, site, "-t", "T", "-o", name, "-c", folder_.Join("c.xml"), "-p", "plain"});
     EXPECT_EQ(ExitCode::kUsage, result.exit_code) << name;
     EXPECT_NE(std::string::npos, result.err.find("the gallery has a file or folder of that name"))
         << result.err;

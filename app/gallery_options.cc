@@ -141,9 +141,17 @@ constexpr std::array kBuildOptions = {
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
-    kTitleOption,      kDescriptionOption,  kPresetOption, kSortOption,
-    kCollectionOption, kThumbnailsOption,   kNoThumbnailsOption, kOutputOption,
-    kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
+    kTitleOption,
+    kDescriptionOption,
+    kPresetOption,
+    kSortOption,
+    kCollectionOption,
+    kThumbnailsOption,
+    kNoThumbnailsOption,
+    kOutputOption,
+    kQuietOption,
+    kHelpOption,
+    Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
 

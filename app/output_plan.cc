@@ -42,8 +42,8 @@ bool IsGalleryFileName(std::string_view folder, std::string_view name,
   }
   if (folder == "images" || folder == "thumbs") return NumberedName(name, ".jpg") >= 0;
   if (folder == "pages") return NumberedName(name, ".htm") >= 0;
-  if (folder == "border") return NumberedName(name, ".jpg") >= 0 &&
-                                 NumberedName(name, ".jpg") < kFramePieces;
+  if (folder == "border")
+    return NumberedName(name, ".jpg") >= 0 && NumberedName(name, ".jpg") < kFramePieces;
   return std::any_of(kNavigationButtons.begin(), kNavigationButtons.end(),
                      [name](const NavigationButton& button) { return button.file_name == name; });
 }
@@ -242,8 +242,7 @@ COutputChoice PlanOutput(const std::string& outdir, const std::string& output_na
   RemoveAbandonedStaging(target);
   std::optional<CStagingFolder> staging = CreateStaging(target, output_name);
   if (!staging) return Refuse(std::move(choice), OutputRefusal::kParentNotWritable);
-  choice.plan.emplace(
-      COutputPlan{choice.folder, std::move(*staging), kind == PathKind::kFolder});
+  choice.plan.emplace(COutputPlan{choice.folder, std::move(*staging), kind == PathKind::kFolder});
   return choice;
 }
 

@@ -79,15 +79,15 @@ TEST(OutputPlanTest, RefusedFoldersAreLeftAsTheyWere) {
 
 TEST(OutputPlanTest, GalleryFilesOfAnyEarlierBuildAreKnown) {
   TempFolder folder;
-  WriteGallery(folder, "site",
-               {"index-12.htm", "thumbs/3.jpg", "pages/0.htm.123-4.tmp", "mine.xml",
-                "border/0.jpg"});
+  WriteGallery(
+      folder, "site",
+      {"index-12.htm", "thumbs/3.jpg", "pages/0.htm.123-4.tmp", "mine.xml", "border/0.jpg"});
   EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("site"), "mine.xml"));
   // The same gallery is not known when its output collection file had another name.
   EXPECT_EQ("mine.xml", FindForeignEntry(folder.Join("site"), "collection.xml"));
   struct Case {
     std::string name;
-  } foreign[] = {{"index-0.htm"}, {"border/16.jpg"}, {"images/01.jpg"}, {"advanced/home.jpg"},
+  } foreign[] = {{"index-0.htm"}, {"border/16.jpg"},    {"images/01.jpg"}, {"advanced/home.jpg"},
                  {"pages/x.htm"}, {"images/1.jpg.tmp"}, {".htaccess"}};
   for (const Case& c : foreign) {
     TempFolder other;

@@ -67,9 +67,10 @@ size_t Utf8CharacterSize(std::string_view text) {
   const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(0);
   if (lead < 0x80) return 1;
-  size_t size = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                : lead >= 0xF0 && lead <= 0xF4                           ? 4
-                                                                         : 0;
+  size_t size = lead >= 0xC2 && lead <= 0xDF   ? 2
+                : lead >= 0xE0 && lead <= 0xEF ? 3
+                : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                               : 0;
   if (size == 0 || text.size() < size) return 0;
   for (size_t i = 1; i < size; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return 0;

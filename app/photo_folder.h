@@ -67,8 +67,8 @@ void SortPhotos(std::vector<CFolderPhoto>& photos, PhotoOrder order);
 
 // The photos directly in `folder` (no subfolders), sorted, titled by `TitleFromFileName` made
 // HTML by `TitleAsHtml`. Files that look like photos but are not regular readable files, or
-// whose names the collection format cannot carry, are listed as skipped. Dates are read only for date order; the imaging library must then be started.
-// Nothing when the folder cannot be read.
+// whose names the collection format cannot carry, are listed as skipped. Dates are read only for
+// date order; the imaging library must then be started. Nothing when the folder cannot be read.
 std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder order);
 
 // The bytes of a collection file with the given texts, one photo element per photo (its

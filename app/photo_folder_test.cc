@@ -128,7 +128,11 @@ TEST(PhotoFolderTest, NamesBecomeTextThatShowsAsWritten) {
       {"Caf\xC3\xA9", "Caf\xC3\xA9", true, "Caf\xC3\xA9"},
       {"tab\there", "tabhere", true, "tab\\x09here"},
       {"bell\x07\x7F", "bell", false, "bell\\x07\\x7F"},
-      {"bad\xFF" "byte", "bad\xEF\xBF\xBD" "byte", false, "bad\\xFFbyte"},
+      {"bad\xFF"
+       "byte",
+       "bad\xEF\xBF\xBD"
+       "byte",
+       false, "bad\\xFFbyte"},
       // A character cut short, an overlong slash and a surrogate are no characters.
       {"\xC3", "\xEF\xBF\xBD", false, "\\xC3"},
       {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD", false, "\\xC0\\xAF"},

@@ -9,7 +9,6 @@
 
 #include "app/photo_folder.h"
 
-
 namespace gallery {
 namespace {
 
@@ -117,8 +116,8 @@ void CProgressReporter::OnPhotoFailed(int index, const std::string& source_path,
   if (cause == PhotoFailure::kNoSpace) ++no_space_count_;
   // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
   if (bar_shown_) out_ << "\r\033[K";
-  out_ << "gallery: warning: " << EscapeForTerminal(source_path) << ": " << DescribePhotoFailure(cause, index)
-       << '\n';
+  out_ << "gallery: warning: " << EscapeForTerminal(source_path) << ": "
+       << DescribePhotoFailure(cause, index) << '\n';
   if (bar_shown_) DrawBar();
   out_ << std::flush;
 }

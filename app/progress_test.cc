@@ -125,8 +125,8 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
 TEST(ProgressReporterTest, AFullDiskIsToldApartFromADamagedPhoto) {
   std::ostringstream out;
   bool stop = false;
-  CProgressReporter reporter(out, ProgressMode::kQuiet, 80, [] { return 0.0; },
-                             [&stop] { return stop; });
+  CProgressReporter reporter(
+      out, ProgressMode::kQuiet, 80, [] { return 0.0; }, [&stop] { return stop; });
   reporter.Start(3);
   reporter.OnPhotoFailed(0, "/a.jpg", PhotoFailure::kNoSpace);
   reporter.OnPhotoFailed(2, "/c.jpg", PhotoFailure::kUndecodable);

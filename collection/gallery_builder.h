@@ -46,8 +46,9 @@ class CGalleryBuilder {
 
   // Writes the gallery beside the output collection file `document_path` (generate/).
   // 1 when complete, 0 when the output collection file could not be built or saved or the
-  // observer asked to stop, and 0 before writing anything when `document_path` is a folder or a file it writes is one of the
-  // photos. First removes what killed runs left there: the caller keeps other runs out.
+  // observer asked to stop, and 0 before writing anything when `document_path` is a folder or a
+  // file it writes is one of the photos. First removes what killed runs left there: the caller
+  // keeps other runs out.
   int Generate(const std::string& document_path, bool thumbnails);
 
   // The five navigation buttons into `folder` (generate/navigation_buttons.cc).
