@@ -135,8 +135,7 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   }
   // A build killed outright leaves its staging; the next build into the place removes it.
   BinaryOptions kill;
-  kill.kill_after_microseconds = 400000;
-  kill.kill_after_microseconds = 1200000;
+  kill.kill_after_microseconds = 500000;
   ASSERT_TRUE(RunGalleryBinary({"build", collection, site_}, kill).killed);
   EXPECT_EQ(earlier, TreeSnapshot(site_));
   BinaryResult next = RunGalleryBinary({"build", collection, site_, "-q"}, plain);
