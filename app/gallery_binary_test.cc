@@ -115,9 +115,12 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   BinaryOptions plain;
   ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, plain).exit_code);
   const std::map<std::string, std::string> earlier = TreeSnapshot(site_);
-  AddPhotos(40, 1600, 1200);
+  // Enough photos that the build is still running a second in, when the process is well started
+  // (its handlers are set only once the libraries are loaded), even on a fast machine.
+  constexpr int kPhotos = 120;
+  AddPhotos(kPhotos, 1600, 1200);
   std::string listed;
-  for (int i = 0; i < 40; ++i)
+  for (int i = 0; i < kPhotos; ++i)
     listed += "<photo path=\"" + photos_ + "/p" + std::to_string(i) + ".jpg\"/>";
   const std::string collection =
       folder_.WriteFile("many.xml", "<collection>" + listed + "<style/></collection>");
@@ -125,7 +128,7 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     BinaryOptions options;
     options.kill_signal = signal_number;
-    options.kill_after_microseconds = 400000;
+    options.kill_after_microseconds = 1000000;
     BinaryResult result = RunGalleryBinary({"build", collection, site_}, options);
     ASSERT_TRUE(result.killed) << signal_number << ": " << result.output;
     EXPECT_NE(std::string::npos, result.output.find("gallery: interrupted, nothing was changed\n"))
@@ -135,7 +138,7 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   }
   // A build killed outright leaves its staging; the next build into the place removes it.
   BinaryOptions kill;
-  kill.kill_after_microseconds = 500000;
+  kill.kill_after_microseconds = 1000000;
   ASSERT_TRUE(RunGalleryBinary({"build", collection, site_}, kill).killed);
   EXPECT_EQ(earlier, TreeSnapshot(site_));
   BinaryResult next = RunGalleryBinary({"build", collection, site_, "-q"}, plain);
