@@ -11,6 +11,9 @@ enum class ExitCode {
   kWrongToken = 2,      // the host entry point was not given the access token
   kLoadFailed = 3,      // the input could not be loaded
   kGenerateFailed = 4,  // the gallery could not be written
+  // `gallery` alone: the collection lists photos, but not one of them could be made (all
+  // missing or damaged, or the disk full), so the earlier gallery, if any, was kept.
+  kNoPhotoMade = 5,
 };
 
 // The number `main` returns for `code`.

@@ -5,7 +5,9 @@
 #include <string_view>
 #include <utility>
 
+#include "app/cli_report.h"
 #include "app/gallery_options.h"
+#include "app/output_checks.h"
 #include "app/output_plan.h"
 #include "app/photo_folder.h"
 #include "app/presets.h"
@@ -18,60 +20,6 @@
 
 namespace gallery {
 namespace {
-
-// The one line that reports an error, with the program's name in front.
-void ReportError(CCliEnvironment& environment, const std::string& message) {
-  environment.err << "gallery: error: " << message << '\n' << std::flush;
-}
-
-void ReportWarning(CCliEnvironment& environment, const std::string& message) {
-  environment.err << "gallery: warning: " << message << '\n' << std::flush;
-}
-
-std::string RefusalMessage(const COutputChoice& choice) {
-  const std::string& folder = choice.folder;
-  switch (choice.refusal) {
-    case OutputRefusal::kNotAFolder:
-      return folder +
-             ": is a file, not a folder. Name a new folder (or the folder of an earlier gallery) "
-             "as OUTDIR.";
-    case OutputRefusal::kNotWritable:
-      return folder +
-             ": this folder cannot be written (no permission). Choose a folder you may write "
-             "into.";
-    case OutputRefusal::kHoldsOtherFiles:
-      return folder +
-             ": the folder holds other files and no earlier gallery, so building there could "
-             "overwrite them. Name a new or empty folder.";
-    case OutputRefusal::kNoParent:
-      return folder + ": its parent folder " + choice.parent +
-             " does not exist. Create it first, or name another OUTDIR.";
-    case OutputRefusal::kParentNotWritable:
-    case OutputRefusal::kNone:
-      break;
-  }
-  return folder + ": cannot create the folder, as " + choice.parent +
-         " cannot be written (no permission). Choose another place.";
-}
-
-// The plan of where OUTDIR's gallery is written, or nothing after saying why OUTDIR won't do.
-std::optional<COutputPlan> OpenOutput(const std::string& outdir, CCliEnvironment& environment) {
-  COutputChoice choice = PlanOutput(outdir);
-  if (!choice.plan) ReportError(environment, RefusalMessage(choice));
-  return std::move(choice.plan);
-}
-
-// Reports the first photo that the gallery of `plan` could write over, if any.
-bool ReportEndangeredPhoto(const std::vector<std::string>& photo_paths, const COutputPlan& plan,
-                           CCliEnvironment& environment) {
-  std::optional<size_t> photo = FindPhotoInGalleryFolders(photo_paths, plan);
-  if (!photo) return false;
-  ReportError(environment, photo_paths[*photo] +
-                               ": this photo lies in a folder that the gallery in " + plan.folder +
-                               " writes into, so it could be overwritten. Build into another "
-                               "folder.");
-  return true;
-}
 
 std::vector<std::string> PhotoPaths(const CGalleryBuilder& builder) {
   std::vector<std::string> paths;
@@ -86,16 +34,13 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
 
 void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::string& folder,
                  CCliEnvironment& environment) {
-  std::string summary = "gallery: built " + std::to_string(photo_count) +
-                        (photo_count == 1 ? " photo" : " photos") + " in " +
-                        FormatDuration(progress.elapsed()) + " into " + folder;
-  if (progress.failed_count() > 0) {
-    summary += " (" + std::to_string(progress.failed_count()) + " without a picture)";
-  }
-  environment.err << summary << '\n';
-  const std::string first_index_page = "/" + GetPageFileName(kIndexPageKind, 0, 1);
-  if (GetPathKind(folder + first_index_page) == PathKind::kFile) {
-    environment.err << "gallery: open " << AbsolutePath(folder) + first_index_page
+  environment.err << "gallery: built " << EscapeForTerminal(folder) << " in "
+                  << FormatDuration(progress.elapsed()) << ": "
+                  << FormatPhotoCounts(photo_count - progress.skipped_count(), 0,
+                                       progress.skipped_count())
+                  << '\n';
+  if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
+    environment.err << "gallery: open " << EscapeForTerminal(AbsolutePath(folder)) + "/index.htm"
                     << " in a web browser to view it.\n";
   } else {
     environment.err << "gallery: no index page was written, as the collection has no photos.\n";
@@ -103,42 +48,39 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::
   environment.err << std::flush;
 }
 
-// Generates the loaded collection into the plan's folder and puts a staged folder in place.
+// Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
 ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
                       CCliEnvironment& environment) {
-  // Another run into the same gallery folder is waited for; a staged folder is this run's own.
-  std::optional<CFolderLock> lock;
-  if (!plan.staging) lock.emplace(plan.root());
   const std::string document_path = plan.root() + "/" + options.output_name;
-  // Generation itself refuses to write over a photo; this only says which one, and covers
-  // what the check of folders cannot see, such as a hard link.
-  const std::vector<std::string> sources = PhotoPaths(builder);
-  if (std::optional<size_t> photo =
-          FindSameFile(sources, ListGeneratedFiles(builder, document_path, options.thumbnails))) {
-    ReportError(environment, sources[*photo] + ": this photo is also a file that the gallery in " +
-                                 plan.folder +
-                                 " writes, so it would be overwritten. Build into another folder.");
-    return ExitCode::kGenerateFailed;
-  }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
-                             environment.terminal_width, environment.clock);
+                             environment.terminal_width, environment.clock,
+                             environment.stop_requested);
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const int generated = builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   if (generated == 0) {
     ReportError(environment, plan.folder + "/" + options.output_name +
                                  ": the output collection file could not be written (disk full, "
-                                 "or no permission?). Free some space or choose another OUTDIR." +
-                                 (plan.staging ? " Nothing was left behind." : ""));
+                                 "a file-size limit, or no permission?). Free some space or "
+                                 "choose another OUTDIR. Nothing was changed.");
     return ExitCode::kGenerateFailed;
   }
-  if (!plan.Commit()) {
-    ReportError(environment, plan.folder +
-                                 ": the finished gallery could not be moved into place (did "
-                                 "something else create this folder meanwhile?). Run again.");
+  if (photo_count > 0 && progress.skipped_count() == photo_count) {
+    ReportError(environment,
+                plan.folder + ": not one photo could be made" +
+                    (progress.no_space_count() > 0
+                         ? ", as the disk is full (or the disk quota or file-size limit is "
+                           "reached). Free some space and build again."
+                         : " (see the warnings above). Replace or remove them and build again.") +
+                    (plan.replaces ? " The earlier gallery was kept." : ""));
+    return ExitCode::kNoPhotoMade;
+  }
+  if (const CommitOutcome outcome = plan.Commit(); outcome != CommitOutcome::kCommitted) {
+    ReportNotCommitted(outcome, plan.folder, environment);
     return ExitCode::kGenerateFailed;
   }
   if (!options.quiet) ReportBuilt(progress, photo_count, plan.folder, environment);
@@ -179,29 +121,17 @@ ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
     ReportError(environment, UnloadableMessage(collection, "collection file", cause));
     return ExitCode::kLoadFailed;
   }
-  if (IsSameFile(collection,
-                 StripTrailingSeparators(options.operands[1]) + "/" + options.output_name)) {
-    ReportError(environment, collection +
-                                 ": the output collection file would replace this input file. "
-                                 "Choose another OUTDIR, or another name with --output.");
-    return ExitCode::kGenerateFailed;
-  }
-  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
+  if (ReportOutputNameTaken(builder, options, environment)) return ExitCode::kUsage;
+  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], options, environment);
   if (!plan) return ExitCode::kGenerateFailed;
-  if (ReportEndangeredPhoto(PhotoPaths(builder), *plan, environment)) {
-    return ExitCode::kGenerateFailed;
-  }
-  if (FindSameFile({collection},
-                   ListGeneratedFiles(builder, plan->root() + "/" + options.output_name,
-                                      options.thumbnails))) {
-    ReportError(environment, collection +
-                                 ": is also a file that the gallery writes, so it would be "
-                                 "overwritten. Build into another folder.");
+  if (ReportEndangeredInput({collection}, "collection file", *plan, environment) ||
+      ReportEndangeredInput(PhotoPaths(builder), "photo", *plan, environment)) {
     return ExitCode::kGenerateFailed;
   }
   if (builder.photos().empty()) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   return GenerateInto(builder, *plan, options, environment);
 }
 
@@ -227,6 +157,11 @@ std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrde
   for (const CSkippedFile& skipped : scan->skipped) {
     ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
   }
+  for (const std::string& path : scan->mended) {
+    ReportWarning(environment, path +
+                                   ": the name holds control characters, which its title leaves "
+                                   "out.");
+  }
   if (scan->photos.empty()) {
     ReportError(environment, photo_folder +
                                  ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
@@ -236,13 +171,59 @@ std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrde
   return scan;
 }
 
+// Says that `gallery new` will not write its collection over an existing file.
+void ReportCollectionExists(const std::string& path, const std::string& outdir,
+                            CCliEnvironment& environment) {
+  ReportError(environment, path +
+                               ": exists already, and 'gallery new' never replaces a collection "
+                               "file. To build its gallery, run 'gallery build " +
+                               path + " " + outdir +
+                               "'; to start afresh, move it away or name another place with "
+                               "--collection FILE.");
+}
+
+// Writes the collection that `new` made, and builds it from the same bytes. The collection file
+// goes again when the gallery is not made, so that the same command can be run again.
+ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_path,
+                       COutputPlan& plan, const CCliOptions& options,
+                       CCliEnvironment& environment) {
+  CGalleryBuilder collection;
+  if (collection.LoadText(bytes, collection_path) != LoadFailure::kNone) {
+    ReportError(environment,
+                "the collection made of the photos could not be read back (out of "
+                "memory?).");
+    return ExitCode::kLoadFailed;
+  }
+  if (ReportOutputNameTaken(collection, options, environment)) return ExitCode::kUsage;
+  if (!WriteNewFileBytes(collection_path, bytes)) {
+    if (GetPathKind(collection_path) != PathKind::kMissing) {
+      ReportCollectionExists(collection_path, plan.folder, environment);
+    } else {
+      ReportError(environment, collection_path +
+                                   ": could not be written (disk full, or no permission?). Free "
+                                   "some space or name another place with --collection FILE.");
+    }
+    return ExitCode::kGenerateFailed;
+  }
+  const ExitCode outcome = GenerateInto(collection, plan, options, environment);
+  if (outcome != ExitCode::kBuilt) static_cast<void>(RemoveFile(collection_path));
+  return outcome;
+}
+
 ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& photo_folder = options.operands[0];
+  const std::string& outdir = options.operands[1];
   std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);
   if (!preset) {
     ReportError(environment,
                 "'" + options.preset + "' is no known preset. Run 'gallery presets' to list them.");
     return ExitCode::kUsage;
+  }
+  const std::string collection_path =
+      options.collection_path.value_or(DefaultCollectionPath(outdir));
+  if (GetPathKind(collection_path) != PathKind::kMissing) {
+    ReportCollectionExists(collection_path, StripTrailingSeparators(outdir), environment);
+    return ExitCode::kGenerateFailed;
   }
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
@@ -259,24 +240,16 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
                 "the collection of " + photo_folder + " could not be built (out of memory?).");
     return ExitCode::kLoadFailed;
   }
-  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], environment);
+  std::optional<COutputPlan> plan = OpenOutput(outdir, options, environment);
   if (!plan) return ExitCode::kGenerateFailed;
   std::vector<std::string> photo_paths;
   for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
-  if (ReportEndangeredPhoto(photo_paths, *plan, environment)) return ExitCode::kGenerateFailed;
-  const std::string source_path = plan->root() + "/" + kSourceCollectionName;
-  if (!WriteFileBytes(source_path, *bytes)) {
-    ReportError(environment, plan->folder + "/" + kSourceCollectionName +
-                                 ": could not be written (disk full, or no permission?). Free "
-                                 "some space or choose another OUTDIR.");
+  if (ReportEndangeredInput(photo_paths, "photo", *plan, environment) ||
+      ReportEndangeredInput({collection_path}, "collection file", *plan, environment)) {
     return ExitCode::kGenerateFailed;
   }
-  CGalleryBuilder collection;
-  if (LoadFailure cause = collection.Load(source_path); cause != LoadFailure::kNone) {
-    ReportError(environment, UnloadableMessage(source_path, "collection file", cause));
-    return ExitCode::kLoadFailed;
-  }
-  return GenerateInto(collection, *plan, options, environment);
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
+  return WriteAndBuild(*bytes, collection_path, *plan, options, environment);
 }
 
 ExitCode RunPresets(CCliEnvironment& environment) {
@@ -299,6 +272,14 @@ ExitCode RunPresets(CCliEnvironment& environment) {
 }
 
 }  // namespace
+
+std::string DefaultCollectionPath(const std::string& outdir) {
+  std::string folder = StripTrailingSeparators(outdir);
+  const std::string name = folder.substr(folder.find_last_of("/\\") + 1);
+  // "." or ".." has no name of its own to put the collection beside.
+  if (name == "." || name == "..") folder = AbsolutePath(folder);
+  return folder + ".collection.xml";
+}
 
 ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment) {
   CCliParse parse = ParseCliArguments(arguments);

@@ -10,9 +10,10 @@
 
 namespace gallery {
 
-// The file `gallery new` writes into the gallery folder: the collection it made from the photo
-// folder, kept so that titles can be edited and the gallery built again.
-inline constexpr const char* kSourceCollectionName = "source-collection.xml";
+// Where `gallery new` writes the collection it made from the photo folder unless told another
+// place: beside OUTDIR, outside what is published, as OUTDIR's name + ".collection.xml", so
+// that titles can be edited and the gallery built again with `gallery build`.
+std::string DefaultCollectionPath(const std::string& outdir);
 
 // Where a run reports and what it knows about its surroundings.
 struct CCliEnvironment {
@@ -25,13 +26,16 @@ struct CCliEnvironment {
   int terminal_width = 80;
   std::string preset_folder;
   std::function<double()> clock;  // seconds from any fixed point
+  // True once the run is asked to stop (an interruption); none: never.
+  std::function<bool()> stop_requested;
 };
 
 // Runs the `gallery` command line and returns how it ended: `kBuilt` also for help, the
 // version and the preset list, `kUsage` for a wrong command line or an unknown preset,
 // `kLoadFailed` for an input that could not be loaded, `kGenerateFailed` for a gallery that
-// could not be written. Never deletes or changes a file it did not write; a gallery that fails
-// half way into a new folder leaves no folder behind.
+// could not be written (or a run asked to stop), `kNoPhotoMade` for one whose photos all
+// failed. Never deletes or changes a file it did not write; OUTDIR is replaced only by a
+// complete gallery, and a build that fails or stops leaves nothing behind.
 ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironment& environment);
 
 }  // namespace gallery

@@ -113,9 +113,8 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.out);
   EXPECT_EQ(before, Snapshot(photos_));
-  for (const char* name :
-       {"index.htm", "collection.xml", "source-collection.xml", "images/0.jpg", "images/2.jpg",
-        "thumbs/0.jpg", "pages/3.htm", "border/15.jpg", "advanced/next.jpg"}) {
+  for (const char* name : {"index.htm", "collection.xml", "images/0.jpg", "images/2.jpg",
+                           "thumbs/0.jpg", "pages/3.htm", "border/15.jpg", "advanced/next.jpg"}) {
     EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/" + name)) << name;
   }
   // The undecodable photo is named, keeps its place and gets no image.
@@ -124,7 +123,8 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
       << result.err;
   EXPECT_EQ(PathKind::kMissing, GetPathKind(out + "/images/3.jpg"));
   // Name order, numbers by value; titles from the names.
-  std::string source = ReadFileBytes(out + "/source-collection.xml").value_or("");
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(out + "/source-collection.xml"));
+  std::string source = ReadFileBytes(out + ".collection.xml").value_or("");
   size_t a = source.find("title=\"a\"");
   size_t b9 = source.find("title=\"b 9\"");
   size_t b10 = source.find("title=\"b 10\"");
@@ -132,8 +132,9 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   EXPECT_NE(std::string::npos, source.find("title=\"Trip &amp; more\"")) << source;
   EXPECT_NE(std::string::npos, result.err.find("open " + AbsolutePath(out) + "/index.htm"))
       << result.err;
-  // Nothing else was left beside the gallery.
-  EXPECT_EQ(2u, Snapshot(folder_.path()).size());
+  // Beside the gallery, only its editable collection, which names no file the gallery has.
+  EXPECT_EQ(3u, Snapshot(folder_.path()).size());
+  EXPECT_EQ(std::string::npos, ReadFileBytes(out + "/collection.xml").value_or("").find(photos_));
 }
 
 TEST_F(GalleryCliRunTest, NewSortsByDateTakenWithUndatedLast) {
@@ -142,7 +143,7 @@ TEST_F(GalleryCliRunTest, NewSortsByDateTakenWithUndatedLast) {
       RunCli({"new", photos_, out, "-t", "T", "--sort=date", "-q", "--no-thumbnails"});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.err);
-  std::string source = ReadFileBytes(out + "/source-collection.xml").value_or("");
+  std::string source = ReadFileBytes(out + ".collection.xml").value_or("");
   size_t b10 = source.find("title=\"b 10\"");
   size_t b9 = source.find("title=\"b 9\"");
   size_t a = source.find("title=\"a\"");
@@ -171,8 +172,13 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
   EXPECT_NE(std::string::npos, result.err.find("gallery: 2/2 photos")) << result.err;
 
   // Building again into the same gallery folder is allowed and overwrites it.
-  CliResult again = RunCli({"build", collection, out, "-q"});
+  CliResult again = RunCli({"build", collection, out, "-q", "--output", "out.xml"});
   EXPECT_EQ(ExitCode::kBuilt, again.exit_code) << again.err;
+  // Under another name the earlier output collection file would be no part of the gallery.
+  CliResult renamed = RunCli({"build", collection, out, "-q"});
+  EXPECT_EQ(ExitCode::kGenerateFailed, renamed.exit_code);
+  EXPECT_NE(std::string::npos, renamed.err.find(out + ": holds out.xml")) << renamed.err;
+  EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/out.xml"));
 }
 
 TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
@@ -217,7 +223,7 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
        folder_.Join("no/site") + ": its parent folder " + folder_.Join("no") + " does not exist."},
       {{"new", photos_, not_gallery, "-t", "T"},
        ExitCode::kGenerateFailed,
-       not_gallery + ": the folder holds other files and no earlier gallery"},
+       not_gallery + ": holds letter.txt, which is no part of an earlier gallery"},
       {{"build", folder_.Join("none.xml"), out},
        ExitCode::kLoadFailed,
        folder_.Join("none.xml") + ": no such file."},
@@ -251,32 +257,23 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   EXPECT_EQ(8u, Snapshot(folder_.path()).size());
 }
 
-TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
+TEST_F(GalleryCliRunTest, InputsInsideTheReplacedGalleryAreRefused) {
   std::string site = folder_.Join("site");
   ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
-  // The gallery's own collection names its page images; building it into its own folder would
-  // write over them.
-  std::string own = site + "/source-collection.xml";
+  std::string own = site + "/collection.xml";
   std::string inside = folder_.WriteFile(
       "inside.xml", "<collection><photo path=\"" + site + "/images/0.jpg\"/><style/></collection>");
-  // A second name of a page image, outside the gallery.
-  ASSERT_EQ(0, link((site + "/images/0.jpg").c_str(), folder_.Join("linked.jpg").c_str()));
-  std::string linked =
-      folder_.WriteFile("linked.xml", "<collection><photo path=\"" + folder_.Join("linked.jpg") +
-                                          "\"/><style/></collection>");
   auto before = Snapshot(site + "/images");
-  std::string source_before = ReadFileBytes(own).value_or("");
   struct Case {
     std::vector<std::string> arguments;
     std::string message;
   } cases[] = {
-      {{"build", own, site, "--output", "source-collection.xml"},
-       own + ": the output collection file would replace this input file."},
-      {{"build", inside, site}, site + "/images/0.jpg: this photo lies in a folder"},
-      {{"build", linked, site},
-       folder_.Join("linked.jpg") + ": this photo is also a file that the gallery in " + site},
-      {{"new", site + "/images", site, "-t", "Again"},
-       AbsolutePath(site) + "/images/0.jpg: this photo lies in a folder"},
+      {{"build", own, site}, own + ": this collection file lies inside " + site},
+      {{"build", inside, site}, site + "/images/0.jpg: this photo lies inside " + site},
+      {{"new", site + "/images", site, "-t", "Again", "-c", folder_.Join("again.xml")},
+       AbsolutePath(site) + "/images/0.jpg: this photo lies inside"},
+      {{"new", photos_, site, "-t", "Again", "-c", site + "/c.xml"},
+       site + "/c.xml: this collection file lies inside"},
   };
   for (const Case& c : cases) {
     CliResult result = RunCli(c.arguments);
@@ -284,7 +281,82 @@ TEST_F(GalleryCliRunTest, BuildRefusesToOverwriteItsInputs) {
     EXPECT_NE(std::string::npos, result.err.find(c.message)) << result.err;
   }
   EXPECT_EQ(before, Snapshot(site + "/images"));
-  EXPECT_EQ(source_before, ReadFileBytes(own).value_or(""));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder_.Join("again.xml")));
+
+  // A photo that is a second name of a page image survives the gallery it came from.
+  ASSERT_EQ(0, link((site + "/images/0.jpg").c_str(), folder_.Join("linked.jpg").c_str()));
+  const std::string linked_bytes = ReadFileBytes(folder_.Join("linked.jpg")).value_or("");
+  std::string linked =
+      folder_.WriteFile("linked.xml", "<collection><photo path=\"" + folder_.Join("linked.jpg") +
+                                          "\"/><style/></collection>");
+  CliResult rebuilt = RunCli({"build", linked, site, "-q"});
+  EXPECT_EQ(ExitCode::kBuilt, rebuilt.exit_code) << rebuilt.err;
+  EXPECT_EQ(linked_bytes, ReadFileBytes(folder_.Join("linked.jpg")).value_or(""));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/images/1.jpg"));
+}
+
+TEST_F(GalleryCliRunTest, RebuildLeavesNothingOfTheEarlierGallery) {
+  std::string site = folder_.Join("site");
+  ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  ASSERT_EQ(PathKind::kFile, GetPathKind(site + "/pages/2.htm"));
+  // One photo fewer: its page and images go with the earlier gallery.
+  std::string collection = ReadFileBytes(site + ".collection.xml").value_or("");
+  const size_t photo = collection.find("<photo ");
+  collection.erase(photo, collection.find("/>", photo) + 2 - photo);
+  std::string edited = folder_.WriteFile("edited.xml", collection);
+  CliResult result = RunCli({"build", edited, site});
+  ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
+  EXPECT_NE(std::string::npos, result.err.find("gallery: built " + site +
+                                               " in 0:00: made 2, "
+                                               "skipped 0\n"))
+      << result.err;
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/pages/2.htm"));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/images/2.jpg"));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/pages/1.htm"));
+  // Nothing but the gallery, its collection and the inputs beside it: no staging folder.
+  EXPECT_EQ(4u, Snapshot(folder_.path()).size());
+}
+
+TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
+  std::string site = folder_.Join("site");
+  std::string mine = folder_.WriteFile("site.collection.xml", "my edits");
+  CliResult result = RunCli({"new", photos_, site, "-t", "T"});
+  EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code);
+  EXPECT_NE(std::string::npos, result.err.find("run 'gallery build " + mine + " " + site + "'"))
+      << result.err;
+  EXPECT_EQ("my edits", ReadFileBytes(mine).value_or(""));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
+  // Named elsewhere, it is written there; a failed build takes it away again.
+  std::string elsewhere = folder_.Join("trip.xml");
+  EXPECT_EQ(ExitCode::kBuilt,
+            RunCli({"new", photos_, site, "-t", "T", "-q", "--collection", elsewhere}).exit_code);
+  EXPECT_EQ(PathKind::kFile, GetPathKind(elsewhere));
+  std::string broken = folder_.Join("broken");
+  ASSERT_TRUE(CreateFolder(broken));
+  folder_.WriteFile("broken/x.jpg", "no JPEG");
+  CliResult failed = RunCli({"new", broken, site, "-t", "T", "-c", folder_.Join("b.xml")});
+  EXPECT_EQ(ExitCode::kNoPhotoMade, failed.exit_code) << failed.err;
+  EXPECT_NE(std::string::npos, failed.err.find("not one photo could be made")) << failed.err;
+  EXPECT_NE(std::string::npos, failed.err.find("The earlier gallery was kept.")) << failed.err;
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder_.Join("b.xml")));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/images/2.jpg"));
+}
+
+TEST_F(GalleryCliRunTest, OutputNameMayNotBeAGalleryFileOrHidden) {
+  std::string site = folder_.Join("site");
+  for (const char* name : {"index.htm", "images", "pages"}) {
+    CliResult result = RunCli(
+        {"new", photos_, site, "-t", "T", "-o", name, "-c", folder_.Join("c.xml"), "-p", "plain"});
+    EXPECT_EQ(ExitCode::kUsage, result.exit_code) << name;
+    EXPECT_NE(std::string::npos, result.err.find("the gallery has a file or folder of that name"))
+        << result.err;
+  }
+  for (const char* name : {".htaccess", "../x.xml", "a/b.xml"}) {
+    EXPECT_EQ(ExitCode::kUsage, RunCli({"new", photos_, site, "-t", "T", "-o", name}).exit_code)
+        << name;
+  }
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder_.Join("c.xml")));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "app/gallery_cli.h"
 #include "app/gallery_options.h"
+#include "app/interruption.h"
 #include "app/presets.h"
 #include "app/start_up.h"
 #include "platform/imaging_runtime.h"
@@ -35,16 +36,23 @@ double SteadySeconds() {
 int main(int argc, char** argv) {
   // The front end explains failures itself; the libraries' own warnings would only confuse.
   gallery::StartUpProcess();
+  // A build asked to stop rolls back before the process ends by the signal.
+  gallery::CatchInterruptions();
   gallery::CCliEnvironment environment(std::cout, std::cerr);
   environment.err_is_terminal = isatty(STDERR_FILENO) != 0;
   environment.terminal_width = TerminalWidth();
   environment.preset_folder = gallery::DefaultPresetFolder();
   environment.clock = SteadySeconds;
+  environment.stop_requested = [] { return gallery::InterruptionSignal() != 0; };
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   // Only commands that make a gallery need the imaging library, which then stays up until the
   // end, as it cannot start again once stopped; listing presets does not start it.
   const gallery::CCliParse parse = gallery::ParseCliArguments(arguments);
   std::optional<gallery::CImagingRuntime> imaging;
   if (!parse.options || parse.options->command != gallery::CliCommand::kPresets) imaging.emplace();
-  return gallery::ExitStatus(gallery::RunGalleryCli(arguments, environment));
+  const gallery::ExitCode exit_code = gallery::RunGalleryCli(arguments, environment);
+  if (const int signal_number = gallery::InterruptionSignal(); signal_number != 0) {
+    gallery::EndBySignal(signal_number);
+  }
+  return gallery::ExitStatus(exit_code);
 }

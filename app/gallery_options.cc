@@ -53,7 +53,17 @@ std::string SetOutput(CCliOptions& options, const std::string& value) {
       value.find_first_of("/\\") != std::string::npos) {
     return "--output takes a file name inside OUTDIR, without any folder: '" + value + "'";
   }
+  // A web server may read a hidden file of the published folder as its own settings.
+  if (value.front() == '.') {
+    return "--output takes a file name that does not begin with '.': '" + value + "'";
+  }
   options.output_name = value;
+  return "";
+}
+
+std::string SetCollection(CCliOptions& options, const std::string& value) {
+  if (value.empty()) return "--collection needs a file name";
+  options.collection_path = value;
   return "";
 }
 
@@ -92,6 +102,11 @@ constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "make no th
 constexpr COptionRule kOutputOption = {
     "output", 'o', "NAME",
     "file name of the output collection file in OUTDIR\n(default collection.xml)", SetOutput};
+constexpr COptionRule kCollectionOption = {
+    "collection", 'c', "FILE",
+    "where to write the collection made from the photos (default\nOUTDIR.collection.xml, beside "
+    "OUTDIR); never replaced",
+    SetCollection};
 constexpr COptionRule kQuietOption = {
     "quiet", 'q', "", "show no progress; warnings and errors are still shown", SetQuiet};
 constexpr COptionRule kTitleOption = {"title", 't', "TITLE", "the gallery's title (required)",
@@ -126,8 +141,17 @@ constexpr std::array kBuildOptions = {
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
-    kTitleOption,        kDescriptionOption, kPresetOption, kSortOption, kThumbnailsOption,
-    kNoThumbnailsOption, kOutputOption,      kQuietOption,  kHelpOption, Unlisted(kVersionOption),
+    kTitleOption,
+    kDescriptionOption,
+    kPresetOption,
+    kSortOption,
+    kCollectionOption,
+    kThumbnailsOption,
+    kNoThumbnailsOption,
+    kOutputOption,
+    kQuietOption,
+    kHelpOption,
+    Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
 
@@ -145,22 +169,27 @@ constexpr std::string_view kOverviewEpilogue =
     "\n"
     "Exit status: 0 when the gallery was built, 1 for a wrong command line, 3 when the\n"
     "input (collection file, photo folder or preset) could not be loaded, 4 when the gallery\n"
-    "could not be written. See 'gallery COMMAND --help' and 'man gallery'.\n";
+    "could not be written, 5 when not one of its photos could be made. See\n"
+    "'gallery COMMAND --help' and 'man gallery'.\n";
 
 constexpr std::string_view kBuildHelp =
     "Usage: gallery build COLLECTION.xml OUTDIR [OPTION]...\n"
     "Builds the gallery of a collection file into the folder OUTDIR: index pages, one page per\n"
-    "photo, page images, thumbnails and the output collection file. OUTDIR is created when it\n"
-    "does not exist (its parent folder must); an existing OUTDIR must be empty or hold an\n"
-    "earlier gallery. The collection file and the photos are only read, never changed.\n"
+    "photo, page images, thumbnails and the output collection file. The gallery is made beside\n"
+    "OUTDIR and then takes its place whole, so OUTDIR shows the earlier gallery until the new\n"
+    "one is complete, and nothing of the earlier one after. An existing OUTDIR must be empty or\n"
+    "hold only an earlier gallery; its parent folder must exist. The collection file (which\n"
+    "may not lie inside OUTDIR) and the photos are only read, never changed.\n"
     "Photo paths in the collection that are not absolute are taken from the folder 'images'\n"
     "beside the collection file.\n";
 
 constexpr std::string_view kNewHelp =
     "Usage: gallery new PHOTO_FOLDER OUTDIR --title TITLE [OPTION]...\n"
     "Makes a collection from the photos directly in PHOTO_FOLDER (JPEG, PNG, GIF, TIFF, WebP,\n"
-    "HEIC, AVIF, BMP), titled by their file names, writes it as OUTDIR/source-collection.xml\n"
-    "and builds its gallery into OUTDIR, as 'gallery build' does. The photos are only read.\n";
+    "HEIC, AVIF, BMP), titled by their file names, writes it beside OUTDIR as\n"
+    "OUTDIR.collection.xml (or where --collection says; an existing file is never replaced)\n"
+    "and builds its gallery into OUTDIR, as 'gallery build' does. The photos are only read.\n"
+    "To change titles, edit that file and run 'gallery build OUTDIR.collection.xml OUTDIR'.\n";
 
 constexpr std::string_view kPresetsHelp =
     "Usage: gallery presets\n"

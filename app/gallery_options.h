@@ -20,6 +20,7 @@ struct CCliOptions {
   bool thumbnails = true;
   bool quiet = false;
   std::string output_name = "collection.xml";
+  std::optional<std::string> collection_path;  // where `new` writes its collection
   std::optional<std::string> title;
   std::string description;
   std::string preset = "shaded";

@@ -277,7 +277,7 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     size_t listed;
   } cases[] = {
       {CliCommand::kBuild, {"build", "c.xml", "out"}, 5},
-      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 9},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 10},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
   for (const Case& c : cases) {

@@ -2,30 +2,36 @@
 
 #include <algorithm>
 #include <array>
-#include <string_view>
 #include <utility>
 
+#include "collection/output_layout.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 
 namespace gallery {
 namespace {
 
-// The folders a generation writes into; a photo inside one of them could be overwritten.
-constexpr std::array<std::string_view, 5> kGalleryFolders = {"images", "thumbs", "pages",
-                                                             "advanced", "border"};
+// What a staging folder is called beside OUTDIR, before its six random characters.
+constexpr std::string_view kStagingInfix = ".staging-";
+constexpr size_t kStagingRandomSize = 6;
 
-// Only a gallery has both of these folders, so a folder holding them may be written over.
-bool IsEarlierGallery(const std::vector<std::string>& names) {
-  auto has = [&names](std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-  };
-  return has("advanced") && has("border");
+// True for the files a build writes into the gallery folder `folder` ("" for the top).
+bool IsBuildFileName(std::string_view folder, std::string_view name,
+                     std::string_view output_name) {
+  if (std::optional<std::string> target = TemporaryFileTarget(name)) {
+    return IsBuildFileName(folder, *target, output_name);
+  }
+  if (folder.empty() && (name == output_name || name == "collection.xml")) return true;
+  return IsGalleryFileName(folder, name);
+}
+
+bool IsGalleryFolderName(std::string_view name) {
+  return std::find(kGalleryFolders.begin(), kGalleryFolders.end(), name) != kGalleryFolders.end();
 }
 
 bool LiesInside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-         path[folder.size()] == '/';
+         (path[folder.size()] == '/' || folder == "/");
 }
 
 COutputChoice Refuse(COutputChoice choice, OutputRefusal refusal) {
@@ -33,23 +39,117 @@ COutputChoice Refuse(COutputChoice choice, OutputRefusal refusal) {
   return choice;
 }
 
+// "PARENT/.NAME.staging-" for the OUTDIR `target`.
+std::string StagingPrefix(const std::string& target) {
+  const std::string parent = ParentFolder(target);
+  return (parent.empty() ? std::string() : parent) + "/." +
+         target.substr(target.find_last_of('/') + 1) + std::string(kStagingInfix);
+}
+
+// Removes the staging folders beside `target` whose build has ended without removing them (it
+// was killed): those nobody holds the lock of.
+void RemoveAbandonedStaging(const std::string& target) {
+  const std::string prefix = StagingPrefix(target);
+  const std::string parent = ParentFolder(prefix);
+  const std::string name_prefix = prefix.substr(parent.size() + 1);
+  const std::string listed = parent.empty() ? "/" : parent;
+  for (const std::string& name : ListFolder(listed).value_or(std::vector<std::string>{})) {
+    if (!name.starts_with(name_prefix) || name.size() != name_prefix.size() + kStagingRandomSize) {
+      continue;
+    }
+    const std::string path = parent + "/" + name;
+    if (GetPathKind(path) != PathKind::kFolder) continue;
+    CFolderLock lock(path, false);
+    if (lock.held()) static_cast<void>(RemoveTree(path));
+  }
+}
+
+// A new, locked staging folder beside `target`. The lock is taken after the folder exists, so
+// another build may take that folder for abandoned and remove it in between: then the next
+// name is tried.
+std::optional<CStagingFolder> CreateStaging(const std::string& target,
+                                            const std::string& output_name) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::optional<std::string> path = CreateUniqueFolder(StagingPrefix(target));
+    if (!path) return std::nullopt;
+    auto lock = std::make_unique<CFolderLock>(*path, false);
+    if (lock->held() && GetPathKind(*path) == PathKind::kFolder) {
+      return CStagingFolder(std::move(*path), std::move(lock), target, output_name);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-CStagingFolder::CStagingFolder(std::string path, std::string target)
-    : path_(std::move(path)), target_(std::move(target)) {}
+CStagingFolder::CStagingFolder(std::string path, std::unique_ptr<CFolderLock> lock,
+                               std::string target, std::string output_name)
+    : path_(std::move(path)),
+      lock_(std::move(lock)),
+      target_(std::move(target)),
+      output_name_(std::move(output_name)) {}
 
 CStagingFolder::CStagingFolder(CStagingFolder&& other) noexcept
-    : path_(std::exchange(other.path_, std::string())), target_(std::move(other.target_)) {}
+    : path_(std::exchange(other.path_, std::string())),
+      lock_(std::move(other.lock_)),
+      target_(std::move(other.target_)),
+      output_name_(std::move(other.output_name_)) {}
 
 CStagingFolder::~CStagingFolder() {
-  // Everything in a staging folder is the run's own, so removing all of it loses nothing.
+  // Everything in a staging folder is the build's own (or, after a failed commit, the old
+  // gallery's that it replaced), so removing all of it loses nothing.
   if (!path_.empty()) static_cast<void>(RemoveTree(path_));
 }
 
-bool CStagingFolder::Commit() {
-  if (!RenamePath(path_, target_)) return false;
+CommitOutcome CStagingFolder::Commit() {
+  if (GetPathKind(target_) == PathKind::kMissing) {
+    if (!RenamePath(path_, target_)) return CommitOutcome::kFailed;
+    path_.clear();
+    return CommitOutcome::kCommitted;
+  }
+  std::string aside;
+  const CommitOutcome outcome = Replace(aside);
+  if (outcome != CommitOutcome::kCommitted) return outcome;
+  // The old gallery has left OUTDIR: whatever of it cannot be removed now, a later build into
+  // the same place removes, as it is named and unlocked like a killed build's staging.
+  static_cast<void>(RemoveTree(aside));
   path_.clear();
-  return true;
+  return CommitOutcome::kCommitted;
+}
+
+CommitOutcome CStagingFolder::Replace(std::string& aside) {
+  // The new folder keeps the permissions that the old one was given, say for a web server.
+  static_cast<void>(CopyPermissions(target_, path_));
+  switch (ExchangePaths(path_, target_)) {
+    case ExchangeOutcome::kExchanged:
+      aside = path_;
+      // What was swapped out is checked once more: it was a gallery when the build began, but
+      // anything may have been put into it since.
+      if (FindForeignEntry(aside, output_name_)) {
+        static_cast<void>(ExchangePaths(path_, target_));
+        return CommitOutcome::kOutdirChanged;
+      }
+      return CommitOutcome::kCommitted;
+    case ExchangeOutcome::kFailed:
+      return CommitOutcome::kFailed;
+    case ExchangeOutcome::kUnsupported:
+      break;
+  }
+  // Without an exchange, OUTDIR is missing between two renames; the old folder goes aside under
+  // a staging name first, so that a killed build leaves it where the next one removes it.
+  std::optional<std::string> empty = CreateUniqueFolder(StagingPrefix(target_));
+  if (!empty) return CommitOutcome::kFailed;
+  aside = *empty;
+  if (!RenamePath(target_, aside)) {
+    static_cast<void>(RemoveTree(aside));
+    return CommitOutcome::kFailed;
+  }
+  if (FindForeignEntry(aside, output_name_) || !RenamePath(path_, target_)) {
+    const bool changed = FindForeignEntry(aside, output_name_).has_value();
+    static_cast<void>(RenamePath(aside, target_));
+    return changed ? CommitOutcome::kOutdirChanged : CommitOutcome::kFailed;
+  }
+  return CommitOutcome::kCommitted;
 }
 
 std::string StripTrailingSeparators(std::string path) {
@@ -57,49 +157,74 @@ std::string StripTrailingSeparators(std::string path) {
   return path;
 }
 
-COutputChoice PlanOutput(const std::string& outdir) {
+std::optional<std::string> FindForeignEntry(const std::string& folder,
+                                            std::string_view output_name) {
+  std::vector<std::string> names = ListFolder(folder).value_or(std::vector<std::string>{});
+  std::sort(names.begin(), names.end());
+  if (names.empty()) return std::nullopt;
+  // Only a gallery has both of these folders; a folder with files but not them is someone's.
+  auto has = [&names](std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  if (!has("advanced") || !has("border")) return names.front();
+  for (const std::string& name : names) {
+    const PathKind kind = GetPathKind(folder + "/" + name);
+    if (IsGalleryFolderName(name) && kind == PathKind::kFolder) {
+      for (const std::string& inner : ListFolder(folder + "/" + name).value_or(names)) {
+        if (!IsBuildFileName(name, inner, output_name) ||
+            GetPathKind(folder + "/" + name + "/" + inner) != PathKind::kFile) {
+          return name + "/" + inner;
+        }
+      }
+    } else if (kind != PathKind::kFile || !IsBuildFileName("", name, output_name)) {
+      return name;
+    }
+  }
+  return std::nullopt;
+}
+
+COutputChoice PlanOutput(const std::string& outdir, const std::string& output_name) {
   COutputChoice choice;
   choice.folder = StripTrailingSeparators(outdir);
-  switch (GetPathKind(choice.folder)) {
+  // A link named as OUTDIR stays: the folder it leads to is the one replaced.
+  const std::string target = AbsolutePath(choice.folder);
+  choice.parent = ParentFolder(target);
+  if (choice.parent.empty()) choice.parent = "/";
+  const PathKind kind = GetPathKind(target);
+  switch (kind) {
     case PathKind::kFile:
     case PathKind::kOther:
       return Refuse(std::move(choice), OutputRefusal::kNotAFolder);
-    case PathKind::kFolder: {
-      std::optional<std::vector<std::string>> names = ListFolder(choice.folder);
-      if (!names || !IsWritableFolder(choice.folder)) {
-        return Refuse(std::move(choice), OutputRefusal::kNotWritable);
-      }
-      if (!names->empty() && !IsEarlierGallery(*names)) {
+    case PathKind::kFolder:
+      if (!ListFolder(target)) return Refuse(std::move(choice), OutputRefusal::kNotWritable);
+      if (std::optional<std::string> foreign = FindForeignEntry(target, output_name)) {
+        choice.foreign = *foreign;
         return Refuse(std::move(choice), OutputRefusal::kHoldsOtherFiles);
       }
-      choice.plan.emplace(COutputPlan{choice.folder, std::nullopt});
-      return choice;
-    }
+      break;
     case PathKind::kMissing:
+      if (GetPathKind(choice.parent) != PathKind::kFolder) {
+        choice.parent = ParentFolder(choice.folder);
+        if (choice.parent.empty()) choice.parent = "/";
+        return Refuse(std::move(choice), OutputRefusal::kNoParent);
+      }
       break;
   }
-  choice.parent = ParentFolder(choice.folder);
-  if (choice.parent.empty()) choice.parent = "/";
-  if (GetPathKind(choice.parent) != PathKind::kFolder) {
-    return Refuse(std::move(choice), OutputRefusal::kNoParent);
+  if (!IsWritableFolder(choice.parent) || target == "/") {
+    return Refuse(std::move(choice), OutputRefusal::kParentNotWritable);
   }
-  std::optional<std::string> staging =
-      IsWritableFolder(choice.parent) ? CreateFolderBeside(choice.folder) : std::nullopt;
+  RemoveAbandonedStaging(target);
+  std::optional<CStagingFolder> staging = CreateStaging(target, output_name);
   if (!staging) return Refuse(std::move(choice), OutputRefusal::kParentNotWritable);
-  choice.plan.emplace(COutputPlan{choice.folder, std::nullopt});
-  choice.plan->staging.emplace(std::move(*staging), choice.folder);
+  choice.plan.emplace(COutputPlan{choice.folder, std::move(*staging), kind == PathKind::kFolder});
   return choice;
 }
 
-std::optional<size_t> FindPhotoInGalleryFolders(const std::vector<std::string>& photo_paths,
-                                                const COutputPlan& plan) {
-  if (plan.staging) return std::nullopt;
+std::optional<size_t> FindPathInside(const std::vector<std::string>& paths,
+                                     const COutputPlan& plan) {
   const std::string gallery = AbsolutePath(plan.folder);
-  for (size_t i = 0; i < photo_paths.size(); ++i) {
-    const std::string source = AbsolutePath(photo_paths[i]);
-    for (std::string_view folder : kGalleryFolders) {
-      if (LiesInside(source, gallery + "/" + std::string(folder))) return i;
-    }
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (LiesInside(AbsolutePath(paths[i]), gallery)) return i;
   }
   return std::nullopt;
 }

@@ -2,27 +2,42 @@
 #define GALLERY_APP_OUTPUT_PLAN_H_
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gallery {
+class CFolderLock;
 
 // Why a folder named as OUTDIR cannot take a gallery.
 enum class OutputRefusal {
   kNone,
   kNotAFolder,         // a file, or anything else that is no folder
-  kNotWritable,        // an existing folder that cannot be listed or written into
+  kNotWritable,        // an existing folder that cannot be listed
   kHoldsOtherFiles,    // an existing folder holding files but no earlier gallery
   kNoParent,           // a new folder whose parent folder does not exist
-  kParentNotWritable,  // a new folder whose parent folder cannot be written into
+  kParentNotWritable,  // the parent folder, where the gallery is staged, cannot be written into
 };
 
-// A fresh folder that a run fills and then renames to its target, so that a failed run leaves
-// nothing half-written: unless committed, it is removed with everything in it when dropped.
+// How putting a finished gallery in place went.
+enum class CommitOutcome {
+  kCommitted,
+  kFailed,         // OUTDIR could not be replaced or created; it is as it was
+  kOutdirChanged,  // files that are not a gallery's came into OUTDIR meanwhile; it is as it was
+};
+
+// A fresh folder beside OUTDIR that a build fills and that then takes OUTDIR's place whole, so
+// that a failed or interrupted build leaves nothing half-written, and a finished one leaves
+// nothing of an earlier gallery. Unless committed it is removed with everything in it when
+// dropped. While it lives it is locked, so that a later build can tell the staging folder of a
+// build that was killed (unlocked) from one in progress.
 class CStagingFolder {
  public:
-  CStagingFolder(std::string path, std::string target);
+  // `target` is OUTDIR with its links resolved; `output_name` the output collection file's name.
+  CStagingFolder(std::string path, std::unique_ptr<CFolderLock> lock, std::string target,
+                 std::string output_name);
   CStagingFolder(CStagingFolder&& other) noexcept;
   CStagingFolder(const CStagingFolder&) = delete;
   CStagingFolder& operator=(const CStagingFolder&) = delete;
@@ -30,47 +45,62 @@ class CStagingFolder {
 
   const std::string& path() const { return path_; }
 
-  // Renames the folder to its target. False when that fails (for instance when something
-  // else created the target meanwhile); the folder then stays this object's to remove.
-  bool Commit();
+  // Puts the folder in OUTDIR's place: exchanged with an existing OUTDIR in one step (two
+  // renames where the file system cannot exchange), whose old gallery is then removed, or
+  // renamed to a new one. Anything but `kCommitted` leaves OUTDIR as it was, and the folder
+  // this object's to remove.
+  CommitOutcome Commit();
 
  private:
+  // Replaces the existing OUTDIR; `aside` is where the old folder went.
+  CommitOutcome Replace(std::string& aside);
+
   std::string path_;  // empty once committed or moved from: nothing left to remove
+  std::unique_ptr<CFolderLock> lock_;
   std::string target_;
+  std::string output_name_;
 };
 
-// Where a run writes: straight into an existing folder (empty, or an earlier gallery), or into
-// a staging folder beside a new OUTDIR, which becomes OUTDIR only once the gallery is complete.
+// Where a build writes: a staging folder beside OUTDIR, which becomes OUTDIR once the gallery is
+// complete.
 struct COutputPlan {
-  std::string folder;                     // OUTDIR as given, without trailing separators
-  std::optional<CStagingFolder> staging;  // set when OUTDIR did not exist
+  std::string folder;  // OUTDIR as given, without trailing separators
+  CStagingFolder staging;
+  bool replaces = false;  // OUTDIR exists (empty, or an earlier gallery)
 
-  // Where the files go while the run lasts.
-  const std::string& root() const { return staging ? staging->path() : folder; }
-  // Puts the finished gallery in place; true at once when it was written in place.
-  bool Commit() { return !staging || staging->Commit(); }
+  // Where the files go while the build lasts.
+  const std::string& root() const { return staging.path(); }
+  CommitOutcome Commit() { return staging.Commit(); }
 };
 
 // A plan, or why there is none.
 struct COutputChoice {
   std::optional<COutputPlan> plan;
   OutputRefusal refusal = OutputRefusal::kNone;
-  std::string folder;  // OUTDIR as given, without trailing separators
-  std::string parent;  // its parent folder, named by the refusals of a new OUTDIR
+  std::string folder;   // OUTDIR as given, without trailing separators
+  std::string parent;   // its parent folder, named by the refusals that concern it
+  std::string foreign;  // with kHoldsOtherFiles: an entry of OUTDIR (relative) no gallery wrote
 };
 
 // `path` without the separators at its end, unless it is nothing but one.
 std::string StripTrailingSeparators(std::string path);
 
-// Checks OUTDIR and decides where to write. For a new OUTDIR it creates the staging folder, a
-// hidden folder beside it; an existing file, folder or other entry is never changed.
-COutputChoice PlanOutput(const std::string& outdir);
+// The first entry of the folder `folder` (a path relative to it) that no gallery build writes,
+// where the output collection file is called `output_name`; nothing when every entry is a
+// gallery's, or the folder is empty. A folder with entries but without the button and frame
+// folders of a gallery names its first entry.
+std::optional<std::string> FindForeignEntry(const std::string& folder,
+                                            std::string_view output_name);
 
-// The first of `photo_paths` inside one of the folders that generation writes into (images,
-// thumbs and the like) of the existing folder the plan writes into, where a page image or
-// thumbnail of the same name could replace it. Nothing for a new OUTDIR, which holds no photo.
-std::optional<size_t> FindPhotoInGalleryFolders(const std::vector<std::string>& photo_paths,
-                                                const COutputPlan& plan);
+// Checks OUTDIR and decides where to write; removes the staging folders that killed builds
+// into the same OUTDIR left, and creates this build's own beside OUTDIR. An existing file,
+// folder or other entry is never changed.
+COutputChoice PlanOutput(const std::string& outdir, const std::string& output_name);
+
+// The first of `paths` that lies inside OUTDIR (existing or not), which a build replaces whole;
+// nothing when none does.
+std::optional<size_t> FindPathInside(const std::vector<std::string>& paths,
+                                     const COutputPlan& plan);
 
 }  // namespace gallery
 

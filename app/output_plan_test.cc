@@ -1,6 +1,7 @@
 #include "app/output_plan.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -23,140 +24,190 @@ std::vector<std::string> SortedNames(const std::string& folder) {
   return names;
 }
 
+// A small earlier gallery in `folder`, plus `extra` files (relative paths).
+void WriteGallery(const TempFolder& temp, const std::string& name,
+                  const std::vector<std::string>& extra = {}) {
+  for (const char* sub : {"", "/advanced", "/border", "/images", "/pages"}) {
+    static_cast<void>(CreateFolder(temp.Join(name + sub)));
+  }
+  for (const char* file : {"index.htm", "index-1.htm", "collection.xml", "advanced/next.jpg",
+                           "border/15.jpg", "images/0.jpg", "pages/0.htm"}) {
+    temp.WriteFile(name + "/" + file, "old");
+  }
+  for (const std::string& file : extra) temp.WriteFile(name + "/" + file, "theirs");
+}
+
 TEST(OutputPlanTest, RefusedFoldersAreLeftAsTheyWere) {
   TempFolder folder;
   std::string file = folder.WriteFile("file", "mine");
   ASSERT_EQ(0, mkfifo(folder.Join("fifo").c_str(), 0600));
   ASSERT_TRUE(CreateFolder(folder.Join("letters")));
   folder.WriteFile("letters/letter.txt", "mine too");
+  WriteGallery(folder, "noted", {"notes.txt"});
+  WriteGallery(folder, "cover", {"images/cover.png"});
+  WriteGallery(folder, "kept", {"source-collection.xml"});
   struct Case {
     std::string outdir;
     OutputRefusal refusal;
     std::string parent;
+    std::string foreign;
   } cases[] = {
-      {file, OutputRefusal::kNotAFolder, ""},
-      {file + "/", OutputRefusal::kNotAFolder, ""},
-      {folder.Join("fifo"), OutputRefusal::kNotAFolder, ""},
-      {folder.Join("letters"), OutputRefusal::kHoldsOtherFiles, ""},
-      {folder.Join("no/site"), OutputRefusal::kNoParent, folder.Join("no")},
-      {file + "/site", OutputRefusal::kNoParent, file},
+      {file, OutputRefusal::kNotAFolder, "", ""},
+      {file + "/", OutputRefusal::kNotAFolder, "", ""},
+      {folder.Join("fifo"), OutputRefusal::kNotAFolder, "", ""},
+      {folder.Join("letters"), OutputRefusal::kHoldsOtherFiles, "", "letter.txt"},
+      {folder.Join("noted"), OutputRefusal::kHoldsOtherFiles, "", "notes.txt"},
+      {folder.Join("cover"), OutputRefusal::kHoldsOtherFiles, "", "images/cover.png"},
+      {folder.Join("kept"), OutputRefusal::kHoldsOtherFiles, "", "source-collection.xml"},
+      {folder.Join("no/site"), OutputRefusal::kNoParent, folder.Join("no"), ""},
+      {file + "/site", OutputRefusal::kNoParent, file, ""},
   };
   const std::vector<std::string> before = SortedNames(folder.path());
   for (const Case& c : cases) {
-    COutputChoice choice = PlanOutput(c.outdir);
+    COutputChoice choice = PlanOutput(c.outdir, "collection.xml");
     EXPECT_FALSE(choice.plan) << c.outdir;
     EXPECT_EQ(c.refusal, choice.refusal) << c.outdir;
     EXPECT_EQ(StripTrailingSeparators(c.outdir), choice.folder) << c.outdir;
-    EXPECT_EQ(c.parent, choice.parent) << c.outdir;
+    if (c.refusal == OutputRefusal::kNoParent) {
+      EXPECT_EQ(c.parent, choice.parent) << c.outdir;
+    }
+    EXPECT_EQ(c.foreign, choice.foreign) << c.outdir;
   }
   EXPECT_EQ(before, SortedNames(folder.path()));
   EXPECT_EQ(std::vector<std::string>{"letter.txt"}, SortedNames(folder.Join("letters")));
 }
 
-TEST(OutputPlanTest, ExistingEmptyOrGalleryFolderIsWrittenInPlace) {
+TEST(OutputPlanTest, GalleryFilesOfAnyEarlierBuildAreKnown) {
   TempFolder folder;
-  for (const char* name : {"empty", "gallery", "gallery/advanced", "gallery/border"}) {
-    ASSERT_TRUE(CreateFolder(folder.Join(name))) << name;
+  WriteGallery(
+      folder, "site",
+      {"index-12.htm", "thumbs/3.jpg", "pages/0.htm.123-4.tmp", "mine.xml", "border/0.jpg"});
+  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("site"), "mine.xml"));
+  // The same gallery is not known when its output collection file had another name.
+  EXPECT_EQ("mine.xml", FindForeignEntry(folder.Join("site"), "collection.xml"));
+  struct Case {
+    std::string name;
+  } foreign[] = {{"index-0.htm"}, {"border/16.jpg"},    {"images/01.jpg"}, {"advanced/home.jpg"},
+                 {"pages/x.htm"}, {"images/1.jpg.tmp"}, {".htaccess"}};
+  for (const Case& c : foreign) {
+    TempFolder other;
+    WriteGallery(other, "site", {c.name});
+    EXPECT_EQ(c.name, FindForeignEntry(other.Join("site"), "collection.xml")) << c.name;
   }
-  folder.WriteFile("gallery/index.htm", "earlier");
-  for (const std::string& outdir : {folder.Join("empty"), folder.Join("gallery") + "//"}) {
-    COutputChoice choice = PlanOutput(outdir);
-    ASSERT_TRUE(choice.plan) << outdir;
-    EXPECT_EQ(OutputRefusal::kNone, choice.refusal) << outdir;
-    EXPECT_FALSE(choice.plan->staging) << outdir;
-    EXPECT_EQ(StripTrailingSeparators(outdir), choice.plan->root()) << outdir;
-    EXPECT_TRUE(choice.plan->Commit()) << outdir;
-  }
-  EXPECT_EQ((std::vector<std::string>{"empty", "gallery"}), SortedNames(folder.path()));
+  ASSERT_TRUE(CreateFolder(folder.Join("empty")));
+  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("empty"), "collection.xml"));
 }
 
-TEST(OutputPlanTest, NewFolderIsStagedBesideAndRemovedUnlessCommitted) {
+TEST(OutputPlanTest, CommitReplacesAnEarlierGalleryWholeAndKeepsItsPermissions) {
   TempFolder folder;
-  const std::string site = folder.Join("site");
+  WriteGallery(folder, "site", {"images/7.jpg", "index-3.htm"});
+  ASSERT_EQ(0, chmod(folder.Join("site").c_str(), 0750));
   {
-    COutputChoice choice = PlanOutput(site + "/");
+    COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
     ASSERT_TRUE(choice.plan);
-    ASSERT_TRUE(choice.plan->staging);
-    EXPECT_EQ(site, choice.plan->folder);
-    EXPECT_EQ(folder.path(), ParentFolder(choice.plan->root()));
-    EXPECT_EQ(0u, choice.plan->root().rfind(folder.Join(".site.")));
-    ASSERT_TRUE(CreateFolder(choice.plan->root() + "/pages"));
-    ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/pages/0.htm", "x"));
-    EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
+    EXPECT_TRUE(choice.plan->replaces);
+    EXPECT_EQ(0u, choice.plan->root().rfind(folder.Join(".site.staging-")));
+    ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
+    // The earlier gallery is shown whole until the commit.
+    EXPECT_EQ("theirs", ReadWholeFile(folder.Join("site/images/7.jpg")));
+    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
   }
-  // Dropped without a commit: the staging folder went, with what was written into it.
-  EXPECT_EQ(std::vector<std::string>{}, SortedNames(folder.path()));
+  EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
+  EXPECT_EQ(std::vector<std::string>{"index.htm"}, SortedNames(folder.Join("site")));
+  EXPECT_EQ("new", ReadWholeFile(folder.Join("site/index.htm")));
+  struct stat info;
+  ASSERT_EQ(0, stat(folder.Join("site").c_str(), &info));
+  EXPECT_EQ(0750u, info.st_mode & 07777);
+}
 
+TEST(OutputPlanTest, UncommittedOrRefusedCommitsLeaveOutdirAsItWas) {
+  TempFolder folder;
+  WriteGallery(folder, "site");
+  const std::vector<std::string> before = SortedNames(folder.Join("site"));
   {
-    COutputChoice choice = PlanOutput(site);
+    COutputChoice choice = PlanOutput(folder.Join("site/"), "collection.xml");
     ASSERT_TRUE(choice.plan);
+    ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
+  }
+  {
+    COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
+    ASSERT_TRUE(choice.plan);
+    // Someone put a file of their own into the gallery while it was rebuilt.
+    folder.WriteFile("site/notes.txt", "theirs");
+    EXPECT_EQ(CommitOutcome::kOutdirChanged, choice.plan->Commit());
+  }
+  EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
+  EXPECT_EQ("theirs", ReadWholeFile(folder.Join("site/notes.txt")));
+  EXPECT_EQ("old", ReadWholeFile(folder.Join("site/index.htm")));
+  EXPECT_EQ(before.size() + 1, SortedNames(folder.Join("site")).size());
+}
+
+TEST(OutputPlanTest, NewFolderAndLinkedFolderAreCommittedInPlace) {
+  TempFolder folder;
+  {
+    COutputChoice choice = PlanOutput(folder.Join("fresh"), "collection.xml");
+    ASSERT_TRUE(choice.plan);
+    EXPECT_FALSE(choice.plan->replaces);
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "done"));
-    EXPECT_TRUE(choice.plan->Commit());
+    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
   }
-  EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
-  EXPECT_EQ("done", ReadWholeFile(site + "/index.htm"));
-}
-
-TEST(OutputPlanTest, FailedCommitLeavesTheNewcomerAndRemovesTheStaging) {
-  TempFolder folder;
-  const std::string site = folder.Join("site");
+  EXPECT_EQ("done", ReadWholeFile(folder.Join("fresh/index.htm")));
+  // A link named as OUTDIR keeps leading to the folder, which gets the new gallery.
+  WriteGallery(folder, "fresh");
+  ASSERT_EQ(0, symlink("fresh", folder.Join("link").c_str()));
   {
-    COutputChoice choice = PlanOutput(site);
+    COutputChoice choice = PlanOutput(folder.Join("link"), "collection.xml");
     ASSERT_TRUE(choice.plan);
-    // Something else made the folder, and put a file in it, while the gallery was built.
-    ASSERT_TRUE(CreateFolder(site));
-    folder.WriteFile("site/theirs.txt", "theirs");
-    EXPECT_FALSE(choice.plan->Commit());
-    EXPECT_TRUE(choice.plan->staging);
+    ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "again"));
+    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
   }
-  EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
-  EXPECT_EQ("theirs", ReadWholeFile(site + "/theirs.txt"));
+  EXPECT_EQ((std::vector<std::string>{"fresh", "link"}), SortedNames(folder.path()));
+  EXPECT_EQ("again", ReadWholeFile(folder.Join("link/index.htm")));
 }
 
-TEST(OutputPlanTest, MovedPlanOwnsTheStagingAlone) {
+TEST(OutputPlanTest, StagingOfKilledBuildsGoesAndThatOfLiveBuildsStays) {
   TempFolder folder;
-  const std::string site = folder.Join("site");
-  std::optional<COutputPlan> kept;
+  for (const char* name : {".site.staging-abc123", ".site.staging-live01", ".site.staging-x",
+                           ".other.staging-abc123"}) {
+    ASSERT_TRUE(CreateFolder(folder.Join(name))) << name;
+    folder.WriteFile(std::string(name) + "/index.htm", "left");
+  }
   {
-    COutputChoice choice = PlanOutput(site);
+    CFolderLock live(folder.Join(".site.staging-live01"));
+    ASSERT_TRUE(live.held());
+    COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
     ASSERT_TRUE(choice.plan);
-    kept.emplace(std::move(*choice.plan));
+    // Another build's staging, locked, is not taken for abandoned while it is alive.
+    COutputChoice second = PlanOutput(folder.Join("site"), "collection.xml");
+    ASSERT_TRUE(second.plan);
+    EXPECT_EQ(PathKind::kFolder, GetPathKind(choice.plan->root()));
   }
-  // The moved-from plan removed nothing when it went.
-  ASSERT_EQ(PathKind::kFolder, GetPathKind(kept->root()));
-  ASSERT_TRUE(kept->Commit());
-  kept.reset();
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(site));
-  EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
+  std::vector<std::string> names = SortedNames(folder.path());
+  EXPECT_EQ((std::vector<std::string>{".other.staging-abc123", ".site.staging-live01",
+                                      ".site.staging-x"}),
+            names);
 }
 
-TEST(OutputPlanTest, PhotosInsideTheGalleryFoldersAreFound) {
+TEST(OutputPlanTest, InputsInsideOutdirAreFound) {
   TempFolder folder;
-  const std::string site = folder.Join("site");
-  ASSERT_TRUE(CreateFolder(site));
-  COutputChoice choice = PlanOutput(site);
+  WriteGallery(folder, "site");
+  COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
   ASSERT_TRUE(choice.plan);
   struct Case {
-    std::vector<std::string> photos;
+    std::vector<std::string> paths;
     std::optional<size_t> found;
   } cases[] = {
-      {{folder.Join("a.jpg"), site + "/images/0.jpg"}, 1},
-      {{site + "/thumbs/sub/1.jpg"}, 0},
-      {{site + "/pages/../border/2.jpg"}, 0},
-      {{folder.Join("site/./advanced/next.jpg")}, 0},
-      {{site + "/a.jpg", site + "/imagesX/0.jpg", site + "/images", folder.Join("images/0.jpg")},
+      {{folder.Join("a.jpg"), folder.Join("site/images/0.jpg")}, 1},
+      {{folder.Join("site/deep/er/a.jpg")}, 0},
+      {{folder.Join("site/../site/b.xml")}, 0},
+      {{folder.Join("site2/a.jpg"), folder.Join("site"), folder.Join("a/site/b.jpg")},
        std::nullopt},
       {{}, std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.found, FindPhotoInGalleryFolders(c.photos, *choice.plan))
-        << (c.photos.empty() ? "" : c.photos.back());
+    EXPECT_EQ(c.found, FindPathInside(c.paths, *choice.plan))
+        << (c.paths.empty() ? "" : c.paths.back());
   }
-  // A new folder holds no photo yet.
-  COutputChoice fresh = PlanOutput(folder.Join("fresh"));
-  ASSERT_TRUE(fresh.plan);
-  EXPECT_EQ(std::nullopt,
-            FindPhotoInGalleryFolders({folder.Join("fresh/images/0.jpg")}, *fresh.plan));
 }
 
 }  // namespace

@@ -61,7 +61,108 @@ int CompareNatural(std::string_view left, std::string_view right) {
   return 0;
 }
 
+// The length of the valid UTF-8 character at the start of `text`, or 0 when there is none.
+// Overlong forms, surrogates and values past U+10FFFF are not valid.
+size_t Utf8CharacterSize(std::string_view text) {
+  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  size_t size = lead >= 0xC2 && lead <= 0xDF   ? 2
+                : lead >= 0xE0 && lead <= 0xEF ? 3
+                : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                               : 0;
+  if (size == 0 || text.size() < size) return 0;
+  for (size_t i = 1; i < size; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  }
+  const unsigned char second = byte(1);
+  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+      (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
+    return 0;
+  }
+  return size;
+}
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
 }  // namespace
+
+std::string MendText(std::string_view text) {
+  std::string mended;
+  for (size_t i = 0; i < text.size();) {
+    const size_t size = Utf8CharacterSize(text.substr(i));
+    if (size == 0) {
+      mended += "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    if (size > 1 || !IsControl(static_cast<unsigned char>(text[i]))) {
+      mended.append(text, i, size);
+    }
+    i += size;
+  }
+  return mended;
+}
+
+bool IsCollectionText(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t size = Utf8CharacterSize(text.substr(i));
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (size == 0 || (c < 0x20 && c != '\t' && c != '\n' && c != '\r')) return false;
+    i += size;
+  }
+  return true;
+}
+
+std::string EscapeForTerminal(std::string_view text) {
+  std::string escaped;
+  for (size_t i = 0; i < text.size();) {
+    const size_t size = Utf8CharacterSize(text.substr(i));
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (size == 0 || (size == 1 && IsControl(c))) {
+      constexpr char kDigits[] = "0123456789ABCDEF";
+      escaped += "\\x";
+      escaped += kDigits[c >> 4];
+      escaped += kDigits[c & 0xF];
+      ++i;
+      continue;
+    }
+    if (c == '\\') escaped += '\\';
+    escaped.append(text, i, size);
+    i += size;
+  }
+  return escaped;
+}
+
+std::string TitleAsHtml(std::string_view text) {
+  std::string html;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        html += "&amp;";
+        break;
+      case '<':
+        html += "&lt;";
+        break;
+      case '>':
+        html += "&gt;";
+        break;
+      case '"':
+        html += "&quot;";
+        break;
+      case '\'':
+        html += "&#39;";
+        break;
+      case '%':
+        // Pages collapse "%%" to "%" and fill in "%%Name%%" placeholders after titles are in.
+        html += "&#37;";
+        break;
+      default:
+        html += c;
+    }
+  }
+  return html;
+}
 
 bool IsPhotoFileName(std::string_view name) {
   if (name.empty() || name.front() == '.') return false;
@@ -124,10 +225,17 @@ std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder
     } else if (name.find('\\') != std::string::npos) {
       // Collection paths treat "\" as a folder separator, so this name cannot be stored.
       scan.skipped.push_back({path, "its name holds a backslash, which collection paths cannot"});
+    } else if (!IsCollectionText(path)) {
+      // Collection files are XML, which holds neither such bytes nor such characters.
+      scan.skipped.push_back({path,
+                              "its name is not valid UTF-8 text or holds control characters, "
+                              "which collection paths cannot; rename it"});
     } else if (!IsReadableFile(path)) {
       scan.skipped.push_back({path, "cannot be read (no permission)"});
     } else {
-      CFolderPhoto photo{path, name, TitleFromFileName(name), ""};
+      const std::string readable = MendText(name);
+      if (readable != name) scan.mended.push_back(path);
+      CFolderPhoto photo{path, name, TitleAsHtml(TitleFromFileName(readable)), ""};
       if (order == PhotoOrder::kDate) photo.date_taken = ReadPhotoDateTaken(path).value_or("");
       scan.photos.push_back(std::move(photo));
     }

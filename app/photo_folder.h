@@ -26,6 +26,7 @@ struct CSkippedFile {
 struct CFolderScan {
   std::vector<CFolderPhoto> photos;
   std::vector<CSkippedFile> skipped;
+  std::vector<std::string> mended;  // paths of photos whose titles leave out control characters
 };
 
 enum class PhotoOrder { kName, kDate };
@@ -39,6 +40,23 @@ bool IsPhotoFileName(std::string_view name);
 // removed. The name itself when that leaves nothing.
 std::string TitleFromFileName(std::string_view name);
 
+// `text` as UTF-8 that shows as written: each byte that is no part of a valid UTF-8 character
+// becomes U+FFFD, and control characters (U+0000 to U+001F and U+007F) are dropped.
+std::string MendText(std::string_view text);
+
+// True when a collection file (XML) can carry `text` unchanged: valid UTF-8 without control
+// characters other than tab, line feed and carriage return.
+bool IsCollectionText(std::string_view text);
+
+// `text` safe to print on a terminal: control characters and bytes that are no part of a valid
+// UTF-8 character written as "\xHH", backslashes doubled.
+std::string EscapeForTerminal(std::string_view text);
+
+// A title that shows `text` as written once placed in a page, where titles are HTML: "&", "<",
+// ">", and both quotes become entities, and "%" becomes "&#37;", which no placeholder expansion
+// of the pages reads as anything but text.
+std::string TitleAsHtml(std::string_view text);
+
 // Orders names as a person expects: letters without regard to case, and runs of digits by their
 // value ("img2" before "img10"); names that compare equal so are ordered bytewise.
 bool NaturalLess(std::string_view left, std::string_view right);
@@ -47,10 +65,10 @@ bool NaturalLess(std::string_view left, std::string_view right);
 // by name.
 void SortPhotos(std::vector<CFolderPhoto>& photos, PhotoOrder order);
 
-// The photos directly in `folder` (no subfolders), sorted. Files that look like photos but are
-// not regular readable files, or whose names the collection format cannot carry, are listed as
-// skipped. Dates are read only for date order; the imaging library must then be started.
-// Nothing when the folder cannot be read.
+// The photos directly in `folder` (no subfolders), sorted, titled by `TitleFromFileName` made
+// HTML by `TitleAsHtml`. Files that look like photos but are not regular readable files, or
+// whose names the collection format cannot carry, are listed as skipped. Dates are read only for
+// date order; the imaging library must then be started. Nothing when the folder cannot be read.
 std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder order);
 
 // The bytes of a collection file with the given texts, one photo element per photo (its

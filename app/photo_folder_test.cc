@@ -117,5 +117,41 @@ TEST(PhotoFolderTest, RenderedCollectionLoadsBackWithTheSamePhotosAndStyle) {
   }
 }
 
+TEST(PhotoFolderTest, NamesBecomeTextThatShowsAsWritten) {
+  struct Case {
+    std::string name;
+    std::string mended;
+    bool collection_text;
+    std::string terminal;
+  } cases[] = {
+      {"plain", "plain", true, "plain"},
+      {"Caf\xC3\xA9", "Caf\xC3\xA9", true, "Caf\xC3\xA9"},
+      {"tab\there", "tabhere", true, "tab\\x09here"},
+      {"bell\x07\x7F", "bell", false, "bell\\x07\\x7F"},
+      {"bad\xFF"
+       "byte",
+       "bad\xEF\xBF\xBD"
+       "byte",
+       false, "bad\\xFFbyte"},
+      // A character cut short, an overlong slash and a surrogate are no characters.
+      {"\xC3", "\xEF\xBF\xBD", false, "\\xC3"},
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD", false, "\\xC0\\xAF"},
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", false, "\\xED\\xA0\\x80"},
+      {"\xF0\x9F\x93\xB7", "\xF0\x9F\x93\xB7", true, "\xF0\x9F\x93\xB7"},
+      {"esc\x1B[2Jback\\slash", "esc[2Jback\\slash", false, "esc\\x1B[2Jback\\\\slash"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.mended, MendText(c.name)) << c.terminal;
+    EXPECT_EQ(c.collection_text, IsCollectionText(c.name)) << c.terminal;
+    EXPECT_EQ(c.terminal, EscapeForTerminal(c.name)) << c.terminal;
+  }
+}
+
+TEST(PhotoFolderTest, TitlesAreMadeHtmlThatNoPlaceholderReads) {
+  EXPECT_EQ("&lt;img src=x onerror=alert(1)&gt;", TitleAsHtml("<img src=x onerror=alert(1)>"));
+  EXPECT_EQ("Tom&#39;s &quot;best&quot; &amp; more", TitleAsHtml("Tom's \"best\" & more"));
+  EXPECT_EQ("100&#37; &#37;&#37;PhotoCount&#37;&#37;", TitleAsHtml("100% %%PhotoCount%%"));
+}
+
 }  // namespace
 }  // namespace gallery

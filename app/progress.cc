@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "app/photo_folder.h"
+
 namespace gallery {
 namespace {
 
@@ -16,22 +18,6 @@ constexpr int kMinimumBarCells = 10;
 constexpr int kLongestDuration = 7;
 
 }  // namespace
-
-std::string DescribePhotoFailure(PhotoFailure cause) {
-  switch (cause) {
-    case PhotoFailure::kUnreadable:
-      return "could not be read (missing, or no permission)";
-    case PhotoFailure::kUndecodable:
-      return "could not be decoded as an image (damaged, or a format not supported)";
-    case PhotoFailure::kTooLarge:
-      return "has more pixels than a picture may have, or than the memory limit leaves room for";
-    case PhotoFailure::kNotWritten:
-      return "its picture could not be made or written (disk full, or no permission?)";
-    case PhotoFailure::kNone:
-      break;
-  }
-  return "has a picture";
-}
 
 std::string FormatDuration(double seconds) {
   long total = seconds > 0 && std::isfinite(seconds) ? std::lround(std::floor(seconds)) : 0;
@@ -71,9 +57,44 @@ std::string FormatProgressLine(int done, int total, double elapsed_seconds, int 
   return "[" + std::string(filled, '#') + std::string(cells - filled, '.') + "] " + counts;
 }
 
+std::string DescribePhotoFailure(PhotoFailure cause, int index) {
+  const std::string left = "; photo " + std::to_string(index + 1) + " is left without a picture. ";
+  const std::string replace = left + "Replace or remove it and build again.";
+  switch (cause) {
+    case PhotoFailure::kUnreadable:
+      return "could not be read (missing, or no permission)" + replace;
+    case PhotoFailure::kTooLarge:
+      return "has more pixels than a picture may have, or than the memory limit leaves room for" +
+             replace;
+    case PhotoFailure::kNoSpace:
+      return "its picture could not be written, as the disk is full (or the disk quota or "
+             "file-size limit is reached)" +
+             left + "Free some space and build again.";
+    case PhotoFailure::kNotWritten:
+      return "its picture could not be made or written (no permission?)" + left +
+             "Check the gallery folder and build again.";
+    case PhotoFailure::kUndecodable:
+    case PhotoFailure::kNone:
+      break;
+  }
+  return "could not be decoded as an image (damaged, or a format not supported)" + replace;
+}
+
+std::string FormatPhotoCounts(int made, int reused, int skipped) {
+  std::string counts = "made " + std::to_string(made);
+  if (reused > 0) counts += ", reused " + std::to_string(reused);
+  return counts + ", skipped " + std::to_string(skipped);
+}
+
 CProgressReporter::CProgressReporter(std::ostream& out, ProgressMode mode, int width,
-                                     std::function<double()> clock)
-    : out_(out), mode_(mode), width_(width), clock_(std::move(clock)), start_(clock_()) {}
+                                     std::function<double()> clock,
+                                     std::function<bool()> stop_requested)
+    : out_(out),
+      mode_(mode),
+      width_(width),
+      clock_(std::move(clock)),
+      stop_requested_(std::move(stop_requested)),
+      start_(clock_()) {}
 
 void CProgressReporter::Start(int photo_count) {
   start_ = clock_();
@@ -94,13 +115,12 @@ void CProgressReporter::OnPhotoDone(int index, int photo_count) {
 
 void CProgressReporter::OnPhotoFailed(int index, const std::string& source_path,
                                       PhotoFailure cause) {
-  ++failed_count_;
+  ++skipped_count_;
+  if (cause == PhotoFailure::kNoSpace) ++no_space_count_;
   // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
   if (bar_shown_) out_ << "\r\033[K";
-  out_ << "gallery: warning: " << source_path << ": " << DescribePhotoFailure(cause) << "; photo "
-       << index + 1 << " is left without a picture. "
-       << (cause == PhotoFailure::kNotWritten ? "Free some space and build again.\n"
-                                              : "Replace or remove it and build again.\n");
+  out_ << "gallery: warning: " << EscapeForTerminal(source_path) << ": "
+       << DescribePhotoFailure(cause, index) << '\n';
   if (bar_shown_) DrawBar();
   out_ << std::flush;
 }

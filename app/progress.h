@@ -10,9 +10,6 @@
 
 namespace gallery {
 
-// What went wrong with a photo that has no picture, as a warning tells it after the path.
-std::string DescribePhotoFailure(PhotoFailure cause);
-
 // "M:SS" below an hour, "H:MM:SS" from there; negative values count as 0.
 std::string FormatDuration(double seconds);
 
@@ -22,26 +19,37 @@ std::string FormatDuration(double seconds);
 // photo is done and some are left, an estimate of the time left.
 std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width);
 
+// "made 3, skipped 1" of a build's photos; the photos reused from earlier builds are named only
+// when there are any ("made 1, reused 2, skipped 1").
+std::string FormatPhotoCounts(int made, int reused, int skipped);
+
 // How progress is shown: not at all, one line per photo (for logs and pipes), or a bar redrawn
 // in place on a terminal.
 enum class ProgressMode { kQuiet, kLines, kBar };
 
-// Shows the progress of a generation and names the photos left without a picture, on `out`.
+// Why photo `index` (from 0) has no picture and what to do, as one sentence without the path.
+std::string DescribePhotoFailure(PhotoFailure cause, int index);
+
+// Shows the progress of a generation and names the photos that could not be made, on `out`.
 // Warnings are shown in every mode; a bar is cleared before a warning and drawn again after.
 class CProgressReporter : public CGenerationObserver {
  public:
-  // `clock` gives seconds from any fixed point.
-  CProgressReporter(std::ostream& out, ProgressMode mode, int width, std::function<double()> clock);
+  // `clock` gives seconds from any fixed point; `stop_requested`, when set, says whether the
+  // generation is to end early.
+  CProgressReporter(std::ostream& out, ProgressMode mode, int width, std::function<double()> clock,
+                    std::function<bool()> stop_requested = nullptr);
 
   // Shows the empty bar before the first photo.
   void Start(int photo_count);
   void OnPhotoDone(int index, int photo_count) override;
   void OnPhotoFailed(int index, const std::string& source_path, PhotoFailure cause) override;
+  bool StopRequested() override { return stop_requested_ && stop_requested_(); }
   // Ends the bar's line, so that later messages start on a line of their own.
   void Finish();
 
-  // How many photos were left without a picture.
-  int failed_count() const { return failed_count_; }
+  // Photos left without a picture, and of them those for want of disk space.
+  int skipped_count() const { return skipped_count_; }
+  int no_space_count() const { return no_space_count_; }
   double elapsed() const { return clock_() - start_; }
 
  private:
@@ -51,10 +59,12 @@ class CProgressReporter : public CGenerationObserver {
   const ProgressMode mode_;
   const int width_;
   const std::function<double()> clock_;
+  const std::function<bool()> stop_requested_;
   double start_;
   int done_ = 0;
   int total_ = 0;
-  int failed_count_ = 0;
+  int skipped_count_ = 0;
+  int no_space_count_ = 0;
   bool bar_shown_ = false;
 };
 

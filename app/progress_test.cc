@@ -91,27 +91,7 @@ TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhoto
       "gallery: 1/2 photos  0:02 elapsed  about 0:02 left\n"
       "gallery: 2/2 photos  0:04 elapsed\n",
       out.str());
-  EXPECT_EQ(1, reporter.failed_count());
-}
-
-TEST(ProgressReporterTest, WarningsSayWhatWentWrongAndWhatToDo) {
-  const PhotoFailure causes[] = {PhotoFailure::kUnreadable, PhotoFailure::kUndecodable,
-                                 PhotoFailure::kTooLarge, PhotoFailure::kNotWritten};
-  std::set<std::string> descriptions;
-  for (PhotoFailure cause : causes) descriptions.insert(DescribePhotoFailure(cause));
-  EXPECT_EQ(std::size(causes), descriptions.size()) << "each cause is told apart";
-
-  std::ostringstream out;
-  CProgressReporter reporter(out, ProgressMode::kQuiet, 80, [] { return 0.0; });
-  reporter.OnPhotoFailed(0, "/g/a.jpg", PhotoFailure::kTooLarge);
-  reporter.OnPhotoFailed(1, "/g/b.jpg", PhotoFailure::kNotWritten);
-  EXPECT_EQ("gallery: warning: /g/a.jpg: " + DescribePhotoFailure(PhotoFailure::kTooLarge) +
-                "; photo 1 is left without a picture. Replace or remove it and build again.\n"
-                "gallery: warning: /g/b.jpg: " +
-                DescribePhotoFailure(PhotoFailure::kNotWritten) +
-                "; photo 2 is left without a picture. Free some space and build again.\n",
-            out.str());
-  EXPECT_EQ(2, reporter.failed_count());
+  EXPECT_EQ(1, reporter.skipped_count());
 }
 
 TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {
@@ -142,6 +122,27 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
   // The line is drawn one column short of the width: terminals wrap at the last column.
   size_t line_start = text.rfind('\r');
   EXPECT_EQ(FormatProgressLine(1, 2, 0, 60) + "\033[K\n", text.substr(line_start + 1));
+}
+
+TEST(ProgressReporterTest, AFullDiskIsToldApartFromADamagedPhoto) {
+  std::ostringstream out;
+  bool stop = false;
+  CProgressReporter reporter(
+      out, ProgressMode::kQuiet, 80, [] { return 0.0; }, [&stop] { return stop; });
+  reporter.Start(3);
+  reporter.OnPhotoFailed(0, "/a.jpg", PhotoFailure::kNoSpace);
+  reporter.OnPhotoFailed(2, "/c.jpg", PhotoFailure::kUndecodable);
+  EXPECT_NE(std::string::npos, out.str().find("/a.jpg: its picture could not be written, as the "
+                                              "disk is full"))
+      << out.str();
+  EXPECT_EQ(std::string::npos, out.str().find("/a.jpg: could not be decoded")) << out.str();
+  EXPECT_NE(std::string::npos, out.str().find("/c.jpg: could not be decoded")) << out.str();
+  EXPECT_EQ(2, reporter.skipped_count());
+  EXPECT_EQ(1, reporter.no_space_count());
+  // The stop request is asked for each time, not remembered.
+  EXPECT_FALSE(reporter.StopRequested());
+  stop = true;
+  EXPECT_TRUE(reporter.StopRequested());
 }
 
 }  // namespace

@@ -20,9 +20,11 @@ class CGenerationObserver {
   virtual ~CGenerationObserver() = default;
   // Photo `index` (from 0) is done: its images and its page were written where possible.
   virtual void OnPhotoDone(int index, int photo_count) = 0;
-  // Photo `index` has no page image, for `cause` (never kNone), and so no thumbnail either;
-  // `source_path` is the source as it was opened.
+  // Photo `index` got no page image (nor thumbnail), for `cause`.
   virtual void OnPhotoFailed(int index, const std::string& source_path, PhotoFailure cause) = 0;
+  // Asked before each photo's page and before the output collection file is saved: true ends
+  // the generation there, which then returns 0 and leaves what it wrote.
+  virtual bool StopRequested() { return false; }
 };
 
 // The generator of one run: the style preset and the photo list, loaded from a collection file
@@ -41,9 +43,10 @@ class CGalleryBuilder {
   [[nodiscard]] LoadFailure LoadText(std::string_view bytes, const std::string& path);
 
   // Writes the gallery beside the output collection file `document_path` (generate/).
-  // 1 when complete, 0 when the output collection file could not be built or saved, and 0
-  // before writing anything when `document_path` is a folder or a file it writes is one of the
-  // photos. First removes what killed runs left there: the caller keeps other runs out.
+  // 1 when complete, 0 when the output collection file could not be built or saved or the
+  // observer asked to stop, and 0 before writing anything when `document_path` is a folder or a
+  // file it writes is one of the photos. First removes what killed runs left there: the caller
+  // keeps other runs out.
   int Generate(const std::string& document_path, bool thumbnails);
 
   // The five navigation buttons into `folder` (generate/navigation_buttons.cc).

@@ -12,6 +12,7 @@ enum class PhotoFailure {
   kUndecodable,  // the source is no image that can be decoded, or is damaged
   kTooLarge,     // the source has more pixels than any image this program makes
   kNotWritten,   // no image could be made of the size asked for, or its file not be written
+  kNoSpace,      // its file could not be written: the disk (or quota, or file-size limit) is full
 };
 
 // What the pages show of one photo: its title and the sizes its image work produced. A size

@@ -274,6 +274,7 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     WriteFramePiece(border_folder + "/" + GetFramePieceFileName(piece), piece);
   }
   for (int index = 0; index < photo_count; ++index) {
+    if (observer_ != nullptr && observer_->StopRequested()) return 0;
     if (!document.AddPhoto()) return 0;
     const CPhotoResult& photo = image_work.WaitFor(index);
     if (observer_ != nullptr && photo.failure != PhotoFailure::kNone) {
@@ -288,6 +289,7 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   const std::vector<CPhotoResult> results = image_work.TakeResults();
 
   if (!WriteStyle(document, style_)) return 0;
+  if (observer_ != nullptr && observer_->StopRequested()) return 0;
   if (!document.Save(document_path)) return 0;
 
   const IndexPagination pagination =

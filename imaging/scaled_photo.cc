@@ -96,10 +96,15 @@ CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string&
     const bool empty = layout.output.width <= 0 || layout.output.height <= 0;
     return {thumbnail_size, empty ? PhotoFailure::kNotWritten : PhotoFailure::kTooLarge};
   }
-  if (!SavePhotoJpeg(source_path, rendering, path)) {
-    // The source's header was read, so what failed is its decoding (or the writing, which the
-    // imaging call does not tell apart).
-    return {thumbnail_size, PhotoFailure::kUndecodable};
+  switch (SavePhotoJpeg(source_path, rendering, path)) {
+    case PhotoSave::kSaved:
+      break;
+    case PhotoSave::kNoSpace:
+      return {thumbnail_size, PhotoFailure::kNoSpace};
+    case PhotoSave::kFailed:
+      // The source's header was read, so what failed is its decoding (or a writing that the
+      // imaging call does not tell apart).
+      return {thumbnail_size, PhotoFailure::kUndecodable};
   }
   return {layout.output, PhotoFailure::kNone};
 }

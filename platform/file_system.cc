@@ -159,7 +159,20 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
   return WriteFileWith(path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); });
 }
 
-bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write) {
+namespace {
+
+// True when the file `from` could be given the name `to`, which must not exist, and lost its
+// own name.
+bool RenameToNewName(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  // A file system without that kind of rename mostly has hard links.
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+  return link(from.c_str(), to.c_str()) == 0 && unlink(from.c_str()) == 0;
+}
+
+// `WriteFileWith`; with `replace` false, a `path` that exists is kept and the write fails.
+bool WriteThroughTemporary(const std::string& path,
+                           const std::function<bool(int descriptor)>& write, bool replace) {
   static std::atomic<unsigned> temporary_count{0};
   const std::string target = ToSystemPath(path);
   CTemporaryClaim claim;
@@ -180,9 +193,21 @@ bool WriteFileWith(const std::string& path, const std::function<bool(int descrip
   if (fd < 0) return false;
   bool ok = write(fd);
   ok = close(fd) == 0 && ok;
-  if (ok && rename(temporary.c_str(), target.c_str()) == 0) return true;
+  if (ok && replace && rename(temporary.c_str(), target.c_str()) == 0) return true;
+  if (ok && !replace && RenameToNewName(temporary, target)) return true;
   unlink(temporary.c_str());
   return false;
+}
+
+}  // namespace
+
+bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write) {
+  return WriteThroughTemporary(path, write, true);
+}
+
+bool WriteNewFileBytes(const std::string& path, std::string_view bytes) {
+  return WriteThroughTemporary(
+      path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); }, false);
 }
 
 std::optional<std::string> TemporaryFileTarget(std::string_view name) {
@@ -298,12 +323,12 @@ std::optional<size_t> FindSameFile(const std::vector<std::string>& candidates,
   return first;
 }
 
-CFolderLock::CFolderLock(const std::string& folder) {
+CFolderLock::CFolderLock(const std::string& folder, bool wait) {
   // The folder "" is the root of a path such as "/c.xml".
   const std::string system_folder = folder.empty() ? "/" : ToSystemPath(folder);
   int fd = open(system_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  while (flock(fd, LOCK_EX) != 0) {
+  while (flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
     if (errno != EINTR) {
       close(fd);
       return;

@@ -27,6 +27,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // no temporary file behind when any step fails.
 bool WriteFileBytes(const std::string& path, std::string_view bytes);
 
+// Like `WriteFileBytes`, but never replaces anything: false when `path` exists already.
+bool WriteNewFileBytes(const std::string& path, std::string_view bytes);
+
 // True when `path` names a regular file that this process may read.
 bool IsReadableFile(const std::string& path);
 
@@ -71,10 +74,11 @@ std::optional<size_t> FindSameFile(const std::vector<std::string>& candidates,
 
 // An exclusive advisory lock on a folder itself (nothing is added to it), held for the
 // object's life. Taking it waits as long as another holder has it, in this process or any
-// other. A folder that cannot be opened or locked leaves the lock not held.
+// other, unless `wait` is false. A folder that cannot be opened or locked (or, without `wait`,
+// is locked already) leaves the lock not held.
 class CFolderLock {
  public:
-  explicit CFolderLock(const std::string& folder);
+  explicit CFolderLock(const std::string& folder, bool wait = true);
   ~CFolderLock();
   CFolderLock(const CFolderLock&) = delete;
   CFolderLock& operator=(const CFolderLock&) = delete;

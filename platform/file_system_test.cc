@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/folder_listing.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -233,6 +234,25 @@ TEST(FileSystemTest, FolderLockWaitsForTheHolder) {
 
   EXPECT_FALSE(CFolderLock(folder.Join("absent")).held());
   EXPECT_FALSE(CFolderLock(folder.WriteFile("file", "")).held());
+
+  // Without waiting, a held lock is not taken, and a free one is.
+  CFolderLock holder(folder.path());
+  EXPECT_FALSE(CFolderLock(folder.path(), false).held());
+}
+
+TEST(FileSystemTest, NewFilesNeverReplaceAnything) {
+  TempFolder folder;
+  const std::string path = folder.WriteFile("mine.xml", "mine");
+  EXPECT_FALSE(WriteNewFileBytes(path, "new"));
+  EXPECT_EQ("mine", ReadFileBytes(path).value_or(""));
+  ASSERT_EQ(0, symlink("gone.xml", folder.Join("dangling.xml").c_str()));
+  EXPECT_FALSE(WriteNewFileBytes(folder.Join("dangling.xml"), "new"));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder.Join("gone.xml")));
+  EXPECT_TRUE(WriteNewFileBytes(folder.Join("fresh.xml"), "fresh"));
+  EXPECT_EQ("fresh", ReadFileBytes(folder.Join("fresh.xml")).value_or(""));
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_EQ(std::string::npos, entry.path().string().find(".tmp")) << entry.path();
+  }
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "platform/folder_listing.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -56,13 +59,8 @@ bool IsWritableFolder(const std::string& path) {
          access(ToSystemPath(path).c_str(), W_OK | X_OK) == 0;
 }
 
-std::optional<std::string> CreateFolderBeside(const std::string& path) {
-  std::string target = ToSystemPath(path);
-  while (target.size() > 1 && target.back() == '/') target.pop_back();
-  size_t separator = target.find_last_of('/');
-  std::string parent = separator == std::string::npos ? "." : target.substr(0, separator + 1);
-  std::string name = separator == std::string::npos ? target : target.substr(separator + 1);
-  std::string pattern = (separator == std::string::npos ? "./" : parent) + "." + name + ".XXXXXX";
+std::optional<std::string> CreateUniqueFolder(const std::string& prefix) {
+  std::string pattern = ToSystemPath(prefix) + "XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) return std::nullopt;
   // mkdtemp makes the folder private; a gallery is meant to be read by a web server or others.
   mode_t mask = umask(0);
@@ -71,8 +69,33 @@ std::optional<std::string> CreateFolderBeside(const std::string& path) {
   return pattern;
 }
 
+std::optional<std::string> CreateFolderBeside(const std::string& path) {
+  std::string target = ToSystemPath(path);
+  while (target.size() > 1 && target.back() == '/') target.pop_back();
+  size_t separator = target.find_last_of('/');
+  std::string parent = separator == std::string::npos ? "./" : target.substr(0, separator + 1);
+  std::string name = separator == std::string::npos ? target : target.substr(separator + 1);
+  return CreateUniqueFolder(parent + "." + name + ".");
+}
+
 bool RenamePath(const std::string& from, const std::string& to) {
   return rename(ToSystemPath(from).c_str(), ToSystemPath(to).c_str()) == 0;
+}
+
+ExchangeOutcome ExchangePaths(const std::string& first, const std::string& second) {
+  if (renameat2(AT_FDCWD, ToSystemPath(first).c_str(), AT_FDCWD, ToSystemPath(second).c_str(),
+                RENAME_EXCHANGE) == 0) {
+    return ExchangeOutcome::kExchanged;
+  }
+  // Older kernels and some network and FUSE file systems know no exchange.
+  return errno == EINVAL || errno == ENOSYS || errno == ENOTSUP ? ExchangeOutcome::kUnsupported
+                                                                : ExchangeOutcome::kFailed;
+}
+
+bool CopyPermissions(const std::string& from, const std::string& to) {
+  struct stat info;
+  return stat(ToSystemPath(from).c_str(), &info) == 0 &&
+         chmod(ToSystemPath(to).c_str(), info.st_mode & 07777) == 0;
 }
 
 bool RemoveTree(const std::string& path) {

@@ -23,12 +23,29 @@ std::string AbsolutePath(const std::string& path);
 // True when this process may create files in the folder `path`.
 bool IsWritableFolder(const std::string& path);
 
+// Creates a new, empty folder named `prefix` and six random characters, readable as the umask
+// allows, and returns its path; nothing when it cannot.
+std::optional<std::string> CreateUniqueFolder(const std::string& prefix);
+
 // Creates a new, empty, private-named folder beside `path` (in its parent folder) whose name
 // starts with a dot and `path`'s own name, and returns its path; nothing when it cannot.
 std::optional<std::string> CreateFolderBeside(const std::string& path);
 
 // Renames a file or folder; fails when `to` exists (unless it is an empty folder).
 bool RenamePath(const std::string& from, const std::string& to);
+
+enum class ExchangeOutcome {
+  kExchanged,    // each path now names what the other named
+  kUnsupported,  // the file system cannot exchange names; nothing changed
+  kFailed,       // anything else went wrong; nothing changed
+};
+
+// Swaps the entries `first` and `second` of one file system in one step, so that no moment
+// passes where either name is missing.
+ExchangeOutcome ExchangePaths(const std::string& first, const std::string& second);
+
+// Gives `to` the permission bits of `from`; false when either cannot be reached.
+bool CopyPermissions(const std::string& from, const std::string& to);
 
 // Removes `path` and everything under it; links are removed, never followed. False when
 // anything was left.

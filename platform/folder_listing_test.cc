@@ -1,5 +1,6 @@
 #include "platform/folder_listing.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,6 +80,27 @@ TEST(FolderListingTest, FolderBesideIsFreshAndRenamesIntoPlace) {
   EXPECT_EQ(PathKind::kFile, GetPathKind(target + "/index.htm"));
 
   EXPECT_FALSE(CreateFolderBeside(folder.Join("missing/gallery")));
+}
+
+TEST(FolderListingTest, ExchangeSwapsTwoFoldersAtOnce) {
+  TempFolder folder;
+  ASSERT_TRUE(CreateFolder(folder.Join("old")));
+  folder.WriteFile("old/index.htm", "old");
+  std::optional<std::string> fresh = CreateUniqueFolder(folder.Join(".old.staging-"));
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(folder.Join(".old.staging-").size() + 6, fresh->size()) << *fresh;
+  ASSERT_TRUE(WriteFileBytes(*fresh + "/index.htm", "new"));
+  ASSERT_EQ(0, chmod(folder.Join("old").c_str(), 0710));
+  EXPECT_TRUE(CopyPermissions(folder.Join("old"), *fresh));
+  ASSERT_EQ(ExchangeOutcome::kExchanged, ExchangePaths(*fresh, folder.Join("old")));
+  EXPECT_EQ("new", ReadFileBytes(folder.Join("old/index.htm")).value_or(""));
+  EXPECT_EQ("old", ReadFileBytes(*fresh + "/index.htm").value_or(""));
+  struct stat info;
+  ASSERT_EQ(0, stat(folder.Join("old").c_str(), &info));
+  EXPECT_EQ(0710u, info.st_mode & 07777);
+  // Nothing to exchange with: nothing changes.
+  EXPECT_EQ(ExchangeOutcome::kFailed, ExchangePaths(*fresh, folder.Join("absent")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(*fresh));
 }
 
 TEST(FolderListingTest, RemoveTreeRemovesLinksNotWhatTheyPointAt) {

@@ -1,6 +1,11 @@
 #include "platform/photo.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -229,23 +234,43 @@ std::optional<std::string> RenderPhotoJpeg(const std::string& path,
   }
 }
 
-bool SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
-                   const std::string& target) {
+namespace {
+
+// True when the file open as `descriptor` cannot grow, as its file system is full, the disk
+// quota or the file-size limit is reached. The encoder writes from threads of its own and does
+// not say why it stopped, so the file is tried once more where the encoder's writing ended;
+// more than a block is written, as the last block may still have room.
+bool CannotGrow(int descriptor) {
+  struct stat info;
+  if (fstat(descriptor, &info) != 0) return false;
+  static const std::vector<char> probe(1 << 16, 0);
+  if (pwrite(descriptor, probe.data(), probe.size(), info.st_size) >= 0) return false;
+  return errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+}
+
+}  // namespace
+
+PhotoSave SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
+                        const std::string& target) {
   try {
     std::optional<VImage> picture = BuildPicture(path, rendering);
-    if (!picture) return false;
+    if (!picture) return PhotoSave::kFailed;
+    bool no_space = false;
     // The encoder writes straight into the temporary file: no copy of the whole JPEG is held.
-    return WriteFileWith(target, [&](int descriptor) {
+    const bool saved = WriteFileWith(target, [&](int descriptor) {
       try {
         picture->jpegsave_target(vips::VTarget::new_to_descriptor(descriptor),
                                  JpegOptions(rendering));
         return true;
       } catch (const vips::VError&) {
+        no_space = CannotGrow(descriptor);
         return false;
       }
     });
+    if (saved) return PhotoSave::kSaved;
+    return no_space ? PhotoSave::kNoSpace : PhotoSave::kFailed;
   } catch (const vips::VError&) {
-    return false;
+    return PhotoSave::kFailed;
   }
 }
 

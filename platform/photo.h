@@ -89,10 +89,17 @@ std::optional<PhotoSize> ReadPhotoSize(const std::string& path, int64_t max_pixe
 std::optional<std::string> RenderPhotoJpeg(const std::string& path,
                                            const PhotoRendering& rendering);
 
+// How `SavePhotoJpeg` went.
+enum class PhotoSave {
+  kSaved,
+  kFailed,   // the source could not be decoded, or the file not be written
+  kNoSpace,  // the file system is full, the disk quota or the file-size limit was reached
+};
+
 // `RenderPhotoJpeg` written to the file `target`, whole or not at all (an older file there stays
-// when anything fails). True when written.
-bool SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
-                   const std::string& target);
+// when anything fails).
+PhotoSave SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
+                        const std::string& target);
 
 }  // namespace gallery
 

@@ -215,7 +215,7 @@ def main():
     single = os.path.join(args.work, "single")
     run([args.gallery, "new", photos, single, "--title", "Browser test & co",
          "--description", "Seven generated photos", "--preset", "shaded", "--quiet"])
-    source = open(os.path.join(single, "source-collection.xml"), encoding="utf-8").read()
+    source = open(single + ".collection.xml", encoding="utf-8").read()
     paged_collection = os.path.join(args.work, "paged.xml")
     source = re.sub(r'table_columns="\d+"', 'table_columns="2"', source)
     source = re.sub(r'table_rows="\d+"', 'table_rows="2"', source)

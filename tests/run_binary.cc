@@ -12,8 +12,10 @@
 
 namespace gallery {
 
-BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
-                                 const BinaryOptions& options) {
+namespace {
+
+BinaryResult RunBinary(const char* program, const std::vector<std::string>& arguments,
+                       const BinaryOptions& options) {
   BinaryResult result;
   // Made before the fork: the child of a process with threads may only call what is safe in a
   // signal handler.
@@ -53,11 +55,11 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
       if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
     }
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(GALLERYGEN_BINARY));
+    argv.push_back(const_cast<char*>(program));
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execve(GALLERYGEN_BINARY, argv.data(), envp.data());
+    execve(program, argv.data(), envp.data());
     _exit(127);
   }
   close(pipe_fds[1]);
@@ -86,6 +88,18 @@ BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
     result.killed = WIFSIGNALED(status) && WTERMSIG(status) == options.kill_signal;
   }
   return result;
+}
+
+}  // namespace
+
+BinaryResult RunGalleryBinary(const std::vector<std::string>& arguments,
+                              const BinaryOptions& options) {
+  return RunBinary(GALLERY_BINARY, arguments, options);
+}
+
+BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
+                                 const BinaryOptions& options) {
+  return RunBinary(GALLERYGEN_BINARY, arguments, options);
 }
 
 BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,

@@ -25,6 +25,10 @@ struct BinaryOptions {
   std::vector<std::string> environment;
 };
 
+// Runs the built `gallery` front end with `arguments` and waits for it.
+BinaryResult RunGalleryBinary(const std::vector<std::string>& arguments,
+                              const BinaryOptions& options);
+
 // Runs the built gallerygen with `arguments` and waits for it.
 BinaryResult RunGallerygenBinary(const std::vector<std::string>& arguments,
                                  const BinaryOptions& options);

@@ -1,0 +1,178 @@
+#include <signal.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <vips/vips8>
+
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+#include "tests/run_binary.h"
+#include "tests/temp_folder.h"
+
+namespace gallery {
+namespace {
+
+// Every file under `folder` (relative path) with its bytes.
+std::map<std::string, std::string> TreeSnapshot(const std::string& folder,
+                                                const std::string& prefix = "") {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
+    const std::string path = folder + "/" + name;
+    if (GetPathKind(path) == PathKind::kFolder) {
+      files.merge(TreeSnapshot(path, prefix + name + "/"));
+    } else {
+      files[prefix + name] = ReadFileBytes(path).value_or("(unreadable)");
+    }
+  }
+  return files;
+}
+
+std::vector<std::string> SortedNames(const std::string& folder) {
+  std::vector<std::string> names = ListFolder(folder).value_or(std::vector<std::string>{});
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The text a browser shows for the entities that titles made from file names use.
+std::string ShownText(std::string html) {
+  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},    {"&gt;", ">"},
+                                                          {"&quot;", "\""}, {"&#39;", "'"},
+                                                          {"&#37;", "%"},   {"&amp;", "&"}};
+  for (const auto& [entity, text] : entities) {
+    for (size_t at = html.find(entity); at != std::string::npos; at = html.find(entity, at + 1)) {
+      html.replace(at, std::string(entity).size(), text);
+    }
+  }
+  return html;
+}
+
+// Noise, so that its JPEG files are large and slow to make.
+void SavePhoto(const std::string& path, int width, int height) {
+  vips::VImage noise = vips::VImage::gaussnoise(width, height) * 2;
+  noise.bandjoin({noise, noise}).cast(VIPS_FORMAT_UCHAR).jpegsave(path.c_str());
+}
+
+class GalleryBinaryTest : public testing::Test {
+ protected:
+  GalleryBinaryTest() {
+    photos_ = folder_.Join("photos");
+    site_ = folder_.Join("site");
+    static_cast<void>(CreateFolder(photos_));
+  }
+
+  // `count` photos, large enough that a build of them takes a while.
+  void AddPhotos(int count, int width, int height) {
+    SavePhoto(photos_ + "/p0.jpg", width, height);
+    const std::string bytes = ReadFileBytes(photos_ + "/p0.jpg").value_or("");
+    for (int i = 1; i < count; ++i) {
+      folder_.WriteFile("photos/p" + std::to_string(i) + ".jpg", bytes);
+    }
+  }
+
+  TempFolder folder_;
+  std::string photos_;
+  std::string site_;
+};
+
+TEST_F(GalleryBinaryTest, TitlesFromFileNamesShowAsWrittenInEveryPage) {
+  SavePhoto(photos_ + "/<img src=x onerror=alert(1)>.jpg", 40, 30);
+  SavePhoto(photos_ + "/100% %%x%% Tom's.jpg", 40, 30);
+  SavePhoto(photos_ + "/bad\xFF\x1B[31mname.jpg", 40, 30);
+  SavePhoto(photos_ + "/line\nbreak.jpg", 40, 30);
+  BinaryOptions options;
+  BinaryResult result = RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, options);
+  ASSERT_EQ(0, result.exit_code) << result.output;
+  // The name the collection cannot carry is named, escaped, and the run goes on.
+  EXPECT_NE(std::string::npos, result.output.find("/bad\\xFF\\x1B[31mname.jpg: left out"))
+      << result.output;
+  EXPECT_NE(std::string::npos, result.output.find("/line\\x0Abreak.jpg: the name holds control"))
+      << result.output;
+  EXPECT_EQ(std::string::npos, result.output.find('\x1B')) << result.output;
+  std::string pages;
+  for (const auto& [name, bytes] : TreeSnapshot(site_)) {
+    if (name.ends_with(".htm")) pages += bytes;
+  }
+  EXPECT_EQ(std::string::npos, pages.find("<img src=x")) << pages;
+  for (const char* title : {"<img src=x onerror=alert(1)>", "100% %%x%% Tom's", "linebreak"}) {
+    const std::string page_title = "<title>" + std::string(title) + "</title>";
+    bool found = false;
+    for (int page = 0; page < 3; ++page) {
+      const std::string text =
+          ShownText(ReadFileBytes(site_ + "/pages/" + std::to_string(page) + ".htm").value_or(""));
+      found = found || text.find(page_title) != std::string::npos;
+    }
+    EXPECT_TRUE(found) << title;
+    EXPECT_NE(std::string::npos, ShownText(pages).find(std::string(title) + "</")) << title;
+  }
+}
+
+TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
+  AddPhotos(2, 64, 48);
+  BinaryOptions plain;
+  ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, plain).exit_code);
+  const std::map<std::string, std::string> earlier = TreeSnapshot(site_);
+  // Enough photos that the build is still running a second in, when the process is well started
+  // (its handlers are set only once the libraries are loaded), even on a fast machine.
+  constexpr int kPhotos = 120;
+  AddPhotos(kPhotos, 1600, 1200);
+  std::string listed;
+  for (int i = 0; i < kPhotos; ++i)
+    listed += "<photo path=\"" + photos_ + "/p" + std::to_string(i) + ".jpg\"/>";
+  const std::string collection =
+      folder_.WriteFile("many.xml", "<collection>" + listed + "<style/></collection>");
+  const std::vector<std::string> beside = SortedNames(folder_.path());
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    BinaryOptions options;
+    options.kill_signal = signal_number;
+    options.kill_after_microseconds = 1000000;
+    BinaryResult result = RunGalleryBinary({"build", collection, site_}, options);
+    ASSERT_TRUE(result.killed) << signal_number << ": " << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("gallery: interrupted, nothing was changed\n"))
+        << result.output;
+    EXPECT_EQ(earlier, TreeSnapshot(site_)) << signal_number;
+    EXPECT_EQ(beside, SortedNames(folder_.path())) << signal_number;
+  }
+  // A build killed outright leaves its staging; the next build into the place removes it.
+  BinaryOptions kill;
+  kill.kill_after_microseconds = 1000000;
+  ASSERT_TRUE(RunGalleryBinary({"build", collection, site_}, kill).killed);
+  EXPECT_EQ(earlier, TreeSnapshot(site_));
+  BinaryResult next = RunGalleryBinary({"build", collection, site_, "-q"}, plain);
+  EXPECT_EQ(0, next.exit_code) << next.output;
+  EXPECT_EQ(beside, SortedNames(folder_.path()));
+}
+
+TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
+  AddPhotos(3, 400, 300);
+  BinaryOptions plain;
+  ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, plain).exit_code);
+  const std::map<std::string, std::string> earlier = TreeSnapshot(site_);
+  const std::vector<std::string> beside = SortedNames(folder_.path());
+  struct Case {
+    long limit;
+    int exit_code;
+    const char* message;
+  } cases[] = {
+      {4000, 5,
+       "not one photo could be made, as the disk is full (or the disk quota or "
+       "file-size limit is reached)"},
+      {0, 4, "the output collection file could not be written (disk full, a file-size limit"},
+  };
+  for (const Case& c : cases) {
+    BinaryOptions options;
+    options.file_size_limit = c.limit;
+    BinaryResult result =
+        RunGalleryBinary({"build", site_ + ".collection.xml", site_, "-q"}, options);
+    EXPECT_EQ(c.exit_code, result.exit_code) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find(c.message)) << result.output;
+    EXPECT_EQ(earlier, TreeSnapshot(site_)) << c.limit;
+    EXPECT_EQ(beside, SortedNames(folder_.path())) << c.limit;
+  }
+}
+
+}  // namespace
+}  // namespace gallery
