@@ -8,10 +8,16 @@ scripts/build.sh build >/dev/null
 
 photos=/usr/share/backgrounds/mate/nature
 out=demo
+collection=demo.collection.xml
 status=0
-# The photos are only read; demo/ is made anew, or rebuilt when it holds an earlier demo.
-build/gallery new "$photos" "$out" --title "Nature & Colour" \
-  --description "Photos of plants, water and weather" --preset shaded || status=$?
+# The photos are only read. The first run makes the collection beside demo/ and builds it; a later
+# run builds demo/ again from that collection, with any titles edited in it since.
+if [ -e "$collection" ]; then
+  build/gallery build "$collection" "$out" || status=$?
+else
+  build/gallery new "$photos" "$out" --title "Nature & Colour" \
+    --description "Photos of plants, water and weather" --preset shaded || status=$?
+fi
 if [ "$status" -ne 0 ]; then
   echo "gallery failed with exit code $status" >&2
   exit "$status"
