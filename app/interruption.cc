@@ -42,17 +42,4 @@ void CatchInterruptions() {
 
 int InterruptionSignal() { return noted_signal.load(); }
 
-void EndBySignal(int signal_number) {
-  struct sigaction default_action = {};
-  default_action.sa_handler = SIG_DFL;
-  sigemptyset(&default_action.sa_mask);
-  sigaction(signal_number, &default_action, nullptr);
-  sigset_t this_signal;
-  sigemptyset(&this_signal);
-  sigaddset(&this_signal, signal_number);
-  pthread_sigmask(SIG_UNBLOCK, &this_signal, nullptr);
-  raise(signal_number);
-  _exit(128 + signal_number);
-}
-
 }  // namespace gallery

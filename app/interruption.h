@@ -1,6 +1,8 @@
 #ifndef GALLERY_APP_INTERRUPTION_H_
 #define GALLERY_APP_INTERRUPTION_H_
 
+#include "app/start_up.h"
+
 namespace gallery {
 
 // Makes SIGTERM, SIGINT and SIGHUP ask the front end to stop rather than end the process at
@@ -13,10 +15,6 @@ void CatchInterruptions();
 
 // The first signal that asked to stop, or 0 when none came.
 int InterruptionSignal();
-
-// Ends the process by `signal_number` as if it had had no handler, so that the parent sees the
-// signal's usual status.
-[[noreturn]] void EndBySignal(int signal_number);
 
 }  // namespace gallery
 

@@ -21,7 +21,12 @@ extern "C" void EndOnSignal(int signal_number) {
     for (;;) pause();
   }
   RemoveLiveTemporaryFiles();
-  // Ending by the signal itself lets the parent see what ended the run, as without a handler.
+  EndBySignal(signal_number);
+}
+
+}  // namespace
+
+void EndBySignal(int signal_number) {
   struct sigaction default_action = {};
   default_action.sa_handler = SIG_DFL;
   sigemptyset(&default_action.sa_mask);
@@ -33,8 +38,6 @@ extern "C" void EndOnSignal(int signal_number) {
   raise(signal_number);
   _exit(128 + signal_number);
 }
-
-}  // namespace
 
 void StartUpProcess() {
   TuneMemoryForImageWork();

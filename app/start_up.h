@@ -11,6 +11,10 @@ namespace gallery {
 // signal that was ignored when the program started (as under nohup) stays ignored.
 void StartUpProcess();
 
+// Ends the process by `signal_number` as if it had had no handler, so that the parent sees the
+// signal's usual status. Safe to call from a signal handler.
+[[noreturn]] void EndBySignal(int signal_number);
+
 }  // namespace gallery
 
 #endif  // GALLERY_APP_START_UP_H_
