@@ -1,0 +1,53 @@
+#ifndef GALLERY_THEME_MODERN_MODEL_H_
+#define GALLERY_THEME_MODERN_MODEL_H_
+
+#include <string>
+#include <vector>
+
+namespace gallery {
+
+// What the modern pages show, gathered by the front end once the images are made. The pages
+// are written from this alone: nothing here touches the disk.
+//
+// The files of a modern gallery, relative to its folder:
+//   index.html, index-2.html, index-3.html ...   the index pages, `photos_per_page` photos each
+//   photo-1.html, photo-2.html ...                one page per photo, numbered from 1
+//   images/1.jpg ...                              page images
+//   thumbs/1.jpg, thumbs2x/1.jpg ...              thumbnails at 1x and 2x
+//   originals/1.<ext of the source> ...           with --originals only
+//   assets/gallery.css, assets/gallery.js         the one stylesheet and script
+
+// A size in pixels; 0 x 0 when that image was not made.
+struct CModernSize {
+  int width = 0;
+  int height = 0;
+};
+
+struct CModernPhoto {
+  std::string title_html;  // the photo's title as the collection holds it (HTML by design)
+  CModernSize image;       // images/N.jpg
+  CModernSize thumb;       // thumbs/N.jpg; thumbs2x/N.jpg is twice as large where the image allowed
+  CModernSize thumb2x;
+  std::vector<std::string> caption;  // plain text lines (date taken, camera, exposure); may be empty
+  std::string original;    // file name under originals/, or empty when not offered
+};
+
+// Colours as 0xRRGGBB.
+struct CModernColors {
+  int background = 0xffffff;
+  int text = 0x000000;
+  int card = 0xf0f0f0;  // behind each thumbnail
+};
+
+struct CModernGallery {
+  std::string title_html;        // the collection's title (HTML by design)
+  std::string description_html;  // the collection's description (HTML by design)
+  std::string font_name;         // the style's font, may be empty
+  CModernColors colors;
+  int photos_per_page = 0;       // columns x rows of the style; 0 or less: all on one page
+  std::vector<CModernPhoto> photos;
+};
+
+}  // namespace gallery
+
+#endif  // GALLERY_THEME_MODERN_MODEL_H_
