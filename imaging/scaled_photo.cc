@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,41 @@ ScaledPhotoLayout LayOutScaledPhoto(int thumb_type, PhotoSize box, PhotoSize sou
   return {box, whole};
 }
 
+PhotoSize CapLongSide(PhotoSize source, int max_long_side) {
+  const int long_side = std::max(source.width, source.height);
+  if (max_long_side <= 0 || long_side <= max_long_side) return source;
+  const double scale = static_cast<double>(max_long_side) / long_side;
+  auto shrink = [&](int side) {
+    return side == long_side ? max_long_side
+                             : std::max(1, static_cast<int>(std::lround(side * scale)));
+  };
+  return {shrink(source.width), shrink(source.height)};
+}
+
+namespace {
+
+// The layout of the page image or thumbnail of `source` by `settings`.
+ScaledPhotoLayout LayOut(const CImageSettings& settings, PhotoSize source, bool page_image) {
+  if (page_image) {
+    // A page image keeps the source's own size unless capped; every rule then draws the whole
+    // source.
+    if (settings.max_long_side <= 0) return LayOutScaledPhoto(settings.thumb_type, source, source);
+    return {CapLongSide(source, settings.max_long_side), {0, 0, source.width, source.height}};
+  }
+  ScaledPhotoLayout layout = LayOutScaledPhoto(settings.thumb_type, settings.thumb_box, source);
+  if (settings.thumb_scale > 1 && layout.output.width > 0 && layout.output.height > 0) {
+    const int64_t width = int64_t{layout.output.width} * settings.thumb_scale;
+    const int64_t height = int64_t{layout.output.height} * settings.thumb_scale;
+    layout.output = width > source.width || height > source.height
+                        ? source
+                        : PhotoSize{static_cast<int>(width), static_cast<int>(height)};
+    layout.source = {0, 0, source.width, source.height};
+  }
+  return layout;
+}
+
+}  // namespace
+
 PhotoColor ToPhotoColor(int color) {
   const unsigned bits = static_cast<unsigned>(color);
   return {static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
@@ -76,15 +112,18 @@ CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string&
   }
   const PhotoSize source = header->size;
 
-  // A page image keeps the source's own size; every rule then draws the whole source.
   const bool page_image = mode == kPageImageMode;
-  const PhotoSize box = page_image ? source : settings.thumb_box;
-  const ScaledPhotoLayout layout = LayOutScaledPhoto(settings.thumb_type, box, source);
-  const PhotoRendering rendering = {layout.output, layout.source, settings.background,
-                                    settings.edge_ring, settings.quality,
+  const ScaledPhotoLayout layout = LayOut(settings, source, page_image);
+  const PhotoRendering rendering = {layout.output,
+                                    layout.source,
+                                    settings.background,
+                                    settings.edge_ring,
+                                    settings.quality,
                                     // A thumbnail is made from the page image written just
                                     // before it.
-                                    !page_image, kPhotoRules};
+                                    !page_image,
+                                    kPhotoRules,
+                                    page_image && settings.reduced_decoding};
   // A thumbnail's size counts even when no image of that size can be made: the index pages lay
   // out its cell from it. A page image's only once the whole source has been decoded into it: a
   // damaged source records nothing.

@@ -31,6 +31,11 @@ struct ScaledPhotoLayout {
 // range). An output width or height of 0 or less means there is nothing to draw.
 ScaledPhotoLayout LayOutScaledPhoto(int thumb_type, PhotoSize box, PhotoSize source);
 
+// The size of a page image of a `source` whose longer side is capped at `max_long_side`: the
+// source's own size when it is no longer or the cap is 0 or less, else the aspect kept with the
+// longer side at the cap and the shorter rounded to the nearest pixel (at least 1).
+PhotoSize CapLongSide(PhotoSize source, int max_long_side);
+
 // A style colour (red in the lowest byte, then green, then blue; top byte ignored).
 PhotoColor ToPhotoColor(int color);
 
@@ -42,6 +47,14 @@ struct CImageSettings {
   bool edge_ring = false;
   PhotoColor background;
   int quality = 0;  // JPEG quality, the rule for page images and thumbnails already applied
+  // The page image's longer side at most this (0: the source's own size, never changed).
+  int max_long_side = 0;
+  // A JPEG source may be decoded at a reduced size for its page image, where the result is the
+  // same image at no less than the output's size.
+  bool reduced_decoding = false;
+  // A thumbnail is the size laid out in `thumb_box` times this, drawn from the whole page image
+  // (the page image's own size where that would enlarge it); 1 keeps the layout as it is.
+  int thumb_scale = 1;
 };
 CImageSettings MakeImageSettings(const CStyleSettings& style);
 

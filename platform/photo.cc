@@ -96,12 +96,14 @@ VImage DrawSource(const std::string& path, const SourceFile& file, const VImage&
   const PhotoSize output = rendering.output;
   const PhotoRules& rules = rendering.rules;
   const int orientation = Orientation(header);
-  // Decoding at a reduced size is kept to the page images this program wrote: on damaged user
-  // files this library version now and then loses the error of a truncated source and encodes
-  // a half-grey image. So even a source said to be ours must end as a whole JPEG file does.
+  // Decoding at a reduced size is kept to the page images this program wrote, unless asked for
+  // any source: on damaged files this library version now and then loses the error of a
+  // truncated source and encodes a half-grey image. So every source decoded so must end as a
+  // whole JPEG file does.
   // Turning or flipping upside down reads rows out of order, which a streamed source cannot
   // serve; a mirror image (orientation 2) still can.
-  const int factor = rendering.own_jpeg_source && file.whole_jpeg && orientation == 1 &&
+  const int factor = (rendering.own_jpeg_source || rendering.reduced_decoding) &&
+                             file.whole_jpeg && orientation == 1 &&
                              rules.reduced_decoding_factor != nullptr
                          ? rules.reduced_decoding_factor(UprightSize(header), rect, output)
                          : 1;

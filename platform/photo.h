@@ -60,6 +60,8 @@ struct PhotoRendering {
   // reduced size where the result is the same rectangle at no less than the output's size.
   bool own_jpeg_source = false;
   PhotoRules rules;
+  // Any complete JPEG source may be decoded at a reduced size under the same condition.
+  bool reduced_decoding = false;
 };
 
 // What the header of a source tells, without decoding pixels.
