@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -15,6 +13,7 @@
 #include "collection/gallery_builder.h"
 #include "collection/output_layout.h"
 #include "collection/photo_result.h"
+#include "generate/image_work.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
 #include "html/photo_page.h"
@@ -27,158 +26,20 @@
 namespace gallery {
 namespace {
 
-// Makes the page images and thumbnails of all photos on worker threads, so that the pages of
-// photo k can be written as soon as its images are done. Every photo's images are the same as
-// when made one after the other: each is made from that photo's source and the settings copied
-// before the work began, its thumbnail always after (and from) its page image. Each photo's
-// result is written by the one thread that makes it and read only after `WaitFor` it.
-class CImageWork {
- public:
-  CImageWork(const CImageSettings& settings, const std::vector<CPhotoEntry>& photos,
-             std::string images_folder, std::string thumbs_folder, bool thumbnails, int workers)
-      : settings_(settings),
-        images_folder_(std::move(images_folder)),
-        thumbs_folder_(std::move(thumbs_folder)),
-        thumbnails_(thumbnails),
-        parts_left_(photos.size(), thumbnails ? 2 : 1),
-        page_image_done_(photos.size(), false) {
-    sources_.reserve(photos.size());
-    results_.reserve(photos.size());
-    for (const CPhotoEntry& photo : photos) {
-      sources_.push_back(photo.path);
-      results_.push_back({.title = photo.title});
-    }
-    if (workers <= 0) return;
-    PlanJobs(static_cast<int>(photos.size()), workers);
-    // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself
-    // runs in one thread either way.
-    SetImagingThreadCount(1);
-    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+// What the pages show of a photo, from what its image work made.
+CPhotoResult ToPhotoResult(const std::string& title, const CPhotoImages& images) {
+  CPhotoResult result = {.title = title};
+  if (images.page_image.size) {
+    result.image_width = images.page_image.size->width;
+    result.image_height = images.page_image.size->height;
   }
-
-  ~CImageWork() { Stop(); }
-
-  // Waits until photo `index` has its page image (and thumbnail) made, or makes them here when
-  // no worker runs; its result is final from then on.
-  const CPhotoResult& WaitFor(int index) {
-    if (threads_.empty()) {
-      MakePageImage(index);
-      if (thumbnails_) MakeThumbnail(index);
-    } else {
-      std::unique_lock<std::mutex> lock(mutex_);
-      finished_.wait(lock, [&] { return parts_left_[index] == 0; });
-    }
-    return results_[index];
+  result.failure = images.page_image.failure;
+  if (!images.thumbnails.empty() && images.thumbnails.front().size) {
+    result.thumbnail_width = images.thumbnails.front().size->width;
+    result.thumbnail_height = images.thumbnails.front().size->height;
   }
-
-  const std::string& source(int index) const { return sources_[index]; }
-
-  // Every photo's result, once each has been waited for.
-  std::vector<CPhotoResult> TakeResults() {
-    Stop();
-    return std::move(results_);
-  }
-
- private:
-  // A page image, with or without the thumbnail made from it, or a thumbnail alone.
-  struct Job {
-    int index;
-    bool page_image;
-    bool thumbnail;
-  };
-
-  // Thumbnails kept back per worker for the end of the run, where they keep the other workers
-  // busy while the last page image is made (a page image takes several times a thumbnail's time).
-  static constexpr int kThumbnailsKeptBackPerWorker = 4;
-
-  void Stop() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopping_ = true;
-    }
-    for (std::thread& thread : threads_) thread.join();
-    if (!threads_.empty()) SetImagingThreadCount(0);
-    threads_.clear();
-  }
-
-  // Page images in photo order, each followed at once by its thumbnail, except that the last
-  // photos' thumbnails wait until every page image has been taken.
-  void PlanJobs(int photo_count, int workers) {
-    const int kept_back =
-        thumbnails_ ? std::min(photo_count, kThumbnailsKeptBackPerWorker * workers) : 0;
-    for (int index = 0; index < photo_count; ++index) {
-      jobs_.push_back({index, true, thumbnails_ && index < photo_count - kept_back});
-    }
-    for (int index = photo_count - kept_back; index < photo_count; ++index) {
-      jobs_.push_back({index, false, true});
-    }
-  }
-
-  void Work() {
-    for (;;) {
-      Job job;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (stopping_ || next_job_ >= jobs_.size()) return;
-        job = jobs_[next_job_++];
-        // A thumbnail alone may have been taken while another worker still makes its page
-        // image, which was taken before it and so always ends.
-        if (!job.page_image) {
-          finished_.wait(lock, [&] { return static_cast<bool>(page_image_done_[job.index]); });
-        }
-      }
-      if (job.page_image) MakePageImage(job.index);
-      if (job.thumbnail) MakeThumbnail(job.index);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (job.page_image) page_image_done_[job.index] = true;
-        parts_left_[job.index] -= (job.page_image ? 1 : 0) + (job.thumbnail ? 1 : 0);
-      }
-      finished_.notify_all();
-    }
-  }
-
-  std::string PageImagePath(int index) const {
-    return images_folder_ + "/" + GetPhotoFileName(index);
-  }
-
-  void MakePageImage(int index) {
-    const CScaledPhoto page_image =
-        WriteScaledPhoto(settings_, sources_[index], PageImagePath(index), kPageImageMode);
-    CPhotoResult& result = results_[index];
-    if (page_image.size) {
-      result.image_width = page_image.size->width;
-      result.image_height = page_image.size->height;
-    }
-    result.failure = page_image.failure;
-  }
-
-  void MakeThumbnail(int index) {
-    // The thumbnail's source is the page image's file, whatever became of it.
-    const CScaledPhoto thumbnail =
-        WriteScaledPhoto(settings_, PageImagePath(index),
-                         thumbs_folder_ + "/" + GetPhotoFileName(index), kThumbnailMode);
-    if (thumbnail.size) {
-      results_[index].thumbnail_width = thumbnail.size->width;
-      results_[index].thumbnail_height = thumbnail.size->height;
-    }
-  }
-
-  const CImageSettings settings_;
-  const std::string images_folder_;
-  const std::string thumbs_folder_;
-  const bool thumbnails_;
-  std::mutex mutex_;
-  std::condition_variable finished_;
-  std::vector<Job> jobs_;
-  std::vector<int> parts_left_;  // of each photo: its page image and its thumbnail, if made
-  std::vector<bool> page_image_done_;
-  std::vector<std::string> sources_;
-  std::vector<CPhotoResult> results_;
-  size_t next_job_ = 0;
-  bool stopping_ = false;
-  std::vector<std::thread> threads_;
-};
+  return result;
+}
 
 // Removes the temporary files that killed runs left in the gallery: only those written for a
 // name that a run writes in that folder, so that no file of anyone else is touched.
@@ -264,9 +125,23 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
 
   // What the image work needs of the style is copied first; the style is only read from here.
   const int photo_count = static_cast<int>(photos_.size());
-  CImageWork image_work(MakeImageSettings(style_), photos_, images_folder,
-                        GalleryFolderPath(root, kThumbsFolder), thumbnails,
+  const CImageSettings settings = MakeImageSettings(style_);
+  const std::string thumbs_folder = GalleryFolderPath(root, kThumbsFolder);
+  std::vector<CPhotoImagePaths> paths;
+  paths.reserve(photos_.size());
+  for (int index = 0; index < photo_count; ++index) {
+    const std::string name = GetPhotoFileName(index);
+    paths.push_back({photos_[index].path, images_folder + "/" + name,
+                     thumbnails ? std::vector<std::string>{thumbs_folder + "/" + name}
+                                : std::vector<std::string>{}});
+  }
+  CImageWork image_work(settings,
+                        thumbnails ? std::vector<CImageSettings>{settings}
+                                   : std::vector<CImageSettings>{},
+                        std::move(paths),
                         image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
+  std::vector<CPhotoResult> results;
+  results.reserve(photos_.size());
   // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.
   WriteNavigationButtons(GalleryFolderPath(root, kAdvancedFolder));
   CPageState state = StartPageState(style_, photo_count);
@@ -276,7 +151,8 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   for (int index = 0; index < photo_count; ++index) {
     if (observer_ != nullptr && observer_->StopRequested()) return 0;
     if (!document.AddPhoto()) return 0;
-    const CPhotoResult& photo = image_work.WaitFor(index);
+    results.push_back(ToPhotoResult(photos_[index].title, image_work.WaitFor(index)));
+    const CPhotoResult& photo = results.back();
     if (observer_ != nullptr && photo.failure != PhotoFailure::kNone) {
       observer_->OnPhotoFailed(index, image_work.source(index), photo.failure);
     }
@@ -286,7 +162,7 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
     if (observer_ != nullptr) observer_->OnPhotoDone(index, photo_count);
   }
-  const std::vector<CPhotoResult> results = image_work.TakeResults();
+  static_cast<void>(image_work.TakeResults());
 
   if (!WriteStyle(document, style_)) return 0;
   if (observer_ != nullptr && observer_->StopRequested()) return 0;

@@ -1,0 +1,122 @@
+#include "generate/image_work.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/imaging_runtime.h"
+
+namespace gallery {
+namespace {
+
+// Thumbnails kept back per worker for the end of the run, where they keep the other workers
+// busy while the last page image is made (a page image takes several times a thumbnail's time).
+constexpr int kThumbnailsKeptBackPerWorker = 4;
+
+}  // namespace
+
+CImageWork::CImageWork(const CImageSettings& page_settings,
+                       std::vector<CImageSettings> thumbnail_settings,
+                       std::vector<CPhotoImagePaths> photos, int workers)
+    : page_settings_(page_settings),
+      thumbnail_settings_(std::move(thumbnail_settings)),
+      photos_(std::move(photos)),
+      parts_left_(photos_.size(), thumbnail_settings_.empty() ? 1 : 2),
+      page_image_done_(photos_.size(), false),
+      results_(photos_.size()) {
+  if (workers <= 0) return;
+  PlanJobs(static_cast<int>(photos_.size()), workers);
+  // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself
+  // runs in one thread either way.
+  SetImagingThreadCount(1);
+  for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+}
+
+CImageWork::~CImageWork() { Stop(); }
+
+const CPhotoImages& CImageWork::WaitFor(int index) {
+  if (threads_.empty()) {
+    MakePageImage(index);
+    if (!thumbnail_settings_.empty()) MakeThumbnails(index);
+  } else {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&] { return parts_left_[index] == 0; });
+  }
+  return results_[index];
+}
+
+std::vector<CPhotoImages> CImageWork::TakeResults() {
+  Stop();
+  return std::move(results_);
+}
+
+void CImageWork::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  for (std::thread& thread : threads_) thread.join();
+  if (!threads_.empty()) SetImagingThreadCount(0);
+  threads_.clear();
+}
+
+// Page images in photo order, each followed at once by its thumbnails, except that the last
+// photos' thumbnails wait until every page image has been taken.
+void CImageWork::PlanJobs(int photo_count, int workers) {
+  const bool thumbnails = !thumbnail_settings_.empty();
+  const int kept_back =
+      thumbnails ? std::min(photo_count, kThumbnailsKeptBackPerWorker * workers) : 0;
+  for (int index = 0; index < photo_count; ++index) {
+    jobs_.push_back({index, true, thumbnails && index < photo_count - kept_back});
+  }
+  for (int index = photo_count - kept_back; index < photo_count; ++index) {
+    jobs_.push_back({index, false, true});
+  }
+}
+
+void CImageWork::Work() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (stopping_ || next_job_ >= jobs_.size()) return;
+      job = jobs_[next_job_++];
+      // Thumbnails alone may have been taken while another worker still makes their page
+      // image, which was taken before them and so always ends.
+      if (!job.page_image) {
+        finished_.wait(lock, [&] { return static_cast<bool>(page_image_done_[job.index]); });
+      }
+    }
+    if (job.page_image) MakePageImage(job.index);
+    if (job.thumbnails) MakeThumbnails(job.index);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (job.page_image) page_image_done_[job.index] = true;
+      parts_left_[job.index] -= (job.page_image ? 1 : 0) + (job.thumbnails ? 1 : 0);
+    }
+    finished_.notify_all();
+  }
+}
+
+CScaledPhoto CImageWork::MakeImage(const CImageSettings& settings, const std::string& source,
+                                   const std::string& path, int mode) const {
+  return WriteScaledPhoto(settings, source, path, mode);
+}
+
+void CImageWork::MakePageImage(int index) {
+  const CPhotoImagePaths& photo = photos_[index];
+  results_[index].page_image =
+      MakeImage(page_settings_, photo.source, photo.page_image, kPageImageMode);
+}
+
+void CImageWork::MakeThumbnails(int index) {
+  const CPhotoImagePaths& photo = photos_[index];
+  std::vector<CScaledPhoto>& thumbnails = results_[index].thumbnails;
+  thumbnails.clear();
+  // A thumbnail's source is the page image's file, whatever became of it.
+  for (size_t i = 0; i < thumbnail_settings_.size() && i < photo.thumbnails.size(); ++i) {
+    thumbnails.push_back(
+        MakeImage(thumbnail_settings_[i], photo.page_image, photo.thumbnails[i], kThumbnailMode));
+  }
+}
+
+}  // namespace gallery

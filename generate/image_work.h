@@ -1,0 +1,86 @@
+#ifndef GALLERY_GENERATE_IMAGE_WORK_H_
+#define GALLERY_GENERATE_IMAGE_WORK_H_
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "imaging/scaled_photo.h"
+
+namespace gallery {
+
+// The files of one photo's images: its source, its page image and each of its thumbnails, in
+// the order of the thumbnail settings the work is given.
+struct CPhotoImagePaths {
+  std::string source;
+  std::string page_image;
+  std::vector<std::string> thumbnails;
+};
+
+// What became of one photo's images.
+struct CPhotoImages {
+  CScaledPhoto page_image;
+  std::vector<CScaledPhoto> thumbnails;  // one per thumbnail setting, once made
+};
+
+// Makes the page images and thumbnails of all photos on worker threads, so that the pages of
+// photo k can be written as soon as its images are done. Every photo's images are the same as
+// when made one after the other: each is made from that photo's source and the settings copied
+// before the work began, its thumbnails always after (and from) its page image. Each photo's
+// result is written by the one thread that makes it and read only after `WaitFor` it.
+class CImageWork {
+ public:
+  // With no `thumbnail_settings`, page images alone; `workers` 0 or less makes every image on
+  // the thread that waits for it.
+  CImageWork(const CImageSettings& page_settings, std::vector<CImageSettings> thumbnail_settings,
+             std::vector<CPhotoImagePaths> photos, int workers);
+  ~CImageWork();
+  CImageWork(const CImageWork&) = delete;
+  CImageWork& operator=(const CImageWork&) = delete;
+
+  // Waits until photo `index` has its page image (and thumbnails) made, or makes them here when
+  // no worker runs; its result is final from then on.
+  const CPhotoImages& WaitFor(int index);
+
+  const std::string& source(int index) const { return photos_[index].source; }
+
+  // Every photo's result, once each has been waited for.
+  std::vector<CPhotoImages> TakeResults();
+
+ private:
+  // A page image, with or without the thumbnails made from it, or the thumbnails alone.
+  struct Job {
+    int index;
+    bool page_image;
+    bool thumbnails;
+  };
+
+  void Stop();
+  void PlanJobs(int photo_count, int workers);
+  void Work();
+  // Every page image and thumbnail is made by this one call.
+  CScaledPhoto MakeImage(const CImageSettings& settings, const std::string& source,
+                         const std::string& path, int mode) const;
+  void MakePageImage(int index);
+  void MakeThumbnails(int index);
+
+  const CImageSettings page_settings_;
+  const std::vector<CImageSettings> thumbnail_settings_;
+  const std::vector<CPhotoImagePaths> photos_;
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  std::vector<Job> jobs_;
+  std::vector<int> parts_left_;  // of each photo: its page image and its thumbnails, if made
+  std::vector<bool> page_image_done_;
+  std::vector<CPhotoImages> results_;
+  size_t next_job_ = 0;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace gallery
+
+#endif  // GALLERY_GENERATE_IMAGE_WORK_H_
