@@ -7,11 +7,13 @@
 
 #include "app/cli_report.h"
 #include "app/gallery_options.h"
+#include "app/modern_build.h"
 #include "app/output_checks.h"
 #include "app/output_plan.h"
 #include "app/photo_folder.h"
 #include "app/presets.h"
 #include "app/progress.h"
+#include "app/theme_options.h"
 #include "collection/gallery_builder.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
@@ -39,8 +41,11 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::
                   << FormatPhotoCounts(photo_count - progress.skipped_count(), 0,
                                        progress.skipped_count())
                   << '\n';
-  if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
-    environment.err << "gallery: open " << EscapeForTerminal(AbsolutePath(folder)) + "/index.htm"
+  const std::string index = GetPathKind(folder + "/index.html") == PathKind::kFile
+                                ? "/index.html"
+                                : "/index.htm";
+  if (GetPathKind(folder + index) == PathKind::kFile) {
+    environment.err << "gallery: open " << EscapeForTerminal(AbsolutePath(folder)) + index
                     << " in a web browser to view it.\n";
   } else {
     environment.err << "gallery: no index page was written, as the collection has no photos.\n";
@@ -58,15 +63,23 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
                              environment.stop_requested);
   builder.SetObserver(&progress);
   progress.Start(photo_count);
-  const int generated = builder.Generate(document_path, options.thumbnails);
+  const bool modern = options.theme == Theme::kModern;
+  const int generated =
+      modern ? BuildModernGallery(builder,
+                                  {options.max_size.value_or(kDefaultMaxSize), options.captions,
+                                   options.originals},
+                                  plan.root(), &progress)
+             : builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   if (generated == 0) {
-    ReportError(environment, plan.folder + "/" + options.output_name +
-                                 ": the output collection file could not be written (disk full, "
-                                 "a file-size limit, or no permission?). Free some space or "
-                                 "choose another OUTDIR. Nothing was changed.");
+    ReportError(environment, (modern ? plan.folder + ": the gallery"
+                                     : plan.folder + "/" + options.output_name +
+                                           ": the output collection file") +
+                                 " could not be written (disk full, a file-size limit, or no "
+                                 "permission?). Free some space or choose another OUTDIR. "
+                                 "Nothing was changed.");
     return ExitCode::kGenerateFailed;
   }
   if (photo_count > 0 && progress.skipped_count() == photo_count) {

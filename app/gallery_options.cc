@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "app/theme_options.h"
+
 namespace gallery {
 namespace {
 
@@ -58,6 +60,7 @@ std::string SetOutput(CCliOptions& options, const std::string& value) {
     return "--output takes a file name that does not begin with '.': '" + value + "'";
   }
   options.output_name = value;
+  options.output_given = true;
   return "";
 }
 
@@ -122,6 +125,21 @@ constexpr COptionRule kSortOption = {
     "undated photos last",
     SetSort};
 
+constexpr COptionRule kThemeOption = {
+    "theme", 0, "modern|classic",
+    "how the gallery looks (default modern); classic writes the\nclassic pages and an output "
+    "collection file",
+    SetTheme};
+constexpr COptionRule kMaxSizeOption = {
+    "max-size", 0, "N",
+    "modern: the page images' longer side at most N pixels\n(default 2048; 0 keeps each photo's "
+    "size)",
+    SetMaxSize};
+constexpr COptionRule kCaptionsOption = {
+    "captions", 0, "", "modern: show when, with what and how each photo was taken", SetCaptions};
+constexpr COptionRule kOriginalsOption = {
+    "originals", 0, "", "modern: offer each photo's original file for download", SetOriginals};
+
 constexpr COptionRule WithHelp(COptionRule option, std::string_view help) {
   option.help = help;
   return option;
@@ -137,8 +155,9 @@ constexpr std::array kOverviewOptions = {
     kVersionOption,
 };
 constexpr std::array kBuildOptions = {
-    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,
-    kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
+    kThemeOption,      kMaxSizeOption,      kCaptionsOption, kOriginalsOption,
+    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,   kQuietOption,
+    kHelpOption,       Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
     kTitleOption,
@@ -146,6 +165,10 @@ constexpr std::array kNewOptions = {
     kPresetOption,
     kSortOption,
     kCollectionOption,
+    kThemeOption,
+    kMaxSizeOption,
+    kCaptionsOption,
+    kOriginalsOption,
     kThumbnailsOption,
     kNoThumbnailsOption,
     kOutputOption,
@@ -293,7 +316,7 @@ std::string CheckOperands(const CCliOptions& options) {
   if (options.command == CliCommand::kNew && (!options.title || options.title->empty())) {
     return "'new' needs the gallery's title: --title TITLE";
   }
-  return "";
+  return CheckThemeOptions(options);
 }
 
 }  // namespace

@@ -11,6 +11,9 @@ namespace gallery {
 
 enum class CliCommand { kNone, kBuild, kNew, kPresets };
 
+// How a gallery looks: the modern pages, or the classic ones that the host entry point writes.
+enum class Theme { kModern, kClassic };
+
 // A command line as understood, before anything is looked up on disk.
 struct CCliOptions {
   CliCommand command = CliCommand::kNone;
@@ -20,6 +23,11 @@ struct CCliOptions {
   bool thumbnails = true;
   bool quiet = false;
   std::string output_name = "collection.xml";
+  bool output_given = false;
+  Theme theme = Theme::kModern;
+  std::optional<int> max_size;  // the modern page images' longer side; 0: the source's size
+  bool captions = false;        // modern: caption lines from each photo's own data
+  bool originals = false;       // modern: a copy of each source offered for download
   std::optional<std::string> collection_path;  // where `new` writes its collection
   std::optional<std::string> title;
   std::string description;

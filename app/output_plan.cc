@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
+#include "app/modern_build.h"
 #include "collection/output_layout.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -32,6 +34,32 @@ bool IsGalleryFolderName(std::string_view name) {
 bool LiesInside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
          (path[folder.size()] == '/' || folder == "/");
+}
+
+// Of the entries `names` of `folder`, which holds a modern gallery's own folder and first page,
+// the first that a modern build does not write.
+std::optional<std::string> FindForeignModernEntry(const std::string& folder,
+                                                  const std::vector<std::string>& names) {
+  auto is_modern_file = [](std::string_view inner_folder, std::string_view name) {
+    const std::optional<std::string> target = TemporaryFileTarget(name);
+    return IsModernGalleryFileName(inner_folder, target ? std::string_view(*target) : name);
+  };
+  for (const std::string& name : names) {
+    const PathKind kind = GetPathKind(folder + "/" + name);
+    const bool modern_folder = std::find(std::begin(kModernFolders), std::end(kModernFolders),
+                                         name) != std::end(kModernFolders);
+    if (modern_folder && kind == PathKind::kFolder) {
+      for (const std::string& inner : ListFolder(folder + "/" + name).value_or(names)) {
+        if (!is_modern_file(name, inner) ||
+            GetPathKind(folder + "/" + name + "/" + inner) != PathKind::kFile) {
+          return name + "/" + inner;
+        }
+      }
+    } else if (kind != PathKind::kFile || !is_modern_file("", name)) {
+      return name;
+    }
+  }
+  return std::nullopt;
 }
 
 COutputChoice Refuse(COutputChoice choice, OutputRefusal refusal) {
@@ -166,6 +194,7 @@ std::optional<std::string> FindForeignEntry(const std::string& folder,
   auto has = [&names](std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };
+  if (has("assets") && has("index.html")) return FindForeignModernEntry(folder, names);
   if (!has("advanced") || !has("border")) return names.front();
   for (const std::string& name : names) {
     const PathKind kind = GetPathKind(folder + "/" + name);

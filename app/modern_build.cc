@@ -1,0 +1,190 @@
+#include "app/modern_build.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "app/photo_caption.h"
+#include "collection/gallery_builder.h"
+#include "collection/style_settings.h"
+#include "generate/generate.h"
+#include "platform/file_system.h"
+#include "platform/photo_facts.h"
+#include "theme/modern_pages.h"
+
+namespace gallery {
+namespace {
+
+// A number as a modern build writes it in a name: decimal from 1, no sign or leading zero.
+bool IsCount(std::string_view digits) {
+  return !digits.empty() && digits.size() <= 10 && digits.front() != '0' &&
+         std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// `name` is `prefix` + a count + `suffix`.
+bool IsNumbered(std::string_view name, std::string_view prefix, std::string_view suffix) {
+  return name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) &&
+         name.ends_with(suffix) &&
+         IsCount(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
+}
+
+bool IsSaneExtension(std::string_view extension) {
+  return !extension.empty() && extension.size() <= 5 &&
+         std::all_of(extension.begin(), extension.end(), [](char c) {
+           return std::islower(static_cast<unsigned char>(c)) ||
+                  std::isdigit(static_cast<unsigned char>(c));
+         });
+}
+
+CImageSettings ThumbnailSettings(const CStyleSettings& style, int scale) {
+  CImageSettings settings = MakeImageSettings(style);
+  settings.thumb_box = {std::max(kModernThumbBox, style.thumb_width),
+                        std::max(kModernThumbBox, style.thumb_height)};
+  settings.thumb_type = 1;
+  settings.edge_ring = false;
+  settings.thumb_scale = scale;
+  return settings;
+}
+
+}  // namespace
+
+int ToModernColor(int style_color) {
+  const unsigned bits = static_cast<unsigned>(style_color);
+  return static_cast<int>(((bits & 0xFF) << 16) | (bits & 0xFF00) | ((bits >> 16) & 0xFF));
+}
+
+CModernGallery StartModernGallery(const CStyleSettings& style) {
+  CModernGallery gallery;
+  gallery.title_html = style.collection_title;
+  gallery.description_html = style.collection_desc;
+  gallery.font_name = style.font_name;
+  gallery.colors = {ToModernColor(style.back_color), ToModernColor(style.font_color),
+                    ToModernColor(style.table_item_back_color)};
+  gallery.photos_per_page =
+      PaginateIndex(1, style.table_columns, style.table_rows).photos_per_page;
+  if (style.table_columns <= 0 || style.table_rows <= 0) gallery.photos_per_page = 0;
+  return gallery;
+}
+
+CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size) {
+  CImageSettings settings = MakeImageSettings(style);
+  settings.max_long_side = std::max(0, max_size);
+  settings.reduced_decoding = max_size > 0;
+  return settings;
+}
+
+std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style) {
+  return {ThumbnailSettings(style, 1), ThumbnailSettings(style, 2)};
+}
+
+CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index) {
+  const std::string name = std::to_string(index + 1) + ".jpg";
+  return {source, root + "/images/" + name, {root + "/thumbs/" + name, root + "/thumbs2x/" + name}};
+}
+
+std::string ModernOriginalName(const std::string& source, int index) {
+  const std::string name = source.substr(source.find_last_of("/\\") + 1);
+  const size_t dot = name.find_last_of('.');
+  std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+  return std::to_string(index + 1) + "." + (IsSaneExtension(extension) ? extension : "bin");
+}
+
+CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
+                           std::vector<std::string> caption, std::string original) {
+  CModernPhoto photo;
+  photo.title_html = title;
+  if (images.page_image.failure != PhotoFailure::kNone || !images.page_image.size) return photo;
+  photo.image = {images.page_image.size->width, images.page_image.size->height};
+  // A thumbnail counts only once written, so that no page links an image that is not there.
+  auto written = [&](size_t i) {
+    const bool made = i < images.thumbnails.size() &&
+                      images.thumbnails[i].failure == PhotoFailure::kNone &&
+                      images.thumbnails[i].size;
+    return made ? CModernSize{images.thumbnails[i].size->width, images.thumbnails[i].size->height}
+                : CModernSize{};
+  };
+  photo.thumb = written(0);
+  photo.thumb2x = written(1);
+  photo.caption = std::move(caption);
+  photo.original = std::move(original);
+  return photo;
+}
+
+bool IsModernGalleryFileName(std::string_view folder, std::string_view name) {
+  if (folder.empty()) {
+    return name == "index.html" || IsNumbered(name, "index-", ".html") ||
+           IsNumbered(name, "photo-", ".html");
+  }
+  if (folder == "images" || folder == "thumbs" || folder == "thumbs2x") {
+    return IsNumbered(name, "", ".jpg");
+  }
+  if (folder == "originals") {
+    const size_t dot = name.find('.');
+    return dot != std::string_view::npos && IsCount(name.substr(0, dot)) &&
+           IsSaneExtension(name.substr(dot + 1));
+  }
+  return folder == "assets" && (name == "gallery.css" || name == "gallery.js");
+}
+
+int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& options,
+                       const std::string& root, CGenerationObserver* observer) {
+  for (std::string_view folder : kModernFolders) {
+    if (folder == "originals" && !options.originals) continue;
+    if (!CreateFolder(root + "/" + std::string(folder))) return 0;
+  }
+  const std::vector<CPhotoEntry>& photos = builder.photos();
+  const int photo_count = static_cast<int>(photos.size());
+  std::vector<CPhotoImagePaths> paths;
+  for (int index = 0; index < photo_count; ++index) {
+    paths.push_back(ModernImagePaths(root, photos[index].path, index));
+  }
+  CImageWork image_work(ModernPageImageSettings(builder.style(), options.max_size),
+                        ModernThumbnailSettings(builder.style()), std::move(paths),
+                        options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count));
+  if (!WriteFileBytes(root + "/assets/gallery.css", ModernStylesheet()) ||
+      !WriteFileBytes(root + "/assets/gallery.js", ModernScript())) {
+    return 0;
+  }
+  CModernGallery gallery = StartModernGallery(builder.style());
+  for (int index = 0; index < photo_count; ++index) {
+    if (observer != nullptr && observer->StopRequested()) return 0;
+    const CPhotoImages& images = image_work.WaitFor(index);
+    const PhotoFailure failure = images.page_image.failure;
+    if (observer != nullptr && failure != PhotoFailure::kNone) {
+      observer->OnPhotoFailed(index, photos[index].path, failure);
+    }
+    std::string original;
+    if (options.originals && failure == PhotoFailure::kNone) {
+      original = ModernOriginalName(photos[index].path, index);
+      const std::optional<std::string> bytes = ReadFileBytes(photos[index].path);
+      if (!bytes || !WriteFileBytes(root + "/originals/" + original, *bytes)) return 0;
+    }
+    std::vector<std::string> caption;
+    if (options.captions && failure == PhotoFailure::kNone) {
+      caption = FormatCaption(ReadPhotoFacts(photos[index].path));
+    }
+    gallery.photos.push_back(
+        ToModernPhoto(photos[index].title, images, std::move(caption), std::move(original)));
+    if (observer != nullptr) observer->OnPhotoDone(index, photo_count);
+  }
+  static_cast<void>(image_work.TakeResults());
+  if (observer != nullptr && observer->StopRequested()) return 0;
+  for (int index = 0; index < photo_count; ++index) {
+    if (!WriteFileBytes(root + "/" + ModernPhotoFileName(index),
+                        RenderModernPhotoPage(gallery, index))) {
+      return 0;
+    }
+  }
+  for (int page = 0; page < ModernIndexPageCount(gallery); ++page) {
+    if (!WriteFileBytes(root + "/" + ModernIndexFileName(page),
+                        RenderModernIndexPage(gallery, page))) {
+      return 0;
+    }
+  }
+  return 1;
+}
+
+}  // namespace gallery

@@ -1,0 +1,69 @@
+#ifndef GALLERY_APP_MODERN_BUILD_H_
+#define GALLERY_APP_MODERN_BUILD_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generate/image_work.h"
+#include "imaging/scaled_photo.h"
+#include "theme/modern_model.h"
+
+namespace gallery {
+class CGalleryBuilder;
+class CGenerationObserver;
+struct CStyleSettings;
+
+// How a modern gallery is built.
+struct CModernOptions {
+  int max_size = 2048;  // the page images' longer side at most; 0: each source's own size
+  bool captions = false;
+  bool originals = false;
+  int workers = -1;  // photos made at once; -1 chooses by the machine
+};
+
+// The smallest box a modern thumbnail fits in: a grid cell on a phone's screen.
+inline constexpr int kModernThumbBox = 320;
+
+// A style colour (red in the lowest byte) as 0xRRGGBB.
+int ToModernColor(int style_color);
+
+// The gallery's texts, colours and page size from the style, with no photos yet.
+CModernGallery StartModernGallery(const CStyleSettings& style);
+
+// The settings of a modern page image, and of its thumbnails at 1x and 2x: each fits in the
+// style's thumbnail box or kModernThumbBox square, whichever is larger, keeping the aspect.
+CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size);
+std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style);
+
+// The files of photo `index` (from 0) in the gallery at `root`: images/N.jpg, thumbs/N.jpg and
+// thumbs2x/N.jpg, N counted from 1.
+CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index);
+
+// The name under originals/ of the copy of photo `index`'s source at `source`: N and the
+// source's own extension in lower case, or "bin" when it has none made of 1 to 5 letters and
+// digits.
+std::string ModernOriginalName(const std::string& source, int index);
+
+// What the pages show of one photo from what its image work made: a photo without a page image
+// shows its title alone.
+CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
+                           std::vector<std::string> caption, std::string original);
+
+// True for a file that a modern build writes named `name` in `folder` ("" for the gallery's
+// own folder, else one of images, thumbs, thumbs2x, originals and assets).
+bool IsModernGalleryFileName(std::string_view folder, std::string_view name);
+
+// Every folder a modern gallery may have.
+inline constexpr std::string_view kModernFolders[] = {"images", "thumbs", "thumbs2x", "originals",
+                                                      "assets"};
+
+// Writes the modern gallery of `builder`'s collection into the empty folder `root`. 1 when
+// every file was written (photos that failed show their title alone, told to `observer`), 0
+// when a page, asset or offered original could not be written or `observer` asked to stop.
+int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& options,
+                       const std::string& root, CGenerationObserver* observer);
+
+}  // namespace gallery
+
+#endif  // GALLERY_APP_MODERN_BUILD_H_
