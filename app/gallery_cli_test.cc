@@ -33,6 +33,12 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
   return {exit_code, out.str(), err.str()};
 }
 
+// The classic theme, whose output collection file and pages these tests read.
+CliResult RunClassic(std::vector<std::string> arguments) {
+  arguments.push_back("--theme=classic");
+  return RunCli(arguments);
+}
+
 TEST(GalleryCliTest, HelpAndVersionGoToStandardOutput) {
   struct Case {
     std::vector<std::string> arguments;
@@ -109,7 +115,7 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   folder_.WriteFile("photos/broken.jpg", "no JPEG at all");
   auto before = Snapshot(photos_);
   std::string out = folder_.Join("site");
-  CliResult result = RunCli({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
+  CliResult result = RunClassic({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.out);
   EXPECT_EQ(before, Snapshot(photos_));
@@ -140,7 +146,7 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
 TEST_F(GalleryCliRunTest, NewSortsByDateTakenWithUndatedLast) {
   std::string out = folder_.Join("site");
   CliResult result =
-      RunCli({"new", photos_, out, "-t", "T", "--sort=date", "-q", "--no-thumbnails"});
+      RunClassic({"new", photos_, out, "-t", "T", "--sort=date", "-q", "--no-thumbnails"});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.err);
   std::string source = ReadFileBytes(out + ".collection.xml").value_or("");
@@ -160,7 +166,7 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
           " thumb_type=\"1\"/></collection>");
   std::string bytes = ReadFileBytes(collection).value_or("");
   std::string out = folder_.Join("site");
-  CliResult result = RunCli({"build", collection, out + "/", "--output", "out.xml"});
+  CliResult result = RunClassic({"build", collection, out + "/", "--output", "out.xml"});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ(bytes, ReadFileBytes(collection).value_or(""));
   EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/out.xml"));
@@ -172,10 +178,10 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
   EXPECT_NE(std::string::npos, result.err.find("gallery: 2/2 photos")) << result.err;
 
   // Building again into the same gallery folder is allowed and overwrites it.
-  CliResult again = RunCli({"build", collection, out, "-q", "--output", "out.xml"});
+  CliResult again = RunClassic({"build", collection, out, "-q", "--output", "out.xml"});
   EXPECT_EQ(ExitCode::kBuilt, again.exit_code) << again.err;
   // Under another name the earlier output collection file would be no part of the gallery.
-  CliResult renamed = RunCli({"build", collection, out, "-q"});
+  CliResult renamed = RunClassic({"build", collection, out, "-q"});
   EXPECT_EQ(ExitCode::kGenerateFailed, renamed.exit_code);
   EXPECT_NE(std::string::npos, renamed.err.find(out + ": holds out.xml")) << renamed.err;
   EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/out.xml"));
@@ -259,7 +265,7 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
 
 TEST_F(GalleryCliRunTest, InputsInsideTheReplacedGalleryAreRefused) {
   std::string site = folder_.Join("site");
-  ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  ASSERT_EQ(ExitCode::kBuilt, RunClassic({"new", photos_, site, "-t", "T", "-q"}).exit_code);
   std::string own = site + "/collection.xml";
   std::string inside = folder_.WriteFile(
       "inside.xml", "<collection><photo path=\"" + site + "/images/0.jpg\"/><style/></collection>");
@@ -289,7 +295,7 @@ TEST_F(GalleryCliRunTest, InputsInsideTheReplacedGalleryAreRefused) {
   std::string linked =
       folder_.WriteFile("linked.xml", "<collection><photo path=\"" + folder_.Join("linked.jpg") +
                                           "\"/><style/></collection>");
-  CliResult rebuilt = RunCli({"build", linked, site, "-q"});
+  CliResult rebuilt = RunClassic({"build", linked, site, "-q"});
   EXPECT_EQ(ExitCode::kBuilt, rebuilt.exit_code) << rebuilt.err;
   EXPECT_EQ(linked_bytes, ReadFileBytes(folder_.Join("linked.jpg")).value_or(""));
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/images/1.jpg"));
@@ -297,14 +303,14 @@ TEST_F(GalleryCliRunTest, InputsInsideTheReplacedGalleryAreRefused) {
 
 TEST_F(GalleryCliRunTest, RebuildLeavesNothingOfTheEarlierGallery) {
   std::string site = folder_.Join("site");
-  ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  ASSERT_EQ(ExitCode::kBuilt, RunClassic({"new", photos_, site, "-t", "T", "-q"}).exit_code);
   ASSERT_EQ(PathKind::kFile, GetPathKind(site + "/pages/2.htm"));
   // One photo fewer: its page and images go with the earlier gallery.
   std::string collection = ReadFileBytes(site + ".collection.xml").value_or("");
   const size_t photo = collection.find("<photo ");
   collection.erase(photo, collection.find("/>", photo) + 2 - photo);
   std::string edited = folder_.WriteFile("edited.xml", collection);
-  CliResult result = RunCli({"build", edited, site});
+  CliResult result = RunClassic({"build", edited, site});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_NE(std::string::npos, result.err.find("gallery: built " + site +
                                                " in 0:00: made 2, "
@@ -320,7 +326,7 @@ TEST_F(GalleryCliRunTest, RebuildLeavesNothingOfTheEarlierGallery) {
 TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
   std::string site = folder_.Join("site");
   std::string mine = folder_.WriteFile("site.collection.xml", "my edits");
-  CliResult result = RunCli({"new", photos_, site, "-t", "T"});
+  CliResult result = RunClassic({"new", photos_, site, "-t", "T"});
   EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code);
   EXPECT_NE(std::string::npos, result.err.find("run 'gallery build " + mine + " " + site + "'"))
       << result.err;
@@ -329,12 +335,12 @@ TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
   // Named elsewhere, it is written there; a failed build takes it away again.
   std::string elsewhere = folder_.Join("trip.xml");
   EXPECT_EQ(ExitCode::kBuilt,
-            RunCli({"new", photos_, site, "-t", "T", "-q", "--collection", elsewhere}).exit_code);
+            RunClassic({"new", photos_, site, "-t", "T", "-q", "--collection", elsewhere}).exit_code);
   EXPECT_EQ(PathKind::kFile, GetPathKind(elsewhere));
   std::string broken = folder_.Join("broken");
   ASSERT_TRUE(CreateFolder(broken));
   folder_.WriteFile("broken/x.jpg", "no JPEG");
-  CliResult failed = RunCli({"new", broken, site, "-t", "T", "-c", folder_.Join("b.xml")});
+  CliResult failed = RunClassic({"new", broken, site, "-t", "T", "-c", folder_.Join("b.xml")});
   EXPECT_EQ(ExitCode::kNoPhotoMade, failed.exit_code) << failed.err;
   EXPECT_NE(std::string::npos, failed.err.find("not one photo could be made")) << failed.err;
   EXPECT_NE(std::string::npos, failed.err.find("The earlier gallery was kept.")) << failed.err;
@@ -345,14 +351,14 @@ TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
 TEST_F(GalleryCliRunTest, OutputNameMayNotBeAGalleryFileOrHidden) {
   std::string site = folder_.Join("site");
   for (const char* name : {"index.htm", "images", "pages"}) {
-    CliResult result = RunCli(
+    CliResult result = RunClassic(
         {"new", photos_, site, "-t", "T", "-o", name, "-c", folder_.Join("c.xml"), "-p", "plain"});
     EXPECT_EQ(ExitCode::kUsage, result.exit_code) << name;
     EXPECT_NE(std::string::npos, result.err.find("the gallery has a file or folder of that name"))
         << result.err;
   }
   for (const char* name : {".htaccess", "../x.xml", "a/b.xml"}) {
-    EXPECT_EQ(ExitCode::kUsage, RunCli({"new", photos_, site, "-t", "T", "-o", name}).exit_code)
+    EXPECT_EQ(ExitCode::kUsage, RunClassic({"new", photos_, site, "-t", "T", "-o", name}).exit_code)
         << name;
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site));

@@ -126,19 +126,17 @@ constexpr COptionRule kSortOption = {
     SetSort};
 
 constexpr COptionRule kThemeOption = {
-    "theme", 0, "modern|classic",
-    "how the gallery looks (default modern); classic writes the\nclassic pages and an output "
-    "collection file",
+    "theme", 0, "THEME",
+    "modern (the default), or classic: the classic pages\nand an output collection file",
     SetTheme};
 constexpr COptionRule kMaxSizeOption = {
     "max-size", 0, "N",
-    "modern: the page images' longer side at most N pixels\n(default 2048; 0 keeps each photo's "
-    "size)",
+    "modern: page images at most N pixels on their longer\nside (default 2048; 0: the photo's size)",
     SetMaxSize};
 constexpr COptionRule kCaptionsOption = {
-    "captions", 0, "", "modern: show when, with what and how each photo was taken", SetCaptions};
+    "captions", 0, "", "modern: show the date taken, camera and exposure", SetCaptions};
 constexpr COptionRule kOriginalsOption = {
-    "originals", 0, "", "modern: offer each photo's original file for download", SetOriginals};
+    "originals", 0, "", "modern: link each photo's original file", SetOriginals};
 
 constexpr COptionRule WithHelp(COptionRule option, std::string_view help) {
   option.help = help;

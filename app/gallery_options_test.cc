@@ -49,7 +49,7 @@ TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
        "",
        "shaded",
        PhotoOrder::kName},
-      {{"build", "--no-thumbnails", "c.xml", "-q", "out", "--output=g.xml"},
+      {{"build", "--no-thumbnails", "c.xml", "-q", "out", "--output=g.xml", "--theme=classic"},
        CliCommand::kBuild,
        {"c.xml", "out"},
        false,
@@ -58,7 +58,7 @@ TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
        "",
        "shaded",
        PhotoOrder::kName},
-      {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml"},
+      {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml", "--theme", "classic"},
        CliCommand::kBuild,
        {"c.xml", "out"},
        true,
@@ -203,7 +203,7 @@ TEST(GalleryOptionsTest, RepeatedOptionsKeepTheLastValue) {
     std::string preset;
     PhotoOrder order;
   } cases[] = {
-      {{"new", "pics", "out", "-t", "A", "-o", "a.xml", "--output=b.xml"},
+      {{"new", "pics", "out", "-t", "A", "-o", "a.xml", "--output=b.xml", "--theme=classic"},
        "b.xml",
        "A",
        "shaded",
@@ -276,8 +276,8 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     std::vector<std::string> arguments;
     size_t listed;
   } cases[] = {
-      {CliCommand::kBuild, {"build", "c.xml", "out"}, 5},
-      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 10},
+      {CliCommand::kBuild, {"build", "c.xml", "out"}, 9},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 14},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
   for (const Case& c : cases) {
@@ -285,9 +285,14 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     EXPECT_EQ(c.listed, listed.size()) << HelpText(c.command);
     for (const std::string& option : listed) {
       std::vector<std::string> arguments = c.arguments;
-      // "name" is a right value for every option that takes one.
-      arguments.push_back(option.substr(0, option.find('=')) +
-                          (option.find('=') == std::string::npos ? "" : "=name"));
+      // "name" is a right value for every option that takes one but these two; the options of
+      // the output collection file and thumbnails are the classic theme's.
+      const std::string name = option.substr(0, option.find('='));
+      const std::string value = name == "--theme"      ? "=classic"
+                                : name == "--max-size" ? "=640"
+                                                       : "=name";
+      arguments.push_back(name + (option.find('=') == std::string::npos ? "" : value));
+      if (name == "--output" || name == "--no-thumbnails") arguments.push_back("--theme=classic");
       CCliParse parse = ParseCliArguments(arguments);
       EXPECT_TRUE(parse.options) << Shown(arguments) << ": " << parse.error;
     }
@@ -299,6 +304,12 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
   const std::string build = HelpText(CliCommand::kBuild);
   EXPECT_EQ(
       "\nOptions:\n"
+      "      --theme=THEME      modern (the default), or classic: the classic pages\n"
+      "                         and an output collection file\n"
+      "      --max-size=N       modern: page images at most N pixels on their longer\n"
+      "                         side (default 2048; 0: the photo's size)\n"
+      "      --captions         modern: show the date taken, camera and exposure\n"
+      "      --originals        modern: link each photo's original file\n"
       "      --thumbnails       make thumbnail images for the index pages (the default)\n"
       "      --no-thumbnails    make no thumbnail images\n"
       "  -o, --output=NAME      file name of the output collection file in OUTDIR\n"
