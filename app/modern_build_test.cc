@@ -1,0 +1,196 @@
+#include "app/modern_build.h"
+
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <vips/vips8>
+
+#include "app/gallery_cli.h"
+#include "collection/style_settings.h"
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+#include "tests/photo_samples.h"
+#include "tests/temp_folder.h"
+
+namespace gallery {
+namespace {
+
+TEST(ModernGalleryTest, StyleGivesColoursAsRgbAndPhotosPerPage) {
+  CStyleSettings style;
+  style.back_color = 0x123456;  // blue 0x12, green 0x34, red 0x56
+  style.font_color = 0x0000FF;
+  style.table_item_back_color = 0xFF0000;
+  style.table_columns = 4;
+  style.table_rows = 3;
+  style.collection_title = "<b>Trip</b>";
+  const CModernGallery gallery = StartModernGallery(style);
+  EXPECT_EQ(0x563412, gallery.colors.background);
+  EXPECT_EQ(0xFF0000, gallery.colors.text);
+  EXPECT_EQ(0x0000FF, gallery.colors.card);
+  EXPECT_EQ(12, gallery.photos_per_page);
+  EXPECT_EQ("<b>Trip</b>", gallery.title_html);
+  style.table_rows = 0;
+  EXPECT_EQ(0, StartModernGallery(style).photos_per_page);
+}
+
+TEST(ModernGalleryTest, OriginalsKeepASaneExtensionInLowerCase) {
+  EXPECT_EQ("1.jpg", ModernOriginalName("/p/IMG_1.JPG", 0));
+  EXPECT_EQ("3.heic", ModernOriginalName("a.b/c.HeIc", 2));
+  EXPECT_EQ("2.bin", ModernOriginalName("/p.d/noext", 1));
+  EXPECT_EQ("2.bin", ModernOriginalName("/p/.hidden", 1));
+  EXPECT_EQ("2.bin", ModernOriginalName("/p/x.j pg", 1));
+  EXPECT_EQ("2.bin", ModernOriginalName("/p/x.toolongext", 1));
+}
+
+TEST(ModernGalleryTest, FileNamesOfABuildAreKnownAndOthersAreNot) {
+  struct Case {
+    const char* folder;
+    const char* name;
+    bool known;
+  } cases[] = {
+      {"", "index.html", true},     {"", "index-2.html", true},   {"", "photo-12.html", true},
+      {"", "index-02.html", false}, {"", "photo-0.html", false},  {"", "index.htm", false},
+      {"", "notes.txt", false},     {"images", "7.jpg", true},    {"thumbs2x", "1.jpg", true},
+      {"thumbs", "1.png", false},   {"originals", "4.tif", true}, {"originals", "4", false},
+      {"assets", "gallery.js", true}, {"assets", "other.js", false}, {"pages", "1.htm", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.known, IsModernGalleryFileName(c.folder, c.name)) << c.folder << "/" << c.name;
+  }
+}
+
+TEST(ModernGalleryTest, FailedPhotoShowsItsTitleAlone) {
+  CPhotoImages failed;
+  failed.page_image = {std::nullopt, PhotoFailure::kUndecodable};
+  failed.thumbnails = {{PhotoSize{10, 10}, PhotoFailure::kUndecodable}};
+  const CModernPhoto photo = ToModernPhoto("t", failed, {"line"}, "1.jpg");
+  EXPECT_EQ("t", photo.title_html);
+  EXPECT_EQ(0, photo.image.width);
+  EXPECT_EQ(0, photo.thumb.width);
+  EXPECT_TRUE(photo.caption.empty());
+  EXPECT_TRUE(photo.original.empty());
+}
+
+// Every file under `folder`, by its path relative to it.
+void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& out) {
+  for (const std::string& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
+    if (GetPathKind(folder + "/" + name) == PathKind::kFolder) {
+      ListTree(folder + "/" + name, prefix + name + "/", out);
+    } else {
+      out.push_back(prefix + name);
+    }
+  }
+}
+
+std::vector<std::string> Tree(const std::string& folder) {
+  std::vector<std::string> files;
+  ListTree(folder, "", files);
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+vips::VImage Load(const std::string& path) {
+  return vips::VImage::new_from_file(path.c_str()).copy_memory();
+}
+
+class ModernBuildTest : public ::testing::Test {
+ protected:
+  ModernBuildTest() {
+    photos_ = folder_.Join("photos");
+    static_cast<void>(CreateFolder(photos_));
+    Save(Solid(1400, 900, {200, 40, 40}), folder_, "photos/a-wide.jpg");
+    Save(Solid(600, 1200, {40, 200, 40}), folder_, "photos/b-tall.jpg");
+    const std::string whole = ReadWholeFile(Save(Solid(800, 600, {9, 9, 9}), folder_, "x.jpg"));
+    folder_.WriteFile("photos/c-damaged.jpg", whole.substr(0, whole.size() / 3));
+    Save(Solid(300, 200, {40, 40, 200}), folder_, "photos/d-small.png");
+  }
+
+  ExitCode Run(std::vector<std::string> arguments) {
+    std::ostringstream out;
+    CCliEnvironment environment(out, err_);
+    environment.preset_folder = GALLERY_PRESET_SOURCE_DIR;
+    environment.clock = [] { return 0.0; };
+    arguments.push_back("-q");
+    return RunGalleryCli(arguments, environment);
+  }
+
+  TempFolder folder_;
+  std::string photos_;
+  std::ostringstream err_;
+};
+
+TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
+  const std::string site = folder_.Join("site");
+  ASSERT_EQ(ExitCode::kBuilt,
+            Run({"new", photos_, site, "-t", "T", "--max-size", "1000", "--originals"}))
+      << err_.str();
+  // The damaged photo is named, shown by its title and has no images nor original.
+  EXPECT_NE(std::string::npos, err_.str().find("c-damaged.jpg")) << err_.str();
+  const std::vector<std::string> expected = {
+      "assets/gallery.css", "assets/gallery.js", "images/1.jpg",    "images/2.jpg",
+      "images/4.jpg",       "index.html",        "originals/1.jpg", "originals/2.jpg",
+      "originals/4.png",    "photo-1.html",      "photo-2.html",    "photo-3.html",
+      "photo-4.html",       "thumbs/1.jpg",      "thumbs/2.jpg",    "thumbs/4.jpg",
+      "thumbs2x/1.jpg",     "thumbs2x/2.jpg",    "thumbs2x/4.jpg"};
+  EXPECT_EQ(expected, Tree(site));
+  EXPECT_EQ(1000, Load(site + "/images/1.jpg").width());
+  EXPECT_EQ(643, Load(site + "/images/1.jpg").height());
+  EXPECT_EQ(1000, Load(site + "/images/2.jpg").height());
+  EXPECT_EQ(300, Load(site + "/images/4.jpg").width());  // never enlarged
+  for (const char* n : {"1", "2"}) {
+    const vips::VImage one = Load(site + "/thumbs/" + n + ".jpg");
+    const vips::VImage two = Load(site + "/thumbs2x/" + n + ".jpg");
+    EXPECT_EQ(2 * one.width(), two.width()) << n;
+    EXPECT_EQ(2 * one.height(), two.height()) << n;
+  }
+  EXPECT_EQ(ReadWholeFile(photos_ + "/d-small.png"), ReadWholeFile(site + "/originals/4.png"));
+
+  const std::regex link("(?:href|src)=\"([^\"#?]+)\"|srcset=\"([^\" ]+)");
+  for (const std::string& page : Tree(site)) {
+    if (!page.ends_with(".html")) continue;
+    const std::string text = ReadWholeFile(site + "/" + page);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), link);
+         it != std::sregex_iterator(); ++it) {
+      const std::string target = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+      if (target.find("://") != std::string::npos) continue;
+      EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/" + target)) << page << " -> " << target;
+    }
+  }
+}
+
+TEST_F(ModernBuildTest, RebuildsOverModernAndClassicGalleriesAndRefusesForeignFiles) {
+  const std::string site = folder_.Join("site");
+  const std::string collection = site + ".collection.xml";
+  ASSERT_EQ(ExitCode::kBuilt, Run({"new", photos_, site, "-t", "T", "--max-size", "200"}));
+  EXPECT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--max-size", "300"}));
+  EXPECT_EQ(300, Load(site + "/images/1.jpg").width());
+  ASSERT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--theme", "classic"}));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/index.html"));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/index.htm"));
+  ASSERT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--max-size", "200"}));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/index.htm"));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/collection.xml"));
+  EXPECT_EQ(200, Load(site + "/images/1.jpg").width());
+
+  folder_.WriteFile("site/assets/mine.css", "x");
+  const std::vector<std::string> before = Tree(site);
+  EXPECT_EQ(ExitCode::kGenerateFailed, Run({"build", collection, site}));
+  EXPECT_NE(std::string::npos, err_.str().find("assets/mine.css")) << err_.str();
+  EXPECT_EQ(before, Tree(site));
+}
+
+TEST_F(ModernBuildTest, NoPhotoMadeEndsWithItsOwnCodeAndWritesNothing) {
+  const std::string broken = folder_.Join("broken");
+  static_cast<void>(CreateFolder(broken));
+  folder_.WriteFile("broken/a.jpg", ReadWholeFile(photos_ + "/c-damaged.jpg"));
+  const std::string site = folder_.Join("site");
+  EXPECT_EQ(ExitCode::kNoPhotoMade, Run({"new", broken, site, "-t", "T"}));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
+}
+
+}  // namespace
+}  // namespace gallery
