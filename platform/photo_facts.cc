@@ -31,7 +31,7 @@ CPhotoFacts ReadPhotoFacts(const std::string& path) {
         {"exif-ifd2-FocalLength", &facts.focal_length},
     };
     for (const auto& [name, value] : fields) {
-      if (image.get_typeof(name) == G_TYPE_STRING) *value = ExifFieldValue(image.get_string(name));
+      if (image.get_typeof(name) != 0) *value = ExifFieldValue(image.get_string(name));
     }
   } catch (const vips::VError&) {
     // A file whose header cannot be read tells nothing.
