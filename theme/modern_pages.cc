@@ -1,66 +1,148 @@
 #include "theme/modern_pages.h"
 
-// Minimal pages.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "theme/modern_model.h"
+#include "theme/page_frame.h"
+#include "theme/plain_text.h"
 
 namespace gallery {
+namespace {
+
+// Thumbnails that a phone or a laptop shows before scrolling load at once, the rest when they
+// come near the window.
+constexpr int kEagerThumbnails = 8;
+// With more index pages than this, the page list shows the first, the last and those near the
+// current one.
+constexpr int kAllPageLinks = 9;
+constexpr int kNearPageLinks = 2;
+
+int PhotosPerPage(const CModernGallery& gallery) {
+  const int count = static_cast<int>(gallery.photos.size());
+  return gallery.photos_per_page > 0 ? gallery.photos_per_page : std::max(count, 1);
+}
+
+std::string PhotoNumberText(int photo) { return "Photo " + std::to_string(photo + 1); }
+
+std::string RenderThumbnail(const CModernPhoto& photo, int index, int position) {
+  const std::string number = std::to_string(index + 1);
+  const std::string alt = EscapeHtmlText(PlainTextOr(photo.title_html, PhotoNumberText(index)));
+  std::string cell = "<li><a class=\"cell\" href=\"" + ModernPhotoFileName(index) + "\">";
+  if (photo.thumb.width <= 0 || photo.thumb.height <= 0) {
+    return cell + "<span class=\"missing\">" + alt + "</span></a></li>\n";
+  }
+  cell += "<img src=\"thumbs/" + number + ".jpg\"";
+  if (photo.thumb2x.width > 0 && photo.thumb2x.height > 0) {
+    cell += " srcset=\"thumbs/" + number + ".jpg 1x, thumbs2x/" + number + ".jpg 2x\"";
+  }
+  cell += " width=\"" + std::to_string(photo.thumb.width) + "\" height=\"" +
+          std::to_string(photo.thumb.height) + "\" alt=\"" + alt + "\"";
+  if (position == 0) {
+    cell += " fetchpriority=\"high\"";
+  } else if (position >= kEagerThumbnails) {
+    cell += " loading=\"lazy\"";
+  }
+  cell += " decoding=\"async\"></a></li>\n";
+  return cell;
+}
+
+// The page numbers to list, -1 standing for a gap.
+std::vector<int> ListedPages(int current, int count) {
+  std::vector<int> pages;
+  for (int page = 0; page < count; ++page) {
+    const bool near = page >= current - kNearPageLinks && page <= current + kNearPageLinks;
+    if (count <= kAllPageLinks || page == 0 || page == count - 1 || near) {
+      pages.push_back(page);
+    } else if (pages.back() != -1) {
+      pages.push_back(-1);
+    }
+  }
+  return pages;
+}
+
+std::string RenderPageLinks(int current, int count) {
+  std::string nav = "<nav class=\"pages\" aria-label=\"Pages\">\n";
+  if (current > 0) {
+    nav += "<a rel=\"prev\" href=\"" + ModernIndexFileName(current - 1) + "\">Previous</a>\n";
+  }
+  for (int page : ListedPages(current, count)) {
+    if (page < 0) {
+      nav += "<span aria-hidden=\"true\">\u2026</span>\n";
+      continue;
+    }
+    nav += "<a href=\"" + ModernIndexFileName(page) + "\"";
+    if (page == current) nav += " aria-current=\"page\"";
+    nav += ">" + std::to_string(page + 1) + "</a>\n";
+  }
+  if (current < count - 1) {
+    nav += "<a rel=\"next\" href=\"" + ModernIndexFileName(current + 1) + "\">Next</a>\n";
+  }
+  return nav + "</nav>\n";
+}
+
+}  // namespace
 
 int ModernIndexPageCount(const CModernGallery& gallery) {
   const int count = static_cast<int>(gallery.photos.size());
-  if (gallery.photos_per_page <= 0 || count == 0) return 1;
-  return (count + gallery.photos_per_page - 1) / gallery.photos_per_page;
+  const int per_page = PhotosPerPage(gallery);
+  return std::max(1, (count + per_page - 1) / per_page);
 }
 
 std::string ModernIndexFileName(int page) {
-  return page == 0 ? "index.html" : "index-" + std::to_string(page + 1) + ".html";
+  return page <= 0 ? "index.html" : "index-" + std::to_string(page + 1) + ".html";
 }
 
-std::string ModernPhotoFileName(int photo) { return "photo-" + std::to_string(photo + 1) + ".html"; }
+std::string ModernPhotoFileName(int photo) {
+  return "photo-" + std::to_string(std::max(photo, 0) + 1) + ".html";
+}
 
 int ModernIndexPageOf(const CModernGallery& gallery, int photo) {
-  return gallery.photos_per_page <= 0 ? 0 : photo / gallery.photos_per_page;
+  return std::clamp(std::max(photo, 0) / PhotosPerPage(gallery), 0,
+                    ModernIndexPageCount(gallery) - 1);
 }
 
 std::string RenderModernIndexPage(const CModernGallery& gallery, int page) {
-  std::string html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
-                     gallery.title_html +
-                     "</title><link rel=\"stylesheet\" href=\"assets/gallery.css\"></head><body>";
+  const int page_count = ModernIndexPageCount(gallery);
+  if (page < 0 || page >= page_count) return {};
   const int count = static_cast<int>(gallery.photos.size());
-  for (int i = 0; i < count; ++i) {
-    if (ModernIndexPageOf(gallery, i) != page) continue;
-    const CModernPhoto& photo = gallery.photos[i];
-    html += "<a href=\"" + ModernPhotoFileName(i) + "\">";
-    if (photo.thumb.width > 0) {
-      const std::string n = std::to_string(i + 1);
-      html += "<img src=\"thumbs/" + n + ".jpg\" srcset=\"thumbs2x/" + n + ".jpg 2x\">";
+  const int per_page = PhotosPerPage(gallery);
+  const int first = page * per_page;
+  const int end = std::min(count, first + per_page);
+
+  CPageFrame frame;
+  const std::string title = PlainTextOr(gallery.title_html, "Photos");
+  frame.title = title;
+  if (page_count > 1) {
+    frame.title += " \u2013 page " + std::to_string(page + 1) + " of " + std::to_string(page_count);
+  }
+  frame.description = PlainTextOr(gallery.description_html, title);
+  frame.body_class = "index";
+  std::string html = RenderPageStart(gallery, frame);
+
+  // The title and description are HTML as the collection holds them; a title that shows
+  // nothing would leave an empty heading.
+  html += "<header class=\"top\">\n<h1>";
+  html += PlainTextFromHtml(gallery.title_html).empty() ? "Photos" : gallery.title_html;
+  html += "</h1>\n";
+  if (!gallery.description_html.empty()) {
+    html += "<div class=\"description\">" + gallery.description_html + "</div>\n";
+  }
+  html += "</header>\n<main>\n";
+  if (count == 0) {
+    html += "<p class=\"empty\">No photos</p>\n";
+  } else {
+    html += "<ul class=\"grid\">\n";
+    for (int photo = first; photo < end; ++photo) {
+      html += RenderThumbnail(gallery.photos[photo], photo, photo - first);
     }
-    html += photo.title_html + "</a>";
+    html += "</ul>\n";
   }
-  for (int p = 0; p < ModernIndexPageCount(gallery); ++p) {
-    html += "<a href=\"" + ModernIndexFileName(p) + "\">" + std::to_string(p + 1) + "</a>";
-  }
-  return html + "<script src=\"assets/gallery.js\"></script></body></html>\n";
+  html += "</main>\n";
+  if (page_count > 1) html += RenderPageLinks(page, page_count);
+  html += PageEnd();
+  return html;
 }
-
-std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo) {
-  const CModernPhoto& shown = gallery.photos[photo];
-  std::string html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
-                     shown.title_html +
-                     "</title><link rel=\"stylesheet\" href=\"assets/gallery.css\"></head><body>";
-  html += "<a href=\"" + ModernIndexFileName(ModernIndexPageOf(gallery, photo)) + "\">index</a>";
-  if (photo > 0) html += "<a href=\"" + ModernPhotoFileName(photo - 1) + "\">previous</a>";
-  if (photo + 1 < static_cast<int>(gallery.photos.size())) {
-    html += "<a href=\"" + ModernPhotoFileName(photo + 1) + "\">next</a>";
-  }
-  if (shown.image.width > 0) {
-    html += "<img src=\"images/" + std::to_string(photo + 1) + ".jpg\">";
-  }
-  for (const std::string& line : shown.caption) html += "<p>" + line + "</p>";
-  if (!shown.original.empty()) html += "<a href=\"originals/" + shown.original + "\">original</a>";
-  return html + "<h1>" + shown.title_html + "</h1></body></html>\n";
-}
-
-std::string_view ModernStylesheet() { return "body { margin: 0; }\n"; }
-
-std::string_view ModernScript() { return "\"use strict\";\n"; }
 
 }  // namespace gallery

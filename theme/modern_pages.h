@@ -4,18 +4,29 @@
 #include <string>
 #include <string_view>
 
-#include "theme/modern_model.h"
-
 namespace gallery {
+struct CModernGallery;
 
-int ModernIndexPageCount(const CModernGallery& gallery);  // at least 1
-std::string ModernIndexFileName(int page);   // "index.html", "index-2.html", ...
-std::string ModernPhotoFileName(int photo);  // "photo-1.html" for photo 0, ...
+// The pages of a modern gallery, as UTF-8 text with LF line ends. Every link is relative to the
+// gallery's folder and names a file listed beside CModernGallery; nothing is loaded from the
+// network, and the pages work without their script. Touches no file.
+
+// Number of index pages for the gallery: at least 1, also for no photos.
+int ModernIndexPageCount(const CModernGallery& gallery);
+// "index.html" for page 0, "index-2.html" for page 1, ...
+std::string ModernIndexFileName(int page);
+// "photo-1.html" for photo 0, ...
+std::string ModernPhotoFileName(int photo);
+// The index page (0-based) that holds photo `photo`; photos out of range give the nearest page.
 int ModernIndexPageOf(const CModernGallery& gallery, int photo);
+
+// Index page `page` (0-based) and the page of photo `photo` (0-based); empty when out of range.
 std::string RenderModernIndexPage(const CModernGallery& gallery, int page);
 std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo);
-std::string_view ModernStylesheet();  // written to assets/gallery.css
-std::string_view ModernScript();      // written to assets/gallery.js
+
+// The fixed assets, written to assets/gallery.css and assets/gallery.js.
+std::string_view ModernStylesheet();
+std::string_view ModernScript();
 
 }  // namespace gallery
 

@@ -1,0 +1,192 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "theme/modern_model.h"
+#include "theme/modern_pages.h"
+
+namespace gallery {
+namespace {
+
+CModernGallery MakeGallery(int count, int per_page) {
+  CModernGallery gallery;
+  gallery.title_html = "Trip";
+  gallery.photos_per_page = per_page;
+  for (int i = 0; i < count; ++i) {
+    CModernPhoto photo;
+    photo.title_html = "Photo title " + std::to_string(i + 1);
+    photo.image = {800, 600};
+    photo.thumb = {160, 120};
+    photo.thumb2x = {320, 240};
+    gallery.photos.push_back(photo);
+  }
+  return gallery;
+}
+
+// The values of every `name="..."` attribute in `html`, in order.
+std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
+  std::vector<std::string> values;
+  const std::string opening = " " + name + "=\"";
+  for (size_t at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
+    const size_t start = at + opening.size();
+    values.push_back(html.substr(start, html.find('"', start) - start));
+  }
+  return values;
+}
+
+int Occurrences(const std::string& text, const std::string& piece) {
+  int count = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(ModernIndexPagesTest, PageCountAndHoldingPageAtTheEdges) {
+  struct Case {
+    int photos;
+    int per_page;
+    int expected_pages;
+    int last_photo_page;  // page of the last photo
+  };
+  const Case cases[] = {
+      {0, 12, 1, 0},  {1, 12, 1, 0}, {12, 12, 1, 0}, {13, 12, 2, 1}, {24, 12, 2, 1},
+      {25, 12, 3, 2}, {5, 1, 5, 4},  {30, 0, 1, 0},  {30, -3, 1, 0}, {0, 0, 1, 0},
+  };
+  for (const Case& c : cases) {
+    const CModernGallery gallery = MakeGallery(c.photos, c.per_page);
+    EXPECT_EQ(c.expected_pages, ModernIndexPageCount(gallery))
+        << c.photos << " photos, " << c.per_page << " a page";
+    EXPECT_EQ(0, ModernIndexPageOf(gallery, 0)) << c.photos << " photos, " << c.per_page;
+    EXPECT_EQ(c.last_photo_page, ModernIndexPageOf(gallery, c.photos - 1))
+        << c.photos << " photos, " << c.per_page << " a page";
+    // Every page that exists renders, the one after it does not.
+    for (int page = 0; page < c.expected_pages; ++page) {
+      EXPECT_FALSE(RenderModernIndexPage(gallery, page).empty()) << "page " << page;
+    }
+    EXPECT_TRUE(RenderModernIndexPage(gallery, c.expected_pages).empty());
+    EXPECT_TRUE(RenderModernIndexPage(gallery, -1).empty());
+  }
+  const CModernGallery gallery = MakeGallery(25, 12);
+  EXPECT_EQ(0, ModernIndexPageOf(gallery, 11));
+  EXPECT_EQ(1, ModernIndexPageOf(gallery, 12));
+  EXPECT_EQ(2, ModernIndexPageOf(gallery, 24));
+}
+
+TEST(ModernIndexPagesTest, FileNames) {
+  EXPECT_EQ("index.html", ModernIndexFileName(0));
+  EXPECT_EQ("index-2.html", ModernIndexFileName(1));
+  EXPECT_EQ("index-11.html", ModernIndexFileName(10));
+  EXPECT_EQ("photo-1.html", ModernPhotoFileName(0));
+  EXPECT_EQ("photo-100.html", ModernPhotoFileName(99));
+}
+
+TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScreen) {
+  const CModernGallery gallery = MakeGallery(30, 20);
+  const std::string first = RenderModernIndexPage(gallery, 0);
+  EXPECT_EQ(20, Occurrences(first, "<img "));
+  EXPECT_NE(std::string::npos,
+            first.find("<a class=\"cell\" href=\"photo-1.html\"><img src=\"thumbs/1.jpg\" "
+                       "srcset=\"thumbs/1.jpg 1x, thumbs2x/1.jpg 2x\" width=\"160\" "
+                       "height=\"120\" alt=\"Photo title 1\" fetchpriority=\"high\" "
+                       "decoding=\"async\"></a>"));
+  EXPECT_EQ(1, Occurrences(first, "fetchpriority"));
+  EXPECT_EQ(20, Occurrences(first, "decoding=\"async\""));
+  // The first eight are on the first screen of a phone or a laptop; the rest wait.
+  EXPECT_EQ(12, Occurrences(first, "loading=\"lazy\""));
+  const size_t eighth = first.find("thumbs/8.jpg\"");
+  const size_t ninth = first.find("thumbs/9.jpg\"");
+  EXPECT_EQ(std::string::npos, first.substr(eighth, ninth - eighth).find("lazy"));
+  EXPECT_NE(std::string::npos, first.substr(ninth, 200).find("loading=\"lazy\""));
+  // A later page starts its own first screen.
+  const std::string second = RenderModernIndexPage(gallery, 1);
+  EXPECT_NE(std::string::npos, second.find("href=\"photo-21.html\"><img src=\"thumbs/21.jpg\""));
+  EXPECT_EQ(2, Occurrences(second, "loading=\"lazy\""));
+  EXPECT_EQ(1, Occurrences(second, "fetchpriority"));
+}
+
+TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
+  CModernGallery gallery = MakeGallery(3, 0);
+  gallery.photos[0].thumb = {};
+  gallery.photos[0].thumb2x = {};
+  gallery.photos[0].title_html = "<b>Lost</b> &amp; found";
+  gallery.photos[1].thumb2x = {};
+  const std::string page = RenderModernIndexPage(gallery, 0);
+  EXPECT_NE(std::string::npos, page.find("<a class=\"cell\" href=\"photo-1.html\"><span "
+                                         "class=\"missing\">Lost &amp; found</span></a>"));
+  EXPECT_EQ(std::string::npos, page.find("thumbs/1.jpg"));
+  EXPECT_NE(std::string::npos, page.find("<img src=\"thumbs/2.jpg\" width=\"160\""));
+  EXPECT_EQ(1, Occurrences(page, "srcset="));
+}
+
+TEST(ModernIndexPageTest, PageLinksOnlyWhenThereAreSeveralPages) {
+  EXPECT_EQ(std::string::npos, RenderModernIndexPage(MakeGallery(12, 12), 0).find("<nav"));
+  const CModernGallery gallery = MakeGallery(30, 10);
+  const std::string first = RenderModernIndexPage(gallery, 0);
+  const std::string middle = RenderModernIndexPage(gallery, 1);
+  const std::string last = RenderModernIndexPage(gallery, 2);
+  EXPECT_NE(std::string::npos, first.find("<nav class=\"pages\" aria-label=\"Pages\">"));
+  EXPECT_NE(std::string::npos, first.find("<a href=\"index.html\" aria-current=\"page\">1</a>"));
+  EXPECT_EQ(std::string::npos, first.find("rel=\"prev\""));
+  EXPECT_NE(std::string::npos, first.find("<a rel=\"next\" href=\"index-2.html\">Next</a>"));
+  EXPECT_NE(std::string::npos, middle.find("<a rel=\"prev\" href=\"index.html\">Previous</a>"));
+  EXPECT_NE(std::string::npos, middle.find("<a href=\"index-2.html\" aria-current=\"page\">2</a>"));
+  EXPECT_NE(std::string::npos, middle.find("<a rel=\"next\" href=\"index-3.html\">Next</a>"));
+  EXPECT_EQ(std::string::npos, last.find("rel=\"next\""));
+  EXPECT_EQ(1, Occurrences(last, "aria-current"));
+  EXPECT_NE(std::string::npos, last.find("<title>Trip \u2013 page 3 of 3</title>"));
+}
+
+TEST(ModernIndexPageTest, ManyPagesListTheEndsAndTheNeighbours) {
+  const CModernGallery gallery = MakeGallery(50, 1);
+  const std::string page = RenderModernIndexPage(gallery, 24);
+  std::vector<std::string> listed;
+  for (const std::string& href : AttributeValues(page.substr(page.find("<nav")), "href")) {
+    listed.push_back(href);
+  }
+  const std::vector<std::string> expected = {"index-24.html", "index.html",    "index-23.html",
+                                             "index-24.html", "index-25.html", "index-26.html",
+                                             "index-27.html", "index-50.html", "index-26.html"};
+  EXPECT_EQ(expected, listed);
+  EXPECT_EQ(2, Occurrences(page, "\u2026"));
+}
+
+TEST(ModernIndexPageTest, EmptyGalleryHasHeadingAndNoPhotos) {
+  CModernGallery gallery = MakeGallery(0, 12);
+  const std::string page = RenderModernIndexPage(gallery, 0);
+  EXPECT_NE(std::string::npos, page.find("<h1>Trip</h1>"));
+  EXPECT_NE(std::string::npos, page.find("<p class=\"empty\">No photos</p>"));
+  EXPECT_EQ(std::string::npos, page.find("<ul"));
+  EXPECT_EQ(std::string::npos, page.find("<nav"));
+  // A title of markup alone would leave an empty heading and title.
+  gallery.title_html = "<br>";
+  const std::string untitled = RenderModernIndexPage(gallery, 0);
+  EXPECT_NE(std::string::npos, untitled.find("<h1>Photos</h1>"));
+  EXPECT_NE(std::string::npos, untitled.find("<title>Photos</title>"));
+  EXPECT_NE(std::string::npos, untitled.find("<meta name=\"description\" content=\"Photos\">"));
+}
+
+TEST(ModernIndexPageTest, TitlesAreMarkupInHeadingsAndTextElsewhere) {
+  CModernGallery gallery = MakeGallery(3, 0);
+  gallery.title_html = "<b>x</b> &amp; y";
+  gallery.description_html = "Seen <i>from</i> \"above\"";
+  gallery.photos[0].title_html = "&lt;img src=x onerror=alert(1)&gt;";
+  gallery.photos[1].title_html = "\" onmouseover=\"alert(1)";
+  gallery.photos[2].title_html = "<b>x</b>";
+  const std::string page = RenderModernIndexPage(gallery, 0);
+  EXPECT_NE(std::string::npos, page.find("<h1><b>x</b> &amp; y</h1>"));
+  EXPECT_NE(std::string::npos,
+            page.find("<div class=\"description\">Seen <i>from</i> \"above\"</div>"));
+  EXPECT_NE(std::string::npos, page.find("<title>x &amp; y</title>"));
+  EXPECT_NE(std::string::npos,
+            page.find("<meta name=\"description\" content=\"Seen from &quot;above&quot;\">"));
+  const std::vector<std::string> expected_alts = {"&lt;img src=x onerror=alert(1)&gt;",
+                                                  "&quot; onmouseover=&quot;alert(1)", "x"};
+  EXPECT_EQ(expected_alts, AttributeValues(page, "alt"));
+  EXPECT_EQ(std::string::npos, page.find("<img src=x"));
+  EXPECT_EQ(std::string::npos, page.find("onmouseover=\"alert"));
+}
+
+}  // namespace
+}  // namespace gallery

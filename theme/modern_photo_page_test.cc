@@ -1,0 +1,168 @@
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "theme/modern_model.h"
+#include "theme/modern_pages.h"
+
+namespace gallery {
+namespace {
+
+CModernGallery MakeGallery(int count, int per_page) {
+  CModernGallery gallery;
+  gallery.title_html = "Trip";
+  gallery.photos_per_page = per_page;
+  for (int i = 0; i < count; ++i) {
+    CModernPhoto photo;
+    photo.title_html = "Photo title " + std::to_string(i + 1);
+    photo.image = {800, 600};
+    photo.thumb = {160, 120};
+    photo.thumb2x = {320, 240};
+    gallery.photos.push_back(photo);
+  }
+  return gallery;
+}
+
+std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
+  std::vector<std::string> values;
+  const std::string opening = " " + name + "=\"";
+  for (size_t at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
+    const size_t start = at + opening.size();
+    values.push_back(html.substr(start, html.find('"', start) - start));
+  }
+  return values;
+}
+
+bool Holds(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
+TEST(ModernPhotoPageTest, IndexLinkLeadsToThePageHoldingThePhoto) {
+  struct Case {
+    int photos;
+    int per_page;
+    int photo;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {25, 12, 0, "index.html"},    {25, 12, 11, "index.html"},   {25, 12, 12, "index-2.html"},
+      {25, 12, 23, "index-2.html"}, {25, 12, 24, "index-3.html"}, {25, 0, 24, "index.html"},
+      {3, -1, 2, "index.html"},
+  };
+  for (const Case& c : cases) {
+    const std::string page = RenderModernPhotoPage(MakeGallery(c.photos, c.per_page), c.photo);
+    EXPECT_TRUE(Holds(page, std::string("<a href=\"") + c.expected + "\" data-up>Index</a>"))
+        << "photo " << c.photo << " of " << c.photos << ", " << c.per_page << " a page";
+  }
+}
+
+TEST(ModernPhotoPageTest, NeighbourLinksExistOnlyWhereThereIsANeighbour) {
+  const CModernGallery gallery = MakeGallery(3, 0);
+  const std::string first = RenderModernPhotoPage(gallery, 0);
+  const std::string middle = RenderModernPhotoPage(gallery, 1);
+  const std::string last = RenderModernPhotoPage(gallery, 2);
+  EXPECT_FALSE(Holds(first, "rel=\"prev\""));
+  EXPECT_TRUE(Holds(first, "<a rel=\"next\" href=\"photo-2.html\">Next</a>"));
+  EXPECT_TRUE(Holds(middle, "<a rel=\"prev\" href=\"photo-1.html\">Previous</a>"));
+  EXPECT_TRUE(Holds(middle, "<a rel=\"next\" href=\"photo-3.html\">Next</a>"));
+  EXPECT_TRUE(Holds(last, "<a rel=\"prev\" href=\"photo-2.html\">Previous</a>"));
+  EXPECT_FALSE(Holds(last, "rel=\"next\""));
+  EXPECT_TRUE(Holds(first, "<p class=\"count\">1 of 3</p>"));
+  EXPECT_TRUE(Holds(last, "<p class=\"count\">3 of 3</p>"));
+  const std::string only = RenderModernPhotoPage(MakeGallery(1, 0), 0);
+  EXPECT_FALSE(Holds(only, "rel=\"prev\""));
+  EXPECT_FALSE(Holds(only, "rel=\"next\""));
+  EXPECT_FALSE(Holds(only, "prefetch"));
+  EXPECT_TRUE(RenderModernPhotoPage(gallery, 3).empty());
+  EXPECT_TRUE(RenderModernPhotoPage(gallery, -1).empty());
+}
+
+TEST(ModernPhotoPageTest, PhotoWithSizeCaptionDownloadAndNextImageFetched) {
+  CModernGallery gallery = MakeGallery(3, 0);
+  gallery.photos[0].caption = {"2024-06-01 10:00", "Maker <Model> \"X\""};
+  gallery.photos[0].original = "1 #a.JPG";
+  const std::string page = RenderModernPhotoPage(gallery, 0);
+  EXPECT_TRUE(Holds(page,
+                    "<img src=\"images/1.jpg\" width=\"800\" height=\"600\" "
+                    "alt=\"Photo title 1\""));
+  EXPECT_TRUE(Holds(page,
+                    "<figcaption>\n<span>2024-06-01 10:00</span>\n"
+                    "<span>Maker &lt;Model&gt; &quot;X&quot;</span>\n</figcaption>"));
+  EXPECT_TRUE(Holds(page, "<a href=\"originals/1%20%23a.JPG\" download>Download original</a>"));
+  EXPECT_TRUE(Holds(page, "<link rel=\"prefetch\" href=\"images/2.jpg\""));
+  EXPECT_TRUE(Holds(page, "<title>Photo title 1 \u2013 Trip</title>"));
+
+  const std::string plain = RenderModernPhotoPage(gallery, 1);
+  EXPECT_FALSE(Holds(plain, "<figcaption"));
+  EXPECT_FALSE(Holds(plain, "download"));
+  EXPECT_TRUE(Holds(plain, "<link rel=\"prefetch\" href=\"images/3.jpg\""));
+  EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 2), "prefetch"));
+}
+
+TEST(ModernPhotoPageTest, ImageNotMadeShowsTheTitleAndIsNotFetched) {
+  CModernGallery gallery = MakeGallery(2, 0);
+  gallery.photos[1].image = {};
+  gallery.photos[1].title_html = "";
+  EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 0), "prefetch"));
+  const std::string page = RenderModernPhotoPage(gallery, 1);
+  EXPECT_FALSE(Holds(page, "<img"));
+  EXPECT_TRUE(Holds(page, "<p class=\"missing\">Photo 2</p>"));
+  EXPECT_TRUE(Holds(page, "<h1>Photo 2</h1>"));
+}
+
+TEST(ModernPhotoPageTest, TitleMarkupStaysInTheHeading) {
+  CModernGallery gallery = MakeGallery(2, 0);
+  gallery.photos[0].title_html = "<b>x</b>";
+  gallery.photos[1].title_html = "&lt;img src=x onerror=alert(1)&gt; 'a' \"b\"";
+  const std::string bold = RenderModernPhotoPage(gallery, 0);
+  EXPECT_TRUE(Holds(bold, "<h1><b>x</b></h1>"));
+  EXPECT_EQ(std::vector<std::string>{"x"}, AttributeValues(bold, "alt"));
+  EXPECT_TRUE(Holds(bold, "<title>x \u2013 Trip</title>"));
+  const std::string escaped = RenderModernPhotoPage(gallery, 1);
+  EXPECT_EQ(
+      std::vector<std::string>{"&lt;img src=x onerror=alert(1)&gt; &#39;a&#39; &quot;b&quot;"},
+      AttributeValues(escaped, "alt"));
+  EXPECT_FALSE(Holds(escaped, "<img src=x"));
+}
+
+// Every address in every page names a file that a gallery of that shape has.
+TEST(ModernPagesTest, EveryLinkNamesAFileOfTheGallery) {
+  struct Case {
+    int photos;
+    int per_page;
+  };
+  for (const Case& c : {Case{0, 4}, Case{1, 4}, Case{4, 4}, Case{9, 4}, Case{7, 0}}) {
+    CModernGallery gallery = MakeGallery(c.photos, c.per_page);
+    if (c.photos > 0) gallery.photos[0].original = "1.png";
+    std::set<std::string> files = {"assets/gallery.css", "assets/gallery.js", "data:,",
+                                   "originals/1.png"};
+    for (int page = 0; page < ModernIndexPageCount(gallery); ++page) {
+      files.insert(ModernIndexFileName(page));
+    }
+    for (int photo = 1; photo <= c.photos; ++photo) {
+      const std::string number = std::to_string(photo);
+      files.insert(
+          {"photo-" + number + ".html", "images/" + number + ".jpg", "thumbs/" + number + ".jpg"});
+    }
+    std::vector<std::string> pages;
+    for (int page = 0; page < ModernIndexPageCount(gallery); ++page) {
+      pages.push_back(RenderModernIndexPage(gallery, page));
+    }
+    for (int photo = 0; photo < c.photos; ++photo) {
+      pages.push_back(RenderModernPhotoPage(gallery, photo));
+    }
+    for (const std::string& page : pages) {
+      std::vector<std::string> addresses = AttributeValues(page, "href");
+      for (const std::string& src : AttributeValues(page, "src")) addresses.push_back(src);
+      for (const std::string& address : addresses) {
+        EXPECT_EQ(1u, files.count(address))
+            << address << " in a gallery of " << c.photos << ", " << c.per_page << " a page";
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace gallery

@@ -1,0 +1,60 @@
+#include "theme/page_frame.h"
+
+#include <string>
+#include <string_view>
+
+#include "theme/contrast.h"
+#include "theme/modern_model.h"
+#include "theme/plain_text.h"
+
+namespace gallery {
+namespace {
+
+// The colours and font as custom properties for the fixed stylesheet. Text colours that would
+// be hard to read on their background are replaced by black or white.
+std::string RenderThemeStyle(const CModernGallery& gallery) {
+  const CModernColors& colors = gallery.colors;
+  const int background = colors.background & 0xFFFFFF;
+  const int card = colors.card & 0xFFFFFF;
+  std::string style = "<style>:root{--bg:" + CssColor(background) +
+                      ";--fg:" + CssColor(ReadableTextColor(colors.text, background)) +
+                      ";--card:" + CssColor(card) +
+                      ";--card-fg:" + CssColor(ReadableTextColor(colors.text, card)) + "}";
+  style += "body{font-family:";
+  if (!gallery.font_name.empty()) style += CssString(gallery.font_name) + ",";
+  style += "system-ui,sans-serif}</style>\n";
+  return style;
+}
+
+}  // namespace
+
+std::string PlainTextOr(std::string_view html, std::string_view fallback) {
+  std::string text = PlainTextFromHtml(html);
+  if (text.empty()) text = fallback;
+  return text;
+}
+
+std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& frame) {
+  std::string page =
+      "<!doctype html>\n"
+      "<html lang=\"en\">\n"
+      "<head>\n"
+      "<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+  page += "<title>" + EscapeHtmlText(frame.title) + "</title>\n";
+  page += "<meta name=\"description\" content=\"" + EscapeHtmlText(frame.description) + "\">\n";
+  page +=
+      "<link rel=\"icon\" href=\"data:,\">\n"
+      "<link rel=\"stylesheet\" href=\"assets/gallery.css\">\n";
+  page += frame.head_links;
+  page += RenderThemeStyle(gallery);
+  page += "<script src=\"assets/gallery.js\" defer></script>\n";
+  page += "</head>\n<body class=\"";
+  page += frame.body_class;
+  page += frame.swipe ? "\" data-swipe>\n" : "\">\n";
+  return page;
+}
+
+std::string_view PageEnd() { return "</body>\n</html>\n"; }
+
+}  // namespace gallery

@@ -1,0 +1,96 @@
+#include "theme/page_frame.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "theme/modern_model.h"
+#include "theme/modern_pages.h"
+
+namespace gallery {
+namespace {
+
+CModernGallery MakeGallery() {
+  CModernGallery gallery;
+  gallery.title_html = "Trip";
+  CModernPhoto photo;
+  photo.title_html = "One";
+  photo.image = {800, 600};
+  photo.thumb = {160, 120};
+  photo.thumb2x = {320, 240};
+  photo.caption = {"A line"};
+  photo.original = "1.jpg";
+  gallery.photos = {photo, photo};
+  return gallery;
+}
+
+bool Holds(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
+TEST(ModernPageFrameTest, BothKindsOfPageHaveTheFullHead) {
+  const CModernGallery gallery = MakeGallery();
+  for (const std::string& page :
+       {RenderModernIndexPage(gallery, 0), RenderModernPhotoPage(gallery, 0)}) {
+    EXPECT_EQ(0u,
+              page.find("<!doctype html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                        "<meta name=\"viewport\" content=\"width=device-width, "
+                        "initial-scale=1\">\n<title>"))
+        << page;
+    EXPECT_TRUE(Holds(page, "<link rel=\"icon\" href=\"data:,\">\n"));
+    EXPECT_TRUE(Holds(page, "<link rel=\"stylesheet\" href=\"assets/gallery.css\">\n"));
+    EXPECT_TRUE(Holds(page, "<script src=\"assets/gallery.js\" defer></script>\n</head>\n"));
+    EXPECT_TRUE(Holds(page, "<header") && Holds(page, "<main>") && Holds(page, "</main>"));
+    EXPECT_EQ(page.size() - 16, page.find("</body>\n</html>\n"));
+  }
+  // Without a description of its own a page is described by its title.
+  EXPECT_TRUE(
+      Holds(RenderModernIndexPage(gallery, 0), "<meta name=\"description\" content=\"Trip\">"));
+  EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 1),
+                    "<meta name=\"description\" content=\"One \u2013 Trip\">"));
+}
+
+TEST(ModernPageFrameTest, ColoursAreReadableAndFontCannotBreakTheStyle) {
+  CModernGallery gallery = MakeGallery();
+  gallery.colors = {0x102030, 0x203040, 0xFFFFE0};
+  gallery.font_name = "\"}</style><script>alert(1)</script>";
+  const std::string page = RenderModernIndexPage(gallery, 0);
+  // Dark blue text cannot be read on a darker blue background, but can on a light card.
+  EXPECT_TRUE(Holds(page,
+                    "<style>:root{--bg:#102030;--fg:#ffffff;--card:#ffffe0;"
+                    "--card-fg:#203040}body{font-family:\"\\22 \\7d \\3c \\2f style\\3e "
+                    "\\3c script\\3e alert\\28 1\\29 \\3c \\2f script\\3e \","
+                    "system-ui,sans-serif}</style>\n"))
+      << page;
+  EXPECT_EQ(page.find("</style>"), page.rfind("</style>"));
+  EXPECT_FALSE(Holds(page, "<script>"));
+
+  gallery.colors = {0xFFFFFF, 0x336699, 0xEEEEEE};
+  gallery.font_name.clear();
+  EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 0),
+                    "<style>:root{--bg:#ffffff;--fg:#336699;--card:#eeeeee;--card-fg:#336699}"
+                    "body{font-family:system-ui,sans-serif}</style>"));
+}
+
+TEST(ModernPageFrameTest, NothingComesFromTheNetwork) {
+  CModernGallery gallery = MakeGallery();
+  gallery.font_name = "Noto Sans";
+  for (int page = 0; page < 2; ++page) {
+    for (const std::string& text :
+         {RenderModernIndexPage(gallery, 0), RenderModernPhotoPage(gallery, page)}) {
+      EXPECT_FALSE(Holds(text, "http://") || Holds(text, "https://") || Holds(text, "//")) << text;
+    }
+  }
+  for (const std::string_view asset : {ModernStylesheet(), ModernScript()}) {
+    EXPECT_FALSE(asset.empty());
+    EXPECT_EQ(std::string_view::npos, asset.find("http:"));
+    EXPECT_EQ(std::string_view::npos, asset.find("https:"));
+    EXPECT_EQ(std::string_view::npos, asset.find("url("));
+    EXPECT_EQ(std::string_view::npos, asset.find("@import"));
+  }
+  EXPECT_TRUE(Holds(std::string(ModernStylesheet()), "repeat(auto-fill"));
+  EXPECT_TRUE(Holds(std::string(ModernScript()), "a[rel~=\"next\"]"));
+}
+
+}  // namespace
+}  // namespace gallery

@@ -1,0 +1,80 @@
+#include "theme/plain_text.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace gallery {
+namespace {
+
+TEST(PlainTextFromHtmlTest, KeepsWhatAReaderSees) {
+  struct Case {
+    const char* html;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"Summer 2024", "Summer 2024"},
+      {"<b>x</b>", "x"},
+      {"<i>Half</i>dome", "Halfdome"},
+      {"two<br>lines", "two lines"},
+      {"<p>one</p><p>two</p>", "one two"},
+      {"  spaced \n\t out  ", "spaced out"},
+      // Escaped markup is text that a reader sees as markup.
+      {"&lt;img src=x onerror=alert(1)&gt;", "<img src=x onerror=alert(1)>"},
+      {"Tom &amp; Jerry", "Tom & Jerry"},
+      {"&quot;Q&quot; &#39;s&#39;", "\"Q\" 's'"},
+      {"caf&eacute; &#233; &#xE9; &#XE9;", "caf\xC3\xA9 \xC3\xA9 \xC3\xA9 \xC3\xA9"},
+      {"&#x1F600;", "\xF0\x9F\x98\x80"},
+      {"&#0; &#xD800; &#99999999999;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
+      // What is no reference or no tag stays as written.
+      {"&unknown; & &; &#; &#x;", "&unknown; & &; &#; &#x;"},
+      {"a < b > c", "a < b > c"},
+      {"1<2", "1<2"},
+      {"<a title=\"x > y\">link</a>", "link"},
+      {"before<!-- note > here -->after", "beforeafter"},
+      {"open <b", "open"},
+      {"<img src=x onerror=alert(1)>", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, PlainTextFromHtml(c.html)) << "html: " << c.html;
+  }
+}
+
+TEST(EscapeHtmlTextTest, NoQuoteOrBracketSurvives) {
+  EXPECT_EQ("&lt;img src=x onerror=alert(1)&gt;", EscapeHtmlText("<img src=x onerror=alert(1)>"));
+  EXPECT_EQ("&quot; onload=&#39;x&#39; &amp;amp;", EscapeHtmlText("\" onload='x' &amp;"));
+  // Unlike the classic pages' escaping, "%" is text like any other here.
+  EXPECT_EQ("100% caf\xC3\xA9", EscapeHtmlText("100% caf\xC3\xA9"));
+}
+
+TEST(CssStringTest, CannotEndTheStringOrTheStyleElement) {
+  struct Case {
+    const char* text;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"", "\"\""},
+      {"DejaVu Sans", "\"DejaVu Sans\""},
+      {"Fira-Code_2", "\"Fira-Code_2\""},
+      {"a\"b", "\"a\\22 b\""},
+      {"a\\b", "\"a\\5c b\""},
+      {"</style><script>", "\"\\3c \\2f style\\3e \\3c script\\3e \""},
+      {"x;}body{", "\"x\\3b \\7d body\\7b \""},
+      {"line\nbreak", "\"line\\a break\""},
+      {"Caf\xC3\xA9", "\"Caf\xC3\xA9\""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, CssString(c.text)) << "text: " << c.text;
+  }
+  EXPECT_EQ("\"a\\fffd b\"", CssString(std::string("a\0b", 3)));
+}
+
+TEST(UrlPathSegmentTest, EncodesAllButPlainNameCharacters) {
+  EXPECT_EQ("1.jpg", UrlPathSegment("1.jpg"));
+  EXPECT_EQ("a%20b%23c%3F%25%2F%22.JPG", UrlPathSegment("a b#c?%/\".JPG"));
+  EXPECT_EQ("%C3%A9.png", UrlPathSegment("\xC3\xA9.png"));
+}
+
+}  // namespace
+}  // namespace gallery
