@@ -7,7 +7,7 @@ flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-fr
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
 # GLib and libvips keep process-wide caches that are never freed; leaks are not what this run
-# looks for.
+# looks for. The page-quality audit is left out: it checks pages, which no sanitizer changes.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -E Lighthouse

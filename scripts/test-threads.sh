@@ -10,7 +10,7 @@ flags="-fsanitize=thread -fno-omit-frame-pointer -O1 -g"
 scripts/build.sh build-threads -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/tests/thread_sanitizer.supp"
-# Left out: the browser and install tests (no threads of ours), and the runs under a file-size
+# Left out: the browser, page-quality and install tests (no threads of ours), and the runs under a file-size
 # limit, where the sanitizer's own runtime cannot start.
 ctest --test-dir build-threads --output-on-failure -j"$(nproc)" \
-  -E 'GalleryBrowserTest|InstallTest|RunFaultTest.WritesPastAFileSizeLimitKeepTheOldFiles|GalleryBinaryTest.FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery'
+  -E 'GalleryBrowserTest|Lighthouse|InstallTest|RunFaultTest.WritesPastAFileSizeLimitKeepTheOldFiles|GalleryBinaryTest.FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery'

@@ -2,7 +2,8 @@
 """Opens every index page and photo page of small galleries made by `gallery` in headless
 Chromium, driven over the DevTools protocol. Every image the run wrote must load (natural width
 above 0), every link must lead to a page that exists, and a screenshot of each page is saved for
-a person to look at. Exits 0 when all holds, 1 otherwise."""
+a person to look at. Galleries of the modern theme are checked further on a phone and a wide
+screen (tests/browser_modern.py). Exits 0 when all holds, 1 otherwise."""
 
 import argparse
 import base64
@@ -19,6 +20,8 @@ import urllib.parse
 import urllib.request
 
 import websocket
+
+from browser_modern import check_modern_gallery
 
 # Collects, once the page has loaded, every image it refers to (img elements, the background
 # attribute of table cells, url() in style attributes) with its natural width after loading it
@@ -88,14 +91,30 @@ class Browser:
         page = next(t for t in targets if t.get("type") == "page")
         self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=60)
         self.next_id = 0
+        self.errors = []
         self.call("Page.enable")
         self.call("Runtime.enable")
+        self.call("Log.enable")
+
+    def note_event(self, message):
+        """Keeps what the page reported as an error: console errors, uncaught exceptions and
+        failed loads."""
+        method, params = message["method"], message.get("params", {})
+        if method == "Runtime.consoleAPICalled" and params.get("type") == "error":
+            self.errors.append("console: " + " ".join(
+                str(a.get("value", a.get("description", ""))) for a in params.get("args", [])))
+        elif method == "Runtime.exceptionThrown":
+            self.errors.append("exception: " + params["exceptionDetails"].get("text", ""))
+        elif method == "Log.entryAdded" and params["entry"].get("level") == "error":
+            self.errors.append("log: " + params["entry"].get("text", ""))
 
     def call(self, method, **params):
         self.next_id += 1
         self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
         while True:
             message = json.loads(self.socket.recv())
+            if "method" in message:
+                self.note_event(message)
             if message.get("id") == self.next_id:
                 if "error" in message:
                     raise RuntimeError("%s: %s" % (method, message["error"]))
@@ -115,7 +134,10 @@ class Browser:
         raise RuntimeError("page did not load: " + url)
 
     def probe(self):
-        result = self.call("Runtime.evaluate", expression=PAGE_PROBE, awaitPromise=True,
+        return self.probe_with(PAGE_PROBE)
+
+    def probe_with(self, script):
+        result = self.call("Runtime.evaluate", expression=script, awaitPromise=True,
                            returnByValue=True)
         return json.loads(result["result"]["value"])
 
@@ -214,7 +236,8 @@ def main():
     # One gallery with every photo on one index page, one with four a page over two pages.
     single = os.path.join(args.work, "single")
     run([args.gallery, "new", photos, single, "--title", "Browser test & co",
-         "--description", "Seven generated photos", "--preset", "shaded", "--quiet"])
+         "--description", "Seven generated photos", "--preset", "shaded", "--theme", "classic",
+         "--quiet"])
     source = open(single + ".collection.xml", encoding="utf-8").read()
     paged_collection = os.path.join(args.work, "paged.xml")
     source = re.sub(r'table_columns="\d+"', 'table_columns="2"', source)
@@ -223,10 +246,17 @@ def main():
     with open(paged_collection, "w", encoding="utf-8") as f:
         f.write(source)
     paged = os.path.join(args.work, "paged")
-    run([args.gallery, "build", paged_collection, paged, "--quiet"])
+    run([args.gallery, "build", paged_collection, paged, "--theme", "classic", "--quiet"])
     framed = os.path.join(args.work, "framed")
     run([args.gallery, "new", photos, framed, "--title", "Framed", "--preset", "framed",
-         "--quiet"])
+         "--theme", "classic", "--quiet"])
+    # The modern theme (the default): the paged collection's four photos a page, and the
+    # framed preset's dark colours with captions and originals.
+    modern = os.path.join(args.work, "modern")
+    run([args.gallery, "build", paged_collection, modern, "--quiet"])
+    modern_dark = os.path.join(args.work, "modern-dark")
+    run([args.gallery, "new", photos, modern_dark, "--title", "Dark & <b>modern</b>",
+         "--preset", "framed", "--captions", "--originals", "--quiet"])
 
     problems = []
     profile = tempfile.mkdtemp(prefix="gallery-chromium-")
@@ -235,6 +265,8 @@ def main():
         browser = Browser(args.chromium, profile)
         for name, gallery in (("single", single), ("paged", paged), ("framed", framed)):
             check_gallery(browser, name, gallery, args.screenshots, problems)
+        for name, gallery in (("modern", modern), ("modern-dark", modern_dark)):
+            check_modern_gallery(browser, name, gallery, args.screenshots, problems)
     finally:
         if browser is not None:
             browser.close()
