@@ -214,7 +214,7 @@ def main():
     # One gallery with every photo on one index page, one with four a page over two pages.
     single = os.path.join(args.work, "single")
     run([args.gallery, "new", photos, single, "--title", "Browser test & co",
-         "--description", "Seven generated photos", "--preset", "shaded", "--quiet"])
+         "--description", "Seven generated photos", "--preset", "shaded", "--theme", "classic", "--quiet"])
     source = open(single + ".collection.xml", encoding="utf-8").read()
     paged_collection = os.path.join(args.work, "paged.xml")
     source = re.sub(r'table_columns="\d+"', 'table_columns="2"', source)
@@ -223,10 +223,10 @@ def main():
     with open(paged_collection, "w", encoding="utf-8") as f:
         f.write(source)
     paged = os.path.join(args.work, "paged")
-    run([args.gallery, "build", paged_collection, paged, "--quiet"])
+    run([args.gallery, "build", paged_collection, paged, "--theme", "classic", "--quiet"])
     framed = os.path.join(args.work, "framed")
     run([args.gallery, "new", photos, framed, "--title", "Framed", "--preset", "framed",
-         "--quiet"])
+         "--theme", "classic", "--quiet"])
 
     problems = []
     profile = tempfile.mkdtemp(prefix="gallery-chromium-")
