@@ -127,16 +127,15 @@ constexpr COptionRule kSortOption = {
 
 constexpr COptionRule kThemeOption = {
     "theme", 0, "THEME",
-    "modern (the default), or classic: the classic pages\nand an output collection file",
-    SetTheme};
+    "modern (the default), or classic: the classic pages\nand an output collection file", SetTheme};
 constexpr COptionRule kMaxSizeOption = {
     "max-size", 0, "N",
     "modern: page images at most N pixels on their longer\nside (default 2048; 0: the photo's size)",
     SetMaxSize};
 constexpr COptionRule kCaptionsOption = {
     "captions", 0, "", "modern: show the date taken, camera and exposure", SetCaptions};
-constexpr COptionRule kOriginalsOption = {
-    "originals", 0, "", "modern: link each photo's original file", SetOriginals};
+constexpr COptionRule kOriginalsOption = {"originals", 0, "",
+                                          "modern: link each photo's original file", SetOriginals};
 
 constexpr COptionRule WithHelp(COptionRule option, std::string_view help) {
   option.help = help;
@@ -153,26 +152,16 @@ constexpr std::array kOverviewOptions = {
     kVersionOption,
 };
 constexpr std::array kBuildOptions = {
-    kThemeOption,      kMaxSizeOption,      kCaptionsOption, kOriginalsOption,
-    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,   kQuietOption,
+    kThemeOption,      kMaxSizeOption,           kCaptionsOption, kOriginalsOption,
+    kThumbnailsOption, kNoThumbnailsOption,      kOutputOption,   kQuietOption,
     kHelpOption,       Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
-    kTitleOption,
-    kDescriptionOption,
-    kPresetOption,
-    kSortOption,
-    kCollectionOption,
-    kThemeOption,
-    kMaxSizeOption,
-    kCaptionsOption,
-    kOriginalsOption,
-    kThumbnailsOption,
-    kNoThumbnailsOption,
-    kOutputOption,
-    kQuietOption,
-    kHelpOption,
-    Unlisted(kVersionOption),
+    kTitleOption,      kDescriptionOption,  kPresetOption,
+    kSortOption,       kCollectionOption,   kThemeOption,
+    kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,
+    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,
+    kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
 

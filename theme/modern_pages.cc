@@ -14,7 +14,9 @@ std::string ModernIndexFileName(int page) {
   return page == 0 ? "index.html" : "index-" + std::to_string(page + 1) + ".html";
 }
 
-std::string ModernPhotoFileName(int photo) { return "photo-" + std::to_string(photo + 1) + ".html"; }
+std::string ModernPhotoFileName(int photo) {
+  return "photo-" + std::to_string(photo + 1) + ".html";
+}
 
 int ModernIndexPageOf(const CModernGallery& gallery, int photo) {
   return gallery.photos_per_page <= 0 ? 0 : photo / gallery.photos_per_page;
