@@ -99,12 +99,12 @@ std::string SetSort(CCliOptions& options, const std::string& value) {
 constexpr COptionRule kHelpOption = {"help", 'h', "", "show this help", SetHelp};
 constexpr COptionRule kVersionOption = {"version", 'V', "", "show the version", SetVersion};
 constexpr COptionRule kThumbnailsOption = {
-    "thumbnails", 0, "", "make thumbnail images for the index pages (the default)", SetThumbnails};
-constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "make no thumbnail images",
+    "thumbnails", 0, "", "classic: make thumbnail images (the default)", SetThumbnails};
+constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "classic: make no thumbnail images",
                                              SetNoThumbnails};
 constexpr COptionRule kOutputOption = {
     "output", 'o', "NAME",
-    "file name of the output collection file in OUTDIR\n(default collection.xml)", SetOutput};
+    "classic: file name of the output collection file in\nOUTDIR (default collection.xml)", SetOutput};
 constexpr COptionRule kCollectionOption = {
     "collection", 'c', "FILE",
     "where to write the collection made from the photos (default\nOUTDIR.collection.xml, beside "
