@@ -84,7 +84,8 @@ TEST_F(GalleryBinaryTest, TitlesFromFileNamesShowAsWrittenInEveryPage) {
   SavePhoto(photos_ + "/bad\xFF\x1B[31mname.jpg", 40, 30);
   SavePhoto(photos_ + "/line\nbreak.jpg", 40, 30);
   BinaryOptions options;
-  BinaryResult result = RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q", "--theme=classic"}, options);
+  BinaryResult result =
+      RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q", "--theme=classic"}, options);
   ASSERT_EQ(0, result.exit_code) << result.output;
   // The name the collection cannot carry is named, escaped, and the run goes on.
   EXPECT_NE(std::string::npos, result.output.find("/bad\\xFF\\x1B[31mname.jpg: left out"))
@@ -149,7 +150,8 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
 TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
   AddPhotos(3, 400, 300);
   BinaryOptions plain;
-  ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q", "--theme=classic"}, plain).exit_code);
+  ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q", "--theme=classic"}, plain)
+                   .exit_code);
   const std::map<std::string, std::string> earlier = TreeSnapshot(site_);
   const std::vector<std::string> beside = SortedNames(folder_.path());
   struct Case {
@@ -165,8 +167,8 @@ TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
   for (const Case& c : cases) {
     BinaryOptions options;
     options.file_size_limit = c.limit;
-    BinaryResult result =
-        RunGalleryBinary({"build", site_ + ".collection.xml", site_, "-q", "--theme=classic"}, options);
+    BinaryResult result = RunGalleryBinary(
+        {"build", site_ + ".collection.xml", site_, "-q", "--theme=classic"}, options);
     EXPECT_EQ(c.exit_code, result.exit_code) << result.output;
     EXPECT_NE(std::string::npos, result.output.find(c.message)) << result.output;
     EXPECT_EQ(earlier, TreeSnapshot(site_)) << c.limit;

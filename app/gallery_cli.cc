@@ -41,9 +41,8 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::
                   << FormatPhotoCounts(photo_count - progress.skipped_count(), 0,
                                        progress.skipped_count())
                   << '\n';
-  const std::string index = GetPathKind(folder + "/index.html") == PathKind::kFile
-                                ? "/index.html"
-                                : "/index.htm";
+  const std::string index =
+      GetPathKind(folder + "/index.html") == PathKind::kFile ? "/index.html" : "/index.htm";
   if (GetPathKind(folder + index) == PathKind::kFile) {
     environment.err << "gallery: open " << EscapeForTerminal(AbsolutePath(folder)) + index
                     << " in a web browser to view it.\n";
@@ -64,12 +63,11 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const bool modern = options.theme == Theme::kModern;
-  const int generated =
-      modern ? BuildModernGallery(builder,
-                                  {options.max_size.value_or(kDefaultMaxSize), options.captions,
-                                   options.originals},
-                                  plan.root(), &progress)
-             : builder.Generate(document_path, options.thumbnails);
+  const int generated = modern ? BuildModernGallery(builder,
+                                                    {options.max_size.value_or(kDefaultMaxSize),
+                                                     options.captions, options.originals},
+                                                    plan.root(), &progress)
+                               : builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
   progress.Finish();
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;

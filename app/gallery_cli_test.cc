@@ -115,7 +115,8 @@ TEST_F(GalleryCliRunTest, NewMakesTheCollectionAndBuildsItLeavingThePhotosAlone)
   folder_.WriteFile("photos/broken.jpg", "no JPEG at all");
   auto before = Snapshot(photos_);
   std::string out = folder_.Join("site");
-  CliResult result = RunClassic({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
+  CliResult result =
+      RunClassic({"new", photos_, out, "--title", "Trip & more", "--preset", "framed"});
   ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
   EXPECT_EQ("", result.out);
   EXPECT_EQ(before, Snapshot(photos_));
@@ -334,8 +335,9 @@ TEST_F(GalleryCliRunTest, NewNeverReplacesACollectionFile) {
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
   // Named elsewhere, it is written there; a failed build takes it away again.
   std::string elsewhere = folder_.Join("trip.xml");
-  EXPECT_EQ(ExitCode::kBuilt,
-            RunClassic({"new", photos_, site, "-t", "T", "-q", "--collection", elsewhere}).exit_code);
+  EXPECT_EQ(
+      ExitCode::kBuilt,
+      RunClassic({"new", photos_, site, "-t", "T", "-q", "--collection", elsewhere}).exit_code);
   EXPECT_EQ(PathKind::kFile, GetPathKind(elsewhere));
   std::string broken = folder_.Join("broken");
   ASSERT_TRUE(CreateFolder(broken));

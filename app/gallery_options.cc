@@ -99,12 +99,12 @@ std::string SetSort(CCliOptions& options, const std::string& value) {
 constexpr COptionRule kHelpOption = {"help", 'h', "", "show this help", SetHelp};
 constexpr COptionRule kVersionOption = {"version", 'V', "", "show the version", SetVersion};
 constexpr COptionRule kThumbnailsOption = {
-    "thumbnails", 0, "", "make thumbnail images for the index pages (the default)", SetThumbnails};
-constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "make no thumbnail images",
+    "thumbnails", 0, "", "classic: make thumbnail images (the default)", SetThumbnails};
+constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "classic: make no thumbnail images",
                                              SetNoThumbnails};
 constexpr COptionRule kOutputOption = {
     "output", 'o', "NAME",
-    "file name of the output collection file in OUTDIR\n(default collection.xml)", SetOutput};
+    "classic: file name of the output collection file in\nOUTDIR (default collection.xml)", SetOutput};
 constexpr COptionRule kCollectionOption = {
     "collection", 'c', "FILE",
     "where to write the collection made from the photos (default\nOUTDIR.collection.xml, beside "
@@ -127,16 +127,15 @@ constexpr COptionRule kSortOption = {
 
 constexpr COptionRule kThemeOption = {
     "theme", 0, "THEME",
-    "modern (the default), or classic: the classic pages\nand an output collection file",
-    SetTheme};
+    "modern (the default), or classic: the classic pages\nand an output collection file", SetTheme};
 constexpr COptionRule kMaxSizeOption = {
     "max-size", 0, "N",
     "modern: page images at most N pixels on their longer\nside (default 2048; 0: the photo's size)",
     SetMaxSize};
 constexpr COptionRule kCaptionsOption = {
     "captions", 0, "", "modern: show the date taken, camera and exposure", SetCaptions};
-constexpr COptionRule kOriginalsOption = {
-    "originals", 0, "", "modern: link each photo's original file", SetOriginals};
+constexpr COptionRule kOriginalsOption = {"originals", 0, "",
+                                          "modern: link each photo's original file", SetOriginals};
 
 constexpr COptionRule WithHelp(COptionRule option, std::string_view help) {
   option.help = help;
@@ -153,26 +152,16 @@ constexpr std::array kOverviewOptions = {
     kVersionOption,
 };
 constexpr std::array kBuildOptions = {
-    kThemeOption,      kMaxSizeOption,      kCaptionsOption, kOriginalsOption,
-    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,   kQuietOption,
+    kThemeOption,      kMaxSizeOption,           kCaptionsOption, kOriginalsOption,
+    kThumbnailsOption, kNoThumbnailsOption,      kOutputOption,   kQuietOption,
     kHelpOption,       Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
-    kTitleOption,
-    kDescriptionOption,
-    kPresetOption,
-    kSortOption,
-    kCollectionOption,
-    kThemeOption,
-    kMaxSizeOption,
-    kCaptionsOption,
-    kOriginalsOption,
-    kThumbnailsOption,
-    kNoThumbnailsOption,
-    kOutputOption,
-    kQuietOption,
-    kHelpOption,
-    Unlisted(kVersionOption),
+    kTitleOption,      kDescriptionOption,  kPresetOption,
+    kSortOption,       kCollectionOption,   kThemeOption,
+    kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,
+    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,
+    kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
 

@@ -58,7 +58,8 @@ TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
        "",
        "shaded",
        PhotoOrder::kName},
-      {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml", "--theme", "classic"},
+      {{"build", "c.xml", "out", "--no-thumbnails", "--thumbnails", "-o", "x.xml", "--theme",
+        "classic"},
        CliCommand::kBuild,
        {"c.xml", "out"},
        true,
@@ -310,10 +311,10 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
       "                         side (default 2048; 0: the photo's size)\n"
       "      --captions         modern: show the date taken, camera and exposure\n"
       "      --originals        modern: link each photo's original file\n"
-      "      --thumbnails       make thumbnail images for the index pages (the default)\n"
-      "      --no-thumbnails    make no thumbnail images\n"
-      "  -o, --output=NAME      file name of the output collection file in OUTDIR\n"
-      "                         (default collection.xml)\n"
+      "      --thumbnails       classic: make thumbnail images (the default)\n"
+      "      --no-thumbnails    classic: make no thumbnail images\n"
+      "  -o, --output=NAME      classic: file name of the output collection file in\n"
+      "                         OUTDIR (default collection.xml)\n"
       "  -q, --quiet            show no progress; warnings and errors are still shown\n"
       "  -h, --help             show this help\n",
       build.substr(build.find("\nOptions:\n")));

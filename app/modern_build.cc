@@ -61,8 +61,7 @@ CModernGallery StartModernGallery(const CStyleSettings& style) {
   gallery.font_name = style.font_name;
   gallery.colors = {ToModernColor(style.back_color), ToModernColor(style.font_color),
                     ToModernColor(style.table_item_back_color)};
-  gallery.photos_per_page =
-      PaginateIndex(1, style.table_columns, style.table_rows).photos_per_page;
+  gallery.photos_per_page = PaginateIndex(1, style.table_columns, style.table_rows).photos_per_page;
   if (style.table_columns <= 0 || style.table_rows <= 0) gallery.photos_per_page = 0;
   return gallery;
 }
@@ -87,8 +86,9 @@ std::string ModernOriginalName(const std::string& source, int index) {
   const std::string name = source.substr(source.find_last_of("/\\") + 1);
   const size_t dot = name.find_last_of('.');
   std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot + 1);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
   return std::to_string(index + 1) + "." + (IsSaneExtension(extension) ? extension : "bin");
 }
 

@@ -52,10 +52,10 @@ TEST(ModernGalleryTest, FileNamesOfABuildAreKnownAndOthersAreNot) {
     const char* name;
     bool known;
   } cases[] = {
-      {"", "index.html", true},     {"", "index-2.html", true},   {"", "photo-12.html", true},
-      {"", "index-02.html", false}, {"", "photo-0.html", false},  {"", "index.htm", false},
-      {"", "notes.txt", false},     {"images", "7.jpg", true},    {"thumbs2x", "1.jpg", true},
-      {"thumbs", "1.png", false},   {"originals", "4.tif", true}, {"originals", "4", false},
+      {"", "index.html", true},       {"", "index-2.html", true},    {"", "photo-12.html", true},
+      {"", "index-02.html", false},   {"", "photo-0.html", false},   {"", "index.htm", false},
+      {"", "notes.txt", false},       {"images", "7.jpg", true},     {"thumbs2x", "1.jpg", true},
+      {"thumbs", "1.png", false},     {"originals", "4.tif", true},  {"originals", "4", false},
       {"assets", "gallery.js", true}, {"assets", "other.js", false}, {"pages", "1.htm", false},
   };
   for (const Case& c : cases) {

@@ -8,9 +8,9 @@
 namespace gallery {
 namespace {
 
-constexpr const char* kMonths[] = {"January", "February", "March",     "April",   "May",
-                                   "June",    "July",     "August",    "September", "October",
-                                   "November", "December"};
+constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 
 std::optional<long> ParseWhole(std::string_view digits) {
   long value = 0;
@@ -32,7 +32,8 @@ std::optional<double> ParseNumber(std::string_view text) {
   double value = 0;
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || !(value > 0) || !std::isfinite(value)) {
+  if (text.empty() || error != std::errc() || stop != end || !(value > 0) ||
+      !std::isfinite(value)) {
     return std::nullopt;
   }
   return value;

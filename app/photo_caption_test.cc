@@ -14,7 +14,8 @@ TEST(FormatCaptionTest, GivesDateCameraAndExposureLines) {
     std::vector<std::string> lines;
   } cases[] = {
       {{"Canon", "Canon EOS 80D", "2024:03:12 14:05:33", "1/200", "28/5", "400", "35/1"},
-       {"12 March 2024, 14:05", "Canon EOS 80D", "1/200 s \u00b7 f/5.6 \u00b7 ISO 400 \u00b7 35 mm"}},
+       {"12 March 2024, 14:05", "Canon EOS 80D",
+        "1/200 s \u00b7 f/5.6 \u00b7 ISO 400 \u00b7 35 mm"}},
       // The make is added where the model does not name it; long and odd exposures.
       {{"NIKON CORPORATION", "D750", "2019:12:01 07:00:00", "2/1", "8", "", "24.5"},
        {"1 December 2019, 07:00", "NIKON CORPORATION D750", "2 s \u00b7 f/8 \u00b7 24.5 mm"}},

@@ -21,8 +21,7 @@ std::string SetMaxSize(CCliOptions& options, const std::string& value) {
   int size = -1;
   const char* end = value.data() + value.size();
   const auto [stop, error] = std::from_chars(value.data(), end, size);
-  if (value.empty() || error != std::errc() || stop != end || size < 0 ||
-      size > kLargestMaxSize) {
+  if (value.empty() || error != std::errc() || stop != end || size < 0 || size > kLargestMaxSize) {
     return "--max-size takes a number of pixels from 0 (the photo's own size) to " +
            std::to_string(kLargestMaxSize) + ", not '" + value + "'";
   }

@@ -135,11 +135,9 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
                      thumbnails ? std::vector<std::string>{thumbs_folder + "/" + name}
                                 : std::vector<std::string>{}});
   }
-  CImageWork image_work(settings,
-                        thumbnails ? std::vector<CImageSettings>{settings}
-                                   : std::vector<CImageSettings>{},
-                        std::move(paths),
-                        image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
+  CImageWork image_work(
+      settings, thumbnails ? std::vector<CImageSettings>{settings} : std::vector<CImageSettings>{},
+      std::move(paths), image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
   std::vector<CPhotoResult> results;
   results.reserve(photos_.size());
   // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.

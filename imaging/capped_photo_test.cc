@@ -128,8 +128,7 @@ TEST(ScaledThumbnailTest, DoubleThumbnailIsTwiceTheSingleOneWherePageImageAllows
   single.thumb_box = {320, 320};
   CImageSettings twice = single;
   twice.thumb_scale = 2;
-  const CScaledPhoto one =
-      WriteScaledPhoto(single, page, folder.Join("thumb.jpg"), kThumbnailMode);
+  const CScaledPhoto one = WriteScaledPhoto(single, page, folder.Join("thumb.jpg"), kThumbnailMode);
   const CScaledPhoto two =
       WriteScaledPhoto(twice, page, folder.Join("thumb2x.jpg"), kThumbnailMode);
   ASSERT_EQ(PhotoFailure::kNone, two.failure);

@@ -114,16 +114,15 @@ CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string&
 
   const bool page_image = mode == kPageImageMode;
   const ScaledPhotoLayout layout = LayOut(settings, source, page_image);
-  const PhotoRendering rendering = {layout.output,
-                                    layout.source,
-                                    settings.background,
-                                    settings.edge_ring,
-                                    settings.quality,
-                                    // A thumbnail is made from the page image written just
-                                    // before it.
-                                    !page_image,
-                                    kPhotoRules,
-                                    page_image && settings.reduced_decoding};
+  // A thumbnail is made from the page image written just before it.
+  const PhotoRendering rendering = {.output = layout.output,
+                                    .source = layout.source,
+                                    .background = settings.background,
+                                    .edge_ring = settings.edge_ring,
+                                    .quality = settings.quality,
+                                    .own_jpeg_source = !page_image,
+                                    .rules = kPhotoRules,
+                                    .reduced_decoding = page_image && settings.reduced_decoding};
   // A thumbnail's size counts even when no image of that size can be made: the index pages lay
   // out its cell from it. A page image's only once the whole source has been decoded into it: a
   // damaged source records nothing.

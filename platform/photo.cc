@@ -102,9 +102,8 @@ VImage DrawSource(const std::string& path, const SourceFile& file, const VImage&
   // whole JPEG file does.
   // Turning or flipping upside down reads rows out of order, which a streamed source cannot
   // serve; a mirror image (orientation 2) still can.
-  const int factor = (rendering.own_jpeg_source || rendering.reduced_decoding) &&
-                             file.whole_jpeg && orientation == 1 &&
-                             rules.reduced_decoding_factor != nullptr
+  const int factor = (rendering.own_jpeg_source || rendering.reduced_decoding) && file.whole_jpeg &&
+                             orientation == 1 && rules.reduced_decoding_factor != nullptr
                          ? rules.reduced_decoding_factor(UprightSize(header), rect, output)
                          : 1;
   VImage picture = header;

@@ -23,8 +23,8 @@ TEST(ReadPhotoFactsTest, ReadsTheFieldsOfAPhotoAndNothingOfOthers) {
   TempFolder folder;
   // The imaging library writes EXIF fields only into EXIF data the image already has: an empty
   // little-endian TIFF directory here.
-  static const unsigned char kEmptyExif[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0,
-                                             0,   0,   0,   0,   0,   0, 0};
+  static const unsigned char kEmptyExif[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0,
+                                             8,   0,   0,   0,   0, 0, 0,   0,   0,  0};
   vips::VImage image = Solid(32, 24, {10, 20, 30}).copy();
   image.set("exif-data", nullptr, const_cast<unsigned char*>(kEmptyExif), sizeof(kEmptyExif));
   image.set("exif-ifd0-Make", "Canon");
