@@ -12,6 +12,7 @@
 #include "app/photo_folder.h"
 #include "app/presets.h"
 #include "app/progress.h"
+#include "cache/result_cache.h"
 #include "collection/gallery_builder.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
@@ -32,11 +33,11 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
   return environment.err_is_terminal ? ProgressMode::kBar : ProgressMode::kLines;
 }
 
-void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::string& folder,
-                 CCliEnvironment& environment) {
+void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused,
+                 const std::string& folder, CCliEnvironment& environment) {
   environment.err << "gallery: built " << EscapeForTerminal(folder) << " in "
                   << FormatDuration(progress.elapsed()) << ": "
-                  << FormatPhotoCounts(photo_count - progress.skipped_count(), 0,
+                  << FormatPhotoCounts(photo_count - progress.skipped_count() - reused, reused,
                                        progress.skipped_count())
                   << '\n';
   if (GetPathKind(folder + "/index.htm") == PathKind::kFile) {
@@ -56,11 +57,18 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock,
                              environment.stop_requested);
+  std::optional<CResultCache> cache;
+  if (options.use_cache && !environment.cache_folder.empty()) {
+    cache.emplace(environment.cache_folder);
+    if (cache->usable()) builder.SetImageCache(&*cache);
+  }
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const int generated = builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
+  builder.SetImageCache(nullptr);
   progress.Finish();
+  if (cache) cache->Trim();
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   if (generated == 0) {
     ReportError(environment, plan.folder + "/" + options.output_name +
@@ -83,7 +91,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
     ReportNotCommitted(outcome, plan.folder, environment);
     return ExitCode::kGenerateFailed;
   }
-  if (!options.quiet) ReportBuilt(progress, photo_count, plan.folder, environment);
+  if (!options.quiet) {
+    ReportBuilt(progress, photo_count, cache ? cache->reused_page_images() : 0, plan.folder,
+                environment);
+  }
   return ExitCode::kBuilt;
 }
 

@@ -41,6 +41,11 @@ std::string SetNoThumbnails(CCliOptions& options, const std::string&) {
   return "";
 }
 
+std::string SetNoCache(CCliOptions& options, const std::string&) {
+  options.use_cache = false;
+  return "";
+}
+
 std::string SetQuiet(CCliOptions& options, const std::string&) {
   options.quiet = true;
   return "";
@@ -99,6 +104,8 @@ constexpr COptionRule kThumbnailsOption = {
     "thumbnails", 0, "", "make thumbnail images for the index pages (the default)", SetThumbnails};
 constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "make no thumbnail images",
                                              SetNoThumbnails};
+constexpr COptionRule kNoCacheOption = {
+    "no-cache", 0, "", "make every image afresh; read and write no cached images", SetNoCache};
 constexpr COptionRule kOutputOption = {
     "output", 'o', "NAME",
     "file name of the output collection file in OUTDIR\n(default collection.xml)", SetOutput};
@@ -137,7 +144,7 @@ constexpr std::array kOverviewOptions = {
     kVersionOption,
 };
 constexpr std::array kBuildOptions = {
-    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,
+    kThumbnailsOption, kNoThumbnailsOption, kNoCacheOption,          kOutputOption,
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
@@ -148,6 +155,7 @@ constexpr std::array kNewOptions = {
     kCollectionOption,
     kThumbnailsOption,
     kNoThumbnailsOption,
+    kNoCacheOption,
     kOutputOption,
     kQuietOption,
     kHelpOption,

@@ -18,6 +18,7 @@
 #include "html/index_page.h"
 #include "html/page_values.h"
 #include "html/photo_page.h"
+#include "imaging/image_cache.h"
 #include "imaging/photo_memory.h"
 #include "imaging/scaled_photo.h"
 #include "platform/file_system.h"
@@ -35,8 +36,10 @@ namespace {
 class CImageWork {
  public:
   CImageWork(const CImageSettings& settings, const std::vector<CPhotoEntry>& photos,
-             std::string images_folder, std::string thumbs_folder, bool thumbnails, int workers)
+             std::string images_folder, std::string thumbs_folder, bool thumbnails, int workers,
+             IImageCache* cache)
       : settings_(settings),
+        cache_(cache),
         images_folder_(std::move(images_folder)),
         thumbs_folder_(std::move(thumbs_folder)),
         thumbnails_(thumbnails),
@@ -142,9 +145,16 @@ class CImageWork {
     return images_folder_ + "/" + GetPhotoFileName(index);
   }
 
+  // The image that WriteScaledPhoto would write, through the cache when there is one.
+  CScaledPhoto WriteImage(int index, const std::string& source, const std::string& path,
+                          int mode) {
+    return cache_ != nullptr ? cache_->FetchOrMake(settings_, sources_[index], source, path, mode)
+                             : WriteScaledPhoto(settings_, source, path, mode);
+  }
+
   void MakePageImage(int index) {
     const CScaledPhoto page_image =
-        WriteScaledPhoto(settings_, sources_[index], PageImagePath(index), kPageImageMode);
+        WriteImage(index, sources_[index], PageImagePath(index), kPageImageMode);
     CPhotoResult& result = results_[index];
     if (page_image.size) {
       result.image_width = page_image.size->width;
@@ -155,9 +165,8 @@ class CImageWork {
 
   void MakeThumbnail(int index) {
     // The thumbnail's source is the page image's file, whatever became of it.
-    const CScaledPhoto thumbnail =
-        WriteScaledPhoto(settings_, PageImagePath(index),
-                         thumbs_folder_ + "/" + GetPhotoFileName(index), kThumbnailMode);
+    const CScaledPhoto thumbnail = WriteImage(
+        index, PageImagePath(index), thumbs_folder_ + "/" + GetPhotoFileName(index), kThumbnailMode);
     if (thumbnail.size) {
       results_[index].thumbnail_width = thumbnail.size->width;
       results_[index].thumbnail_height = thumbnail.size->height;
@@ -165,6 +174,7 @@ class CImageWork {
   }
 
   const CImageSettings settings_;
+  IImageCache* const cache_;
   const std::string images_folder_;
   const std::string thumbs_folder_;
   const bool thumbnails_;
@@ -266,7 +276,8 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   const int photo_count = static_cast<int>(photos_.size());
   CImageWork image_work(MakeImageSettings(style_), photos_, images_folder,
                         GalleryFolderPath(root, kThumbsFolder), thumbnails,
-                        image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
+                        image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count),
+                        image_cache_);
   // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.
   WriteNavigationButtons(GalleryFolderPath(root, kAdvancedFolder));
   CPageState state = StartPageState(style_, photo_count);
