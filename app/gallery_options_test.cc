@@ -276,8 +276,8 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     std::vector<std::string> arguments;
     size_t listed;
   } cases[] = {
-      {CliCommand::kBuild, {"build", "c.xml", "out"}, 5},
-      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 10},
+      {CliCommand::kBuild, {"build", "c.xml", "out"}, 6},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 11},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
   for (const Case& c : cases) {
@@ -301,6 +301,7 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
       "\nOptions:\n"
       "      --thumbnails       make thumbnail images for the index pages (the default)\n"
       "      --no-thumbnails    make no thumbnail images\n"
+      "      --no-cache         make every image afresh; read and write no cached images\n"
       "  -o, --output=NAME      file name of the output collection file in OUTDIR\n"
       "                         (default collection.xml)\n"
       "  -q, --quiet            show no progress; warnings and errors are still shown\n"
