@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -178,6 +179,26 @@ TEST_F(GalleryCacheTest, KilledBuildsLeaveACacheThatBuildsCorrectly) {
   BinaryResult result = Gallery({"build", collection_, site_}, cache_home_);
   ASSERT_EQ(0, result.exit_code) << result.output;
   EXPECT_TRUE(SameAsCleanBuild());
+}
+
+TEST_F(GalleryCacheTest, BuildsAtOnceShareOneCache) {
+  std::string listed;
+  for (int i = 0; i < 12; ++i) listed += "<photo path=\"" + AddPhoto(i, 600, 400) + "\"/>";
+  ASSERT_TRUE(WriteFileBytes(collection_, "<collection>" + listed + "<style/></collection>"));
+  // Both make and store the same entries at the same moments; each reads only whole ones.
+  for (int round = 0; round < 2; ++round) {
+    const std::string other = folder_.Join("other");
+    BinaryResult second;
+    std::thread beside([&] { second = Gallery({"build", collection_, other}, cache_home_); });
+    BinaryResult first = Gallery({"build", collection_, site_}, cache_home_);
+    beside.join();
+    ASSERT_EQ(0, first.exit_code) << first.output;
+    ASSERT_EQ(0, second.exit_code) << second.output;
+    EXPECT_TRUE(SameAsCleanBuild()) << round;
+    EXPECT_EQ(0, std::system(("diff -r '" + site_ + "' '" + other + "' >&2").c_str())) << round;
+  }
+  BinaryResult last = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(last, "made 0, reused 12, skipped 0")) << last.output;
 }
 
 TEST_F(GalleryCacheTest, GallerygenNeverUsesTheCache) {

@@ -1,5 +1,9 @@
 #include "cache/cache_trim.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -7,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_status.h"
+#include "platform/file_system.h"
+#include "tests/temp_folder.h"
 
 namespace gallery {
 namespace {
@@ -59,6 +65,29 @@ TEST(ChooseFilesToTrimTest, RemovesOnlyStaleLeftoversAndNeverForeignFiles) {
   AddEntry(files, "kept", 100, kNow - 5);
   EXPECT_EQ(Sorted({"a.jpg.12-0.tmp", "half.jpg", "orphan.rec"}),
             Sorted(ChooseFilesToTrim(files, 1000, kNow)));
+}
+
+TEST(TrimCacheFolderTest, TrimsOldestFirstAndNotWhileAnotherTrims) {
+  TempFolder folder;
+  const timespec now[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = "e" + std::to_string(i);
+    folder.WriteFile(name + ".jpg", std::string(1000, 'x'));
+    const std::string record = folder.WriteFile(name + ".rec", "r");
+    // Used i hours ago.
+    const timespec used[2] = {now[0], {time(nullptr) - i * 3600, 0}};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, record.c_str(), used, 0));
+  }
+  {
+    const CFolderLock other(folder.path());
+    ASSERT_TRUE(other.held());
+    EXPECT_EQ(0, TrimCacheFolder(folder.path(), 0));
+  }
+  EXPECT_EQ(2, TrimCacheFolder(folder.path(), 2500));
+  EXPECT_FALSE(FileExists(folder.Join("e2.jpg")));
+  EXPECT_FALSE(FileExists(folder.Join("e2.rec")));
+  EXPECT_TRUE(FileExists(folder.Join("e1.jpg")));
+  EXPECT_TRUE(FileExists(folder.Join("e0.rec")));
 }
 
 }  // namespace
