@@ -42,7 +42,8 @@ class GalleryCacheTest : public testing::Test {
 
   BinaryResult Gallery(std::vector<std::string> arguments, const std::string& cache_home) {
     BinaryOptions options;
-    options.environment = {"XDG_CACHE_HOME=" + cache_home};
+    // HOME too, where the cache goes when XDG_CACHE_HOME is of no use.
+    options.environment = {"XDG_CACHE_HOME=" + cache_home, "HOME=" + folder_.Join("home")};
     return RunGalleryBinary(arguments, options);
   }
 
@@ -159,10 +160,12 @@ TEST_F(GalleryCacheTest, NoUsableCacheFolderStillBuilds) {
     ASSERT_TRUE(RemoveFile(collection_));
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind("relative"));
+  // A relative XDG_CACHE_HOME leaves the cache in HOME, and an image and a record of each page
+  // image and thumbnail are kept there.
+  EXPECT_EQ(8u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
   // A missing folder is made, with every folder above it.
   const std::string deep = folder_.Join("a/b/c");
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, deep).exit_code);
-  // An image and a record of each page image and thumbnail.
   EXPECT_EQ(8u, ListFiles(deep + "/gallerygen").size());
 }
 
@@ -172,7 +175,7 @@ TEST_F(GalleryCacheTest, KilledBuildsLeaveACacheThatBuildsCorrectly) {
   ASSERT_TRUE(WriteFileBytes(collection_, "<collection>" + listed + "<style/></collection>"));
   for (long after : {300000L, 700000L}) {
     BinaryOptions options;
-    options.environment = {"XDG_CACHE_HOME=" + cache_home_};
+    options.environment = {"XDG_CACHE_HOME=" + cache_home_, "HOME=" + folder_.Join("home")};
     options.kill_after_microseconds = after;
     static_cast<void>(RunGalleryBinary({"build", collection_, site_, "-q"}, options));
   }
