@@ -130,7 +130,8 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
     BinaryOptions options;
     options.kill_signal = signal_number;
     options.kill_after_microseconds = 1000000;
-    BinaryResult result = RunGalleryBinary({"build", collection, site_}, options);
+    // No cache: each run must start from nothing to be sure to be still running when stopped.
+    BinaryResult result = RunGalleryBinary({"build", collection, site_, "--no-cache"}, options);
     ASSERT_TRUE(result.killed) << signal_number << ": " << result.output;
     EXPECT_NE(std::string::npos, result.output.find("gallery: interrupted, nothing was changed\n"))
         << result.output;
@@ -140,7 +141,7 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   // A build killed outright leaves its staging; the next build into the place removes it.
   BinaryOptions kill;
   kill.kill_after_microseconds = 1000000;
-  ASSERT_TRUE(RunGalleryBinary({"build", collection, site_}, kill).killed);
+  ASSERT_TRUE(RunGalleryBinary({"build", collection, site_, "--no-cache"}, kill).killed);
   EXPECT_EQ(earlier, TreeSnapshot(site_));
   BinaryResult next = RunGalleryBinary({"build", collection, site_, "-q"}, plain);
   EXPECT_EQ(0, next.exit_code) << next.output;
@@ -167,8 +168,10 @@ TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
   for (const Case& c : cases) {
     BinaryOptions options;
     options.file_size_limit = c.limit;
+    // Without the cache, whose images would be linked in place rather than written.
     BinaryResult result = RunGalleryBinary(
-        {"build", site_ + ".collection.xml", site_, "-q", "--theme=classic"}, options);
+        {"build", site_ + ".collection.xml", site_, "-q", "--theme=classic", "--no-cache"},
+        options);
     EXPECT_EQ(c.exit_code, result.exit_code) << result.output;
     EXPECT_NE(std::string::npos, result.output.find(c.message)) << result.output;
     EXPECT_EQ(earlier, TreeSnapshot(site_)) << c.limit;

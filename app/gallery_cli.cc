@@ -14,6 +14,7 @@
 #include "app/presets.h"
 #include "app/progress.h"
 #include "app/theme_options.h"
+#include "cache/result_cache.h"
 #include "collection/gallery_builder.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
@@ -34,11 +35,11 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
   return environment.err_is_terminal ? ProgressMode::kBar : ProgressMode::kLines;
 }
 
-void ReportBuilt(const CProgressReporter& progress, int photo_count, const std::string& folder,
-                 CCliEnvironment& environment) {
+void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused,
+                 const std::string& folder, CCliEnvironment& environment) {
   environment.err << "gallery: built " << EscapeForTerminal(folder) << " in "
                   << FormatDuration(progress.elapsed()) << ": "
-                  << FormatPhotoCounts(photo_count - progress.skipped_count(), 0,
+                  << FormatPhotoCounts(photo_count - progress.skipped_count() - reused, reused,
                                        progress.skipped_count())
                   << '\n';
   const std::string index =
@@ -60,6 +61,11 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock,
                              environment.stop_requested);
+  std::optional<CResultCache> cache;
+  if (options.use_cache && !environment.cache_folder.empty()) {
+    cache.emplace(environment.cache_folder);
+    if (cache->usable()) builder.SetImageCache(&*cache);
+  }
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const bool modern = options.theme == Theme::kModern;
@@ -69,7 +75,9 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
                                                     plan.root(), &progress)
                                : builder.Generate(document_path, options.thumbnails);
   builder.SetObserver(nullptr);
+  builder.SetImageCache(nullptr);
   progress.Finish();
+  if (cache) cache->Trim();
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   if (generated == 0) {
     ReportError(environment, (modern ? plan.folder + ": the gallery"
@@ -94,7 +102,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
     ReportNotCommitted(outcome, plan.folder, environment);
     return ExitCode::kGenerateFailed;
   }
-  if (!options.quiet) ReportBuilt(progress, photo_count, plan.folder, environment);
+  if (!options.quiet) {
+    ReportBuilt(progress, photo_count, cache ? cache->reused_page_images() : 0, plan.folder,
+                environment);
+  }
   return ExitCode::kBuilt;
 }
 

@@ -25,6 +25,8 @@ struct CCliEnvironment {
   bool err_is_terminal = false;
   int terminal_width = 80;
   std::string preset_folder;
+  // Where images are kept between builds (see CacheFolderFor); empty: nowhere.
+  std::string cache_folder;
   std::function<double()> clock;  // seconds from any fixed point
   // True once the run is asked to stop (an interruption); none: never.
   std::function<bool()> stop_requested;

@@ -13,6 +13,7 @@
 #include "app/interruption.h"
 #include "app/presets.h"
 #include "app/start_up.h"
+#include "cache/result_cache.h"
 #include "platform/imaging_runtime.h"
 
 namespace {
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
   environment.err_is_terminal = isatty(STDERR_FILENO) != 0;
   environment.terminal_width = TerminalWidth();
   environment.preset_folder = gallery::DefaultPresetFolder();
+  environment.cache_folder = gallery::CacheFolderFor(std::getenv("XDG_CACHE_HOME"),
+                                                     std::getenv("HOME"))
+                                 .value_or("");
   environment.clock = SteadySeconds;
   environment.stop_requested = [] { return gallery::InterruptionSignal() != 0; };
   const std::vector<std::string> arguments(argv + 1, argv + argc);

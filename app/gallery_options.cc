@@ -43,6 +43,11 @@ std::string SetNoThumbnails(CCliOptions& options, const std::string&) {
   return "";
 }
 
+std::string SetNoCache(CCliOptions& options, const std::string&) {
+  options.use_cache = false;
+  return "";
+}
+
 std::string SetQuiet(CCliOptions& options, const std::string&) {
   options.quiet = true;
   return "";
@@ -102,6 +107,8 @@ constexpr COptionRule kThumbnailsOption = {
     "thumbnails", 0, "", "classic: make thumbnail images (the default)", SetThumbnails};
 constexpr COptionRule kNoThumbnailsOption = {"no-thumbnails", 0, "", "classic: make no thumbnail images",
                                              SetNoThumbnails};
+constexpr COptionRule kNoCacheOption = {
+    "no-cache", 0, "", "make every image afresh; read and write no cached images", SetNoCache};
 constexpr COptionRule kOutputOption = {
     "output", 'o', "NAME",
     "classic: file name of the output collection file in\nOUTDIR (default collection.xml)", SetOutput};
@@ -152,15 +159,15 @@ constexpr std::array kOverviewOptions = {
     kVersionOption,
 };
 constexpr std::array kBuildOptions = {
-    kThemeOption,      kMaxSizeOption,           kCaptionsOption, kOriginalsOption,
-    kThumbnailsOption, kNoThumbnailsOption,      kOutputOption,   kQuietOption,
-    kHelpOption,       Unlisted(kVersionOption),
+    kThemeOption,      kMaxSizeOption,      kCaptionsOption, kOriginalsOption, kNoCacheOption,
+    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,   kQuietOption,     kHelpOption,
+    Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
     kTitleOption,      kDescriptionOption,  kPresetOption,
     kSortOption,       kCollectionOption,   kThemeOption,
     kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,
-    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,
+    kNoCacheOption,    kThumbnailsOption,   kNoThumbnailsOption, kOutputOption,
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};

@@ -21,6 +21,7 @@ struct CCliOptions {
   bool version = false;
   std::vector<std::string> operands;
   bool thumbnails = true;
+  bool use_cache = true;  // take images from earlier builds and keep this build's
   bool quiet = false;
   std::string output_name = "collection.xml";
   bool output_given = false;

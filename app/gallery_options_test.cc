@@ -277,8 +277,8 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     std::vector<std::string> arguments;
     size_t listed;
   } cases[] = {
-      {CliCommand::kBuild, {"build", "c.xml", "out"}, 9},
-      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 14},
+      {CliCommand::kBuild, {"build", "c.xml", "out"}, 10},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 15},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
   for (const Case& c : cases) {
@@ -311,6 +311,7 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
       "                         side (default 2048; 0: the photo's size)\n"
       "      --captions         modern: show the date taken, camera and exposure\n"
       "      --originals        modern: link each photo's original file\n"
+      "      --no-cache         make every image afresh; read and write no cached images\n"
       "      --thumbnails       classic: make thumbnail images (the default)\n"
       "      --no-thumbnails    classic: make no thumbnail images\n"
       "  -o, --output=NAME      classic: file name of the output collection file in\n"

@@ -143,7 +143,8 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
   }
   CImageWork image_work(ModernPageImageSettings(builder.style(), options.max_size),
                         ModernThumbnailSettings(builder.style()), std::move(paths),
-                        options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count));
+                        options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count),
+                        builder.image_cache());
   if (!WriteFileBytes(root + "/assets/gallery.css", ModernStylesheet()) ||
       !WriteFileBytes(root + "/assets/gallery.js", ModernScript())) {
     return 0;

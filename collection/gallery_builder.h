@@ -12,6 +12,7 @@
 
 namespace gallery {
 struct ButtonPattern;
+class IImageCache;
 
 // Told how a generation goes, for front ends that show it; the host entry point uses none.
 // Called on the thread that runs `Generate`, in photo order.
@@ -70,6 +71,11 @@ class CGalleryBuilder {
   // The files written are the same either way.
   void SetImageWorkers(int workers) { image_workers_ = workers; }
 
+  // Where later `Generate` calls take page images and thumbnails from, or none (the default):
+  // each image is then made afresh. The builder does not own it.
+  void SetImageCache(IImageCache* cache) { image_cache_ = cache; }
+  IImageCache* image_cache() const { return image_cache_; }
+
   CStyleSettings& style() { return style_; }
   const CStyleSettings& style() const { return style_; }
   std::vector<CPhotoEntry>& photos() { return photos_; }
@@ -80,6 +86,7 @@ class CGalleryBuilder {
   std::vector<CPhotoEntry> photos_;
   CGenerationObserver* observer_ = nullptr;
   int image_workers_ = -1;
+  IImageCache* image_cache_ = nullptr;
 };
 
 }  // namespace gallery

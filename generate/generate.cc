@@ -17,6 +17,7 @@
 #include "html/index_page.h"
 #include "html/page_values.h"
 #include "html/photo_page.h"
+#include "imaging/image_cache.h"
 #include "imaging/photo_memory.h"
 #include "imaging/scaled_photo.h"
 #include "platform/file_system.h"
@@ -137,7 +138,8 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   }
   CImageWork image_work(
       settings, thumbnails ? std::vector<CImageSettings>{settings} : std::vector<CImageSettings>{},
-      std::move(paths), image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count));
+      std::move(paths), image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count),
+      image_cache_);
   std::vector<CPhotoResult> results;
   results.reserve(photos_.size());
   // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.

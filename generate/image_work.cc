@@ -16,10 +16,11 @@ constexpr int kThumbnailsKeptBackPerWorker = 4;
 
 CImageWork::CImageWork(const CImageSettings& page_settings,
                        std::vector<CImageSettings> thumbnail_settings,
-                       std::vector<CPhotoImagePaths> photos, int workers)
+                       std::vector<CPhotoImagePaths> photos, int workers, IImageCache* cache)
     : page_settings_(page_settings),
       thumbnail_settings_(std::move(thumbnail_settings)),
       photos_(std::move(photos)),
+      cache_(cache),
       parts_left_(photos_.size(), thumbnail_settings_.empty() ? 1 : 2),
       page_image_done_(photos_.size(), false),
       results_(photos_.size()) {
@@ -97,15 +98,18 @@ void CImageWork::Work() {
   }
 }
 
-CScaledPhoto CImageWork::MakeImage(const CImageSettings& settings, const std::string& source,
-                                   const std::string& path, int mode) const {
-  return WriteScaledPhoto(settings, source, path, mode);
+CScaledPhoto CImageWork::MakeImage(int index, const CImageSettings& settings,
+                                   const std::string& source, const std::string& path,
+                                   int mode) const {
+  return cache_ != nullptr
+             ? cache_->FetchOrMake(settings, photos_[index].source, source, path, mode)
+             : WriteScaledPhoto(settings, source, path, mode);
 }
 
 void CImageWork::MakePageImage(int index) {
   const CPhotoImagePaths& photo = photos_[index];
   results_[index].page_image =
-      MakeImage(page_settings_, photo.source, photo.page_image, kPageImageMode);
+      MakeImage(index, page_settings_, photo.source, photo.page_image, kPageImageMode);
 }
 
 void CImageWork::MakeThumbnails(int index) {
@@ -115,7 +119,8 @@ void CImageWork::MakeThumbnails(int index) {
   // A thumbnail's source is the page image's file, whatever became of it.
   for (size_t i = 0; i < thumbnail_settings_.size() && i < photo.thumbnails.size(); ++i) {
     thumbnails.push_back(
-        MakeImage(thumbnail_settings_[i], photo.page_image, photo.thumbnails[i], kThumbnailMode));
+        MakeImage(index, thumbnail_settings_[i], photo.page_image, photo.thumbnails[i],
+                  kThumbnailMode));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "imaging/image_cache.h"
 #include "imaging/scaled_photo.h"
 
 namespace gallery {
@@ -35,8 +36,9 @@ class CImageWork {
  public:
   // With no `thumbnail_settings`, page images alone; `workers` 0 or less makes every image on
   // the thread that waits for it.
+  // With a `cache`, each image is taken from it where it holds one (see IImageCache).
   CImageWork(const CImageSettings& page_settings, std::vector<CImageSettings> thumbnail_settings,
-             std::vector<CPhotoImagePaths> photos, int workers);
+             std::vector<CPhotoImagePaths> photos, int workers, IImageCache* cache = nullptr);
   ~CImageWork();
   CImageWork(const CImageWork&) = delete;
   CImageWork& operator=(const CImageWork&) = delete;
@@ -61,8 +63,9 @@ class CImageWork {
   void Stop();
   void PlanJobs(int photo_count, int workers);
   void Work();
-  // Every page image and thumbnail is made by this one call.
-  CScaledPhoto MakeImage(const CImageSettings& settings, const std::string& source,
+  // Every page image and thumbnail is made by this one call, through the cache when there is
+  // one; `index` names the photo whose own source the image comes from.
+  CScaledPhoto MakeImage(int index, const CImageSettings& settings, const std::string& source,
                          const std::string& path, int mode) const;
   void MakePageImage(int index);
   void MakeThumbnails(int index);
@@ -70,6 +73,7 @@ class CImageWork {
   const CImageSettings page_settings_;
   const std::vector<CImageSettings> thumbnail_settings_;
   const std::vector<CPhotoImagePaths> photos_;
+  IImageCache* const cache_;
   std::mutex mutex_;
   std::condition_variable finished_;
   std::vector<Job> jobs_;

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Times `gallery build` with its image cache on 1,000 camera-sized photos: a first build into
+# an empty cache, a rebuild with nothing changed, a rebuild with 10 photos added, and one with a
+# page colour changed. Prints the median of --runs N (default 3) of each, against its limit.
+#   bench/rebuild.sh [--runs N] [--photos N] [--binary build/gallery] [--work DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=3
+photos=1000
+binary=build/gallery
+work=bench/rebuild-work
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) runs="$2"; shift 2 ;;
+    --photos) photos="$2"; shift 2 ;;
+    --binary) binary="$2"; shift 2 ;;
+    --work) work="$2"; shift 2 ;;
+    *) echo "usage: $0 [--runs N] [--photos N] [--binary PATH] [--work DIR]" >&2; exit 1 ;;
+  esac
+done
+command -v vips >/dev/null || { echo "vips is missing: apt-get install libvips-tools" >&2; exit 1; }
+[ -x "$binary" ] || { echo "$binary is missing: build first" >&2; exit 1; }
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+added=10
+total=$((photos + added))
+
+# A few distinct camera-sized originals (1600 to 3000 pixels wide) from the desktop
+# backgrounds, copied under as many names as needed: each copy is a photo of its own.
+if [ "$(ls "$work/photos" 2>/dev/null | wc -l)" -ne "$total" ]; then
+  rm -rf "$work/photos" "$work/originals"
+  mkdir -p "$work/photos" "$work/originals"
+  widths=(1600 2000 2400 3000)
+  n=0
+  for source in /usr/share/backgrounds/mate/nature/*.jpg; do
+    for width in "${widths[@]}"; do
+      vips thumbnail "$source" "$work/originals/o$n.jpg[Q=92]" "$width" --size force \
+        --height $((width * 2 / 3))
+      n=$((n + 1))
+    done
+  done
+  for ((i = 0; i < total; i++)); do
+    cp "$work/originals/o$((i % n)).jpg" "$(printf '%s/photos/p%04d.jpg' "$work" "$i")"
+  done
+fi
+
+# Collections of the first N photos in the preset's style; the colour one differs from the
+# larger one in the page background only.
+make_collection() {  # count file
+  python3 - "$1" "$2" "$work/photos" presets/shaded.xml <<'PY'
+import re, sys, os
+count, out, folder, preset = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+style = re.search(r"<style\b.*?/>", open(preset).read(), re.S).group(0)
+names = sorted(os.listdir(folder))[:count]
+photos = "".join('  <photo path="%s/%s" title="%s"/>\n' % (folder, n, n[:-4]) for n in names)
+open(out, "w").write('<?xml version="1.0" encoding="UTF-8"?>\n<collection title="Bench" desc="">\n'
+                     + photos + "  " + style + "\n</collection>\n")
+PY
+}
+make_collection "$photos" "$work/base.xml"
+make_collection "$total" "$work/added.xml"
+sed 's/ back_color="[0-9]*"/ back_color="255"/' "$work/added.xml" >"$work/colour.xml"
+cmp -s "$work/added.xml" "$work/colour.xml" && { echo "no colour to change" >&2; exit 1; }
+
+export XDG_CACHE_HOME="$work/cache"
+timed() {  # label collection: the seconds of one build, its summary line kept in $work/$label
+  local start end
+  start=$(date +%s.%N)
+  "$binary" build "$2" "$work/site" 2>"$work/$1.log" >/dev/null
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc
+}
+declare -A times
+for ((run = 1; run <= runs; run++)); do
+  rm -rf "$XDG_CACHE_HOME" "$work/site"
+  times[first]+="$(timed first "$work/base.xml") "
+  times[unchanged]+="$(timed unchanged "$work/base.xml") "
+  times[added]+="$(timed added "$work/added.xml") "
+  times[colour]+="$(timed colour "$work/colour.xml") "
+done
+median() { tr ' ' '\n' | grep . | sort -g | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
+first=$(echo "${times[first]}" | median)
+printf '%d photos, %d runs, medians (seconds), %s\n' "$photos" "$runs" "$binary"
+printf '%-34s %9s %9s %12s  %s\n' step seconds "of first" limit summary
+row() {  # label step limit
+  local t
+  t=$(echo "${times[$1]}" | median)
+  printf '%-34s %9.2f %8.2f%% %12s  %s\n' "$2" "$t" "$(echo "100 * $t / $first" | bc -l)" "$3" \
+    "$(grep -o 'made [^:]*$' "$work/$1.log" | tail -1)"
+}
+own=$(echo "$first * $added / $photos + 1" | bc -l)
+row first "first build (empty cache)" "-"
+row unchanged "rebuild, nothing changed" "$(printf '%.2f s' "$(echo "$first * 0.03" | bc -l)")"
+row added "rebuild, $added photos added" "$(printf '%.2f s' "$own")"
+row colour "rebuild, page colour changed" "0 made"
+echo "all times: ${times[first]}| ${times[unchanged]}| ${times[added]}| ${times[colour]}"
