@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/file_status.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
+#include "platform/photo.h"
 #include "tests/run_binary.h"
 #include "tests/temp_folder.h"
 
@@ -41,6 +43,7 @@ class GalleryCacheTest : public testing::Test {
   }
 
   BinaryResult Gallery(std::vector<std::string> arguments, const std::string& cache_home) {
+    arguments.insert(arguments.end(), theme_.begin(), theme_.end());
     BinaryOptions options;
     // HOME too, where the cache goes when XDG_CACHE_HOME is of no use.
     options.environment = {"XDG_CACHE_HOME=" + cache_home, "HOME=" + folder_.Join("home")};
@@ -81,6 +84,7 @@ class GalleryCacheTest : public testing::Test {
     ASSERT_TRUE(WriteFileBytes(collection_, text));
   }
 
+  std::vector<std::string> theme_;  // added to every command line
   TempFolder folder_;
   std::string photos_;
   std::string site_;
@@ -93,6 +97,7 @@ bool Says(const BinaryResult& result, const std::string& counts) {
 }
 
 TEST_F(GalleryCacheTest, RebuildsReuseWhatIsUnchangedAndMatchCleanBuilds) {
+  theme_ = {"--theme=classic"};
   for (int i = 0; i < 3; ++i) AddPhoto(i);
   BinaryResult first = Gallery({"new", photos_, site_, "-t", "T"}, cache_home_);
   ASSERT_EQ(0, first.exit_code) << first.output;
@@ -130,6 +135,31 @@ TEST_F(GalleryCacheTest, RebuildsReuseWhatIsUnchangedAndMatchCleanBuilds) {
   EXPECT_TRUE(SameAsCleanBuild());
 }
 
+TEST_F(GalleryCacheTest, ModernRebuildsReuseEveryImageUntilTheCapChanges) {
+  for (int i = 0; i < 3; ++i) AddPhoto(i, 400, 300);
+  BinaryResult first = Gallery({"new", photos_, site_, "-t", "T"}, cache_home_);
+  ASSERT_EQ(0, first.exit_code) << first.output;
+  EXPECT_EQ(3u, EntryImages(true).size());
+  EXPECT_EQ(6u, EntryImages(false).size());
+  BinaryResult again = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(again, "made 0, reused 3, skipped 0")) << again.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+
+  ReplaceInCollection("back_color=\"15790320\"", "back_color=\"255\"");
+  BinaryResult coloured = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(coloured, "made 0, reused 3, skipped 0")) << coloured.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+
+  // The cap shapes the page images: a smaller one makes them again, smaller.
+  theme_ = {"--max-size=200"};
+  BinaryResult capped = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(capped, "made 3, skipped 0")) << capped.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+  std::optional<PhotoSize> size = ReadPhotoSize(site_ + "/images/1.jpg", 1 << 20);
+  ASSERT_TRUE(size.has_value());
+  EXPECT_EQ(200, size->width);
+}
+
 TEST_F(GalleryCacheTest, DamagedEntriesAreMadeAgain) {
   for (int i = 0; i < 3; ++i) AddPhoto(i);
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, cache_home_).exit_code);
@@ -161,12 +191,12 @@ TEST_F(GalleryCacheTest, NoUsableCacheFolderStillBuilds) {
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind("relative"));
   // A relative XDG_CACHE_HOME leaves the cache in HOME, and an image and a record of each page
-  // image and thumbnail are kept there.
-  EXPECT_EQ(8u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
+  // image and thumbnail (at one and two times) are kept there.
+  EXPECT_EQ(12u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
   // A missing folder is made, with every folder above it.
   const std::string deep = folder_.Join("a/b/c");
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, deep).exit_code);
-  EXPECT_EQ(8u, ListFiles(deep + "/gallerygen").size());
+  EXPECT_EQ(12u, ListFiles(deep + "/gallerygen").size());
 }
 
 TEST_F(GalleryCacheTest, KilledBuildsLeaveACacheThatBuildsCorrectly) {

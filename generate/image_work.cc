@@ -24,6 +24,13 @@ CImageWork::CImageWork(const CImageSettings& page_settings,
       parts_left_(photos_.size(), thumbnail_settings_.empty() ? 1 : 2),
       page_image_done_(photos_.size(), false),
       results_(photos_.size()) {
+  // A thumbnail is drawn from its page image, so what shapes the page image shapes it too. The
+  // settings only page images read are carried along (thumbnails are made without reading
+  // them), so that a cache tells apart the thumbnails of differently made page images.
+  for (CImageSettings& settings : thumbnail_settings_) {
+    settings.max_long_side = page_settings_.max_long_side;
+    settings.reduced_decoding = page_settings_.reduced_decoding;
+  }
   if (workers <= 0) return;
   PlanJobs(static_cast<int>(photos_.size()), workers);
   // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself

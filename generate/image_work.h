@@ -71,7 +71,7 @@ class CImageWork {
   void MakeThumbnails(int index);
 
   const CImageSettings page_settings_;
-  const std::vector<CImageSettings> thumbnail_settings_;
+  std::vector<CImageSettings> thumbnail_settings_;
   const std::vector<CPhotoImagePaths> photos_;
   IImageCache* const cache_;
   std::mutex mutex_;
