@@ -140,7 +140,7 @@ TEST_F(GalleryCacheTest, ModernRebuildsReuseEveryImageUntilTheCapChanges) {
   BinaryResult first = Gallery({"new", photos_, site_, "-t", "T"}, cache_home_);
   ASSERT_EQ(0, first.exit_code) << first.output;
   EXPECT_EQ(3u, EntryImages(true).size());
-  EXPECT_EQ(6u, EntryImages(false).size());
+  EXPECT_EQ(9u, EntryImages(false).size());  // thumbnails at 1x and 2x, and the medium size
   BinaryResult again = Gallery({"build", collection_, site_}, cache_home_);
   EXPECT_TRUE(Says(again, "made 0, reused 3, skipped 0")) << again.output;
   EXPECT_TRUE(SameAsCleanBuild());
@@ -191,12 +191,12 @@ TEST_F(GalleryCacheTest, NoUsableCacheFolderStillBuilds) {
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind("relative"));
   // A relative XDG_CACHE_HOME leaves the cache in HOME, and an image and a record of each page
-  // image and thumbnail (at one and two times) are kept there.
-  EXPECT_EQ(12u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
+  // image, thumbnail (at one and two times) and medium size are kept there.
+  EXPECT_EQ(16u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
   // A missing folder is made, with every folder above it.
   const std::string deep = folder_.Join("a/b/c");
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, deep).exit_code);
-  EXPECT_EQ(12u, ListFiles(deep + "/gallerygen").size());
+  EXPECT_EQ(16u, ListFiles(deep + "/gallerygen").size());
 }
 
 TEST_F(GalleryCacheTest, KilledBuildsLeaveACacheThatBuildsCorrectly) {

@@ -74,12 +74,17 @@ CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size
 }
 
 std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style) {
-  return {ThumbnailSettings(style, 1), ThumbnailSettings(style, 2)};
+  CImageSettings medium = ThumbnailSettings(style, 1);
+  medium.thumb_box = {kModernMediumSide, kModernMediumSide};
+  medium.never_enlarge = true;
+  return {ThumbnailSettings(style, 1), ThumbnailSettings(style, 2), medium};
 }
 
 CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index) {
   const std::string name = std::to_string(index + 1) + ".jpg";
-  return {source, root + "/images/" + name, {root + "/thumbs/" + name, root + "/thumbs2x/" + name}};
+  return {source,
+          root + "/images/" + name,
+          {root + "/thumbs/" + name, root + "/thumbs2x/" + name, root + "/medium/" + name}};
 }
 
 std::string ModernOriginalName(const std::string& source, int index) {
@@ -108,6 +113,9 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
   };
   photo.thumb = written(0);
   photo.thumb2x = written(1);
+  const CModernSize medium = written(2);
+  // Offered only where it saves something over the page image.
+  if (medium.width < photo.image.width) photo.medium = medium;
   photo.caption = std::move(caption);
   photo.original = std::move(original);
   return photo;
@@ -118,7 +126,7 @@ bool IsModernGalleryFileName(std::string_view folder, std::string_view name) {
     return name == "index.html" || IsNumbered(name, "index-", ".html") ||
            IsNumbered(name, "photo-", ".html");
   }
-  if (folder == "images" || folder == "thumbs" || folder == "thumbs2x") {
+  if (folder == "images" || folder == "medium" || folder == "thumbs" || folder == "thumbs2x") {
     return IsNumbered(name, "", ".jpg");
   }
   if (folder == "originals") {

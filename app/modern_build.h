@@ -22,8 +22,11 @@ struct CModernOptions {
   int workers = -1;  // photos made at once; -1 chooses by the machine
 };
 
-// The smallest box a modern thumbnail fits in: a grid cell on a phone's screen.
-inline constexpr int kModernThumbBox = 320;
+// The smallest box a modern thumbnail fits in: a grid cell of a phone at two pixels a point.
+inline constexpr int kModernThumbBox = 360;
+// The longer side of the page image offered to small screens (a phone's width at three pixels
+// per point fills it), where the page image is larger.
+inline constexpr int kModernMediumSide = 1024;
 
 // A style colour (red in the lowest byte) as 0xRRGGBB.
 int ToModernColor(int style_color);
@@ -31,13 +34,14 @@ int ToModernColor(int style_color);
 // The gallery's texts, colours and page size from the style, with no photos yet.
 CModernGallery StartModernGallery(const CStyleSettings& style);
 
-// The settings of a modern page image, and of its thumbnails at 1x and 2x: each fits in the
-// style's thumbnail box or kModernThumbBox square, whichever is larger, keeping the aspect.
+// The settings of a modern page image, and of the images drawn from it: its thumbnails at 1x
+// and 2x, each fitting in the style's thumbnail box or kModernThumbBox square, whichever is
+// larger, keeping the aspect; then its medium size, kModernMediumSide square at most.
 CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size);
 std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style);
 
-// The files of photo `index` (from 0) in the gallery at `root`: images/N.jpg, thumbs/N.jpg and
-// thumbs2x/N.jpg, N counted from 1.
+// The files of photo `index` (from 0) in the gallery at `root`: images/N.jpg, thumbs/N.jpg,
+// thumbs2x/N.jpg and medium/N.jpg, N counted from 1.
 CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index);
 
 // The name under originals/ of the copy of photo `index`'s source at `source`: N and the
@@ -51,12 +55,12 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
                            std::vector<std::string> caption, std::string original);
 
 // True for a file that a modern build writes named `name` in `folder` ("" for the gallery's
-// own folder, else one of images, thumbs, thumbs2x, originals and assets).
+// own folder, else one of images, medium, thumbs, thumbs2x, originals and assets).
 bool IsModernGalleryFileName(std::string_view folder, std::string_view name);
 
 // Every folder a modern gallery may have.
-inline constexpr std::string_view kModernFolders[] = {"images", "thumbs", "thumbs2x", "originals",
-                                                      "assets"};
+inline constexpr std::string_view kModernFolders[] = {"images",    "medium", "thumbs", "thumbs2x",
+                                                      "originals", "assets"};
 
 // Writes the modern gallery of `builder`'s collection into the empty folder `root`. 1 when
 // every file was written (photos that failed show their title alone, told to `observer`), 0

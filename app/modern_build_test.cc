@@ -132,15 +132,19 @@ TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
   EXPECT_NE(std::string::npos, err_.str().find("c-damaged.jpg")) << err_.str();
   const std::vector<std::string> expected = {
       "assets/gallery.css", "assets/gallery.js", "images/1.jpg",    "images/2.jpg",
-      "images/4.jpg",       "index.html",        "originals/1.jpg", "originals/2.jpg",
-      "originals/4.png",    "photo-1.html",      "photo-2.html",    "photo-3.html",
-      "photo-4.html",       "thumbs/1.jpg",      "thumbs/2.jpg",    "thumbs/4.jpg",
-      "thumbs2x/1.jpg",     "thumbs2x/2.jpg",    "thumbs2x/4.jpg"};
+      "images/4.jpg",       "index.html",        "medium/1.jpg",    "medium/2.jpg",
+      "medium/4.jpg",       "originals/1.jpg",   "originals/2.jpg", "originals/4.png",
+      "photo-1.html",       "photo-2.html",      "photo-3.html",    "photo-4.html",
+      "thumbs/1.jpg",       "thumbs/2.jpg",      "thumbs/4.jpg",    "thumbs2x/1.jpg",
+      "thumbs2x/2.jpg",     "thumbs2x/4.jpg"};
   EXPECT_EQ(expected, Tree(site));
   EXPECT_EQ(1000, Load(site + "/images/1.jpg").width());
   EXPECT_EQ(643, Load(site + "/images/1.jpg").height());
   EXPECT_EQ(1000, Load(site + "/images/2.jpg").height());
   EXPECT_EQ(300, Load(site + "/images/4.jpg").width());  // never enlarged
+  // The medium size is at most 1024 pixels long, and never larger than the page image.
+  EXPECT_EQ(1000, Load(site + "/medium/1.jpg").width());
+  EXPECT_EQ(300, Load(site + "/medium/4.jpg").width());
   for (const char* n : {"1", "2"}) {
     const vips::VImage one = Load(site + "/thumbs/" + n + ".jpg");
     const vips::VImage two = Load(site + "/thumbs2x/" + n + ".jpg");

@@ -25,6 +25,7 @@ std::string ImageSettingsKey(const CImageSettings& settings) {
   add("max_long_side", settings.max_long_side);
   add("reduced_decoding", settings.reduced_decoding ? 1 : 0);
   add("thumb_scale", settings.thumb_scale);
+  add("never_enlarge", settings.never_enlarge ? 1 : 0);
   return key;
 }
 

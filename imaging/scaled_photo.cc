@@ -70,6 +70,10 @@ ScaledPhotoLayout LayOut(const CImageSettings& settings, PhotoSize source, bool 
     return {CapLongSide(source, settings.max_long_side), {0, 0, source.width, source.height}};
   }
   ScaledPhotoLayout layout = LayOutScaledPhoto(settings.thumb_type, settings.thumb_box, source);
+  if (settings.never_enlarge &&
+      (layout.output.width > source.width || layout.output.height > source.height)) {
+    layout = {source, {0, 0, source.width, source.height}};
+  }
   if (settings.thumb_scale > 1 && layout.output.width > 0 && layout.output.height > 0) {
     const int64_t width = int64_t{layout.output.width} * settings.thumb_scale;
     const int64_t height = int64_t{layout.output.height} * settings.thumb_scale;

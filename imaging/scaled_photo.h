@@ -55,6 +55,8 @@ struct CImageSettings {
   // A thumbnail is the size laid out in `thumb_box` times this, drawn from the whole page image
   // (the page image's own size where that would enlarge it); 1 keeps the layout as it is.
   int thumb_scale = 1;
+  // A thumbnail is never larger than the page image it is drawn from (its aspect kept).
+  bool never_enlarge = false;
 };
 CImageSettings MakeImageSettings(const CStyleSettings& style);
 

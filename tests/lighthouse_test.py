@@ -35,9 +35,14 @@ def make_gallery(gallery, photos, count, work, extra):
     return output
 
 
+class QuietServer(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        pass  # the browser closes connections it no longer needs
+
+
 def serve(folder):
     handler = functools.partial(QuietHandler, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    server = QuietServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 

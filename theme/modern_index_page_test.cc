@@ -88,8 +88,10 @@ TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScree
   EXPECT_EQ(20, Occurrences(first, "<img "));
   EXPECT_NE(std::string::npos,
             first.find("<a class=\"cell\" href=\"photo-1.html\"><img src=\"thumbs/1.jpg\" "
-                       "srcset=\"thumbs/1.jpg 1x, thumbs2x/1.jpg 2x\" width=\"160\" "
-                       "height=\"120\" alt=\"Photo title 1\" fetchpriority=\"high\" "
+                       "srcset=\"thumbs/1.jpg 160w, thumbs2x/1.jpg 320w\" sizes=\"(max-width: "
+                       "359px) calc(100vw - 32px), (max-width: 527px) calc(50vw - 20px), "
+                       "216px\" width=\"160\" height=\"120\" alt=\"Photo title 1\" "
+                       "fetchpriority=\"high\" "
                        "decoding=\"async\"></a>"));
   EXPECT_EQ(1, Occurrences(first, "fetchpriority"));
   EXPECT_EQ(20, Occurrences(first, "decoding=\"async\""));
@@ -98,7 +100,7 @@ TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScree
   const size_t eighth = first.find("thumbs/8.jpg\"");
   const size_t ninth = first.find("thumbs/9.jpg\"");
   EXPECT_EQ(std::string::npos, first.substr(eighth, ninth - eighth).find("lazy"));
-  EXPECT_NE(std::string::npos, first.substr(ninth, 200).find("loading=\"lazy\""));
+  EXPECT_NE(std::string::npos, first.substr(ninth, 400).find("loading=\"lazy\""));
   // A later page starts its own first screen.
   const std::string second = RenderModernIndexPage(gallery, 1);
   EXPECT_NE(std::string::npos, second.find("href=\"photo-21.html\"><img src=\"thumbs/21.jpg\""));
@@ -118,6 +120,9 @@ TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
   EXPECT_EQ(std::string::npos, page.find("thumbs/1.jpg"));
   EXPECT_NE(std::string::npos, page.find("<img src=\"thumbs/2.jpg\" width=\"160\""));
   EXPECT_EQ(1, Occurrences(page, "srcset="));
+  // A 2x thumbnail no larger than the 1x one (a small photo) is not offered.
+  gallery.photos[2].thumb2x = gallery.photos[2].thumb;
+  EXPECT_EQ(0, Occurrences(RenderModernIndexPage(gallery, 0), "srcset="));
 }
 
 TEST(ModernIndexPageTest, PageLinksOnlyWhenThereAreSeveralPages) {

@@ -13,6 +13,7 @@ namespace gallery {
 //   index.html, index-2.html, index-3.html ...   the index pages, `photos_per_page` photos each
 //   photo-1.html, photo-2.html ...                one page per photo, numbered from 1
 //   images/1.jpg ...                              page images
+//   medium/1.jpg ...                              page images for small screens, half as large
 //   thumbs/1.jpg, thumbs2x/1.jpg ...              thumbnails at 1x and 2x
 //   originals/1.<ext of the source> ...           with --originals only
 //   assets/gallery.css, assets/gallery.js         the one stylesheet and script
@@ -26,6 +27,7 @@ struct CModernSize {
 struct CModernPhoto {
   std::string title_html;  // the photo's title as the collection holds it (HTML by design)
   CModernSize image;       // images/N.jpg
+  CModernSize medium;      // medium/N.jpg, smaller than `image` where both are set
   CModernSize thumb;       // thumbs/N.jpg; thumbs2x/N.jpg is twice as large where the image allowed
   CModernSize thumb2x;
   std::vector<std::string> caption;  // plain text lines (date taken, camera, exposure); may be empty

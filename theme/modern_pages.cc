@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "theme/modern_model.h"
@@ -18,6 +19,9 @@ constexpr int kEagerThumbnails = 8;
 // current one.
 constexpr int kAllPageLinks = 9;
 constexpr int kNearPageLinks = 2;
+// The width of a grid cell: one column below 360 px, two below 528 px, else 160 to 216 px.
+constexpr std::string_view kCellSizes =
+    "(max-width: 359px) calc(100vw - 32px), (max-width: 527px) calc(50vw - 20px), 216px";
 
 int PhotosPerPage(const CModernGallery& gallery) {
   const int count = static_cast<int>(gallery.photos.size());
@@ -34,8 +38,12 @@ std::string RenderThumbnail(const CModernPhoto& photo, int index, int position) 
     return cell + "<span class=\"missing\">" + alt + "</span></a></li>\n";
   }
   cell += "<img src=\"thumbs/" + number + ".jpg\"";
-  if (photo.thumb2x.width > 0 && photo.thumb2x.height > 0) {
-    cell += " srcset=\"thumbs/" + number + ".jpg 1x, thumbs2x/" + number + ".jpg 2x\"";
+  if (photo.thumb2x.width > photo.thumb.width) {
+    // By width, so that the browser takes the 1x thumbnail wherever it is sharp enough for the
+    // cell (the grid's cell widths by window width, see gallery.css).
+    cell += " srcset=\"thumbs/" + number + ".jpg " + std::to_string(photo.thumb.width) +
+            "w, thumbs2x/" + number + ".jpg " + std::to_string(photo.thumb2x.width) + "w\"" +
+            " sizes=\"" + std::string(kCellSizes) + "\"";
   }
   cell += " width=\"" + std::to_string(photo.thumb.width) + "\" height=\"" +
           std::to_string(photo.thumb.height) + "\" alt=\"" + alt + "\"";

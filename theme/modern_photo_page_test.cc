@@ -20,6 +20,7 @@ CModernGallery MakeGallery(int count, int per_page) {
     photo.image = {800, 600};
     photo.thumb = {160, 120};
     photo.thumb2x = {320, 240};
+    photo.medium = {400, 300};
     gallery.photos.push_back(photo);
   }
   return gallery;
@@ -64,9 +65,9 @@ TEST(ModernPhotoPageTest, NeighbourLinksExistOnlyWhereThereIsANeighbour) {
   const std::string middle = RenderModernPhotoPage(gallery, 1);
   const std::string last = RenderModernPhotoPage(gallery, 2);
   EXPECT_FALSE(Holds(first, "rel=\"prev\""));
-  EXPECT_TRUE(Holds(first, "<a rel=\"next\" href=\"photo-2.html\">Next</a>"));
+  EXPECT_TRUE(Holds(first, "<a rel=\"next\" href=\"photo-2.html\" data-preload=\""));
   EXPECT_TRUE(Holds(middle, "<a rel=\"prev\" href=\"photo-1.html\">Previous</a>"));
-  EXPECT_TRUE(Holds(middle, "<a rel=\"next\" href=\"photo-3.html\">Next</a>"));
+  EXPECT_TRUE(Holds(middle, "<a rel=\"next\" href=\"photo-3.html\" data-preload=\""));
   EXPECT_TRUE(Holds(last, "<a rel=\"prev\" href=\"photo-2.html\">Previous</a>"));
   EXPECT_FALSE(Holds(last, "rel=\"next\""));
   EXPECT_TRUE(Holds(first, "<p class=\"count\">1 of 3</p>"));
@@ -74,38 +75,42 @@ TEST(ModernPhotoPageTest, NeighbourLinksExistOnlyWhereThereIsANeighbour) {
   const std::string only = RenderModernPhotoPage(MakeGallery(1, 0), 0);
   EXPECT_FALSE(Holds(only, "rel=\"prev\""));
   EXPECT_FALSE(Holds(only, "rel=\"next\""));
-  EXPECT_FALSE(Holds(only, "prefetch"));
+  EXPECT_FALSE(Holds(only, "data-preload"));
   EXPECT_TRUE(RenderModernPhotoPage(gallery, 3).empty());
   EXPECT_TRUE(RenderModernPhotoPage(gallery, -1).empty());
 }
 
-TEST(ModernPhotoPageTest, PhotoWithSizeCaptionDownloadAndNextImageFetched) {
+TEST(ModernPhotoPageTest, PhotoWithSizesCaptionDownloadAndNextImageToLoad) {
   CModernGallery gallery = MakeGallery(3, 0);
   gallery.photos[0].caption = {"2024-06-01 10:00", "Maker <Model> \"X\""};
   gallery.photos[0].original = "1 #a.JPG";
   const std::string page = RenderModernPhotoPage(gallery, 0);
   EXPECT_TRUE(Holds(page,
-                    "<img src=\"images/1.jpg\" width=\"800\" height=\"600\" "
-                    "alt=\"Photo title 1\""));
+                    "<img src=\"images/1.jpg\" srcset=\"medium/1.jpg 400w, images/1.jpg 800w\" "
+                    "sizes=\"100vw\" width=\"800\" height=\"600\" alt=\"Photo title 1\""));
   EXPECT_TRUE(Holds(page,
                     "<figcaption>\n<span>2024-06-01 10:00</span>\n"
                     "<span>Maker &lt;Model&gt; &quot;X&quot;</span>\n</figcaption>"));
   EXPECT_TRUE(Holds(page, "<a href=\"originals/1%20%23a.JPG\" download>Download original</a>"));
-  EXPECT_TRUE(Holds(page, "<link rel=\"prefetch\" href=\"images/2.jpg\""));
+  // The next photo's sources, for the script to load the one this window will take there.
+  EXPECT_TRUE(Holds(page, "data-preload=\"medium/2.jpg 400w, images/2.jpg 800w\">Next</a>"));
   EXPECT_TRUE(Holds(page, "<title>Photo title 1 \u2013 Trip</title>"));
 
   const std::string plain = RenderModernPhotoPage(gallery, 1);
   EXPECT_FALSE(Holds(plain, "<figcaption"));
   EXPECT_FALSE(Holds(plain, "download"));
-  EXPECT_TRUE(Holds(plain, "<link rel=\"prefetch\" href=\"images/3.jpg\""));
-  EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 2), "prefetch"));
+  EXPECT_TRUE(Holds(plain, "data-preload=\"medium/3.jpg 400w, images/3.jpg 800w\""));
+  EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 2), "data-preload"));
+  // A medium size no smaller than the page image is not offered.
+  gallery.photos[2].medium = gallery.photos[2].image;
+  EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 2), "srcset=\"images/3.jpg 800w\""));
 }
 
 TEST(ModernPhotoPageTest, ImageNotMadeShowsTheTitleAndIsNotFetched) {
   CModernGallery gallery = MakeGallery(2, 0);
   gallery.photos[1].image = {};
   gallery.photos[1].title_html = "";
-  EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 0), "prefetch"));
+  EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 0), "data-preload"));
   const std::string page = RenderModernPhotoPage(gallery, 1);
   EXPECT_FALSE(Holds(page, "<img"));
   EXPECT_TRUE(Holds(page, "<p class=\"missing\">Photo 2</p>"));

@@ -22,6 +22,16 @@
     else if (event.key === 'Escape') follow('a[data-up]');
   });
 
+  // Once this page is shown, the next photo's image is loaded at the size this window takes,
+  // so that it is at hand when the visitor moves on.
+  window.addEventListener('load', function () {
+    var next = document.querySelector('a[rel~="next"][data-preload]');
+    if (!next) return;
+    var image = new Image();
+    image.sizes = '100vw';
+    image.srcset = next.getAttribute('data-preload');
+  });
+
   if (!document.body || !document.body.hasAttribute('data-swipe')) return;
 
   // A swipe is a single finger that moves at least this far, mostly sideways.
