@@ -112,9 +112,11 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
                 : CModernSize{};
   };
   photo.thumb = written(0);
-  photo.thumb2x = written(1);
+  // The larger sizes are offered only where they differ from the smaller ones (a small photo's
+  // are all of one size).
+  const CModernSize thumb2x = written(1);
+  if (thumb2x.width > photo.thumb.width) photo.thumb2x = thumb2x;
   const CModernSize medium = written(2);
-  // Offered only where it saves something over the page image.
   if (medium.width < photo.image.width) photo.medium = medium;
   photo.caption = std::move(caption);
   photo.original = std::move(original);
@@ -177,6 +179,11 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
     }
     gallery.photos.push_back(
         ToModernPhoto(photos[index].title, images, std::move(caption), std::move(original)));
+    // A size not offered is no file of the gallery either.
+    const CPhotoImagePaths written = ModernImagePaths(root, photos[index].path, index);
+    const CModernPhoto& shown = gallery.photos.back();
+    if (shown.thumb2x.width == 0) static_cast<void>(RemoveFile(written.thumbnails[1]));
+    if (shown.medium.width == 0) static_cast<void>(RemoveFile(written.thumbnails[2]));
     if (observer != nullptr) observer->OnPhotoDone(index, photo_count);
   }
   static_cast<void>(image_work.TakeResults());

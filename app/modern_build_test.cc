@@ -126,25 +126,25 @@ class ModernBuildTest : public ::testing::Test {
 TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
   const std::string site = folder_.Join("site");
   ASSERT_EQ(ExitCode::kBuilt,
-            Run({"new", photos_, site, "-t", "T", "--max-size", "1000", "--originals"}))
+            Run({"new", photos_, site, "-t", "T", "--max-size", "1300", "--originals"}))
       << err_.str();
   // The damaged photo is named, shown by its title and has no images nor original.
   EXPECT_NE(std::string::npos, err_.str().find("c-damaged.jpg")) << err_.str();
   const std::vector<std::string> expected = {
       "assets/gallery.css", "assets/gallery.js", "images/1.jpg",    "images/2.jpg",
       "images/4.jpg",       "index.html",        "medium/1.jpg",    "medium/2.jpg",
-      "medium/4.jpg",       "originals/1.jpg",   "originals/2.jpg", "originals/4.png",
-      "photo-1.html",       "photo-2.html",      "photo-3.html",    "photo-4.html",
-      "thumbs/1.jpg",       "thumbs/2.jpg",      "thumbs/4.jpg",    "thumbs2x/1.jpg",
-      "thumbs2x/2.jpg",     "thumbs2x/4.jpg"};
+      "originals/1.jpg",    "originals/2.jpg",   "originals/4.png", "photo-1.html",
+      "photo-2.html",       "photo-3.html",      "photo-4.html",    "thumbs/1.jpg",
+      "thumbs/2.jpg",       "thumbs/4.jpg",      "thumbs2x/1.jpg",  "thumbs2x/2.jpg"};
   EXPECT_EQ(expected, Tree(site));
-  EXPECT_EQ(1000, Load(site + "/images/1.jpg").width());
-  EXPECT_EQ(643, Load(site + "/images/1.jpg").height());
-  EXPECT_EQ(1000, Load(site + "/images/2.jpg").height());
-  EXPECT_EQ(300, Load(site + "/images/4.jpg").width());  // never enlarged
-  // The medium size is at most 1024 pixels long, and never larger than the page image.
-  EXPECT_EQ(1000, Load(site + "/medium/1.jpg").width());
-  EXPECT_EQ(300, Load(site + "/medium/4.jpg").width());
+  EXPECT_EQ(1300, Load(site + "/images/1.jpg").width());
+  EXPECT_EQ(836, Load(site + "/images/1.jpg").height());
+  EXPECT_EQ(1200, Load(site + "/images/2.jpg").height());  // under the cap: its own size
+  EXPECT_EQ(300, Load(site + "/images/4.jpg").width());    // never enlarged
+  // The medium size is 1024 pixels long; the small photo, with no smaller sizes to offer, has
+  // none, nor a 2x thumbnail.
+  EXPECT_EQ(1024, Load(site + "/medium/1.jpg").width());
+  EXPECT_EQ(1024, Load(site + "/medium/2.jpg").height());
   for (const char* n : {"1", "2"}) {
     const vips::VImage one = Load(site + "/thumbs/" + n + ".jpg");
     const vips::VImage two = Load(site + "/thumbs2x/" + n + ".jpg");
