@@ -3,37 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/modern_gallery_inputs.h"
 #include "theme/modern_model.h"
 #include "theme/modern_pages.h"
 
 namespace gallery {
 namespace {
-
-CModernGallery MakeGallery(int count, int per_page) {
-  CModernGallery gallery;
-  gallery.title_html = "Trip";
-  gallery.photos_per_page = per_page;
-  for (int i = 0; i < count; ++i) {
-    CModernPhoto photo;
-    photo.title_html = "Photo title " + std::to_string(i + 1);
-    photo.image = {800, 600};
-    photo.thumb = {160, 120};
-    photo.thumb2x = {320, 240};
-    gallery.photos.push_back(photo);
-  }
-  return gallery;
-}
-
-// The values of every `name="..."` attribute in `html`, in order.
-std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
-  std::vector<std::string> values;
-  const std::string opening = " " + name + "=\"";
-  for (size_t at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
-    const size_t start = at + opening.size();
-    values.push_back(html.substr(start, html.find('"', start) - start));
-  }
-  return values;
-}
 
 int Occurrences(const std::string& text, const std::string& piece) {
   int count = 0;
@@ -55,7 +30,7 @@ TEST(ModernIndexPagesTest, PageCountAndHoldingPageAtTheEdges) {
       {25, 12, 3, 2}, {5, 1, 5, 4},  {30, 0, 1, 0},  {30, -3, 1, 0}, {0, 0, 1, 0},
   };
   for (const Case& c : cases) {
-    const CModernGallery gallery = MakeGallery(c.photos, c.per_page);
+    const CModernGallery gallery = MakeModernGallery(c.photos, c.per_page);
     EXPECT_EQ(c.expected_pages, ModernIndexPageCount(gallery))
         << c.photos << " photos, " << c.per_page << " a page";
     EXPECT_EQ(0, ModernIndexPageOf(gallery, 0)) << c.photos << " photos, " << c.per_page;
@@ -68,7 +43,7 @@ TEST(ModernIndexPagesTest, PageCountAndHoldingPageAtTheEdges) {
     EXPECT_TRUE(RenderModernIndexPage(gallery, c.expected_pages).empty());
     EXPECT_TRUE(RenderModernIndexPage(gallery, -1).empty());
   }
-  const CModernGallery gallery = MakeGallery(25, 12);
+  const CModernGallery gallery = MakeModernGallery(25, 12);
   EXPECT_EQ(0, ModernIndexPageOf(gallery, 11));
   EXPECT_EQ(1, ModernIndexPageOf(gallery, 12));
   EXPECT_EQ(2, ModernIndexPageOf(gallery, 24));
@@ -83,7 +58,7 @@ TEST(ModernIndexPagesTest, FileNames) {
 }
 
 TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScreen) {
-  const CModernGallery gallery = MakeGallery(30, 20);
+  const CModernGallery gallery = MakeModernGallery(30, 20);
   const std::string first = RenderModernIndexPage(gallery, 0);
   EXPECT_EQ(20, Occurrences(first, "<img "));
   EXPECT_NE(std::string::npos,
@@ -109,7 +84,7 @@ TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScree
 }
 
 TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
-  CModernGallery gallery = MakeGallery(3, 0);
+  CModernGallery gallery = MakeModernGallery(3, 0);
   gallery.photos[0].thumb = {};
   gallery.photos[0].thumb2x = {};
   gallery.photos[0].title_html = "<b>Lost</b> &amp; found";
@@ -126,8 +101,8 @@ TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
 }
 
 TEST(ModernIndexPageTest, PageLinksOnlyWhenThereAreSeveralPages) {
-  EXPECT_EQ(std::string::npos, RenderModernIndexPage(MakeGallery(12, 12), 0).find("<nav"));
-  const CModernGallery gallery = MakeGallery(30, 10);
+  EXPECT_EQ(std::string::npos, RenderModernIndexPage(MakeModernGallery(12, 12), 0).find("<nav"));
+  const CModernGallery gallery = MakeModernGallery(30, 10);
   const std::string first = RenderModernIndexPage(gallery, 0);
   const std::string middle = RenderModernIndexPage(gallery, 1);
   const std::string last = RenderModernIndexPage(gallery, 2);
@@ -144,7 +119,7 @@ TEST(ModernIndexPageTest, PageLinksOnlyWhenThereAreSeveralPages) {
 }
 
 TEST(ModernIndexPageTest, ManyPagesListTheEndsAndTheNeighbours) {
-  const CModernGallery gallery = MakeGallery(50, 1);
+  const CModernGallery gallery = MakeModernGallery(50, 1);
   const std::string page = RenderModernIndexPage(gallery, 24);
   std::vector<std::string> listed;
   for (const std::string& href : AttributeValues(page.substr(page.find("<nav")), "href")) {
@@ -158,7 +133,7 @@ TEST(ModernIndexPageTest, ManyPagesListTheEndsAndTheNeighbours) {
 }
 
 TEST(ModernIndexPageTest, EmptyGalleryHasHeadingAndNoPhotos) {
-  CModernGallery gallery = MakeGallery(0, 12);
+  CModernGallery gallery = MakeModernGallery(0, 12);
   const std::string page = RenderModernIndexPage(gallery, 0);
   EXPECT_NE(std::string::npos, page.find("<h1>Trip</h1>"));
   EXPECT_NE(std::string::npos, page.find("<p class=\"empty\">No photos</p>"));
@@ -173,7 +148,7 @@ TEST(ModernIndexPageTest, EmptyGalleryHasHeadingAndNoPhotos) {
 }
 
 TEST(ModernIndexPageTest, TitlesAreMarkupInHeadingsAndTextElsewhere) {
-  CModernGallery gallery = MakeGallery(3, 0);
+  CModernGallery gallery = MakeModernGallery(3, 0);
   gallery.title_html = "<b>x</b> &amp; y";
   gallery.description_html = "Seen <i>from</i> \"above\"";
   gallery.photos[0].title_html = "&lt;img src=x onerror=alert(1)&gt;";

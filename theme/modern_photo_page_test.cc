@@ -4,37 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/modern_gallery_inputs.h"
 #include "theme/modern_model.h"
 #include "theme/modern_pages.h"
 
 namespace gallery {
 namespace {
-
-CModernGallery MakeGallery(int count, int per_page) {
-  CModernGallery gallery;
-  gallery.title_html = "Trip";
-  gallery.photos_per_page = per_page;
-  for (int i = 0; i < count; ++i) {
-    CModernPhoto photo;
-    photo.title_html = "Photo title " + std::to_string(i + 1);
-    photo.image = {800, 600};
-    photo.thumb = {160, 120};
-    photo.thumb2x = {320, 240};
-    photo.medium = {400, 300};
-    gallery.photos.push_back(photo);
-  }
-  return gallery;
-}
-
-std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
-  std::vector<std::string> values;
-  const std::string opening = " " + name + "=\"";
-  for (size_t at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
-    const size_t start = at + opening.size();
-    values.push_back(html.substr(start, html.find('"', start) - start));
-  }
-  return values;
-}
 
 bool Holds(const std::string& text, const std::string& piece) {
   return text.find(piece) != std::string::npos;
@@ -53,14 +28,14 @@ TEST(ModernPhotoPageTest, IndexLinkLeadsToThePageHoldingThePhoto) {
       {3, -1, 2, "index.html"},
   };
   for (const Case& c : cases) {
-    const std::string page = RenderModernPhotoPage(MakeGallery(c.photos, c.per_page), c.photo);
+    const std::string page = RenderModernPhotoPage(MakeModernGallery(c.photos, c.per_page), c.photo);
     EXPECT_TRUE(Holds(page, std::string("<a href=\"") + c.expected + "\" data-up>Index</a>"))
         << "photo " << c.photo << " of " << c.photos << ", " << c.per_page << " a page";
   }
 }
 
 TEST(ModernPhotoPageTest, NeighbourLinksExistOnlyWhereThereIsANeighbour) {
-  const CModernGallery gallery = MakeGallery(3, 0);
+  const CModernGallery gallery = MakeModernGallery(3, 0);
   const std::string first = RenderModernPhotoPage(gallery, 0);
   const std::string middle = RenderModernPhotoPage(gallery, 1);
   const std::string last = RenderModernPhotoPage(gallery, 2);
@@ -72,7 +47,7 @@ TEST(ModernPhotoPageTest, NeighbourLinksExistOnlyWhereThereIsANeighbour) {
   EXPECT_FALSE(Holds(last, "rel=\"next\""));
   EXPECT_TRUE(Holds(first, "<p class=\"count\">1 of 3</p>"));
   EXPECT_TRUE(Holds(last, "<p class=\"count\">3 of 3</p>"));
-  const std::string only = RenderModernPhotoPage(MakeGallery(1, 0), 0);
+  const std::string only = RenderModernPhotoPage(MakeModernGallery(1, 0), 0);
   EXPECT_FALSE(Holds(only, "rel=\"prev\""));
   EXPECT_FALSE(Holds(only, "rel=\"next\""));
   EXPECT_FALSE(Holds(only, "data-preload"));
@@ -81,7 +56,7 @@ TEST(ModernPhotoPageTest, NeighbourLinksExistOnlyWhereThereIsANeighbour) {
 }
 
 TEST(ModernPhotoPageTest, PhotoWithSizesCaptionDownloadAndNextImageToLoad) {
-  CModernGallery gallery = MakeGallery(3, 0);
+  CModernGallery gallery = MakeModernGallery(3, 0);
   gallery.photos[0].caption = {"2024-06-01 10:00", "Maker <Model> \"X\""};
   gallery.photos[0].original = "1 #a.JPG";
   const std::string page = RenderModernPhotoPage(gallery, 0);
@@ -107,7 +82,7 @@ TEST(ModernPhotoPageTest, PhotoWithSizesCaptionDownloadAndNextImageToLoad) {
 }
 
 TEST(ModernPhotoPageTest, ImageNotMadeShowsTheTitleAndIsNotFetched) {
-  CModernGallery gallery = MakeGallery(2, 0);
+  CModernGallery gallery = MakeModernGallery(2, 0);
   gallery.photos[1].image = {};
   gallery.photos[1].title_html = "";
   EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 0), "data-preload"));
@@ -118,7 +93,7 @@ TEST(ModernPhotoPageTest, ImageNotMadeShowsTheTitleAndIsNotFetched) {
 }
 
 TEST(ModernPhotoPageTest, TitleMarkupStaysInTheHeading) {
-  CModernGallery gallery = MakeGallery(2, 0);
+  CModernGallery gallery = MakeModernGallery(2, 0);
   gallery.photos[0].title_html = "<b>x</b>";
   gallery.photos[1].title_html = "&lt;img src=x onerror=alert(1)&gt; 'a' \"b\"";
   const std::string bold = RenderModernPhotoPage(gallery, 0);
@@ -139,7 +114,7 @@ TEST(ModernPagesTest, EveryLinkNamesAFileOfTheGallery) {
     int per_page;
   };
   for (const Case& c : {Case{0, 4}, Case{1, 4}, Case{4, 4}, Case{9, 4}, Case{7, 0}}) {
-    CModernGallery gallery = MakeGallery(c.photos, c.per_page);
+    CModernGallery gallery = MakeModernGallery(c.photos, c.per_page);
     if (c.photos > 0) gallery.photos[0].original = "1.png";
     std::set<std::string> files = {"assets/gallery.css", "assets/gallery.js", "data:,",
                                    "originals/1.png"};

@@ -1,0 +1,31 @@
+#include "tests/modern_gallery_inputs.h"
+
+namespace gallery {
+
+CModernGallery MakeModernGallery(int count, int per_page) {
+  CModernGallery gallery;
+  gallery.title_html = "Trip";
+  gallery.photos_per_page = per_page;
+  for (int i = 0; i < count; ++i) {
+    CModernPhoto photo;
+    photo.title_html = "Photo title " + std::to_string(i + 1);
+    photo.image = {800, 600};
+    photo.medium = {400, 300};
+    photo.thumb = {160, 120};
+    photo.thumb2x = {320, 240};
+    gallery.photos.push_back(photo);
+  }
+  return gallery;
+}
+
+std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
+  std::vector<std::string> values;
+  const std::string opening = " " + name + "=\"";
+  for (size_t at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
+    const size_t start = at + opening.size();
+    values.push_back(html.substr(start, html.find('"', start) - start));
+  }
+  return values;
+}
+
+}  // namespace gallery
