@@ -11,16 +11,10 @@ import urllib.parse
 # The phone (device pixel ratio 3) and the wide screen the pages must fit.
 VIEWPORTS = [("phone", 390, 844, 3, True), ("wide", 1366, 900, 1, False)]
 
-MODERN_PROBE = r"""
-(async () => {
-  const sources = new Set();
-  for (const img of document.images) {
-    sources.add(img.src);
-    for (const part of (img.getAttribute('srcset') || '').split(',')) {
-      const url = part.trim().split(/\s+/)[0];
-      if (url) sources.add(new URL(url, document.baseURI).href);
-    }
-  }
+# A script function: each image address of `sources` with its natural width once loaded
+# afresh (0 when it does not load).
+WIDTHS_OF = r"""
+const widthsOf = async sources => {
   const images = [];
   for (const src of sources) {
     const width = await new Promise(resolve => {
@@ -31,6 +25,21 @@ MODERN_PROBE = r"""
     });
     images.push({src, width});
   }
+  return images;
+};
+"""
+
+MODERN_PROBE = r"""
+(async () => {""" + WIDTHS_OF + r"""
+  const sources = new Set();
+  for (const img of document.images) {
+    sources.add(img.src);
+    for (const part of (img.getAttribute('srcset') || '').split(',')) {
+      const url = part.trim().split(/\s+/)[0];
+      if (url) sources.add(new URL(url, document.baseURI).href);
+    }
+  }
+  const images = await widthsOf(sources);
   const photo = document.querySelector('img[src^="images/"]');
   let box = null;
   if (photo) {

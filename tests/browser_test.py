@@ -21,13 +21,13 @@ import urllib.request
 
 import websocket
 
-from browser_modern import check_modern_gallery
+from browser_modern import WIDTHS_OF, check_modern_gallery
 
 # Collects, once the page has loaded, every image it refers to (img elements, the background
 # attribute of table cells, url() in style attributes) with its natural width after loading it
 # afresh, and every link.
 PAGE_PROBE = r"""
-(async () => {
+(async () => {""" + WIDTHS_OF + r"""
   const sources = new Set();
   for (const img of document.images) sources.add(img.src);
   for (const el of document.querySelectorAll('[background]'))
@@ -36,16 +36,7 @@ PAGE_PROBE = r"""
     for (const m of el.getAttribute('style').matchAll(/url\(["']?([^"')]+)["']?\)/g))
       sources.add(new URL(m[1], document.baseURI).href);
   }
-  const images = [];
-  for (const src of sources) {
-    const width = await new Promise(resolve => {
-      const probe = new Image();
-      probe.onload = () => resolve(probe.naturalWidth);
-      probe.onerror = () => resolve(0);
-      probe.src = src;
-    });
-    images.push({src, width});
-  }
+  const images = await widthsOf(sources);
   const shown = Array.from(document.images).map(img => ({src: img.src, width: img.naturalWidth,
                                                         complete: img.complete}));
   const links = Array.from(document.querySelectorAll('a[href]')).map(a => a.href);
