@@ -1,8 +1,10 @@
 #include "generate/image_work.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
+#include "platform/file_status.h"
 #include "platform/imaging_runtime.h"
 
 namespace gallery {
@@ -13,6 +15,26 @@ namespace {
 constexpr int kThumbnailsKeptBackPerWorker = 4;
 
 }  // namespace
+
+std::vector<CImageJob> PlanImageJobs(const std::vector<int64_t>& costs, bool thumbnails,
+                                     int workers) {
+  const int photo_count = static_cast<int>(costs.size());
+  std::vector<int> order(costs.size());
+  for (int index = 0; index < photo_count; ++index) order[index] = index;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return costs[a] > costs[b]; });
+  const int kept_back =
+      thumbnails ? std::min(photo_count, kThumbnailsKeptBackPerWorker * std::max(1, workers)) : 0;
+  std::vector<CImageJob> jobs;
+  jobs.reserve(order.size() + kept_back);
+  for (int position = 0; position < photo_count; ++position) {
+    jobs.push_back({order[position], true, thumbnails && position < photo_count - kept_back});
+  }
+  for (int position = photo_count - kept_back; position < photo_count; ++position) {
+    jobs.push_back({order[position], false, true});
+  }
+  return jobs;
+}
 
 CImageWork::CImageWork(const CImageSettings& page_settings,
                        std::vector<CImageSettings> thumbnail_settings,
@@ -32,7 +54,14 @@ CImageWork::CImageWork(const CImageSettings& page_settings,
     settings.reduced_decoding = page_settings_.reduced_decoding;
   }
   if (workers <= 0) return;
-  PlanJobs(static_cast<int>(photos_.size()), workers);
+  std::vector<int64_t> costs;
+  costs.reserve(photos_.size());
+  for (const CPhotoImagePaths& photo : photos_) {
+    // A source that cannot be read is passed over in no time.
+    const std::optional<CFileStatus> status = GetFileStatus(photo.source);
+    costs.push_back(status ? status->size : 0);
+  }
+  jobs_ = PlanImageJobs(costs, !thumbnail_settings_.empty(), workers);
   // Each photo on a core of its own beats several cores on one photo: the JPEG codec itself
   // runs in one thread either way.
   SetImagingThreadCount(1);
@@ -67,23 +96,9 @@ void CImageWork::Stop() {
   threads_.clear();
 }
 
-// Page images in photo order, each followed at once by its thumbnails, except that the last
-// photos' thumbnails wait until every page image has been taken.
-void CImageWork::PlanJobs(int photo_count, int workers) {
-  const bool thumbnails = !thumbnail_settings_.empty();
-  const int kept_back =
-      thumbnails ? std::min(photo_count, kThumbnailsKeptBackPerWorker * workers) : 0;
-  for (int index = 0; index < photo_count; ++index) {
-    jobs_.push_back({index, true, thumbnails && index < photo_count - kept_back});
-  }
-  for (int index = photo_count - kept_back; index < photo_count; ++index) {
-    jobs_.push_back({index, false, true});
-  }
-}
-
 void CImageWork::Work() {
   for (;;) {
-    Job job;
+    CImageJob job;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       if (stopping_ || next_job_ >= jobs_.size()) return;

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +27,22 @@ struct CPhotoImages {
   CScaledPhoto page_image;
   std::vector<CScaledPhoto> thumbnails;  // one per thumbnail setting, once made
 };
+
+// One piece of the image work: a photo's page image, with or without the thumbnails made from
+// it, or its thumbnails alone.
+struct CImageJob {
+  int index = 0;
+  bool page_image = false;
+  bool thumbnails = false;
+};
+
+// The order in which `workers` workers take the images of photos whose work is `costs` (any
+// measure that grows with it, such as the sources' sizes in bytes): page images costliest
+// first, so that no long one starts last while the other workers run out of work, each with its
+// thumbnails at once, except that the thumbnails of the cheapest photos wait until every page
+// image has been taken, to keep the workers busy to the end. Equal costs keep photo order.
+std::vector<CImageJob> PlanImageJobs(const std::vector<int64_t>& costs, bool thumbnails,
+                                     int workers);
 
 // Makes the page images and thumbnails of all photos on worker threads, so that the pages of
 // photo k can be written as soon as its images are done. Every photo's images are the same as
@@ -53,15 +70,7 @@ class CImageWork {
   std::vector<CPhotoImages> TakeResults();
 
  private:
-  // A page image, with or without the thumbnails made from it, or the thumbnails alone.
-  struct Job {
-    int index;
-    bool page_image;
-    bool thumbnails;
-  };
-
   void Stop();
-  void PlanJobs(int photo_count, int workers);
   void Work();
   // Every page image and thumbnail is made by this one call, through the cache when there is
   // one; `index` names the photo whose own source the image comes from.
@@ -76,7 +85,7 @@ class CImageWork {
   IImageCache* const cache_;
   std::mutex mutex_;
   std::condition_variable finished_;
-  std::vector<Job> jobs_;
+  std::vector<CImageJob> jobs_;
   std::vector<int> parts_left_;  // of each photo: its page image and its thumbnails, if made
   std::vector<bool> page_image_done_;
   std::vector<CPhotoImages> results_;
