@@ -62,12 +62,14 @@ TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScree
   const std::string first = RenderModernIndexPage(gallery, 0);
   EXPECT_EQ(20, Occurrences(first, "<img "));
   EXPECT_NE(std::string::npos,
-            first.find("<a class=\"cell\" href=\"photo-1.html\"><img src=\"thumbs/1.jpg\" "
+            first.find("<a class=\"cell\" href=\"photo-1.html\"><span class=\"thumb\"><img "
+                       "src=\"thumbs/1.jpg\" "
                        "srcset=\"thumbs/1.jpg 160w, thumbs2x/1.jpg 320w\" sizes=\"(max-width: "
                        "359px) calc(100vw - 32px), (max-width: 527px) calc(50vw - 20px), "
                        "216px\" width=\"160\" height=\"120\" alt=\"Photo title 1\" "
                        "fetchpriority=\"high\" "
-                       "decoding=\"async\"></a>"));
+                       "decoding=\"async\"></span><span class=\"name\" aria-hidden=\"true\">"
+                       "Photo title 1</span></a>"));
   EXPECT_EQ(1, Occurrences(first, "fetchpriority"));
   EXPECT_EQ(20, Occurrences(first, "decoding=\"async\""));
   // The first eight are on the first screen of a phone or a laptop; the rest wait.
@@ -78,7 +80,7 @@ TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScree
   EXPECT_NE(std::string::npos, first.substr(ninth, 400).find("loading=\"lazy\""));
   // A later page starts its own first screen.
   const std::string second = RenderModernIndexPage(gallery, 1);
-  EXPECT_NE(std::string::npos, second.find("href=\"photo-21.html\"><img src=\"thumbs/21.jpg\""));
+  EXPECT_NE(std::string::npos, second.find("href=\"photo-21.html\"><span class=\"thumb\"><img src=\"thumbs/21.jpg\""));
   EXPECT_EQ(2, Occurrences(second, "loading=\"lazy\""));
   EXPECT_EQ(1, Occurrences(second, "fetchpriority"));
 }
@@ -90,14 +92,33 @@ TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
   gallery.photos[0].title_html = "<b>Lost</b> &amp; found";
   gallery.photos[1].thumb2x = {};
   const std::string page = RenderModernIndexPage(gallery, 0);
-  EXPECT_NE(std::string::npos, page.find("<a class=\"cell\" href=\"photo-1.html\"><span "
-                                         "class=\"missing\">Lost &amp; found</span></a>"));
+  // The title stands in for a missing thumbnail, and is not repeated under it.
+  EXPECT_NE(std::string::npos,
+            page.find("<a class=\"cell\" href=\"photo-1.html\"><span class=\"thumb\"><span "
+                      "class=\"missing\">Lost &amp; found</span></span></a>"));
   EXPECT_EQ(std::string::npos, page.find("thumbs/1.jpg"));
   EXPECT_NE(std::string::npos, page.find("<img src=\"thumbs/2.jpg\" width=\"160\""));
   EXPECT_EQ(1, Occurrences(page, "srcset="));
   // A 2x thumbnail no larger than the 1x one (a small photo) is not offered.
   gallery.photos[2].thumb2x = gallery.photos[2].thumb;
   EXPECT_EQ(0, Occurrences(RenderModernIndexPage(gallery, 0), "srcset="));
+}
+
+TEST(ModernIndexPageTest, TitlesShowUnderThumbnailsAsTextOnly) {
+  CModernGallery gallery = MakeModernGallery(3, 0);
+  gallery.photos[0].title_html = "<a href=\"x\">Dune</a> &amp; <i>sea</i>";
+  gallery.photos[1].title_html = " <br> ";
+  gallery.photos[2].title_html = "5 < 6 \"quoted\"";
+  const std::string page = RenderModernIndexPage(gallery, 0);
+  // Markup of a title would nest links or break the cell: the text alone is shown.
+  EXPECT_NE(std::string::npos, page.find("alt=\"Dune &amp; sea\""));
+  EXPECT_NE(std::string::npos,
+            page.find("<span class=\"name\" aria-hidden=\"true\">Dune &amp; sea</span>"));
+  EXPECT_EQ(std::string::npos, page.find("href=\"x\""));
+  // A title with nothing to read names the photo by number, and shows nothing under it.
+  EXPECT_NE(std::string::npos, page.find("alt=\"Photo 2\""));
+  EXPECT_EQ(2, Occurrences(page, "class=\"name\""));
+  EXPECT_NE(std::string::npos, page.find(">5 &lt; 6 &quot;quoted&quot;</span>"));
 }
 
 TEST(ModernIndexPageTest, PageLinksOnlyWhenThereAreSeveralPages) {

@@ -32,10 +32,13 @@ std::string PhotoNumberText(int photo) { return "Photo " + std::to_string(photo 
 
 std::string RenderThumbnail(const CModernPhoto& photo, int index, int position) {
   const std::string number = std::to_string(index + 1);
-  const std::string alt = EscapeHtmlText(PlainTextOr(photo.title_html, PhotoNumberText(index)));
-  std::string cell = "<li><a class=\"cell\" href=\"" + ModernPhotoFileName(index) + "\">";
+  const std::string title = EscapeHtmlText(PlainTextFromHtml(photo.title_html));
+  const std::string alt = title.empty() ? PhotoNumberText(index) : title;
+  std::string cell = "<li><a class=\"cell\" href=\"" + ModernPhotoFileName(index) +
+                     "\"><span class=\"thumb\">";
   if (photo.thumb.width <= 0 || photo.thumb.height <= 0) {
-    return cell + "<span class=\"missing\">" + alt + "</span></a></li>\n";
+    // The title stands in the thumbnail's place, once.
+    return cell + "<span class=\"missing\">" + alt + "</span></span></a></li>\n";
   }
   cell += "<img src=\"thumbs/" + number + ".jpg\"";
   if (photo.thumb2x.width > photo.thumb.width) {
@@ -52,8 +55,11 @@ std::string RenderThumbnail(const CModernPhoto& photo, int index, int position) 
   } else if (position >= kEagerThumbnails) {
     cell += " loading=\"lazy\"";
   }
-  cell += " decoding=\"async\"></a></li>\n";
-  return cell;
+  cell += " decoding=\"async\"></span>";
+  // The title under the thumbnail is for the eye: the link is named by the alt text already,
+  // and a screen reader would say it twice.
+  if (!title.empty()) cell += "<span class=\"name\" aria-hidden=\"true\">" + title + "</span>";
+  return cell + "</a></li>\n";
 }
 
 // The page numbers to list, -1 standing for a gap.
