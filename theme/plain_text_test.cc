@@ -26,15 +26,20 @@ TEST(PlainTextFromHtmlTest, KeepsWhatAReaderSees) {
       {"&quot;Q&quot; &#39;s&#39;", "\"Q\" 's'"},
       {"caf&eacute; &#233; &#xE9; &#XE9;", "caf\xC3\xA9 \xC3\xA9 \xC3\xA9 \xC3\xA9"},
       {"&#x1F600;", "\xF0\x9F\x98\x80"},
-      {"&#0; &#xD800; &#99999999999;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
+      // A reference to no character names nothing a reader could see.
+      {"a&#0; &#xD800; &#99999999999;&#;b", "a b"},
       // What is no reference or no tag stays as written.
-      {"&unknown; & &; &#; &#x;", "&unknown; & &; &#; &#x;"},
+      {"&unknown; & &; AT&T", "&unknown; & &; AT&T"},
       {"a < b > c", "a < b > c"},
       {"1<2", "1<2"},
       {"<a title=\"x > y\">link</a>", "link"},
       {"before<!-- note > here -->after", "beforeafter"},
       {"open <b", "open"},
       {"<img src=x onerror=alert(1)>", ""},
+      // Script and style are no text; lists and tables part their items like lines.
+      {"a<script>alert(1)</script>b<style>p{}</style>", "ab"},
+      {"a<ul><li>b<li>c</ul>d", "a b c d"},
+      {"<table><tr><td>1<td>2</table>", "1 2"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, PlainTextFromHtml(c.html)) << "html: " << c.html;
