@@ -234,6 +234,12 @@ def main():
     source = re.sub(r'table_columns="\d+"', 'table_columns="2"', source)
     source = re.sub(r'table_rows="\d+"', 'table_rows="2"', source)
     source = re.sub(r'thumb_style="\d+"', 'thumb_style="4"', source)
+    # Titles long enough to wrap, and one word wider than any cell: no page may scroll sideways.
+    for short, long in (("photo 1", "A title long enough to need a few lines under its "
+                         "thumbnail on any screen, phone or wide"),
+                        ("photo 2", "Unbroken_" * 12)):
+        assert 'title="%s"' % short in source, short
+        source = source.replace('title="%s"' % short, 'title="%s"' % long, 1)
     with open(paged_collection, "w", encoding="utf-8") as f:
         f.write(source)
     paged = os.path.join(args.work, "paged")
