@@ -22,8 +22,6 @@
 namespace gallery {
 namespace {
 
-const std::string kToken(kAccessToken);
-
 // What a look over a gallery folder found.
 struct GalleryCheck {
   int whole_files = 0;
@@ -107,7 +105,7 @@ class RunFaultTest : public testing::Test {
   }
 
   std::vector<std::string> Arguments() {
-    return {kToken, folder_.Join("in.xml"), folder_.Join("out/collection.xml"), "thumbs"};
+    return {std::string(kAccessToken), folder_.Join("in.xml"), folder_.Join("out/collection.xml"), "thumbs"};
   }
 
   TempFolder folder_;
@@ -204,7 +202,7 @@ TEST_F(RunFaultTest, OutputUnderAFileExitsFourAndWritesNothing) {
   WriteCollection();
   folder_.WriteFile("plain-file", "x");
   BinaryResult result = RunGallerygenBinary(
-      {kToken, folder_.Join("in.xml"), folder_.Join("plain-file/collection.xml"), "thumbs"});
+      {std::string(kAccessToken), folder_.Join("in.xml"), folder_.Join("plain-file/collection.xml"), "thumbs"});
   EXPECT_EQ(ExitStatus(ExitCode::kGenerateFailed), result.exit_code);
   EXPECT_EQ("", result.output);
   EXPECT_EQ("x", ReadWholeFile(folder_.Join("plain-file")));

@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 scripts/setup.sh clang libclang-rt-14-dev llvm-14  # llvm-14: readable stack traces
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g -O1"
+# In unity batches, as for the sanitizer tests.
 CC=clang CXX=clang++ scripts/build.sh build-fuzz -DGALLERY_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_UNITY_BUILD=ON \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14

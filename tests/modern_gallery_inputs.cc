@@ -18,6 +18,10 @@ CModernGallery MakeModernGallery(int count, int per_page) {
   return gallery;
 }
 
+bool Holds(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
 std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
   std::vector<std::string> values;
   const std::string opening = " " + name + "=\"";

@@ -13,6 +13,9 @@ namespace gallery {
 // and 320 x 240.
 CModernGallery MakeModernGallery(int count, int per_page);
 
+// Whether `piece` occurs in `text`.
+bool Holds(const std::string& text, const std::string& piece);
+
 // The values of every `name="..."` attribute in `html`, in order.
 std::vector<std::string> AttributeValues(const std::string& html, const std::string& name);
 

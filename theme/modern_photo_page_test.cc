@@ -11,10 +11,6 @@
 namespace gallery {
 namespace {
 
-bool Holds(const std::string& text, const std::string& piece) {
-  return text.find(piece) != std::string::npos;
-}
-
 TEST(ModernPhotoPageTest, IndexLinkLeadsToThePageHoldingThePhoto) {
   struct Case {
     int photos;

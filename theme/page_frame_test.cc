@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/modern_gallery_inputs.h"
 #include "theme/modern_model.h"
 #include "theme/modern_pages.h"
 
@@ -22,10 +23,6 @@ CModernGallery MakeGallery() {
   photo.original = "1.jpg";
   gallery.photos = {photo, photo};
   return gallery;
-}
-
-bool Holds(const std::string& text, const std::string& piece) {
-  return text.find(piece) != std::string::npos;
 }
 
 TEST(ModernPageFrameTest, BothKindsOfPageHaveTheFullHead) {
