@@ -99,7 +99,7 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
     return ExitCode::kNoPhotoMade;
   }
   if (const CommitOutcome outcome = plan.Commit(); outcome != CommitOutcome::kCommitted) {
-    ReportNotCommitted(outcome, plan.folder, environment);
+    ReportNotCommitted(outcome, plan, options, environment);
     return ExitCode::kGenerateFailed;
   }
   if (!options.quiet) {

@@ -1,5 +1,6 @@
 #include "app/output_checks.h"
 
+#include <string_view>
 #include <utility>
 
 #include "app/cli_report.h"
@@ -9,7 +10,48 @@
 namespace gallery {
 namespace {
 
-std::string RefusalMessage(const COutputChoice& choice) {
+// What is wrong with the entry `foreign` of the gallery `folder`, and what to do about it: the
+// end of a line that starts with the folder's name.
+std::string ForeignMessage(const std::string& folder, const CForeignEntry& foreign,
+                           std::string_view output_name) {
+  const std::string aside = " Move the folder aside (mv " + folder + " " + folder +
+                            ".old), build again, then move anything of yours back from " + folder +
+                            ".old.";
+  const std::string lost =
+      " A build replaces the whole folder, so it would be lost: move it out of the folder, then "
+      "build again.";
+  switch (foreign.cause) {
+    case ForeignCause::kAdded:
+      return "holds " + foreign.path + ", which the last build did not write" +
+             (foreign.path == output_name ? " (--output names the same file)." : ".") + lost;
+    case ForeignCause::kChanged:
+      return foreign.path + " was changed since the last build wrote it." + lost;
+    case ForeignCause::kUnreadable:
+      return foreign.path +
+             " cannot be read (no permission?), so it cannot be told from the file the last "
+             "build wrote. Make it readable, or move it out of the folder, then build again.";
+    case ForeignCause::kNoRecord:
+      return "holds files but no record of what a build wrote there (" +
+             std::string(kBuildRecordName) +
+             "), as an older version of gallery made it or it is no gallery, so a build cannot "
+             "tell them from files of yours." +
+             aside;
+    case ForeignCause::kDamagedRecord:
+      break;
+  }
+  return "its record of what the last build wrote, " + std::string(kBuildRecordName) +
+         ", is damaged or cut short, so a build cannot tell the gallery's files from files of "
+         "yours." +
+         aside;
+}
+
+// The name of the collection file that a build writes into the gallery; empty when it writes
+// none.
+std::string_view OutputName(const CCliOptions& options) {
+  return options.theme == Theme::kModern ? std::string_view() : options.output_name;
+}
+
+std::string RefusalMessage(const COutputChoice& choice, std::string_view output_name) {
   const std::string& folder = choice.folder;
   switch (choice.refusal) {
     case OutputRefusal::kNotAFolder:
@@ -21,16 +63,7 @@ std::string RefusalMessage(const COutputChoice& choice) {
              ": this folder cannot be read (no permission). Choose a folder you may write "
              "into.";
     case OutputRefusal::kHoldsOtherFiles:
-      if (choice.foreign == "source-collection.xml") {
-        return folder +
-               ": holds source-collection.xml, the collection an earlier 'gallery new' kept "
-               "there. A build replaces the whole folder, so move that file beside it first: mv " +
-               folder + "/source-collection.xml " + DefaultCollectionPath(folder) +
-               ", then run 'gallery build " + DefaultCollectionPath(folder) + " " + folder + "'.";
-      }
-      return folder + ": holds " + choice.foreign +
-             ", which is no part of an earlier gallery. A build replaces the whole folder, so it "
-             "would be lost: move it out, or name a new or empty folder.";
+      return folder + ": " + ForeignMessage(folder, choice.foreign, output_name);
     case OutputRefusal::kNoParent:
       return folder + ": its parent folder " + choice.parent +
              " does not exist. Create it first, or name another OUTDIR.";
@@ -46,8 +79,8 @@ std::string RefusalMessage(const COutputChoice& choice) {
 
 std::optional<COutputPlan> OpenOutput(const std::string& outdir, const CCliOptions& options,
                                       CCliEnvironment& environment) {
-  COutputChoice choice = PlanOutput(outdir, options.output_name);
-  if (!choice.plan) ReportError(environment, RefusalMessage(choice));
+  COutputChoice choice = PlanOutput(outdir);
+  if (!choice.plan) ReportError(environment, RefusalMessage(choice, OutputName(options)));
   return std::move(choice.plan);
 }
 
@@ -82,16 +115,30 @@ bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& op
   return false;
 }
 
-void ReportNotCommitted(CommitOutcome outcome, const std::string& folder,
-                        CCliEnvironment& environment) {
-  ReportError(environment,
-              folder + (outcome == CommitOutcome::kOutdirChanged
-                            ? ": files that are no part of a gallery were put into this folder "
-                              "while the gallery was made, so it was left as it was. Move them "
-                              "out and build again."
-                            : ": the finished gallery could not take this folder's place (is "
-                              "it a mount point, or did something else change it meanwhile?); "
-                              "it was left as it was. Name another OUTDIR, or build again."));
+void ReportNotCommitted(CommitOutcome outcome, const COutputPlan& plan,
+                        const CCliOptions& options, CCliEnvironment& environment) {
+  const std::string& folder = plan.folder;
+  switch (outcome) {
+    case CommitOutcome::kOutdirChanged:
+      ReportError(environment, folder +
+                                   ": changed while the gallery was made, so it was left as it "
+                                   "was: it " +
+                                   ForeignMessage(folder, plan.staging.foreign(), OutputName(options)));
+      return;
+    case CommitOutcome::kNotRecorded:
+      ReportError(environment, folder +
+                                   ": the record of the gallery's files could not be written "
+                                   "(disk full, or no permission?). Free some space and build "
+                                   "again. Nothing was changed.");
+      return;
+    case CommitOutcome::kCommitted:
+    case CommitOutcome::kFailed:
+      break;
+  }
+  ReportError(environment, folder +
+                               ": the finished gallery could not take this folder's place (is "
+                               "it a mount point, or did something else change it meanwhile?); "
+                               "it was left as it was. Name another OUTDIR, or build again.");
 }
 
 }  // namespace gallery

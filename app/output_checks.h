@@ -26,8 +26,8 @@ bool ReportEndangeredInput(const std::vector<std::string>& paths, std::string_vi
 bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& options,
                            CCliEnvironment& environment);
 
-// Says why the finished gallery did not take OUTDIR's place; OUTDIR is as it was.
-void ReportNotCommitted(CommitOutcome outcome, const std::string& folder,
+// Says why the finished gallery of `plan` did not take OUTDIR's place; OUTDIR is as it was.
+void ReportNotCommitted(CommitOutcome outcome, const COutputPlan& plan, const CCliOptions& options,
                         CCliEnvironment& environment);
 
 }  // namespace gallery

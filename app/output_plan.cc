@@ -1,12 +1,8 @@
 #include "app/output_plan.h"
 
-#include <algorithm>
-#include <array>
-#include <iterator>
+#include <string_view>
 #include <utility>
 
-#include "app/modern_build.h"
-#include "collection/output_layout.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 
@@ -17,49 +13,9 @@ namespace {
 constexpr std::string_view kStagingInfix = ".staging-";
 constexpr size_t kStagingRandomSize = 6;
 
-// True for the files a build writes into the gallery folder `folder` ("" for the top).
-bool IsBuildFileName(std::string_view folder, std::string_view name,
-                     std::string_view output_name) {
-  if (std::optional<std::string> target = TemporaryFileTarget(name)) {
-    return IsBuildFileName(folder, *target, output_name);
-  }
-  if (folder.empty() && (name == output_name || name == "collection.xml")) return true;
-  return IsGalleryFileName(folder, name);
-}
-
-bool IsGalleryFolderName(std::string_view name) {
-  return std::find(kGalleryFolders.begin(), kGalleryFolders.end(), name) != kGalleryFolders.end();
-}
-
 bool LiesInside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
          (path[folder.size()] == '/' || folder == "/");
-}
-
-// Of the entries `names` of `folder`, which holds a modern gallery's own folder and first page,
-// the first that a modern build does not write.
-std::optional<std::string> FindForeignModernEntry(const std::string& folder,
-                                                  const std::vector<std::string>& names) {
-  auto is_modern_file = [](std::string_view inner_folder, std::string_view name) {
-    const std::optional<std::string> target = TemporaryFileTarget(name);
-    return IsModernGalleryFileName(inner_folder, target ? std::string_view(*target) : name);
-  };
-  for (const std::string& name : names) {
-    const PathKind kind = GetPathKind(folder + "/" + name);
-    const bool modern_folder = std::find(std::begin(kModernFolders), std::end(kModernFolders),
-                                         name) != std::end(kModernFolders);
-    if (modern_folder && kind == PathKind::kFolder) {
-      for (const std::string& inner : ListFolder(folder + "/" + name).value_or(names)) {
-        if (!is_modern_file(name, inner) ||
-            GetPathKind(folder + "/" + name + "/" + inner) != PathKind::kFile) {
-          return name + "/" + inner;
-        }
-      }
-    } else if (kind != PathKind::kFile || !is_modern_file("", name)) {
-      return name;
-    }
-  }
-  return std::nullopt;
 }
 
 COutputChoice Refuse(COutputChoice choice, OutputRefusal refusal) {
@@ -95,14 +51,13 @@ void RemoveAbandonedStaging(const std::string& target) {
 // A new, locked staging folder beside `target`. The lock is taken after the folder exists, so
 // another build may take that folder for abandoned and remove it in between: then the next
 // name is tried.
-std::optional<CStagingFolder> CreateStaging(const std::string& target,
-                                            const std::string& output_name) {
+std::optional<CStagingFolder> CreateStaging(const std::string& target) {
   for (int attempt = 0; attempt < 8; ++attempt) {
     std::optional<std::string> path = CreateUniqueFolder(StagingPrefix(target));
     if (!path) return std::nullopt;
     auto lock = std::make_unique<CFolderLock>(*path, false);
     if (lock->held() && GetPathKind(*path) == PathKind::kFolder) {
-      return CStagingFolder(std::move(*path), std::move(lock), target, output_name);
+      return CStagingFolder(std::move(*path), std::move(lock), target);
     }
   }
   return std::nullopt;
@@ -111,17 +66,14 @@ std::optional<CStagingFolder> CreateStaging(const std::string& target,
 }  // namespace
 
 CStagingFolder::CStagingFolder(std::string path, std::unique_ptr<CFolderLock> lock,
-                               std::string target, std::string output_name)
-    : path_(std::move(path)),
-      lock_(std::move(lock)),
-      target_(std::move(target)),
-      output_name_(std::move(output_name)) {}
+                               std::string target)
+    : path_(std::move(path)), lock_(std::move(lock)), target_(std::move(target)) {}
 
 CStagingFolder::CStagingFolder(CStagingFolder&& other) noexcept
     : path_(std::exchange(other.path_, std::string())),
       lock_(std::move(other.lock_)),
       target_(std::move(other.target_)),
-      output_name_(std::move(other.output_name_)) {}
+      foreign_(std::move(other.foreign_)) {}
 
 CStagingFolder::~CStagingFolder() {
   // Everything in a staging folder is the build's own (or, after a failed commit, the old
@@ -130,13 +82,17 @@ CStagingFolder::~CStagingFolder() {
 }
 
 CommitOutcome CStagingFolder::Commit() {
+  // Recorded last, once nothing else changes in the folder: the image cache links its files in
+  // while the build lasts and may unlink its own names of them as it is trimmed afterwards.
+  const std::optional<std::vector<CRecordedEntry>> record = WriteBuildRecord(path_);
+  if (!record) return CommitOutcome::kNotRecorded;
   if (GetPathKind(target_) == PathKind::kMissing) {
     if (!RenamePath(path_, target_)) return CommitOutcome::kFailed;
     path_.clear();
     return CommitOutcome::kCommitted;
   }
   std::string aside;
-  const CommitOutcome outcome = Replace(aside);
+  const CommitOutcome outcome = Replace(aside, *record);
   if (outcome != CommitOutcome::kCommitted) return outcome;
   // The old gallery has left OUTDIR: whatever of it cannot be removed now, a later build into
   // the same place removes, as it is named and unlocked like a killed build's staging.
@@ -145,15 +101,16 @@ CommitOutcome CStagingFolder::Commit() {
   return CommitOutcome::kCommitted;
 }
 
-CommitOutcome CStagingFolder::Replace(std::string& aside) {
+CommitOutcome CStagingFolder::Replace(std::string& aside, std::span<const CRecordedEntry> fresh) {
   // The new folder keeps the permissions that the old one was given, say for a web server.
   static_cast<void>(CopyPermissions(target_, path_));
   switch (ExchangePaths(path_, target_)) {
     case ExchangeOutcome::kExchanged:
       aside = path_;
-      // What was swapped out is checked once more: it was a gallery when the build began, but
-      // anything may have been put into it since.
-      if (FindForeignEntry(aside, output_name_)) {
+      // What was swapped out is checked once more: it held what its record lists when the
+      // build began, but anything may have been put into it or changed since.
+      if (std::optional<CForeignEntry> foreign = FindForeignEntry(aside, fresh)) {
+        foreign_ = std::move(*foreign);
         static_cast<void>(ExchangePaths(path_, target_));
         return CommitOutcome::kOutdirChanged;
       }
@@ -172,10 +129,12 @@ CommitOutcome CStagingFolder::Replace(std::string& aside) {
     static_cast<void>(RemoveTree(aside));
     return CommitOutcome::kFailed;
   }
-  if (FindForeignEntry(aside, output_name_) || !RenamePath(path_, target_)) {
-    const bool changed = FindForeignEntry(aside, output_name_).has_value();
+  std::optional<CForeignEntry> foreign = FindForeignEntry(aside, fresh);
+  if (foreign || !RenamePath(path_, target_)) {
     static_cast<void>(RenamePath(aside, target_));
-    return changed ? CommitOutcome::kOutdirChanged : CommitOutcome::kFailed;
+    if (!foreign) return CommitOutcome::kFailed;
+    foreign_ = std::move(*foreign);
+    return CommitOutcome::kOutdirChanged;
   }
   return CommitOutcome::kCommitted;
 }
@@ -185,34 +144,7 @@ std::string StripTrailingSeparators(std::string path) {
   return path;
 }
 
-std::optional<std::string> FindForeignEntry(const std::string& folder,
-                                            std::string_view output_name) {
-  std::vector<std::string> names = ListFolder(folder).value_or(std::vector<std::string>{});
-  std::sort(names.begin(), names.end());
-  if (names.empty()) return std::nullopt;
-  // Only a gallery has both of these folders; a folder with files but not them is someone's.
-  auto has = [&names](std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-  };
-  if (has("assets") && has("index.html")) return FindForeignModernEntry(folder, names);
-  if (!has("advanced") || !has("border")) return names.front();
-  for (const std::string& name : names) {
-    const PathKind kind = GetPathKind(folder + "/" + name);
-    if (IsGalleryFolderName(name) && kind == PathKind::kFolder) {
-      for (const std::string& inner : ListFolder(folder + "/" + name).value_or(names)) {
-        if (!IsBuildFileName(name, inner, output_name) ||
-            GetPathKind(folder + "/" + name + "/" + inner) != PathKind::kFile) {
-          return name + "/" + inner;
-        }
-      }
-    } else if (kind != PathKind::kFile || !IsBuildFileName("", name, output_name)) {
-      return name;
-    }
-  }
-  return std::nullopt;
-}
-
-COutputChoice PlanOutput(const std::string& outdir, const std::string& output_name) {
+COutputChoice PlanOutput(const std::string& outdir) {
   COutputChoice choice;
   choice.folder = StripTrailingSeparators(outdir);
   // A link named as OUTDIR stays: the folder it leads to is the one replaced.
@@ -226,8 +158,8 @@ COutputChoice PlanOutput(const std::string& outdir, const std::string& output_na
       return Refuse(std::move(choice), OutputRefusal::kNotAFolder);
     case PathKind::kFolder:
       if (!ListFolder(target)) return Refuse(std::move(choice), OutputRefusal::kNotWritable);
-      if (std::optional<std::string> foreign = FindForeignEntry(target, output_name)) {
-        choice.foreign = *foreign;
+      if (std::optional<CForeignEntry> foreign = FindForeignEntry(target)) {
+        choice.foreign = std::move(*foreign);
         return Refuse(std::move(choice), OutputRefusal::kHoldsOtherFiles);
       }
       break;
@@ -243,7 +175,7 @@ COutputChoice PlanOutput(const std::string& outdir, const std::string& output_na
     return Refuse(std::move(choice), OutputRefusal::kParentNotWritable);
   }
   RemoveAbandonedStaging(target);
-  std::optional<CStagingFolder> staging = CreateStaging(target, output_name);
+  std::optional<CStagingFolder> staging = CreateStaging(target);
   if (!staging) return Refuse(std::move(choice), OutputRefusal::kParentNotWritable);
   choice.plan.emplace(COutputPlan{choice.folder, std::move(*staging), kind == PathKind::kFolder});
   return choice;

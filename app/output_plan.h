@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "app/build_record.h"
 
 namespace gallery {
 class CFolderLock;
@@ -16,7 +18,7 @@ enum class OutputRefusal {
   kNone,
   kNotAFolder,         // a file, or anything else that is no folder
   kNotWritable,        // an existing folder that cannot be listed
-  kHoldsOtherFiles,    // an existing folder holding files but no earlier gallery
+  kHoldsOtherFiles,    // an existing folder holding anything that no earlier build wrote
   kNoParent,           // a new folder whose parent folder does not exist
   kParentNotWritable,  // the parent folder, where the gallery is staged, cannot be written into
 };
@@ -25,40 +27,46 @@ enum class OutputRefusal {
 enum class CommitOutcome {
   kCommitted,
   kFailed,         // OUTDIR could not be replaced or created; it is as it was
-  kOutdirChanged,  // files that are not a gallery's came into OUTDIR meanwhile; it is as it was
+  kNotRecorded,    // the record of the new gallery's files could not be written; OUTDIR is as
+                   // it was
+  kOutdirChanged,  // OUTDIR came to hold what its last build did not write; it is as it was
 };
 
 // A fresh folder beside OUTDIR that a build fills and that then takes OUTDIR's place whole, so
 // that a failed or interrupted build leaves nothing half-written, and a finished one leaves
-// nothing of an earlier gallery. Unless committed it is removed with everything in it when
+// nothing of an earlier gallery. The gallery it becomes records what it holds, so that the next
+// build replaces it only while it holds nothing else. Unless committed it is removed with everything in it when
 // dropped. While it lives it is locked, so that a later build can tell the staging folder of a
 // build that was killed (unlocked) from one in progress.
 class CStagingFolder {
  public:
-  // `target` is OUTDIR with its links resolved; `output_name` the output collection file's name.
-  CStagingFolder(std::string path, std::unique_ptr<CFolderLock> lock, std::string target,
-                 std::string output_name);
+  // `target` is OUTDIR with its links resolved.
+  CStagingFolder(std::string path, std::unique_ptr<CFolderLock> lock, std::string target);
   CStagingFolder(CStagingFolder&& other) noexcept;
   CStagingFolder(const CStagingFolder&) = delete;
   CStagingFolder& operator=(const CStagingFolder&) = delete;
   ~CStagingFolder();
 
   const std::string& path() const { return path_; }
+  // With `kOutdirChanged`: the first entry of OUTDIR that its last build did not write.
+  const CForeignEntry& foreign() const { return foreign_; }
 
-  // Puts the folder in OUTDIR's place: exchanged with an existing OUTDIR in one step (two
-  // renames where the file system cannot exchange), whose old gallery is then removed, or
-  // renamed to a new one. Anything but `kCommitted` leaves OUTDIR as it was, and the folder
-  // this object's to remove.
+  // Records what the folder holds, then puts it in OUTDIR's place: exchanged with an existing
+  // OUTDIR in one step (two renames where the file system cannot exchange), whose old gallery
+  // is then removed once it is found to hold only what its record lists, or renamed to a new
+  // one. Anything but `kCommitted` leaves OUTDIR as it was, and the folder this object's to
+  // remove.
   CommitOutcome Commit();
 
  private:
-  // Replaces the existing OUTDIR; `aside` is where the old folder went.
-  CommitOutcome Replace(std::string& aside);
+  // Replaces the existing OUTDIR; `aside` is where the old folder went, `fresh` the record of
+  // this folder.
+  CommitOutcome Replace(std::string& aside, std::span<const CRecordedEntry> fresh);
 
   std::string path_;  // empty once committed or moved from: nothing left to remove
   std::unique_ptr<CFolderLock> lock_;
   std::string target_;
-  std::string output_name_;
+  CForeignEntry foreign_;
 };
 
 // Where a build writes: a staging folder beside OUTDIR, which becomes OUTDIR once the gallery is
@@ -79,23 +87,17 @@ struct COutputChoice {
   OutputRefusal refusal = OutputRefusal::kNone;
   std::string folder;   // OUTDIR as given, without trailing separators
   std::string parent;   // its parent folder, named by the refusals that concern it
-  std::string foreign;  // with kHoldsOtherFiles: an entry of OUTDIR (relative) no gallery wrote
+  CForeignEntry foreign;  // with kHoldsOtherFiles: what keeps OUTDIR from being replaced
 };
 
 // `path` without the separators at its end, unless it is nothing but one.
 std::string StripTrailingSeparators(std::string path);
 
-// The first entry of the folder `folder` (a path relative to it) that no gallery build writes,
-// where the output collection file is called `output_name`; nothing when every entry is a
-// gallery's, or the folder is empty. A folder with entries but without the button and frame
-// folders of a gallery names its first entry.
-std::optional<std::string> FindForeignEntry(const std::string& folder,
-                                            std::string_view output_name);
-
 // Checks OUTDIR and decides where to write; removes the staging folders that killed builds
-// into the same OUTDIR left, and creates this build's own beside OUTDIR. An existing file,
+// into the same OUTDIR left, and creates this build's own beside OUTDIR. An existing OUTDIR
+// must be empty or hold exactly what its record lists (see FindForeignEntry). An existing file,
 // folder or other entry is never changed.
-COutputChoice PlanOutput(const std::string& outdir, const std::string& output_name);
+COutputChoice PlanOutput(const std::string& outdir);
 
 // The first of `paths` that lies inside OUTDIR (existing or not), which a build replaces whole;
 // nothing when none does.

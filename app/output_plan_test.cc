@@ -24,7 +24,8 @@ std::vector<std::string> SortedNames(const std::string& folder) {
   return names;
 }
 
-// A small earlier gallery in `folder`, plus `extra` files (relative paths).
+// A small earlier gallery in `folder` with the record of its build, plus `extra` files
+// (relative paths) that someone else put there.
 void WriteGallery(const TempFolder& temp, const std::string& name,
                   const std::vector<std::string>& extra = {}) {
   for (const char* sub : {"", "/advanced", "/border", "/images", "/pages"}) {
@@ -34,6 +35,7 @@ void WriteGallery(const TempFolder& temp, const std::string& name,
                            "border/15.jpg", "images/0.jpg", "pages/0.htm"}) {
     temp.WriteFile(name + "/" + file, "old");
   }
+  static_cast<void>(WriteBuildRecord(temp.Join(name)));
   for (const std::string& file : extra) temp.WriteFile(name + "/" + file, "theirs");
 }
 
@@ -51,11 +53,12 @@ TEST(OutputPlanTest, RefusedFoldersAreLeftAsTheyWere) {
     OutputRefusal refusal;
     std::string parent;
     std::string foreign;
+    ForeignCause cause = ForeignCause::kAdded;
   } cases[] = {
       {file, OutputRefusal::kNotAFolder, "", ""},
       {file + "/", OutputRefusal::kNotAFolder, "", ""},
       {folder.Join("fifo"), OutputRefusal::kNotAFolder, "", ""},
-      {folder.Join("letters"), OutputRefusal::kHoldsOtherFiles, "", "letter.txt"},
+      {folder.Join("letters"), OutputRefusal::kHoldsOtherFiles, "", "", ForeignCause::kNoRecord},
       {folder.Join("noted"), OutputRefusal::kHoldsOtherFiles, "", "notes.txt"},
       {folder.Join("cover"), OutputRefusal::kHoldsOtherFiles, "", "images/cover.png"},
       {folder.Join("kept"), OutputRefusal::kHoldsOtherFiles, "", "source-collection.xml"},
@@ -64,56 +67,39 @@ TEST(OutputPlanTest, RefusedFoldersAreLeftAsTheyWere) {
   };
   const std::vector<std::string> before = SortedNames(folder.path());
   for (const Case& c : cases) {
-    COutputChoice choice = PlanOutput(c.outdir, "collection.xml");
+    COutputChoice choice = PlanOutput(c.outdir);
     EXPECT_FALSE(choice.plan) << c.outdir;
     EXPECT_EQ(c.refusal, choice.refusal) << c.outdir;
     EXPECT_EQ(StripTrailingSeparators(c.outdir), choice.folder) << c.outdir;
     if (c.refusal == OutputRefusal::kNoParent) {
       EXPECT_EQ(c.parent, choice.parent) << c.outdir;
     }
-    EXPECT_EQ(c.foreign, choice.foreign) << c.outdir;
+    EXPECT_EQ(c.foreign, choice.foreign.path) << c.outdir;
+    EXPECT_EQ(c.cause, choice.foreign.cause) << c.outdir;
   }
   EXPECT_EQ(before, SortedNames(folder.path()));
   EXPECT_EQ(std::vector<std::string>{"letter.txt"}, SortedNames(folder.Join("letters")));
 }
 
-TEST(OutputPlanTest, GalleryFilesOfAnyEarlierBuildAreKnown) {
-  TempFolder folder;
-  WriteGallery(
-      folder, "site",
-      {"index-12.htm", "thumbs/3.jpg", "pages/0.htm.123-4.tmp", "mine.xml", "border/0.jpg"});
-  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("site"), "mine.xml"));
-  // The same gallery is not known when its output collection file had another name.
-  EXPECT_EQ("mine.xml", FindForeignEntry(folder.Join("site"), "collection.xml"));
-  struct Case {
-    std::string name;
-  } foreign[] = {{"index-0.htm"}, {"border/16.jpg"},    {"images/01.jpg"}, {"advanced/home.jpg"},
-                 {"pages/x.htm"}, {"images/1.jpg.tmp"}, {".htaccess"}};
-  for (const Case& c : foreign) {
-    TempFolder other;
-    WriteGallery(other, "site", {c.name});
-    EXPECT_EQ(c.name, FindForeignEntry(other.Join("site"), "collection.xml")) << c.name;
-  }
-  ASSERT_TRUE(CreateFolder(folder.Join("empty")));
-  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("empty"), "collection.xml"));
-}
-
 TEST(OutputPlanTest, CommitReplacesAnEarlierGalleryWholeAndKeepsItsPermissions) {
   TempFolder folder;
-  WriteGallery(folder, "site", {"images/7.jpg", "index-3.htm"});
+  WriteGallery(folder, "site");
   ASSERT_EQ(0, chmod(folder.Join("site").c_str(), 0750));
   {
-    COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
+    COutputChoice choice = PlanOutput(folder.Join("site"));
     ASSERT_TRUE(choice.plan);
     EXPECT_TRUE(choice.plan->replaces);
     EXPECT_EQ(0u, choice.plan->root().rfind(folder.Join(".site.staging-")));
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
     // The earlier gallery is shown whole until the commit.
-    EXPECT_EQ("theirs", ReadWholeFile(folder.Join("site/images/7.jpg")));
+    EXPECT_EQ("old", ReadWholeFile(folder.Join("site/images/0.jpg")));
     EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
   }
   EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
-  EXPECT_EQ(std::vector<std::string>{"index.htm"}, SortedNames(folder.Join("site")));
+  // The new gallery holds what was built and the record of it, which the next build trusts.
+  EXPECT_EQ((std::vector<std::string>{".gallery-record", "index.htm"}),
+            SortedNames(folder.Join("site")));
+  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("site")));
   EXPECT_EQ("new", ReadWholeFile(folder.Join("site/index.htm")));
   struct stat info;
   ASSERT_EQ(0, stat(folder.Join("site").c_str(), &info));
@@ -125,27 +111,44 @@ TEST(OutputPlanTest, UncommittedOrRefusedCommitsLeaveOutdirAsItWas) {
   WriteGallery(folder, "site");
   const std::vector<std::string> before = SortedNames(folder.Join("site"));
   {
-    COutputChoice choice = PlanOutput(folder.Join("site/"), "collection.xml");
+    COutputChoice choice = PlanOutput(folder.Join("site/"));
     ASSERT_TRUE(choice.plan);
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
   }
-  {
-    COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
-    ASSERT_TRUE(choice.plan);
-    // Someone put a file of their own into the gallery while it was rebuilt.
-    folder.WriteFile("site/notes.txt", "theirs");
-    EXPECT_EQ(CommitOutcome::kOutdirChanged, choice.plan->Commit());
+  // Someone put a file of their own into the gallery, or edited one of it, while it was rebuilt.
+  struct Case {
+    std::string path;
+    std::string bytes;
+    ForeignCause cause;
+  } cases[] = {
+      {"images/notes.txt", "theirs", ForeignCause::kAdded},
+      {"pages/0.htm", "new", ForeignCause::kChanged},
+  };
+  for (const Case& c : cases) {
+    COutputChoice choice = PlanOutput(folder.Join("site"));
+    ASSERT_TRUE(choice.plan) << c.path;
+    ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
+    folder.WriteFile("site/" + c.path, c.bytes);
+    EXPECT_EQ(CommitOutcome::kOutdirChanged, choice.plan->Commit()) << c.path;
+    EXPECT_EQ(c.path, choice.plan->staging.foreign().path);
+    EXPECT_EQ(c.cause, choice.plan->staging.foreign().cause) << c.path;
+    EXPECT_EQ(c.bytes, ReadWholeFile(folder.Join("site/" + c.path)));
+    // Put back as the last build left it, which the next case's plan accepts.
+    if (c.cause == ForeignCause::kAdded) {
+      ASSERT_TRUE(RemoveFile(folder.Join("site/" + c.path)));
+    } else {
+      folder.WriteFile("site/" + c.path, "old");
+    }
   }
   EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
-  EXPECT_EQ("theirs", ReadWholeFile(folder.Join("site/notes.txt")));
   EXPECT_EQ("old", ReadWholeFile(folder.Join("site/index.htm")));
-  EXPECT_EQ(before.size() + 1, SortedNames(folder.Join("site")).size());
+  EXPECT_EQ(before, SortedNames(folder.Join("site")));
 }
 
 TEST(OutputPlanTest, NewFolderAndLinkedFolderAreCommittedInPlace) {
   TempFolder folder;
   {
-    COutputChoice choice = PlanOutput(folder.Join("fresh"), "collection.xml");
+    COutputChoice choice = PlanOutput(folder.Join("fresh"));
     ASSERT_TRUE(choice.plan);
     EXPECT_FALSE(choice.plan->replaces);
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "done"));
@@ -156,7 +159,7 @@ TEST(OutputPlanTest, NewFolderAndLinkedFolderAreCommittedInPlace) {
   WriteGallery(folder, "fresh");
   ASSERT_EQ(0, symlink("fresh", folder.Join("link").c_str()));
   {
-    COutputChoice choice = PlanOutput(folder.Join("link"), "collection.xml");
+    COutputChoice choice = PlanOutput(folder.Join("link"));
     ASSERT_TRUE(choice.plan);
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "again"));
     EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
@@ -175,10 +178,10 @@ TEST(OutputPlanTest, StagingOfKilledBuildsGoesAndThatOfLiveBuildsStays) {
   {
     CFolderLock live(folder.Join(".site.staging-live01"));
     ASSERT_TRUE(live.held());
-    COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
+    COutputChoice choice = PlanOutput(folder.Join("site"));
     ASSERT_TRUE(choice.plan);
     // Another build's staging, locked, is not taken for abandoned while it is alive.
-    COutputChoice second = PlanOutput(folder.Join("site"), "collection.xml");
+    COutputChoice second = PlanOutput(folder.Join("site"));
     ASSERT_TRUE(second.plan);
     EXPECT_EQ(PathKind::kFolder, GetPathKind(choice.plan->root()));
   }
@@ -191,7 +194,7 @@ TEST(OutputPlanTest, StagingOfKilledBuildsGoesAndThatOfLiveBuildsStays) {
 TEST(OutputPlanTest, InputsInsideOutdirAreFound) {
   TempFolder folder;
   WriteGallery(folder, "site");
-  COutputChoice choice = PlanOutput(folder.Join("site"), "collection.xml");
+  COutputChoice choice = PlanOutput(folder.Join("site"));
   ASSERT_TRUE(choice.plan);
   struct Case {
     std::vector<std::string> paths;

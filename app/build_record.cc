@@ -1,0 +1,242 @@
+#include "app/build_record.h"
+
+#include <charconv>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/file_system.h"
+#include "platform/file_tree.h"
+
+namespace gallery {
+namespace {
+
+constexpr std::string_view kRecordHeader = "gallery-record 1";
+constexpr size_t kChecksumSize = 64;
+
+// Bytes that a path keeps in the record as they are: they hold no field separator or line end
+// and read the same in any terminal or editor.
+bool IsPlainPathByte(unsigned char byte) { return byte > ' ' && byte < 0x7F && byte != '%'; }
+
+std::string EscapePath(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string escaped;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (IsPlainPathByte(byte)) {
+      escaped += c;
+    } else {
+      escaped += '%';
+      escaped += kHex[byte >> 4];
+      escaped += kHex[byte & 0xF];
+    }
+  }
+  return escaped;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<std::string> UnescapePath(std::string_view escaped) {
+  std::string path;
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    if (escaped[i] != '%') {
+      if (!IsPlainPathByte(static_cast<unsigned char>(escaped[i]))) return std::nullopt;
+      path += escaped[i];
+      continue;
+    }
+    if (i + 2 >= escaped.size()) return std::nullopt;
+    const int high = HexValue(escaped[i + 1]);
+    const int low = HexValue(escaped[i + 2]);
+    if (high < 0 || low < 0) return std::nullopt;
+    path += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  if (path.empty()) return std::nullopt;
+  return path;
+}
+
+// The next field of `line` up to a space (or its end), taken off its front.
+std::string_view TakeField(std::string_view& line) {
+  const size_t space = line.find(' ');
+  const std::string_view field = line.substr(0, space);
+  line = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+  return field;
+}
+
+template <typename Number>
+bool TakeNumber(std::string_view& line, Number& number) {
+  const std::string_view field = TakeField(line);
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
+  return error == std::errc() && end == field.data() + field.size() && !field.empty();
+}
+
+bool IsChecksum(std::string_view text) {
+  if (text.size() != kChecksumSize) return false;
+  for (const char c : text) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+std::optional<CRecordedEntry> ParseEntry(std::string_view line) {
+  CRecordedEntry entry;
+  const std::string_view kind = TakeField(line);
+  if (kind == "folder") {
+    entry.folder = true;
+  } else if (kind == "file") {
+    if (!TakeNumber(line, entry.size) || entry.size < 0) return std::nullopt;
+    entry.checksum = TakeField(line);
+    if (!IsChecksum(entry.checksum) || !TakeNumber(line, entry.inode) ||
+        !TakeNumber(line, entry.modified_ns) || !TakeNumber(line, entry.changed_ns)) {
+      return std::nullopt;
+    }
+  } else {
+    return std::nullopt;
+  }
+  std::optional<std::string> path = UnescapePath(TakeField(line));
+  if (!path || !line.empty()) return std::nullopt;
+  entry.path = std::move(*path);
+  return entry;
+}
+
+bool SameStatus(const CTreeEntry& found, const CRecordedEntry& recorded) {
+  return found.inode == recorded.inode && found.size == recorded.size &&
+         found.modified_ns == recorded.modified_ns && found.changed_ns == recorded.changed_ns;
+}
+
+// Whether the file `found` at `folder` still holds what `recorded` says, reading it only when
+// neither the record nor `fresh_by_inode` (files of a newer build) vouch for it by its status.
+std::optional<ForeignCause> CompareFile(
+    const std::string& folder, const CTreeEntry& found, const CRecordedEntry& recorded,
+    const std::unordered_map<uint64_t, const CRecordedEntry*>& fresh_by_inode) {
+  if (SameStatus(found, recorded)) return std::nullopt;
+  if (found.size != recorded.size) return ForeignCause::kChanged;
+  // A build that reuses an image links it in again, which changes the status of every name
+  // of that file, the earlier gallery's too; the newer record then knows its content.
+  if (auto fresh = fresh_by_inode.find(found.inode);
+      fresh != fresh_by_inode.end() && SameStatus(found, *fresh->second)) {
+    if (fresh->second->checksum == recorded.checksum) return std::nullopt;
+    return ForeignCause::kChanged;
+  }
+  const std::optional<std::string> checksum = HashFileContent(folder + "/" + found.path);
+  if (!checksum) return ForeignCause::kUnreadable;
+  if (*checksum != recorded.checksum) return ForeignCause::kChanged;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string RenderBuildRecord(std::span<const CRecordedEntry> entries) {
+  std::string text = std::string(kRecordHeader) + "\n";
+  for (const CRecordedEntry& entry : entries) {
+    if (entry.folder) {
+      text += "folder ";
+    } else {
+      text += "file " + std::to_string(entry.size) + " " + entry.checksum + " " +
+              std::to_string(entry.inode) + " " + std::to_string(entry.modified_ns) + " " +
+              std::to_string(entry.changed_ns) + " ";
+    }
+    text += EscapePath(entry.path) + "\n";
+  }
+  text += "end " + std::to_string(entries.size()) + "\n";
+  return text;
+}
+
+std::optional<std::vector<CRecordedEntry>> ParseBuildRecord(std::string_view text) {
+  std::vector<CRecordedEntry> entries;
+  bool header = true;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    if (header) {
+      if (line != kRecordHeader) return std::nullopt;
+      header = false;
+    } else if (line.starts_with("end ")) {
+      line.remove_prefix(4);
+      size_t count = 0;
+      if (!TakeNumber(line, count) || count != entries.size() || !text.empty()) {
+        return std::nullopt;
+      }
+      return entries;
+    } else if (std::optional<CRecordedEntry> entry = ParseEntry(line)) {
+      entries.push_back(std::move(*entry));
+    } else {
+      return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder) {
+  std::vector<CRecordedEntry> entries;
+  for (const CTreeEntry& found : ListTree(folder)) {
+    if (!found.listed) return std::nullopt;
+    CRecordedEntry entry;
+    entry.path = found.path;
+    if (found.kind == TreeEntryKind::kFolder) {
+      entry.folder = true;
+    } else if (found.kind == TreeEntryKind::kFile) {
+      std::optional<std::string> checksum = HashFileContent(folder + "/" + found.path);
+      if (!checksum) return std::nullopt;
+      entry.size = found.size;
+      entry.checksum = std::move(*checksum);
+      entry.inode = found.inode;
+      entry.modified_ns = found.modified_ns;
+      entry.changed_ns = found.changed_ns;
+    } else {
+      // A build makes files and folders only; anything else is left out of the record, so
+      // that the next build refuses to remove it.
+      continue;
+    }
+    entries.push_back(std::move(entry));
+  }
+  if (!WriteFileBytes(folder + "/" + std::string(kBuildRecordName), RenderBuildRecord(entries))) {
+    return std::nullopt;
+  }
+  return entries;
+}
+
+std::optional<CForeignEntry> FindForeignEntry(const std::string& folder,
+                                              std::span<const CRecordedEntry> fresh) {
+  const std::vector<CTreeEntry> found = ListTree(folder);
+  if (found.empty()) return std::nullopt;
+  const CTreeEntry* record_entry = nullptr;
+  for (const CTreeEntry& entry : found) {
+    if (entry.path == kBuildRecordName) record_entry = &entry;
+  }
+  if (record_entry == nullptr) return CForeignEntry{"", ForeignCause::kNoRecord};
+  std::optional<std::vector<CRecordedEntry>> record;
+  if (record_entry->kind == TreeEntryKind::kFile) {
+    if (std::optional<std::string> text = ReadFileBytes(folder + "/" + record_entry->path)) {
+      record = ParseBuildRecord(*text);
+    }
+  }
+  if (!record) return CForeignEntry{"", ForeignCause::kDamagedRecord};
+  std::unordered_map<std::string_view, const CRecordedEntry*> by_path;
+  for (const CRecordedEntry& entry : *record) by_path.emplace(entry.path, &entry);
+  std::unordered_map<uint64_t, const CRecordedEntry*> fresh_by_inode;
+  for (const CRecordedEntry& entry : fresh) {
+    if (!entry.folder) fresh_by_inode.emplace(entry.inode, &entry);
+  }
+  for (const CTreeEntry& entry : found) {
+    if (&entry == record_entry) continue;
+    const auto recorded = by_path.find(entry.path);
+    if (recorded == by_path.end()) return CForeignEntry{entry.path, ForeignCause::kAdded};
+    if (!entry.listed) return CForeignEntry{entry.path, ForeignCause::kUnreadable};
+    const CRecordedEntry& expected = *recorded->second;
+    const TreeEntryKind kind = expected.folder ? TreeEntryKind::kFolder : TreeEntryKind::kFile;
+    if (entry.kind != kind) return CForeignEntry{entry.path, ForeignCause::kChanged};
+    if (kind == TreeEntryKind::kFolder) continue;
+    if (std::optional<ForeignCause> cause = CompareFile(folder, entry, expected, fresh_by_inode)) {
+      return CForeignEntry{entry.path, *cause};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace gallery

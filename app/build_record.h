@@ -1,0 +1,67 @@
+#ifndef GALLERY_APP_BUILD_RECORD_H_
+#define GALLERY_APP_BUILD_RECORD_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gallery {
+
+// The hidden file in which a gallery made by the front end lists what its build wrote, so that
+// the next build into the same folder can tell those files from anyone else's.
+inline constexpr std::string_view kBuildRecordName = ".gallery-record";
+
+// A file or folder that a build wrote, as it was when the build ended. The status is a fast
+// path: a file whose inode, size and both times are still the same has not been written since.
+struct CRecordedEntry {
+  std::string path;  // relative to the gallery, its parts joined by "/"
+  bool folder = false;
+  int64_t size = 0;
+  std::string checksum;  // files: SHA-256 of the content, lower-case hexadecimal
+  uint64_t inode = 0;
+  int64_t modified_ns = 0;
+  int64_t changed_ns = 0;
+};
+
+// The bytes of the record of `entries`: a line naming the format and its version, one line per
+// entry, and a last line with their count, so that a record cut short is known. Lines end in LF;
+// a path's spaces, controls, "%" and bytes beyond ASCII are written as "%" and two hex digits.
+std::string RenderBuildRecord(std::span<const CRecordedEntry> entries);
+
+// The entries of a record, or nothing when `text` is not a whole record of this version.
+std::optional<std::vector<CRecordedEntry>> ParseBuildRecord(std::string_view text);
+
+// Lists everything in `folder` (a finished build) with the checksums of its files, and writes
+// that record into it under kBuildRecordName. The entries recorded, or nothing when some file
+// could not be read or the record not written.
+std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder);
+
+// Why an entry keeps a build from replacing the folder it is in.
+enum class ForeignCause {
+  kAdded,          // not in the record: put there by someone else (a link, a file, a folder)
+  kChanged,        // in the record, but written or replaced since the build
+  kUnreadable,     // cannot be listed or read, so it cannot be compared
+  kNoRecord,       // the folder holds entries but no record (made by an older version, or not
+                   // a gallery at all)
+  kDamagedRecord,  // the record cannot be read, or is not a whole one
+};
+
+struct CForeignEntry {
+  std::string path;  // relative to the folder; empty for the causes that concern the record
+  ForeignCause cause = ForeignCause::kAdded;
+};
+
+// The first entry of `folder` (depth first, names in byte order) that its record does not list
+// with the same kind and content, or the record's own fault; nothing when the folder is empty
+// or every entry is recorded unchanged. Links are never followed. A file whose status differs
+// from the record is read, unless `fresh`, the record of a newer build, lists a file of the same
+// inode and status, whose checksum is then used.
+std::optional<CForeignEntry> FindForeignEntry(const std::string& folder,
+                                              std::span<const CRecordedEntry> fresh = {});
+
+}  // namespace gallery
+
+#endif  // GALLERY_APP_BUILD_RECORD_H_

@@ -1,0 +1,240 @@
+#include "app/build_record.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+#include "tests/temp_folder.h"
+
+namespace gallery {
+namespace {
+
+const std::string kSomeChecksum(64, 'a');
+
+CRecordedEntry Folder(std::string path) {
+  CRecordedEntry entry;
+  entry.path = std::move(path);
+  entry.folder = true;
+  return entry;
+}
+
+CRecordedEntry File(std::string path, int64_t size, std::string checksum, uint64_t inode,
+                    int64_t modified_ns, int64_t changed_ns) {
+  CRecordedEntry entry;
+  entry.path = std::move(path);
+  entry.size = size;
+  entry.checksum = std::move(checksum);
+  entry.inode = inode;
+  entry.modified_ns = modified_ns;
+  entry.changed_ns = changed_ns;
+  return entry;
+}
+
+TEST(BuildRecordTest, AnyPathSurvivesTheRecord) {
+  const std::vector<CRecordedEntry> entries = {
+      Folder("images"),
+      File("images/1.jpg", 7, kSomeChecksum, 12, -5, 1700000000123456789),
+      Folder("with space/new\nline/100%/\xC3\xA9t\xC3\xA9\xFF\x01"),
+      File("%41", 0, std::string(64, '0'), 0, 0, 0),
+  };
+  const std::string text = RenderBuildRecord(entries);
+  // One line per entry, between the format line and the count.
+  EXPECT_EQ(entries.size() + 2, static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
+  EXPECT_EQ(0u, text.find("gallery-record 1\nfolder images\nfile 7 ")) << text;
+  EXPECT_NE(std::string::npos, text.find(" %2541\nend 4\n")) << text;
+  const std::optional<std::vector<CRecordedEntry>> parsed = ParseBuildRecord(text);
+  ASSERT_TRUE(parsed);
+  ASSERT_EQ(entries.size(), parsed->size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const CRecordedEntry& want = entries[i];
+    const CRecordedEntry& got = (*parsed)[i];
+    EXPECT_EQ(want.path, got.path) << i;
+    EXPECT_EQ(want.folder, got.folder) << i;
+    EXPECT_EQ(want.size, got.size) << i;
+    EXPECT_EQ(want.checksum, got.checksum) << i;
+    EXPECT_EQ(want.inode, got.inode) << i;
+    EXPECT_EQ(want.modified_ns, got.modified_ns) << i;
+    EXPECT_EQ(want.changed_ns, got.changed_ns) << i;
+  }
+  EXPECT_TRUE(ParseBuildRecord("gallery-record 1\nend 0\n"));
+}
+
+TEST(BuildRecordTest, RecordsDamagedOrCutShortAreNotRead) {
+  const std::string file = "file 3 " + kSomeChecksum + " 1 2 3 a.jpg\n";
+  const std::string whole = "gallery-record 1\nfolder x\n" + file + "end 2\n";
+  ASSERT_TRUE(ParseBuildRecord(whole));
+  const std::string cases[] = {
+      "",
+      whole.substr(0, whole.size() - 1),           // the last line end lost
+      whole.substr(0, whole.find("end")),          // cut at a line end
+      whole.substr(0, whole.find("a.jpg") + 2),    // cut within a line
+      whole + "folder y\n",                        // more after the end
+      "gallery-record 2\nend 0\n",                 // a version this one does not know
+      "gallery-record 1\nfolder x\nend 3\n",       // a count that does not match
+      "gallery-record 1\nfolder x\nend 1x\n",
+      "gallery-record 1\nlink x\nend 1\n",
+      "gallery-record 1\nfolder \nend 1\n",        // no path
+      "gallery-record 1\nfolder a b\nend 1\n",     // a space no record writes
+      "gallery-record 1\nfolder a%2\nend 1\n",     // an escape cut short
+      "gallery-record 1\nfolder a%g0\nend 1\n",
+      "gallery-record 1\nfolder a\r\nend 1\n",
+      "gallery-record 1\nfile -3 " + kSomeChecksum + " 1 2 3 a\nend 1\n",
+      "gallery-record 1\nfile 3 " + kSomeChecksum.substr(1) + " 1 2 3 a\nend 1\n",
+      "gallery-record 1\nfile 3 " + std::string(64, 'A') + " 1 2 3 a\nend 1\n",
+      "gallery-record 1\nfile 3 " + kSomeChecksum + " 1 2 a\nend 1\n",
+      "gallery-record 1\nfile 3 " + kSomeChecksum + " 1 2 3.5 a\nend 1\n",
+  };
+  for (const std::string& text : cases) EXPECT_FALSE(ParseBuildRecord(text)) << text;
+}
+
+// A finished build in a temporary folder of its own, recorded.
+class RecordedGallery {
+ public:
+  RecordedGallery() {
+    static_cast<void>(CreateFolder(path()));
+    for (const char* sub : {"/images", "/originals", "/assets"}) {
+      static_cast<void>(CreateFolder(path() + sub));
+    }
+    for (const char* file : {"index.html", "photo-1.html", "images/1.jpg", "originals/1.jpg",
+                             "assets/gallery.css"}) {
+      Write(file, std::string("made: ") + file);
+    }
+    record_ = WriteBuildRecord(path()).value_or(std::vector<CRecordedEntry>{});
+  }
+
+  std::string path() const { return folder_.Join("site"); }
+  std::string Join(const std::string& name) const { return path() + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    folder_.WriteFile("site/" + name, bytes);
+  }
+  const std::vector<CRecordedEntry>& record() const { return record_; }
+
+  // Writes `bytes` over the file `name` in place, then sets its modification time back, as a
+  // careful editor or a copy that keeps times would.
+  void RewriteKeepingTime(const std::string& name, const std::string& bytes) const {
+    struct stat info;
+    ASSERT_EQ(0, stat(Join(name).c_str(), &info));
+    Write(name, bytes);
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, Join(name).c_str(), times, 0));
+  }
+
+ private:
+  TempFolder folder_;
+  std::vector<CRecordedEntry> record_;
+};
+
+TEST(BuildRecordFolderTest, WhatTheBuildWroteIsKnownUnchanged) {
+  RecordedGallery gallery;
+  const std::vector<CRecordedEntry>& record = gallery.record();
+  ASSERT_EQ(8u, record.size());
+  EXPECT_EQ("assets", record[0].path);
+  EXPECT_TRUE(record[0].folder);
+  EXPECT_EQ("assets/gallery.css", record[1].path);
+  EXPECT_EQ(std::nullopt, FindForeignEntry(gallery.path()));
+  // Removing what a build wrote loses nothing of anyone's.
+  ASSERT_TRUE(RemoveFile(gallery.Join("photo-1.html")));
+  ASSERT_TRUE(RemoveTree(gallery.Join("originals")));
+  EXPECT_EQ(std::nullopt, FindForeignEntry(gallery.path()));
+  // The same bytes written again are read and found the same.
+  gallery.Write("index.html", "made: index.html");
+  EXPECT_EQ(std::nullopt, FindForeignEntry(gallery.path()));
+  TempFolder empty;
+  EXPECT_EQ(std::nullopt, FindForeignEntry(empty.path()));
+}
+
+TEST(BuildRecordFolderTest, AnythingAddedOrChangedIsNamed) {
+  TempFolder elsewhere;
+  const std::string mine = elsewhere.WriteFile("mine.jpg", "mine");
+  struct Case {
+    std::string what;
+    std::function<void(const RecordedGallery&)> change;
+    std::string path;
+    ForeignCause cause;
+  } cases[] = {
+      {"a file added", [](const RecordedGallery& g) { g.Write("images/7.jpg", "mine"); },
+       "images/7.jpg", ForeignCause::kAdded},
+      {"an empty folder added",
+       [](const RecordedGallery& g) { ASSERT_TRUE(CreateFolder(g.Join("thumbs"))); }, "thumbs",
+       ForeignCause::kAdded},
+      {"a link added, not followed",
+       [&](const RecordedGallery& g) {
+         ASSERT_EQ(0, symlink(elsewhere.path().c_str(), g.Join("more").c_str()));
+       },
+       "more", ForeignCause::kAdded},
+      {"a file grown", [](const RecordedGallery& g) { g.Write("assets/gallery.css", "made: +"); },
+       "assets/gallery.css", ForeignCause::kChanged},
+      {"the same size and time",
+       [](const RecordedGallery& g) { g.RewriteKeepingTime("images/1.jpg", "MADE: images/1.jpg"); },
+       "images/1.jpg", ForeignCause::kChanged},
+      {"a file replaced by a link",
+       [&](const RecordedGallery& g) {
+         ASSERT_TRUE(RemoveFile(g.Join("index.html")));
+         ASSERT_EQ(0, symlink(mine.c_str(), g.Join("index.html").c_str()));
+       },
+       "index.html", ForeignCause::kChanged},
+      {"a folder replaced by a file",
+       [](const RecordedGallery& g) {
+         ASSERT_TRUE(RemoveTree(g.Join("originals")));
+         g.Write("originals", "mine");
+       },
+       "originals", ForeignCause::kChanged},
+      {"no record",
+       [](const RecordedGallery& g) { ASSERT_TRUE(RemoveFile(g.Join(".gallery-record"))); }, "",
+       ForeignCause::kNoRecord},
+      {"a record cut short",
+       [](const RecordedGallery& g) {
+         ASSERT_EQ(0, truncate(g.Join(".gallery-record").c_str(), 40));
+       },
+       "", ForeignCause::kDamagedRecord},
+      {"a record that is a folder",
+       [](const RecordedGallery& g) {
+         ASSERT_TRUE(RemoveFile(g.Join(".gallery-record")));
+         ASSERT_TRUE(CreateFolder(g.Join(".gallery-record")));
+       },
+       "", ForeignCause::kDamagedRecord},
+  };
+  for (const Case& c : cases) {
+    RecordedGallery gallery;
+    c.change(gallery);
+    const std::optional<CForeignEntry> foreign = FindForeignEntry(gallery.path());
+    ASSERT_TRUE(foreign) << c.what;
+    EXPECT_EQ(c.path, foreign->path) << c.what;
+    EXPECT_EQ(c.cause, foreign->cause) << c.what;
+  }
+  EXPECT_EQ("mine", ReadWholeFile(mine));
+}
+
+TEST(BuildRecordFolderTest, NewerRecordVouchesOnlyForWhatItHashed) {
+  RecordedGallery gallery;
+  // A later build links a file of this one into its own folder, as the image cache does: the
+  // link changes the file's status under both names.
+  TempFolder later;
+  ASSERT_TRUE(CreateFolder(later.Join("images")));
+  ASSERT_EQ(0, link(gallery.Join("images/1.jpg").c_str(), later.Join("images/1.jpg").c_str()));
+  std::optional<std::vector<CRecordedEntry>> fresh = WriteBuildRecord(later.path());
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(std::nullopt, FindForeignEntry(gallery.path(), *fresh));
+  // Changed through the other name before the later build recorded it: both records disagree.
+  ASSERT_TRUE(RemoveFile(later.Join(".gallery-record")));
+  gallery.RewriteKeepingTime("images/1.jpg", "MADE: images/1.jpg");
+  fresh = WriteBuildRecord(later.path());
+  ASSERT_TRUE(fresh);
+  const std::optional<CForeignEntry> foreign = FindForeignEntry(gallery.path(), *fresh);
+  ASSERT_TRUE(foreign);
+  EXPECT_EQ("images/1.jpg", foreign->path);
+  EXPECT_EQ(ForeignCause::kChanged, foreign->cause);
+}
+
+}  // namespace
+}  // namespace gallery

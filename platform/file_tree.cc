@@ -1,0 +1,131 @@
+#include "platform/file_tree.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <array>
+#include <memory>
+
+#include <glib.h>
+
+#include "platform/file_system.h"
+
+namespace gallery {
+namespace {
+
+struct DirClose {
+  void operator()(DIR* dir) const { closedir(dir); }
+};
+using UniqueDir = std::unique_ptr<DIR, DirClose>;
+
+struct ChecksumFree {
+  void operator()(GChecksum* checksum) const { g_checksum_free(checksum); }
+};
+using UniqueChecksum = std::unique_ptr<GChecksum, ChecksumFree>;
+
+// Closes a descriptor that no DIR owns.
+class CDescriptor {
+ public:
+  explicit CDescriptor(int descriptor) : descriptor_(descriptor) {}
+  ~CDescriptor() {
+    if (descriptor_ >= 0) close(descriptor_);
+  }
+  CDescriptor(const CDescriptor&) = delete;
+  CDescriptor& operator=(const CDescriptor&) = delete;
+
+  int get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
+int64_t ToNanoseconds(const timespec& time) {
+  return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+TreeEntryKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return TreeEntryKind::kFile;
+  if (S_ISDIR(mode)) return TreeEntryKind::kFolder;
+  if (S_ISLNK(mode)) return TreeEntryKind::kLink;
+  return TreeEntryKind::kOther;
+}
+
+// Lists the folder open as `descriptor` (which this takes) into `entries`, its entries' paths
+// starting with `prefix`; false when it cannot be read. Each subfolder is opened relative to its
+// parent and without following links, so that a link swapped in meanwhile is not entered.
+bool ListInto(int descriptor, const std::string& prefix, std::vector<CTreeEntry>& entries) {
+  UniqueDir dir(fdopendir(descriptor));
+  if (dir == nullptr) {
+    close(descriptor);
+    return false;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  const int folder = dirfd(dir.get());
+  for (const std::string& name : names) {
+    struct stat info;
+    CTreeEntry entry;
+    entry.path = prefix + name;
+    if (fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      // Gone since it was listed, or unreachable: it is still there for all anyone knows.
+      entry.listed = false;
+      entries.push_back(std::move(entry));
+      continue;
+    }
+    entry.kind = KindOf(info.st_mode);
+    entry.inode = static_cast<uint64_t>(info.st_ino);
+    entry.size = static_cast<int64_t>(info.st_size);
+    entry.modified_ns = ToNanoseconds(info.st_mtim);
+    entry.changed_ns = ToNanoseconds(info.st_ctim);
+    const bool is_folder = entry.kind == TreeEntryKind::kFolder;
+    entries.push_back(std::move(entry));
+    if (!is_folder) continue;
+    const int inner =
+        openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const size_t at = entries.size() - 1;
+    if (inner < 0 || !ListInto(inner, prefix + name + "/", entries)) entries[at].listed = false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<CTreeEntry> ListTree(const std::string& folder) {
+  std::vector<CTreeEntry> entries;
+  const int descriptor =
+      open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor >= 0) static_cast<void>(ListInto(descriptor, "", entries));
+  return entries;
+}
+
+std::optional<std::string> HashFileContent(const std::string& path) {
+  // Non-blocking, so that a FIFO put in a file's place cannot hold the open.
+  CDescriptor file(
+      open(ToSystemPath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  UniqueChecksum checksum(g_checksum_new(G_CHECKSUM_SHA256));
+  std::array<unsigned char, 1 << 16> piece;
+  for (;;) {
+    const ssize_t got = read(file.get(), piece.data(), piece.size());
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    g_checksum_update(checksum.get(), piece.data(), got);
+  }
+  return std::string(g_checksum_get_string(checksum.get()));
+}
+
+}  // namespace gallery

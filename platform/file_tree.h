@@ -1,0 +1,37 @@
+#ifndef GALLERY_PLATFORM_FILE_TREE_H_
+#define GALLERY_PLATFORM_FILE_TREE_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gallery {
+
+// What an entry of a folder is in itself: a link is a link, wherever it leads.
+enum class TreeEntryKind { kFile, kFolder, kLink, kOther };
+
+// One entry found under a folder by `ListTree`, times in nanoseconds since 1970.
+struct CTreeEntry {
+  std::string path;  // relative to the folder listed, its parts joined by "/"
+  TreeEntryKind kind = TreeEntryKind::kOther;
+  bool listed = true;  // false for a folder whose entries could not be read
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified_ns = 0;
+  int64_t changed_ns = 0;  // the last change of content or metadata, which no one can set back
+};
+
+// Every entry under `folder` at any depth, depth first, the names of each folder in byte order,
+// each folder just before what it holds. Links are listed, never followed. Empty when `folder`
+// holds nothing or cannot be read.
+std::vector<CTreeEntry> ListTree(const std::string& folder);
+
+// The SHA-256 of the content of the regular file at `path` as 64 lower-case hexadecimal digits,
+// read in pieces of bounded size; nothing when `path` is no regular file (a link is not
+// followed) or cannot be read to its end.
+std::optional<std::string> HashFileContent(const std::string& path);
+
+}  // namespace gallery
+
+#endif  // GALLERY_PLATFORM_FILE_TREE_H_
