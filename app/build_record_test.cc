@@ -75,17 +75,17 @@ TEST(BuildRecordTest, RecordsDamagedOrCutShortAreNotRead) {
   ASSERT_TRUE(ParseBuildRecord(whole));
   const std::string cases[] = {
       "",
-      whole.substr(0, whole.size() - 1),           // the last line end lost
-      whole.substr(0, whole.find("end")),          // cut at a line end
-      whole.substr(0, whole.find("a.jpg") + 2),    // cut within a line
-      whole + "folder y\n",                        // more after the end
-      "gallery-record 2\nend 0\n",                 // a version this one does not know
-      "gallery-record 1\nfolder x\nend 3\n",       // a count that does not match
+      whole.substr(0, whole.size() - 1),         // the last line end lost
+      whole.substr(0, whole.find("end")),        // cut at a line end
+      whole.substr(0, whole.find("a.jpg") + 2),  // cut within a line
+      whole + "folder y\n",                      // more after the end
+      "gallery-record 2\nend 0\n",               // a version this one does not know
+      "gallery-record 1\nfolder x\nend 3\n",     // a count that does not match
       "gallery-record 1\nfolder x\nend 1x\n",
       "gallery-record 1\nlink x\nend 1\n",
-      "gallery-record 1\nfolder \nend 1\n",        // no path
-      "gallery-record 1\nfolder a b\nend 1\n",     // a space no record writes
-      "gallery-record 1\nfolder a%2\nend 1\n",     // an escape cut short
+      "gallery-record 1\nfolder \nend 1\n",     // no path
+      "gallery-record 1\nfolder a b\nend 1\n",  // a space no record writes
+      "gallery-record 1\nfolder a%2\nend 1\n",  // an escape cut short
       "gallery-record 1\nfolder a%g0\nend 1\n",
       "gallery-record 1\nfolder a\r\nend 1\n",
       "gallery-record 1\nfile -3 " + kSomeChecksum + " 1 2 3 a\nend 1\n",
@@ -105,8 +105,8 @@ class RecordedGallery {
     for (const char* sub : {"/images", "/originals", "/assets"}) {
       static_cast<void>(CreateFolder(path() + sub));
     }
-    for (const char* file : {"index.html", "photo-1.html", "images/1.jpg", "originals/1.jpg",
-                             "assets/gallery.css"}) {
+    for (const char* file :
+         {"index.html", "photo-1.html", "images/1.jpg", "originals/1.jpg", "assets/gallery.css"}) {
       Write(file, std::string("made: ") + file);
     }
     record_ = WriteBuildRecord(path()).value_or(std::vector<CRecordedEntry>{});

@@ -16,21 +16,6 @@
 namespace gallery {
 namespace {
 
-// Every file under `folder` (relative path) with its bytes.
-std::map<std::string, std::string> TreeSnapshot(const std::string& folder,
-                                                const std::string& prefix = "") {
-  std::map<std::string, std::string> files;
-  for (const std::string& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
-    const std::string path = folder + "/" + name;
-    if (GetPathKind(path) == PathKind::kFolder) {
-      files.merge(TreeSnapshot(path, prefix + name + "/"));
-    } else {
-      files[prefix + name] = ReadFileBytes(path).value_or("(unreadable)");
-    }
-  }
-  return files;
-}
-
 std::vector<std::string> SortedNames(const std::string& folder) {
   std::vector<std::string> names = ListFolder(folder).value_or(std::vector<std::string>{});
   std::sort(names.begin(), names.end());

@@ -1,8 +1,12 @@
 #include "app/gallery_cli.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -181,11 +185,11 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
   // Building again into the same gallery folder is allowed and overwrites it.
   CliResult again = RunClassic({"build", collection, out, "-q", "--output", "out.xml"});
   EXPECT_EQ(ExitCode::kBuilt, again.exit_code) << again.err;
-  // Under another name the earlier output collection file would be no part of the gallery.
+  // Under another name, the output collection file that the last build wrote goes with it.
   CliResult renamed = RunClassic({"build", collection, out, "-q"});
-  EXPECT_EQ(ExitCode::kGenerateFailed, renamed.exit_code);
-  EXPECT_NE(std::string::npos, renamed.err.find(out + ": holds out.xml")) << renamed.err;
-  EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/out.xml"));
+  EXPECT_EQ(ExitCode::kBuilt, renamed.exit_code) << renamed.err;
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(out + "/out.xml"));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/collection.xml"));
 }
 
 TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
@@ -230,7 +234,7 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
        folder_.Join("no/site") + ": its parent folder " + folder_.Join("no") + " does not exist."},
       {{"new", photos_, not_gallery, "-t", "T"},
        ExitCode::kGenerateFailed,
-       not_gallery + ": holds letter.txt, which is no part of an earlier gallery"},
+       not_gallery + ": holds files but no record of what a build wrote there"},
       {{"build", folder_.Join("none.xml"), out},
        ExitCode::kLoadFailed,
        folder_.Join("none.xml") + ": no such file."},
@@ -365,6 +369,185 @@ TEST_F(GalleryCliRunTest, OutputNameMayNotBeAGalleryFileOrHidden) {
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site));
   EXPECT_EQ(PathKind::kMissing, GetPathKind(folder_.Join("c.xml")));
+}
+
+// Every entry of a gallery but the record of its build, which tells builds apart by the inodes
+// and times of their files.
+std::map<std::string, std::string> GalleryFiles(const std::string& folder) {
+  std::map<std::string, std::string> files = TreeSnapshot(folder);
+  files.erase(".gallery-record");
+  return files;
+}
+
+TEST_F(GalleryCliRunTest, UnchangedGalleriesAreRebuiltLikeFreshOnes) {
+  for (const char* theme : {"--theme=modern", "--theme=classic"}) {
+    const std::string site = folder_.Join(std::string("site") + theme);
+    const std::string fresh = site + "-fresh";
+    const std::string collection = site + ".collection.xml";
+    ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q", theme}).exit_code);
+    CliResult again = RunCli({"build", collection, site, "-q", theme});
+    EXPECT_EQ(ExitCode::kBuilt, again.exit_code) << theme << again.err;
+    ASSERT_EQ(ExitCode::kBuilt, RunCli({"build", collection, fresh, "-q", theme}).exit_code);
+    EXPECT_EQ(GalleryFiles(fresh), GalleryFiles(site)) << theme;
+    EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/.gallery-record")) << theme;
+  }
+}
+
+TEST_F(GalleryCliRunTest, RebuildRefusesWhatTheLastBuildDidNotWriteAndChangesNothing) {
+  // Two photos, so that the names of a third photo's files are free to be taken by hand.
+  ASSERT_TRUE(RemoveFile(photos_ + "/a.jpg"));
+  const std::string site = folder_.Join("site");
+  const std::string collection = site + ".collection.xml";
+  ASSERT_EQ(ExitCode::kBuilt,
+            RunCli({"new", photos_, site, "-t", "T", "-q", "--originals"}).exit_code);
+  const std::string css = ReadFileBytes(site + "/assets/gallery.css").value_or("");
+  std::string image = ReadFileBytes(site + "/images/1.jpg").value_or("");
+  ASSERT_GT(image.size(), 100u);
+  std::string edited_image = image;
+  edited_image[100] = static_cast<char>(~edited_image[100]);
+  struct Case {
+    std::string path;
+    std::string bytes;
+    std::string message;
+    bool keep_time = false;
+  } cases[] = {
+      {"originals/3.jpg", "mine", "holds originals/3.jpg, which the last build did not write."},
+      {"images/7.jpg", "mine", "holds images/7.jpg, which the last build did not write."},
+      {"photo-9.html", "mine", "holds photo-9.html, which the last build did not write."},
+      {"assets/gallery.css", css + "p {}\n",
+       "assets/gallery.css was changed since the last build wrote it."},
+      // The same size and time: only the content tells.
+      {"images/1.jpg", edited_image, "images/1.jpg was changed since the last build wrote it.",
+       true},
+  };
+  const size_t beside = Snapshot(folder_.path()).size();
+  for (const Case& c : cases) {
+    const std::string path = site + "/" + c.path;
+    const std::optional<std::string> earlier = ReadFileBytes(path);
+    struct stat info;
+    const bool existed = stat(path.c_str(), &info) == 0;
+    folder_.WriteFile("site/" + c.path, c.bytes);
+    if (c.keep_time) {
+      const timespec times[2] = {info.st_atim, info.st_mtim};
+      ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+    }
+    const std::map<std::string, std::string> before = TreeSnapshot(site);
+    CliResult result = RunCli({"build", collection, site});
+    EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code) << c.path;
+    EXPECT_NE(std::string::npos, result.err.find("gallery: error: " + site + ": " + c.message))
+        << result.err;
+    EXPECT_NE(std::string::npos, result.err.find("move it out of the folder")) << result.err;
+    EXPECT_EQ(before, TreeSnapshot(site)) << c.path;
+    EXPECT_EQ(beside, Snapshot(folder_.path()).size()) << c.path;
+    // Put back as the last build wrote it (the same bytes, written anew).
+    if (existed) {
+      ASSERT_TRUE(WriteFileBytes(path, *earlier));
+    } else {
+      ASSERT_TRUE(RemoveFile(path));
+    }
+  }
+  CliResult rebuilt = RunCli({"build", collection, site, "-q", "--originals"});
+  EXPECT_EQ(ExitCode::kBuilt, rebuilt.exit_code) << rebuilt.err;
+}
+
+TEST_F(GalleryCliRunTest, OutputNamedAsSomeonesFileIsRefused) {
+  const std::string site = folder_.Join("site");
+  const std::string collection = site + ".collection.xml";
+  ASSERT_EQ(ExitCode::kBuilt, RunClassic({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  folder_.WriteFile("site/notes.xml", "my notes");
+  const std::map<std::string, std::string> before = TreeSnapshot(site);
+  CliResult result = RunClassic({"build", collection, site, "--output", "notes.xml"});
+  EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code);
+  EXPECT_NE(std::string::npos,
+            result.err.find(site + ": holds notes.xml, which the last build did not write "
+                                   "(--output names the same file)."))
+      << result.err;
+  EXPECT_EQ(before, TreeSnapshot(site));
+  // Once it is a file the last build wrote, it is replaced like any other.
+  ASSERT_TRUE(RemoveFile(site + "/notes.xml"));
+  for (int build = 0; build < 2; ++build) {
+    CliResult named = RunClassic({"build", collection, site, "-q", "--output", "notes.xml"});
+    EXPECT_EQ(ExitCode::kBuilt, named.exit_code) << named.err;
+  }
+  EXPECT_NE("my notes", ReadFileBytes(site + "/notes.xml").value_or("my notes"));
+}
+
+TEST_F(GalleryCliRunTest, GalleryWithoutAWholeRecordOrWithALinkIsRefused) {
+  const std::string site = folder_.Join("site");
+  const std::string collection = site + ".collection.xml";
+  ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  const std::string record_path = site + "/.gallery-record";
+  const std::string record = ReadFileBytes(record_path).value_or("");
+  ASSERT_TRUE(CreateFolder(folder_.Join("elsewhere")));
+  folder_.WriteFile("elsewhere/mine.txt", "mine");
+  const std::string damaged =
+      "its record of what the last build wrote, .gallery-record, is damaged or cut short";
+  const std::string aside = "Move the folder aside (mv " + site + " " + site + ".old), build again";
+  struct Case {
+    std::string what;
+    std::function<void()> change;
+    std::string message;
+  } cases[] = {
+      {"cut short", [&] { ASSERT_TRUE(WriteFileBytes(record_path, record.substr(0, 90))); },
+       damaged},
+      {"its end lost",
+       [&] { ASSERT_TRUE(WriteFileBytes(record_path, record.substr(0, record.size() - 1))); },
+       damaged},
+      {"a byte changed", [&] { ASSERT_TRUE(WriteFileBytes(record_path, "G" + record.substr(1))); },
+       damaged},
+      {"no record", [&] { ASSERT_TRUE(RemoveFile(record_path)); },
+       "holds files but no record of what a build wrote there"},
+      {"a link",
+       [&] { ASSERT_EQ(0, symlink(folder_.Join("elsewhere").c_str(), (site + "/more").c_str())); },
+       "holds more, which the last build did not write"},
+  };
+  for (const Case& c : cases) {
+    c.change();
+    const std::map<std::string, std::string> before = TreeSnapshot(site);
+    CliResult result = RunCli({"build", collection, site});
+    EXPECT_EQ(ExitCode::kGenerateFailed, result.exit_code) << c.what;
+    EXPECT_NE(std::string::npos, result.err.find(site + ": " + c.message)) << result.err;
+    if (c.message != cases[4].message) {
+      EXPECT_NE(std::string::npos, result.err.find(aside)) << result.err;
+    }
+    EXPECT_EQ(before, TreeSnapshot(site)) << c.what;
+    static_cast<void>(RemoveFileOrLink(site + "/more"));
+    ASSERT_TRUE(WriteFileBytes(record_path, record));
+  }
+  EXPECT_EQ("mine", ReadFileBytes(folder_.Join("elsewhere/mine.txt")).value_or(""));
+  CliResult rebuilt = RunCli({"build", collection, site, "-q"});
+  EXPECT_EQ(ExitCode::kBuilt, rebuilt.exit_code) << rebuilt.err;
+}
+
+TEST_F(GalleryCliRunTest, FileAddedWhileBuildingKeepsTheEarlierGallery) {
+  const std::string site = folder_.Join("site");
+  const std::string collection = site + ".collection.xml";
+  ASSERT_EQ(ExitCode::kBuilt, RunCli({"new", photos_, site, "-t", "T", "-q"}).exit_code);
+  const std::map<std::string, std::string> built = TreeSnapshot(site);
+  std::ostringstream out;
+  std::ostringstream err;
+  CCliEnvironment environment(out, err);
+  environment.preset_folder = GALLERY_PRESET_SOURCE_DIR;
+  environment.clock = [] { return 0.0; };
+  // Asked first once OUTDIR has been checked: someone adds a file while the photos are made.
+  bool added = false;
+  environment.stop_requested = [&] {
+    if (!added) folder_.WriteFile("site/notes.txt", "mine");
+    added = true;
+    return false;
+  };
+  EXPECT_EQ(ExitCode::kGenerateFailed,
+            RunGalleryCli({"build", collection, site, "-q"}, environment));
+  EXPECT_NE(std::string::npos,
+            err.str().find("gallery: error: " + site +
+                           ": changed while the gallery was made, so it was left as it was: it "
+                           "holds notes.txt, which the last build did not write."))
+      << err.str();
+  std::map<std::string, std::string> expected = built;
+  expected["notes.txt"] = "mine";
+  EXPECT_EQ(expected, TreeSnapshot(site));
+  // The photos, the gallery and its collection: the new gallery is gone with its staging folder.
+  EXPECT_EQ(3u, Snapshot(folder_.path()).size());
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ std::string ForeignMessage(const std::string& folder, const CForeignEntry& forei
     case ForeignCause::kNoRecord:
       return "holds files but no record of what a build wrote there (" +
              std::string(kBuildRecordName) +
-             "), as an older version of gallery made it or it is no gallery, so a build cannot "
-             "tell them from files of yours." +
+             "): an older version of gallery made it, or it is no gallery, so a build cannot "
+             "tell its files from yours." +
              aside;
     case ForeignCause::kDamagedRecord:
       break;
@@ -115,15 +115,14 @@ bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& op
   return false;
 }
 
-void ReportNotCommitted(CommitOutcome outcome, const COutputPlan& plan,
-                        const CCliOptions& options, CCliEnvironment& environment) {
+void ReportNotCommitted(CommitOutcome outcome, const COutputPlan& plan, const CCliOptions& options,
+                        CCliEnvironment& environment) {
   const std::string& folder = plan.folder;
   switch (outcome) {
     case CommitOutcome::kOutdirChanged:
-      ReportError(environment, folder +
-                                   ": changed while the gallery was made, so it was left as it "
-                                   "was: it " +
-                                   ForeignMessage(folder, plan.staging.foreign(), OutputName(options)));
+      ReportError(environment,
+                  folder + ": changed while the gallery was made, so it was left as it was: it " +
+                      ForeignMessage(folder, plan.staging.foreign(), OutputName(options)));
       return;
     case CommitOutcome::kNotRecorded:
       ReportError(environment, folder +

@@ -35,9 +35,9 @@ enum class CommitOutcome {
 // A fresh folder beside OUTDIR that a build fills and that then takes OUTDIR's place whole, so
 // that a failed or interrupted build leaves nothing half-written, and a finished one leaves
 // nothing of an earlier gallery. The gallery it becomes records what it holds, so that the next
-// build replaces it only while it holds nothing else. Unless committed it is removed with everything in it when
-// dropped. While it lives it is locked, so that a later build can tell the staging folder of a
-// build that was killed (unlocked) from one in progress.
+// build replaces it only while it holds nothing else. Unless committed it is removed with
+// everything in it when dropped. While it lives it is locked, so that a later build can tell the
+// staging folder of a build that was killed (unlocked) from one in progress.
 class CStagingFolder {
  public:
   // `target` is OUTDIR with its links resolved.

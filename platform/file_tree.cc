@@ -2,15 +2,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <memory>
-
-#include <glib.h>
 
 #include "platform/file_system.h"
 
@@ -88,8 +87,7 @@ bool ListInto(int descriptor, const std::string& prefix, std::vector<CTreeEntry>
     const bool is_folder = entry.kind == TreeEntryKind::kFolder;
     entries.push_back(std::move(entry));
     if (!is_folder) continue;
-    const int inner =
-        openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const size_t at = entries.size() - 1;
     if (inner < 0 || !ListInto(inner, prefix + name + "/", entries)) entries[at].listed = false;
   }
@@ -100,8 +98,7 @@ bool ListInto(int descriptor, const std::string& prefix, std::vector<CTreeEntry>
 
 std::vector<CTreeEntry> ListTree(const std::string& folder) {
   std::vector<CTreeEntry> entries;
-  const int descriptor =
-      open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int descriptor = open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (descriptor >= 0) static_cast<void>(ListInto(descriptor, "", entries));
   return entries;
 }

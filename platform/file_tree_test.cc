@@ -32,10 +32,10 @@ TEST(FileTreeTest, ListsEveryEntryDepthFirstWithoutFollowingLinks) {
     TreeEntryKind kind;
   };
   const std::vector<Expected> expected = {
-      {"a\nb", TreeEntryKind::kFile},        {"b", TreeEntryKind::kFolder},
-      {"b/empty", TreeEntryKind::kFolder},   {"b/linked", TreeEntryKind::kLink},
+      {"a\nb", TreeEntryKind::kFile},         {"b", TreeEntryKind::kFolder},
+      {"b/empty", TreeEntryKind::kFolder},    {"b/linked", TreeEntryKind::kLink},
       {"b/page 1.htm", TreeEntryKind::kFile}, {"b.c", TreeEntryKind::kFolder},
-      {"b.c/x", TreeEntryKind::kFile},       {"dangling", TreeEntryKind::kLink},
+      {"b.c/x", TreeEntryKind::kFile},        {"dangling", TreeEntryKind::kLink},
       {"pipe", TreeEntryKind::kOther},
   };
   const std::vector<CTreeEntry> entries = ListTree(folder.path());

@@ -40,4 +40,21 @@ bool FileExists(const std::string& path) {
   return std::filesystem::exists(path, ignored);
 }
 
+std::map<std::string, std::string> TreeSnapshot(const std::string& folder) {
+  std::map<std::string, std::string> entries;
+  std::error_code ignored;
+  for (const std::filesystem::directory_entry& entry :
+       std::filesystem::recursive_directory_iterator(folder, ignored)) {
+    const std::string path = std::filesystem::relative(entry.path(), folder, ignored).string();
+    if (entry.is_symlink(ignored)) {
+      entries[path] = "-> " + std::filesystem::read_symlink(entry.path(), ignored).string();
+    } else if (entry.is_directory(ignored)) {
+      entries[path] = "(folder)";
+    } else {
+      entries[path] = ReadWholeFile(entry.path().string());
+    }
+  }
+  return entries;
+}
+
 }  // namespace gallery

@@ -1,6 +1,7 @@
 #ifndef GALLERY_TESTS_TEMP_FOLDER_H_
 #define GALLERY_TESTS_TEMP_FOLDER_H_
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,10 @@ class TempFolder {
 // The whole content of a file, or an empty text when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// Every entry under `folder` by relative path: a file with its bytes, a folder as "(folder)", a
+// link (never followed) as "-> " and where it leads.
+std::map<std::string, std::string> TreeSnapshot(const std::string& folder);
 
 }  // namespace gallery
 
