@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <glib.h>
+#include <openssl/evp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,10 +21,10 @@ struct DirClose {
 };
 using UniqueDir = std::unique_ptr<DIR, DirClose>;
 
-struct ChecksumFree {
-  void operator()(GChecksum* checksum) const { g_checksum_free(checksum); }
+struct DigestFree {
+  void operator()(EVP_MD_CTX* digest) const { EVP_MD_CTX_free(digest); }
 };
-using UniqueChecksum = std::unique_ptr<GChecksum, ChecksumFree>;
+using UniqueDigest = std::unique_ptr<EVP_MD_CTX, DigestFree>;
 
 // Closes a descriptor that no DIR owns.
 class CDescriptor {
@@ -111,7 +111,10 @@ std::optional<std::string> HashFileContent(const std::string& path) {
   if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return std::nullopt;
   }
-  UniqueChecksum checksum(g_checksum_new(G_CHECKSUM_SHA256));
+  UniqueDigest digest(EVP_MD_CTX_new());
+  if (digest == nullptr || EVP_DigestInit_ex(digest.get(), EVP_sha256(), nullptr) != 1) {
+    return std::nullopt;
+  }
   std::array<unsigned char, 1 << 16> piece;
   for (;;) {
     const ssize_t got = read(file.get(), piece.data(), piece.size());
@@ -120,9 +123,20 @@ std::optional<std::string> HashFileContent(const std::string& path) {
       if (errno == EINTR) continue;
       return std::nullopt;
     }
-    g_checksum_update(checksum.get(), piece.data(), got);
+    if (EVP_DigestUpdate(digest.get(), piece.data(), static_cast<size_t>(got)) != 1) {
+      return std::nullopt;
+    }
   }
-  return std::string(g_checksum_get_string(checksum.get()));
+  std::array<unsigned char, EVP_MAX_MD_SIZE> sum;
+  unsigned int sum_size = 0;
+  if (EVP_DigestFinal_ex(digest.get(), sum.data(), &sum_size) != 1) return std::nullopt;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (unsigned int i = 0; i < sum_size; ++i) {
+    text += kHex[sum[i] >> 4];
+    text += kHex[sum[i] & 0xF];
+  }
+  return text;
 }
 
 }  // namespace gallery
