@@ -1,6 +1,5 @@
 #include "platform/own_files.h"
 
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -18,10 +17,6 @@ namespace {
 
 // Reads and copies go in pieces of this size, so that no file is ever held whole in memory.
 constexpr size_t kPieceBytes = size_t{1} << 17;
-
-int64_t ToNanoseconds(const timespec& time) {
-  return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
-}
 
 // A name directly in a folder: no separator, and neither "." nor "..", which lead elsewhere.
 bool IsPlainName(const std::string& name) {
@@ -260,27 +255,8 @@ bool COwnFolder::RemoveFile(const std::string& name) const {
 }
 
 std::vector<CListedFile> COwnFolder::ListFiles() const {
-  std::vector<CListedFile> files;
-  if (!is_open()) return files;
-  // A listing of its own, as reading a folder moves the offset of the descriptor it reads.
-  const int descriptor = openat(descriptor_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return files;
-  DIR* dir = fdopendir(descriptor);
-  if (dir == nullptr) {
-    close(descriptor);
-    return files;
-  }
-  while (const dirent* entry = readdir(dir)) {
-    struct stat info;
-    if (fstatat(descriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(info.st_mode)) {
-      continue;
-    }
-    files.push_back(
-        {entry->d_name, static_cast<int64_t>(info.st_size), ToNanoseconds(info.st_mtim)});
-  }
-  closedir(dir);
-  return files;
+  if (!is_open()) return {};
+  return ListFilesAt(descriptor_);
 }
 
 CFileHandle COwnFolder::TryLock() const {
