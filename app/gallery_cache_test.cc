@@ -285,8 +285,8 @@ TEST_F(GalleryCacheTest, ACacheFolderThatIsALinkIsRefusedAndLosesNothing) {
 
 TEST_F(GalleryCacheTest, CacheFoldersOthersCouldChangeAreRefused) {
   for (int i = 0; i < 2; ++i) AddPhoto(i);
-  ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q", "--no-cache"}, cache_home_)
-                   .exit_code);
+  ASSERT_EQ(0,
+            Gallery({"new", photos_, site_, "-t", "T", "-q", "--no-cache"}, cache_home_).exit_code);
   ASSERT_TRUE(CreateFolders(CacheFolder()));
   struct Case {
     bool given_away;  // else writable by its group

@@ -74,8 +74,8 @@ bool IsEntryName(std::string_view name) {
 
 std::optional<std::string> EntryNameOfFile(std::string_view file_name) {
   for (std::string_view extension : {kEntryImageExtension, kEntryRecordExtension}) {
-    if (file_name.size() == kEntryNameLength + extension.size() &&
-        file_name.ends_with(extension) && IsEntryName(file_name.substr(0, kEntryNameLength))) {
+    if (file_name.size() == kEntryNameLength + extension.size() && file_name.ends_with(extension) &&
+        IsEntryName(file_name.substr(0, kEntryNameLength))) {
       return std::string(file_name.substr(0, kEntryNameLength));
     }
   }

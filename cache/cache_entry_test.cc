@@ -85,9 +85,10 @@ TEST(EntryNameTest, OnlyTheCachesOwnNamesAreEntries) {
   EXPECT_TRUE(IsEntryName(name));
   EXPECT_EQ(name, EntryNameOfFile(name + ".jpg").value_or(""));
   EXPECT_EQ(name, EntryNameOfFile(name + ".rec").value_or(""));
-  for (const std::string& other : std::vector<std::string>{"0123.jpg", "x.rec", ".jpg", name,
-        name + ".jpeg", name + ".jpg.bak", "0123456789ABCDEF.jpg", "0123456789abcdeg.jpg",
-        "00123456789abcdef.jpg", "123456789abcdef.rec", name + ".tmp"}) {
+  for (const std::string& other :
+       std::vector<std::string>{"0123.jpg", "x.rec", ".jpg", name, name + ".jpeg",
+                                name + ".jpg.bak", "0123456789ABCDEF.jpg", "0123456789abcdeg.jpg",
+                                "00123456789abcdef.jpg", "123456789abcdef.rec", name + ".tmp"}) {
     EXPECT_FALSE(EntryNameOfFile(other)) << other;
   }
   EXPECT_FALSE(IsEntryName("0123456789abcde"));

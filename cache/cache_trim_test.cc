@@ -134,12 +134,12 @@ TEST(TrimCacheFolderTest, LeavesAPersonsFilesLinksAndFoldersAlone) {
   ASSERT_TRUE(cache.is_open());
   // In the cache: a person's stray files, links of entry names leading to the photos, and a
   // folder of an entry's name, all long stale; and one entry of the cache's own.
-  for (const std::string& name : {std::string("0123.jpg"), std::string("x.rec"),
-                                  std::string("IMG_1.jpg.12-0.tmp")}) {
+  for (const std::string& name :
+       {std::string("0123.jpg"), std::string("x.rec"), std::string("IMG_1.jpg.12-0.tmp")}) {
     AgeFile(folder.WriteFile("cache/" + name, "p"), 2);
   }
-  for (const std::string& name : {entry_named + ".jpg", entry_named + ".rec",
-                                  Name("lone") + ".jpg", Name("t") + ".jpg.12-0.tmp"}) {
+  for (const std::string& name : {entry_named + ".jpg", entry_named + ".rec", Name("lone") + ".jpg",
+                                  Name("t") + ".jpg.12-0.tmp"}) {
     const std::string link = folder.Join("cache/" + name);
     ASSERT_EQ(0, symlink(theirs[2].c_str(), link.c_str()));
     AgeFile(link, 2);

@@ -52,7 +52,7 @@ bool ReadBack(int file, const std::function<void(std::string_view)>& copied) {
   }
 }
 
-// True when the kernel copied all of `from` into `to`; nothing in `copied` when it cannot copy
+// True when the kernel copied all of `from` into `to`; nothing when it cannot copy
 // these two files at all (then nothing was written).
 std::optional<bool> CopyInKernel(int from, int to) {
   loff_t in = 0;
@@ -63,8 +63,8 @@ std::optional<bool> CopyInKernel(int from, int to) {
     if (count == 0) return true;
     if (errno == EINTR) continue;
     // Two file systems it cannot copy between, or files of a kind it does not copy.
-    if (out == 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
-                     errno == EOPNOTSUPP || errno == EBADF || errno == EPERM)) {
+    if (out == 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                     errno == EBADF || errno == EPERM)) {
       return std::nullopt;
     }
     return false;
@@ -164,8 +164,8 @@ COwnFolder::COwnFolder(const std::string& path) {
   const size_t separator = folder.rfind('/');
   const std::string name = separator == std::string::npos ? folder : folder.substr(separator + 1);
   const std::string parent = separator == std::string::npos ? "."
-                             : separator == 0              ? "/"
-                                                           : folder.substr(0, separator);
+                             : separator == 0               ? "/"
+                                                            : folder.substr(0, separator);
   if (!IsPlainName(name)) return;
   if (parent != "." && parent != "/" && !MakeFolders(parent)) return;
   // The parent is reached as its path says, links and all: a cache kept on another disk
@@ -178,7 +178,7 @@ COwnFolder::COwnFolder(const std::string& path) {
   struct stat info;
   if (descriptor < 0) {
     if (fstatat(parent_folder.descriptor(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-      refusal_ = S_ISLNK(info.st_mode)   ? FolderRefusal::kLink
+      refusal_ = S_ISLNK(info.st_mode)    ? FolderRefusal::kLink
                  : !S_ISDIR(info.st_mode) ? FolderRefusal::kNotAFolder
                                           : FolderRefusal::kUnreachable;
     }
@@ -236,9 +236,9 @@ COwnFile COwnFolder::OpenFile(const std::string& name) const {
 
 CFileHandle COwnFolder::CreateFile(const std::string& name) const {
   if (!is_open() || !IsPlainName(name)) return {};
-  return CFileHandle(openat(descriptor_, name.c_str(),
-                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
-                     0);
+  return CFileHandle(
+      openat(descriptor_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
+      0);
 }
 
 bool COwnFolder::Rename(const std::string& from, const std::string& to) const {

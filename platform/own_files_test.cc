@@ -111,10 +111,14 @@ TEST(OwnFolderTest, TrustsOnlyOwnRegularFilesAndNeverFollowsLinks) {
     const char* name;
     OwnFileCheck check;
   } cases[] = {
-      {"kept", OwnFileCheck::kOwn},        {"missing", OwnFileCheck::kMissing},
-      {"shared", OwnFileCheck::kNotOwn},   {"link", OwnFileCheck::kNotOwn},
-      {"fifo", OwnFileCheck::kNotOwn},     {"folder", OwnFileCheck::kNotOwn},
-      {"../outside.jpg", OwnFileCheck::kMissing}, {"..", OwnFileCheck::kMissing},
+      {"kept", OwnFileCheck::kOwn},
+      {"missing", OwnFileCheck::kMissing},
+      {"shared", OwnFileCheck::kNotOwn},
+      {"link", OwnFileCheck::kNotOwn},
+      {"fifo", OwnFileCheck::kNotOwn},
+      {"folder", OwnFileCheck::kNotOwn},
+      {"../outside.jpg", OwnFileCheck::kMissing},
+      {"..", OwnFileCheck::kMissing},
   };
   for (const Case& c : cases) {
     const COwnFile file = own.OpenFile(c.name);
