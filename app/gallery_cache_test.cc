@@ -2,6 +2,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vips/vips8>
 
 #include "app/run.h"
+#include "cache/cache_entry.h"
 #include "platform/file_status.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -236,6 +238,172 @@ TEST_F(GalleryCacheTest, BuildsAtOnceShareOneCache) {
   }
   BinaryResult last = Gallery({"build", collection_, site_}, cache_home_);
   EXPECT_TRUE(Says(last, "made 0, reused 12, skipped 0")) << last.output;
+}
+
+// Sets the modification time of `path` to two hours ago, long past any write still running.
+void MakeStale(const std::string& path) {
+  const timespec times[2] = {{0, UTIME_NOW}, {time(nullptr) - 7200, 0}};
+  ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0)) << path;
+}
+
+struct stat StatusOf(const std::string& path) {
+  struct stat info = {};
+  EXPECT_EQ(0, lstat(path.c_str(), &info)) << path;
+  return info;
+}
+
+TEST_F(GalleryCacheTest, ACacheFolderThatIsALinkIsRefusedAndLosesNothing) {
+  for (int i = 0; i < 2; ++i) AddPhoto(i);
+  // A person's folder, with stale files of every shape the cache's own files have.
+  const std::string theirs = folder_.Join("theirs");
+  ASSERT_TRUE(CreateFolder(theirs));
+  const std::vector<std::string> names = {"0123.jpg",
+                                          "x.rec",
+                                          "0123456789abcdef.jpg",
+                                          "0123456789abcdef.rec",
+                                          "fedcba9876543210.jpg",
+                                          "fedcba9876543210.jpg.12-0.tmp"};
+  for (const std::string& name : names) MakeStale(folder_.WriteFile("theirs/" + name, name));
+  ASSERT_TRUE(CreateFolder(cache_home_));
+  ASSERT_EQ(0, symlink(theirs.c_str(), CacheFolder().c_str()));
+  BinaryResult result = Gallery({"new", photos_, site_, "-t", "T"}, cache_home_);
+  ASSERT_EQ(0, result.exit_code) << result.output;
+  EXPECT_TRUE(Says(result, "made 2, skipped 0")) << result.output;
+  EXPECT_NE(std::string::npos,
+            result.output.find("gallery: warning: " + CacheFolder() + ": is a symbolic link"))
+      << result.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+  EXPECT_EQ(names.size(), ListFiles(theirs).size());
+  for (const std::string& name : names) EXPECT_EQ(name, ReadFileBytes(theirs + "/" + name));
+
+  // XDG_CACHE_HOME itself may lead elsewhere: the cache then makes a folder of its own there.
+  const std::string linked_home = folder_.Join("linked home");
+  ASSERT_EQ(0, symlink(theirs.c_str(), linked_home.c_str()));
+  result = Gallery({"build", collection_, site_}, linked_home);
+  ASSERT_EQ(0, result.exit_code) << result.output;
+  EXPECT_EQ(std::string::npos, result.output.find("warning")) << result.output;
+  EXPECT_EQ(16u, ListFiles(theirs + "/gallerygen").size());
+  EXPECT_EQ(names.size(), ListFiles(theirs).size());
+  for (const std::string& name : names) EXPECT_EQ(name, ReadFileBytes(theirs + "/" + name));
+}
+
+TEST_F(GalleryCacheTest, CacheFoldersOthersCouldChangeAreRefused) {
+  for (int i = 0; i < 2; ++i) AddPhoto(i);
+  ASSERT_EQ(0,
+            Gallery({"new", photos_, site_, "-t", "T", "-q", "--no-cache"}, cache_home_).exit_code);
+  ASSERT_TRUE(CreateFolders(CacheFolder()));
+  struct Case {
+    bool given_away;  // else writable by its group
+    const char* why;
+  } cases[] = {{false, ": other users may write to it"}, {true, ": belongs to another user"}};
+  for (const Case& c : cases) {
+    if (c.given_away && geteuid() != 0) GTEST_SKIP() << "only the superuser can give it away";
+    ASSERT_EQ(0, chmod(CacheFolder().c_str(), c.given_away ? 0700 : 0775));
+    if (c.given_away) {
+      ASSERT_EQ(0, chown(CacheFolder().c_str(), 65534, 65534));
+    }
+    const BinaryResult result = Gallery({"build", collection_, site_}, cache_home_);
+    ASSERT_EQ(0, result.exit_code) << result.output;
+    EXPECT_TRUE(Says(result, "made 2, skipped 0")) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("gallery: warning: " + CacheFolder() + c.why))
+        << result.output;
+    EXPECT_TRUE(ListFiles(CacheFolder()).empty()) << c.why;
+    EXPECT_TRUE(SameAsCleanBuild()) << c.why;
+  }
+}
+
+TEST_F(GalleryCacheTest, EntriesPlantedByAnotherUserAreNeverServed) {
+  if (geteuid() != 0) GTEST_SKIP() << "only the superuser can plant another user's files";
+  theme_ = {"--theme=classic"};
+  for (int i = 0; i < 2; ++i) AddPhoto(i);
+  ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, cache_home_).exit_code);
+  // Each page image's entry swapped for the other's image, with a record that fits it: whole
+  // and consistent, as anyone could make them, since the key is made of readable facts.
+  const std::vector<std::string> images = EntryImages(true);
+  ASSERT_EQ(2u, images.size());
+  const auto record_of = [](const std::string& image) {
+    return image.substr(0, image.size() - 4) + ".rec";
+  };
+  std::vector<std::string> bytes;
+  std::vector<CEntryRecord> records;
+  for (const std::string& image : images) {
+    bytes.push_back(ReadFileBytes(image).value_or(""));
+    records.push_back(ParseEntryRecord(ReadFileBytes(record_of(image)).value_or("")).value());
+  }
+  for (size_t i = 0; i < 2; ++i) {
+    CEntryRecord planted = records[1 - i];
+    planted.key = records[i].key;
+    ASSERT_TRUE(WriteFileBytes(images[i], bytes[1 - i]));
+    ASSERT_TRUE(WriteFileBytes(record_of(images[i]), FormatEntryRecord(planted)));
+  }
+  // Had this user planted them, they would be served, and the gallery would be wrong.
+  BinaryResult own = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(own, "made 0, reused 2, skipped 0")) << own.output;
+  EXPECT_FALSE(SameAsCleanBuild());
+  for (const std::string& image : images) {
+    ASSERT_EQ(0, chown(image.c_str(), 65534, 65534));
+    ASSERT_EQ(0, chown(record_of(image).c_str(), 65534, 65534));
+  }
+  BinaryResult planted = Gallery({"build", collection_, site_}, cache_home_);
+  ASSERT_EQ(0, planted.exit_code) << planted.output;
+  EXPECT_TRUE(Says(planted, "made 2, skipped 0")) << planted.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+  for (const std::string& image : images) EXPECT_EQ(geteuid(), StatusOf(image).st_uid);
+}
+
+TEST_F(GalleryCacheTest, LinkedOrMisSizedEntriesAreMadeAgain) {
+  theme_ = {"--theme=classic"};
+  for (int i = 0; i < 3; ++i) AddPhoto(i);
+  ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, cache_home_).exit_code);
+  const std::vector<std::string> images = EntryImages(true);
+  ASSERT_EQ(3u, images.size());
+  // A link to a whole copy of the image: only its being a link is wrong.
+  const std::string copy = folder_.WriteFile("copy.jpg", ReadFileBytes(images[0]).value_or(""));
+  ASSERT_TRUE(RemoveFile(images[0]));
+  ASSERT_EQ(0, symlink(copy.c_str(), images[0].c_str()));
+  // A record that gives another length than the image has.
+  const std::string record = images[1].substr(0, images[1].size() - 4) + ".rec";
+  CEntryRecord longer = ParseEntryRecord(ReadFileBytes(record).value_or("")).value();
+  ++longer.length;
+  ASSERT_TRUE(WriteFileBytes(record, FormatEntryRecord(longer)));
+  BinaryResult result = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(result, "made 2, reused 1, skipped 0")) << result.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+  EXPECT_TRUE(S_ISREG(StatusOf(images[0]).st_mode));
+  EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(images[0]));
+  BinaryResult next = Gallery({"build", collection_, site_}, cache_home_);
+  EXPECT_TRUE(Says(next, "made 0, reused 3, skipped 0")) << next.output;
+}
+
+TEST_F(GalleryCacheTest, EditingAGalleryImageInPlaceChangesNoOtherCopy) {
+  for (int i = 0; i < 2; ++i) AddPhoto(i, 400, 300);
+  ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, cache_home_).exit_code);
+  const std::string other = folder_.Join("other");
+  BinaryResult second = Gallery({"build", collection_, other}, cache_home_);
+  ASSERT_TRUE(Says(second, "made 0, reused 2, skipped 0")) << second.output;
+  const std::string edited = site_ + "/images/1.jpg";
+  const std::string original = ReadFileBytes(edited).value_or("");
+  std::string entry;
+  for (const std::string& image : EntryImages(true)) {
+    if (ReadFileBytes(image) == original) entry = image;
+  }
+  ASSERT_FALSE(entry.empty());
+  const std::string copies[] = {edited, other + "/images/1.jpg", entry};
+  for (const std::string& copy : copies) EXPECT_EQ(1u, StatusOf(copy).st_nlink) << copy;
+  EXPECT_NE(StatusOf(copies[0]).st_ino, StatusOf(copies[1]).st_ino);
+  EXPECT_NE(StatusOf(copies[0]).st_ino, StatusOf(copies[2]).st_ino);
+  EXPECT_NE(StatusOf(copies[1]).st_ino, StatusOf(copies[2]).st_ino);
+  // As a metadata editor that overwrites in place does it: same file, new bytes.
+  const int file = open(edited.c_str(), O_WRONLY);
+  ASSERT_LE(0, file);
+  ASSERT_EQ(6, pwrite(file, "EDITED", 6, 100));
+  close(file);
+  ASSERT_NE(original, ReadFileBytes(edited));
+  EXPECT_EQ(original, ReadFileBytes(other + "/images/1.jpg"));
+  EXPECT_EQ(original, ReadFileBytes(entry));
+  BinaryResult again = Gallery({"build", collection_, other}, cache_home_);
+  EXPECT_TRUE(Says(again, "made 0, reused 2, skipped 0")) << again.output;
+  EXPECT_EQ(original, ReadFileBytes(other + "/images/1.jpg"));
 }
 
 TEST_F(GalleryCacheTest, GallerygenNeverUsesTheCache) {

@@ -20,6 +20,7 @@
 #include "generate/generate.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
+#include "platform/own_files.h"
 
 namespace gallery {
 namespace {
@@ -53,6 +54,32 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused,
   environment.err << std::flush;
 }
 
+// The warning for a cache folder that is not used, for `refusal`.
+std::string CacheRefusalMessage(const std::string& folder, FolderRefusal refusal) {
+  const std::string off = ", so the image cache is off and every image is made afresh. ";
+  const std::string elsewhere = "set XDG_CACHE_HOME to a folder of your own, or pass --no-cache.";
+  switch (refusal) {
+    case FolderRefusal::kLink:
+      return folder + ": is a symbolic link, which the cache never follows" + off +
+             "Remove the link, or " + elsewhere;
+    case FolderRefusal::kNotAFolder:
+      return folder + ": is not a folder" + off + "Move it away, or " + elsewhere;
+    case FolderRefusal::kForeignOwner:
+      return folder + ": belongs to another user" + off + "Remove it, or " + elsewhere;
+    case FolderRefusal::kWritableByOthers:
+      return folder + ": other users may write to it" + off + "Run 'chmod go-w' on it, or " +
+             elsewhere;
+    case FolderRefusal::kOpenParent:
+      return folder + ": the folder it is in lets other users replace it" + off +
+             "Make that folder yours alone, or " + elsewhere;
+    case FolderRefusal::kUnreachable:
+    case FolderRefusal::kNone:
+      break;
+  }
+  return folder + ": cannot be made or written (no permission, or the disk is read-only?)" + off +
+         "Fix its permissions, or " + elsewhere;
+}
+
 // Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
 ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
                       CCliEnvironment& environment) {
@@ -64,7 +91,11 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   std::optional<CResultCache> cache;
   if (options.use_cache && !environment.cache_folder.empty()) {
     cache.emplace(environment.cache_folder);
-    if (cache->usable()) builder.SetImageCache(&*cache);
+    if (cache->usable()) {
+      builder.SetImageCache(&*cache);
+    } else {
+      ReportWarning(environment, CacheRefusalMessage(environment.cache_folder, cache->refusal()));
+    }
   }
   builder.SetObserver(&progress);
   progress.Start(photo_count);

@@ -2,24 +2,29 @@
 # Times `gallery build` with its image cache on 1,000 camera-sized photos: a first build into
 # an empty cache, a rebuild with nothing changed, a rebuild with 10 photos added, and one with a
 # page colour changed. Prints the median of --runs N (default 3) of each, against its limit.
-#   bench/rebuild.sh [--runs N] [--photos N] [--binary build/gallery] [--work DIR]
+# Given --binary more than once, each run times every binary in turn (each with a cache and a
+# gallery of its own), so that builds to compare share the machine's moods alike.
+#   bench/rebuild.sh [--runs N] [--photos N] [--binary build/gallery]... [--work DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=3
 photos=1000
-binary=build/gallery
+binaries=()
 work=bench/rebuild-work
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --photos) photos="$2"; shift 2 ;;
-    --binary) binary="$2"; shift 2 ;;
+    --binary) binaries+=("$2"); shift 2 ;;
     --work) work="$2"; shift 2 ;;
     *) echo "usage: $0 [--runs N] [--photos N] [--binary PATH] [--work DIR]" >&2; exit 1 ;;
   esac
 done
 command -v vips >/dev/null || { echo "vips is missing: apt-get install libvips-tools" >&2; exit 1; }
-[ -x "$binary" ] || { echo "$binary is missing: build first" >&2; exit 1; }
+[ ${#binaries[@]} -gt 0 ] || binaries=(build/gallery)
+for binary in "${binaries[@]}"; do
+  [ -x "$binary" ] || { echo "$binary is missing: build first" >&2; exit 1; }
+done
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 added=10
@@ -62,35 +67,40 @@ make_collection "$total" "$work/added.xml"
 sed 's/ back_color="[0-9]*"/ back_color="255"/' "$work/added.xml" >"$work/colour.xml"
 cmp -s "$work/added.xml" "$work/colour.xml" && { echo "no colour to change" >&2; exit 1; }
 
-export XDG_CACHE_HOME="$work/cache"
-timed() {  # label collection: the seconds of one build, its summary line kept in $work/$label
+timed() {  # binary label collection: the seconds of one build, its summary kept in $work/$label.log
   local start end
   start=$(date +%s.%N)
-  "$binary" build "$2" "$work/site" 2>"$work/$1.log" >/dev/null
+  "$1" build "$3" "$site" 2>"$work/$2.log" >/dev/null
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 }
 declare -A times
 for ((run = 1; run <= runs; run++)); do
-  rm -rf "$XDG_CACHE_HOME" "$work/site"
-  times[first]+="$(timed first "$work/base.xml") "
-  times[unchanged]+="$(timed unchanged "$work/base.xml") "
-  times[added]+="$(timed added "$work/added.xml") "
-  times[colour]+="$(timed colour "$work/colour.xml") "
+  for b in "${!binaries[@]}"; do
+    export XDG_CACHE_HOME="$work/cache-$b"
+    site="$work/site-$b"
+    rm -rf "$XDG_CACHE_HOME" "$site"
+    times[$b-first]+="$(timed "${binaries[$b]}" "$b-first" "$work/base.xml") "
+    times[$b-unchanged]+="$(timed "${binaries[$b]}" "$b-unchanged" "$work/base.xml") "
+    times[$b-added]+="$(timed "${binaries[$b]}" "$b-added" "$work/added.xml") "
+    times[$b-colour]+="$(timed "${binaries[$b]}" "$b-colour" "$work/colour.xml") "
+  done
 done
 median() { tr ' ' '\n' | grep . | sort -g | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
-first=$(echo "${times[first]}" | median)
-printf '%d photos, %d runs, medians (seconds), %s\n' "$photos" "$runs" "$binary"
-printf '%-34s %9s %9s %12s  %s\n' step seconds "of first" limit summary
 row() {  # label step limit
   local t
   t=$(echo "${times[$1]}" | median)
   printf '%-34s %9.2f %8.2f%% %12s  %s\n' "$2" "$t" "$(echo "100 * $t / $first" | bc -l)" "$3" \
     "$(grep -o 'made [^:]*$' "$work/$1.log" | tail -1)"
 }
-own=$(echo "$first * $added / $photos + 1" | bc -l)
-row first "first build (empty cache)" "-"
-row unchanged "rebuild, nothing changed" "$(printf '%.2f s' "$(echo "$first * 0.03" | bc -l)")"
-row added "rebuild, $added photos added" "$(printf '%.2f s' "$own")"
-row colour "rebuild, page colour changed" "0 made"
-echo "all times: ${times[first]}| ${times[unchanged]}| ${times[added]}| ${times[colour]}"
+for b in "${!binaries[@]}"; do
+  first=$(echo "${times[$b-first]}" | median)
+  printf '%d photos, %d runs, medians (seconds), %s\n' "$photos" "$runs" "${binaries[$b]}"
+  printf '%-34s %9s %9s %12s  %s\n' step seconds "of first" limit summary
+  own=$(echo "$first * $added / $photos + 1" | bc -l)
+  row "$b-first" "first build (empty cache)" "-"
+  row "$b-unchanged" "rebuild, nothing changed" "$(printf '%.2f s' "$(echo "$first * 0.03" | bc -l)")"
+  row "$b-added" "rebuild, $added photos added" "$(printf '%.2f s' "$own")"
+  row "$b-colour" "rebuild, page colour changed" "0 made"
+  echo "all times: ${times[$b-first]}| ${times[$b-unchanged]}| ${times[$b-added]}| ${times[$b-colour]}"
+done

@@ -3,17 +3,20 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
-#include "platform/file_status.h"
 #include "platform/file_system.h"
-#include "platform/folder_listing.h"
+#include "platform/own_files.h"
 
 namespace gallery {
 namespace {
 
 constexpr std::string_view kRecordMagic = "gallerygen-cache-entry";
+
+// A record holds a path and the settings beside a few numbers; anything much longer is not one.
+constexpr int64_t kLongestRecord = int64_t{1} << 16;
 
 // Reads one decimal field and the space or line feed after it from the front of `text`.
 template <typename T>
@@ -24,12 +27,63 @@ bool TakeNumber(std::string_view& text, T& value, char end) {
   return true;
 }
 
-bool PathExists(const std::string& path) { return GetPathKind(path) != PathKind::kMissing; }
+// The name of a temporary file for `file_name`, in the form that trimming knows.
+std::string TemporaryName(const std::string& file_name, unsigned tag) {
+  return file_name + "." + std::to_string(getpid()) + "-" + std::to_string(tag) + ".tmp";
+}
+
+// Creates the temporary file `name`; a leftover of a killed run whose process id this one
+// has now is removed first.
+CFileHandle CreateTemporary(const COwnFolder& folder, const std::string& name) {
+  CFileHandle file = folder.CreateFile(name);
+  if (file.is_open() || !folder.RemoveFile(name)) return file;
+  return folder.CreateFile(name);
+}
+
+// Fills the temporary `temporary` with `fill` and renames it to `file_name`; the temporary is
+// removed when any step fails.
+template <typename Fill>
+bool WriteEntryFile(const COwnFolder& folder, const std::string& file_name, unsigned tag,
+                    const Fill& fill) {
+  const std::string temporary = TemporaryName(file_name, tag);
+  CFileHandle file = CreateTemporary(folder, temporary);
+  if (!file.is_open()) return false;
+  if (fill(file) && file.Close() && folder.Rename(temporary, file_name)) return true;
+  static_cast<void>(file.Close());
+  static_cast<void>(folder.RemoveFile(temporary));
+  return false;
+}
+
+// The length and CRC-32 of bytes handed over in pieces.
+struct CRunningCheck {
+  int64_t length = 0;
+  uint32_t crc = 0;
+  void Add(std::string_view piece) {
+    length += static_cast<int64_t>(piece.size());
+    crc = Crc32(piece, crc);
+  }
+};
 
 }  // namespace
 
-uint32_t Crc32(std::string_view bytes) {
-  uLong crc = crc32(0L, Z_NULL, 0);
+bool IsEntryName(std::string_view name) {
+  return name.size() == kEntryNameLength && std::all_of(name.begin(), name.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
+}
+
+std::optional<std::string> EntryNameOfFile(std::string_view file_name) {
+  for (std::string_view extension : {kEntryImageExtension, kEntryRecordExtension}) {
+    if (file_name.size() == kEntryNameLength + extension.size() && file_name.ends_with(extension) &&
+        IsEntryName(file_name.substr(0, kEntryNameLength))) {
+      return std::string(file_name.substr(0, kEntryNameLength));
+    }
+  }
+  return std::nullopt;
+}
+
+uint32_t Crc32(std::string_view bytes, uint32_t before) {
+  uLong crc = before;
   // zlib takes its lengths as unsigned int, so a long input goes in parts.
   constexpr size_t kPart = 1u << 30;
   while (!bytes.empty()) {
@@ -63,71 +117,83 @@ std::optional<CEntryRecord> ParseEntryRecord(std::string_view bytes) {
   return record;
 }
 
-bool MatchesRecord(const CEntryRecord& record, std::string_view image) {
-  return static_cast<int64_t>(image.size()) == record.length && Crc32(image) == record.crc;
+std::string EntryImageFile(const std::string& name) {
+  return name + std::string(kEntryImageExtension);
 }
 
-std::string EntryImagePath(const std::string& folder, const std::string& name) {
-  return folder + "/" + name + std::string(kEntryImageExtension);
+std::string EntryRecordFile(const std::string& name) {
+  return name + std::string(kEntryRecordExtension);
 }
 
-std::string EntryRecordPath(const std::string& folder, const std::string& name) {
-  return folder + "/" + name + std::string(kEntryRecordExtension);
-}
-
-std::optional<PhotoSize> FetchEntry(const std::string& folder, const std::string& name,
+std::optional<PhotoSize> FetchEntry(const COwnFolder& folder, const std::string& name,
                                     const std::string& key, const std::string& path) {
-  const std::optional<std::string> record_bytes = ReadFileBytes(EntryRecordPath(folder, name));
-  if (!record_bytes) return std::nullopt;
-  const std::optional<CEntryRecord> record = ParseEntryRecord(*record_bytes);
-  // Another key of the same name is no damage: the entry is simply not this image's.
-  if (record && record->key != key) return std::nullopt;
-  const std::string image_path = EntryImagePath(folder, name);
-  if (record && LinkFile(image_path, path)) {
-    // What is checked is the file now at `path`, so that nothing that replaced the entry
-    // between a check and the link can slip through.
-    const std::optional<std::string> linked = ReadFileBytes(path);
-    if (linked && MatchesRecord(*record, *linked)) {
-      static_cast<void>(TouchFile(EntryRecordPath(folder, name)));
+  const COwnFile record_file = folder.OpenFile(EntryRecordFile(name));
+  if (record_file.check == OwnFileCheck::kMissing) return std::nullopt;
+  std::optional<CEntryRecord> record;
+  if (record_file.check == OwnFileCheck::kOwn) {
+    const std::optional<std::string> bytes = ReadFileContent(record_file.file, kLongestRecord);
+    // An unreadable record is left for the next build: reading may fail for passing reasons.
+    if (!bytes) return std::nullopt;
+    record = ParseEntryRecord(*bytes);
+    // Another key of the same name is no damage: the entry is simply not this image's.
+    if (record && record->key != key) return std::nullopt;
+  }
+  const COwnFile image = record ? folder.OpenFile(EntryImageFile(name)) : COwnFile{};
+  // A record without its image is what a killed store or a concurrent trim leaves: no damage.
+  if (record && image.check == OwnFileCheck::kMissing) return std::nullopt;
+  if (record && image.check == OwnFileCheck::kOwn && image.file.size() == record->length) {
+    CRunningCheck copy;
+    bool damaged = false;
+    // What is checked is the copy now at `path`, so that nothing that replaced the entry
+    // meanwhile can slip through.
+    const bool written = WriteFileWith(path, [&](int descriptor) {
+      if (!CopyFileContent(image.file.descriptor(), descriptor,
+                           [&copy](std::string_view piece) { copy.Add(piece); })) {
+        return false;
+      }
+      damaged = copy.length != record->length || copy.crc != record->crc;
+      return !damaged;
+    });
+    if (written) {
+      static_cast<void>(TouchOpenFile(record_file.file));
       return record->size;
     }
-    static_cast<void>(RemoveFile(path));
-  } else if (record) {
-    const std::optional<std::string> image = ReadFileBytes(image_path);
-    if (image && MatchesRecord(*record, *image)) {
-      if (!WriteFileBytes(path, *image)) return std::nullopt;
-      static_cast<void>(TouchFile(EntryRecordPath(folder, name)));
-      return record->size;
-    }
-    // A record without its image is what a killed store or a concurrent trim leaves: no damage.
-    if (!image && !PathExists(image_path)) return std::nullopt;
+    if (!damaged) return std::nullopt;
   }
   static_cast<void>(RemoveEntry(folder, name));
   return std::nullopt;
 }
 
-bool StoreEntry(const std::string& folder, const std::string& name, const CEntryRecord& record,
-                const std::string& made_path, std::string_view image, unsigned temporary_tag) {
-  const std::string image_path = EntryImagePath(folder, name);
-  // Named as the temporary files of WriteFileBytes are, so that trimming knows them.
-  const std::string temporary =
-      image_path + "." + std::to_string(getpid()) + "-" + std::to_string(temporary_tag) + ".tmp";
-  bool stored = false;
-  if (LinkFile(made_path, temporary)) {
-    stored = RenamePath(temporary, image_path);
-    if (!stored) static_cast<void>(RemoveFile(temporary));
-  }
-  if (!stored && !WriteFileBytes(image_path, image)) return false;
-  return WriteFileBytes(EntryRecordPath(folder, name), FormatEntryRecord(record));
+bool StoreEntry(const COwnFolder& folder, const std::string& name, PhotoSize size,
+                const std::string& key, const std::string& made_path, unsigned temporary_tag) {
+  const CFileHandle made = OpenFileForReading(made_path);
+  if (!made.is_open()) return false;
+  CEntryRecord record = {0, 0, size, key};
+  const bool stored =
+      WriteEntryFile(folder, EntryImageFile(name), temporary_tag, [&](const CFileHandle& file) {
+        CRunningCheck copy;
+        if (!CopyFileContent(made.descriptor(), file.descriptor(),
+                             [&copy](std::string_view piece) { copy.Add(piece); })) {
+          return false;
+        }
+        record.length = copy.length;
+        record.crc = copy.crc;
+        return true;
+      });
+  return stored &&
+         WriteEntryFile(folder, EntryRecordFile(name), temporary_tag, [&](const CFileHandle& file) {
+           return WriteFileContent(file, FormatEntryRecord(record));
+         });
 }
 
-bool RemoveEntry(const std::string& folder, const std::string& name) {
+bool RemoveEntry(const COwnFolder& folder, const std::string& name) {
   // The record goes first: an image without its record is never taken for a whole entry.
-  const std::string record_path = EntryRecordPath(folder, name);
-  const std::string image_path = EntryImagePath(folder, name);
-  static_cast<void>(RemoveFile(record_path));
-  static_cast<void>(RemoveFile(image_path));
-  return !PathExists(record_path) && !PathExists(image_path);
+  const std::string record_file = EntryRecordFile(name);
+  const std::string image_file = EntryImageFile(name);
+  static_cast<void>(folder.RemoveFile(record_file));
+  static_cast<void>(folder.RemoveFile(image_file));
+  return folder.OpenFile(record_file).check == OwnFileCheck::kMissing &&
+         folder.OpenFile(image_file).check == OwnFileCheck::kMissing;
 }
 
 }  // namespace gallery

@@ -9,11 +9,23 @@
 #include "platform/photo.h"
 
 namespace gallery {
+class COwnFolder;
 
 // An entry of the cache is two files in its folder: NAME.jpg, the image exactly as written
-// into a gallery, and NAME.rec, the record that says what the image must be.
+// into a gallery, and NAME.rec, the record that says what the image must be. NAME is always
+// `kEntryNameLength` lowercase hexadecimal digits, and the cache touches no file of another
+// shape but the temporary files of its own writes (NAME.jpg or NAME.rec, then "." + process
+// id + "-" + a number + ".tmp").
 inline constexpr std::string_view kEntryImageExtension = ".jpg";
 inline constexpr std::string_view kEntryRecordExtension = ".rec";
+inline constexpr size_t kEntryNameLength = 16;
+
+// True when `name` has the shape of an entry's name.
+bool IsEntryName(std::string_view name);
+
+// The entry name of `file_name` when it is the image or the record of an entry; nothing for
+// any other name.
+std::optional<std::string> EntryNameOfFile(std::string_view file_name);
 
 // What the record of an entry holds.
 struct CEntryRecord {
@@ -23,36 +35,39 @@ struct CEntryRecord {
   std::string key;     // the whole key the image was stored under
 };
 
-// CRC-32 (as in zlib and PNG) of `bytes`.
-uint32_t Crc32(std::string_view bytes);
+// CRC-32 (as in zlib and PNG) of `bytes`; with `before`, the CRC-32 of the bytes whose CRC-32
+// was `before` followed by `bytes`.
+uint32_t Crc32(std::string_view bytes, uint32_t before = 0);
 
 // The record's bytes, and back: nothing when `bytes` are not a whole record.
 std::string FormatEntryRecord(const CEntryRecord& record);
 std::optional<CEntryRecord> ParseEntryRecord(std::string_view bytes);
 
-// True when `image` is the image that `record` describes (its length and CRC).
-bool MatchesRecord(const CEntryRecord& record, std::string_view image);
+// The file names of the entry `name`.
+std::string EntryImageFile(const std::string& name);
+std::string EntryRecordFile(const std::string& name);
 
-// The paths of the entry `name` in the cache folder `folder`.
-std::string EntryImagePath(const std::string& folder, const std::string& name);
-std::string EntryRecordPath(const std::string& folder, const std::string& name);
-
-// Puts at `path` the image of the entry `name` stored under `key`, as a hard link when the file
-// system allows it and as a copy otherwise, checked against its record after it got there.
-// Its size when it was whole; nothing when there is no such entry or `path` could not be
-// written. An entry found damaged (a length or CRC that does not match) is removed.
-std::optional<PhotoSize> FetchEntry(const std::string& folder, const std::string& name,
+// Puts at `path` a copy of the image of the entry `name` stored under `key` (a reflink where
+// the file system offers one), so that the file at `path` shares nothing with the cache, and
+// checks the copy against its record. Its size when it was whole; nothing when there is no
+// such entry, `path` could not be written, or the entry is not to be trusted: a link, a
+// special file, a file of another user or one that others may write to, or an image whose
+// size, length or CRC does not match its record. Untrusted files are removed when they are
+// regular files, and the image is then made again.
+std::optional<PhotoSize> FetchEntry(const COwnFolder& folder, const std::string& name,
                                     const std::string& key, const std::string& path);
 
-// Stores `image`, the bytes of the file just written at `made_path`, as the entry `name` under
-// `key`. The image goes in first and its record after it, each under a temporary name
-// (`temporary_tag` tells apart the writers of one process) renamed into place, so that a
-// reader sees either a whole entry or none. False when it could not be stored.
-bool StoreEntry(const std::string& folder, const std::string& name, const CEntryRecord& record,
-                const std::string& made_path, std::string_view image, unsigned temporary_tag);
+// Stores a copy of the image just written at `made_path`, of size `size`, as the entry `name`
+// under `key`, its record made from the bytes of the copy. The image goes in first and its
+// record after it, each under a temporary name (`temporary_tag` tells apart the writers of one
+// process) renamed into place, so that a reader sees either a whole entry or none. False when
+// it could not be stored.
+bool StoreEntry(const COwnFolder& folder, const std::string& name, PhotoSize size,
+                const std::string& key, const std::string& made_path, unsigned temporary_tag);
 
-// Removes both files of the entry; false when anything of it was left.
-bool RemoveEntry(const std::string& folder, const std::string& name);
+// Removes both files of the entry, where they are regular files; false when anything of it
+// was left.
+bool RemoveEntry(const COwnFolder& folder, const std::string& name);
 
 }  // namespace gallery
 

@@ -1,5 +1,8 @@
 #include "cache/cache_entry.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "imaging/image_cache.h"
 #include "platform/file_status.h"
 #include "platform/file_system.h"
+#include "platform/own_files.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -76,34 +80,69 @@ TEST(CacheKeyTest, EveryInputChangesTheKey) {
   }
 }
 
+TEST(EntryNameTest, OnlyTheCachesOwnNamesAreEntries) {
+  const std::string name = "0123456789abcdef";
+  EXPECT_TRUE(IsEntryName(name));
+  EXPECT_EQ(name, EntryNameOfFile(name + ".jpg").value_or(""));
+  EXPECT_EQ(name, EntryNameOfFile(name + ".rec").value_or(""));
+  for (const std::string& other :
+       std::vector<std::string>{"0123.jpg", "x.rec", ".jpg", name, name + ".jpeg",
+                                name + ".jpg.bak", "0123456789ABCDEF.jpg", "0123456789abcdeg.jpg",
+                                "00123456789abcdef.jpg", "123456789abcdef.rec", name + ".tmp"}) {
+    EXPECT_FALSE(EntryNameOfFile(other)) << other;
+  }
+  EXPECT_FALSE(IsEntryName("0123456789abcde"));
+}
+
 class CacheEntryTest : public testing::Test {
  protected:
-  CacheEntryTest() {
-    cache_ = folder_.Join("cache");
-    static_cast<void>(CreateFolder(cache_));
+  CacheEntryTest() : cache_(folder_.Join("cache")) {
     made_ = folder_.WriteFile("made.jpg", image_);
-    record_ = {static_cast<int64_t>(image_.size()), Crc32(image_), {7, 5}, "key"};
   }
 
+  std::string EntryImage() const { return folder_.Join("cache/" + EntryImageFile(kName)); }
+  std::string EntryRecord() const { return folder_.Join("cache/" + EntryRecordFile(kName)); }
+
+  static constexpr const char* kName = "00000000000000e1";
   TempFolder folder_;
-  std::string cache_;
+  const COwnFolder cache_;
   const std::string image_ = std::string(1000, 'j') + "end";
   std::string made_;
-  CEntryRecord record_;
 };
 
 TEST_F(CacheEntryTest, StoredEntryIsFetchedWhole) {
-  ASSERT_TRUE(StoreEntry(cache_, "e", record_, made_, image_, 0));
+  ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 0));
+  const std::optional<CEntryRecord> record =
+      ParseEntryRecord(ReadFileBytes(EntryRecord()).value_or(""));
+  ASSERT_TRUE(record);
+  EXPECT_EQ(static_cast<int64_t>(image_.size()), record->length);
+  EXPECT_EQ(Crc32(image_), record->crc);
   const std::string path = folder_.Join("out.jpg");
-  const std::optional<PhotoSize> size = FetchEntry(cache_, "e", "key", path);
+  const std::optional<PhotoSize> size = FetchEntry(cache_, kName, "key", path);
   ASSERT_TRUE(size);
   EXPECT_EQ(7, size->width);
   EXPECT_EQ(5, size->height);
   EXPECT_EQ(image_, ReadFileBytes(path).value_or(""));
   // Another key stored under the same name is not this image, and its entry stays.
-  EXPECT_FALSE(FetchEntry(cache_, "e", "other key", folder_.Join("other.jpg")));
-  EXPECT_TRUE(IsReadableFile(EntryImagePath(cache_, "e")));
+  EXPECT_FALSE(FetchEntry(cache_, kName, "other key", folder_.Join("other.jpg")));
+  EXPECT_TRUE(IsReadableFile(EntryImage()));
   EXPECT_FALSE(IsReadableFile(folder_.Join("other.jpg")));
+}
+
+TEST_F(CacheEntryTest, GalleryFilesAndEntriesShareNoFile) {
+  ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 0));
+  const std::string path = folder_.Join("out.jpg");
+  ASSERT_TRUE(FetchEntry(cache_, kName, "key", path));
+  struct stat info;
+  for (const std::string& file : {made_, path, EntryImage()}) {
+    ASSERT_EQ(0, stat(file.c_str(), &info)) << file;
+    EXPECT_EQ(1u, info.st_nlink) << file;
+  }
+  EXPECT_FALSE(IsSameFile(made_, EntryImage()));
+  EXPECT_FALSE(IsSameFile(path, EntryImage()));
+  // The entry is this user's alone.
+  ASSERT_EQ(0, stat(EntryImage().c_str(), &info));
+  EXPECT_EQ(0600u, info.st_mode & 0777);
 }
 
 TEST_F(CacheEntryTest, DamagedEntryIsRemovedAndNothingIsLeftAtThePath) {
@@ -111,19 +150,55 @@ TEST_F(CacheEntryTest, DamagedEntryIsRemovedAndNothingIsLeftAtThePath) {
   flipped[500] ^= 0x10;
   const std::string damages[] = {image_.substr(0, 600), flipped, image_ + "x", ""};
   for (const std::string& damaged : damages) {
-    ASSERT_TRUE(StoreEntry(cache_, "e", record_, made_, image_, 0));
-    ASSERT_TRUE(WriteFileBytes(EntryImagePath(cache_, "e"), damaged));
+    ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 0));
+    ASSERT_TRUE(WriteFileBytes(EntryImage(), damaged));
     const std::string path = folder_.Join("out.jpg");
-    EXPECT_FALSE(FetchEntry(cache_, "e", "key", path)) << damaged.size();
+    EXPECT_FALSE(FetchEntry(cache_, kName, "key", path)) << damaged.size();
     EXPECT_FALSE(IsReadableFile(path)) << damaged.size();
-    EXPECT_FALSE(IsReadableFile(EntryImagePath(cache_, "e"))) << damaged.size();
-    EXPECT_FALSE(IsReadableFile(EntryRecordPath(cache_, "e"))) << damaged.size();
+    EXPECT_FALSE(IsReadableFile(EntryImage())) << damaged.size();
+    EXPECT_FALSE(IsReadableFile(EntryRecord())) << damaged.size();
   }
   // A damaged record goes the same way.
-  ASSERT_TRUE(StoreEntry(cache_, "e", record_, made_, image_, 0));
-  ASSERT_TRUE(WriteFileBytes(EntryRecordPath(cache_, "e"), "gallerygen-cache-entry 1"));
-  EXPECT_FALSE(FetchEntry(cache_, "e", "key", folder_.Join("out.jpg")));
-  EXPECT_FALSE(IsReadableFile(EntryImagePath(cache_, "e")));
+  ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 0));
+  ASSERT_TRUE(WriteFileBytes(EntryRecord(), "gallerygen-cache-entry 1"));
+  EXPECT_FALSE(FetchEntry(cache_, kName, "key", folder_.Join("out.jpg")));
+  EXPECT_FALSE(IsReadableFile(EntryImage()));
+}
+
+TEST_F(CacheEntryTest, LinksInPlaceOfAnEntryAreNeverServedNorFollowed) {
+  // A link to a whole, matching copy of the image: only its being a link is wrong.
+  const std::string copy = folder_.WriteFile("copy.jpg", image_);
+  for (bool link_the_image : {true, false}) {
+    ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 0));
+    const std::string linked = link_the_image ? EntryImage() : EntryRecord();
+    const std::string target = link_the_image ? copy : folder_.WriteFile("record", "");
+    if (!link_the_image) {
+      ASSERT_TRUE(WriteFileBytes(target, ReadFileBytes(EntryRecord()).value_or("")));
+    }
+    ASSERT_TRUE(RemoveFile(linked));
+    ASSERT_EQ(0, symlink(target.c_str(), linked.c_str()));
+    const std::string path = folder_.Join("out.jpg");
+    static_cast<void>(RemoveFile(path));
+    EXPECT_FALSE(FetchEntry(cache_, kName, "key", path)) << link_the_image;
+    EXPECT_FALSE(IsReadableFile(path)) << link_the_image;
+    EXPECT_TRUE(IsReadableFile(target)) << link_the_image;
+    // Storing the image again replaces the link, not what it leads to.
+    ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 1));
+    EXPECT_TRUE(FetchEntry(cache_, kName, "key", path)) << link_the_image;
+    EXPECT_FALSE(IsSameFile(linked, target)) << link_the_image;
+  }
+  EXPECT_EQ(image_, ReadFileBytes(copy).value_or(""));
+}
+
+TEST_F(CacheEntryTest, EntriesOfAnotherUserAreNeverServed) {
+  if (geteuid() != 0) GTEST_SKIP() << "only the superuser can plant another user's files";
+  for (bool give_the_image : {true, false}) {
+    ASSERT_TRUE(StoreEntry(cache_, kName, {7, 5}, "key", made_, 0));
+    const std::string given = give_the_image ? EntryImage() : EntryRecord();
+    ASSERT_EQ(0, chown(given.c_str(), 65534, 65534));
+    EXPECT_FALSE(FetchEntry(cache_, kName, "key", folder_.Join("out.jpg"))) << give_the_image;
+    EXPECT_FALSE(IsReadableFile(folder_.Join("out.jpg"))) << give_the_image;
+  }
 }
 
 }  // namespace

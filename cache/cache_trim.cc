@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <string_view>
 
 #include "cache/cache_entry.h"
 #include "platform/file_system.h"
+#include "platform/own_files.h"
 
 namespace gallery {
 namespace {
@@ -16,16 +16,6 @@ struct CEntryFiles {
   const CListedFile* image = nullptr;
   const CListedFile* record = nullptr;
 };
-
-// The entry name of a cache file: its name without the image or record extension.
-std::optional<std::string> EntryNameOf(std::string_view file_name) {
-  for (std::string_view extension : {kEntryImageExtension, kEntryRecordExtension}) {
-    if (file_name.size() > extension.size() && file_name.ends_with(extension)) {
-      return std::string(file_name.substr(0, file_name.size() - extension.size()));
-    }
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -38,10 +28,10 @@ std::vector<std::string> ChooseFilesToTrim(const std::vector<CListedFile>& files
   };
   for (const CListedFile& file : files) {
     if (std::optional<std::string> target = TemporaryFileTarget(file.name)) {
-      if (EntryNameOf(*target) && stale(file)) chosen.push_back(file.name);
+      if (EntryNameOfFile(*target) && stale(file)) chosen.push_back(file.name);
       continue;
     }
-    const std::optional<std::string> name = EntryNameOf(file.name);
+    const std::optional<std::string> name = EntryNameOfFile(file.name);
     if (!name) continue;
     CEntryFiles& entry = entries[*name];
     (file.name.ends_with(kEntryImageExtension) ? entry.image : entry.record) = &file;
@@ -76,13 +66,13 @@ std::vector<std::string> ChooseFilesToTrim(const std::vector<CListedFile>& files
   return chosen;
 }
 
-int TrimCacheFolder(const std::string& folder, int64_t cap_bytes) {
-  const CFolderLock lock(folder, false);
-  if (!lock.held()) return 0;
+int TrimCacheFolder(const COwnFolder& folder, int64_t cap_bytes) {
+  const CFileHandle lock = folder.TryLock();
+  if (!lock.is_open()) return 0;
   int removed = 0;
   for (const std::string& name :
-       ChooseFilesToTrim(ListFiles(folder), cap_bytes, WallClockNanoseconds())) {
-    if (RemoveFile(folder + "/" + name)) ++removed;
+       ChooseFilesToTrim(folder.ListFiles(), cap_bytes, WallClockNanoseconds())) {
+    if (folder.RemoveFile(name)) ++removed;
   }
   return removed;
 }

@@ -1,21 +1,12 @@
 #include "cache/result_cache.h"
 
-#include <utility>
-
 #include "cache/cache_entry.h"
 #include "cache/cache_key.h"
-#include "platform/file_status.h"
-#include "platform/file_system.h"
-#include "platform/folder_listing.h"
 
 namespace gallery {
 namespace {
 
 bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
-
-bool PrepareFolder(const std::string& folder) {
-  return !folder.empty() && CreateFolders(folder) && IsWritableFolder(folder);
-}
 
 }  // namespace
 
@@ -25,14 +16,14 @@ std::optional<std::string> CacheFolderFor(const char* xdg_cache_home, const char
   return std::nullopt;
 }
 
-CResultCache::CResultCache(std::string folder, int64_t cap_bytes)
-    : folder_(std::move(folder)), cap_bytes_(cap_bytes), usable_(PrepareFolder(folder_)) {}
+CResultCache::CResultCache(const std::string& folder, int64_t cap_bytes)
+    : folder_(folder), cap_bytes_(cap_bytes) {}
 
 CScaledPhoto CResultCache::FetchOrMake(const CImageSettings& settings, const std::string& origin,
                                        const std::string& source, const std::string& path,
                                        int mode) {
   const std::optional<std::string> key =
-      usable_ ? ReadCacheKey(origin, settings, mode) : std::nullopt;
+      usable() ? ReadCacheKey(origin, settings, mode) : std::nullopt;
   if (!key) return WriteScaledPhoto(settings, source, path, mode);
   const std::string name = CacheEntryName(*key);
   if (const std::optional<PhotoSize> size = FetchEntry(folder_, name, *key, path)) {
@@ -45,16 +36,12 @@ CScaledPhoto CResultCache::FetchOrMake(const CImageSettings& settings, const std
   if (made.failure != PhotoFailure::kNone || !made.size) return made;
   // A photo that changed while it was read could have given an image of neither version.
   if (ReadCacheKey(origin, settings, mode) != key) return made;
-  const std::optional<std::string> image = ReadFileBytes(path);
-  if (!image) return made;
-  const CEntryRecord record = {static_cast<int64_t>(image->size()), Crc32(*image), *made.size,
-                               *key};
-  static_cast<void>(StoreEntry(folder_, name, record, path, *image, next_temporary_tag_++));
+  static_cast<void>(StoreEntry(folder_, name, *made.size, *key, path, next_temporary_tag_++));
   return made;
 }
 
 void CResultCache::Trim() {
-  if (usable_) static_cast<void>(TrimCacheFolder(folder_, cap_bytes_));
+  if (usable()) static_cast<void>(TrimCacheFolder(folder_, cap_bytes_));
 }
 
 }  // namespace gallery

@@ -8,6 +8,7 @@
 
 #include "cache/cache_trim.h"
 #include "imaging/image_cache.h"
+#include "platform/own_files.h"
 
 namespace gallery {
 
@@ -22,9 +23,11 @@ std::optional<std::string> CacheFolderFor(const char* xdg_cache_home, const char
 // again).
 class CResultCache : public IImageCache {
  public:
-  // The cache in `folder`, created when missing. A folder that cannot be made or written turns
-  // the cache off: every image is then made afresh and nothing is stored.
-  explicit CResultCache(std::string folder, int64_t cap_bytes = kDefaultCacheCapBytes);
+  // The cache in `folder`, created when missing. A folder that cannot be made or written, or
+  // that anyone but this user could change (see COwnFolder), turns the cache off: every image
+  // is then made afresh and nothing is stored. Only entries this user's own builds wrote are
+  // ever served.
+  explicit CResultCache(const std::string& folder, int64_t cap_bytes = kDefaultCacheCapBytes);
 
   CScaledPhoto FetchOrMake(const CImageSettings& settings, const std::string& origin,
                            const std::string& source, const std::string& path, int mode) override;
@@ -32,14 +35,15 @@ class CResultCache : public IImageCache {
   // Trims the folder to the size limit; for the end of a build.
   void Trim();
 
-  bool usable() const { return usable_; }
+  bool usable() const { return folder_.is_open(); }
+  // Why the cache is off; kNone while it is usable.
+  FolderRefusal refusal() const { return folder_.refusal(); }
   // How many page images were taken from the cache so far.
   int reused_page_images() const { return reused_page_images_.load(); }
 
  private:
-  const std::string folder_;
+  const COwnFolder folder_;
   const int64_t cap_bytes_;
-  const bool usable_;
   std::atomic<int> reused_page_images_{0};
   std::atomic<unsigned> next_temporary_tag_{0};
 };

@@ -47,10 +47,23 @@ bool CreateFolders(const std::string& path) {
 }
 
 std::vector<CListedFile> ListFiles(const std::string& folder) {
+  const int descriptor = open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return {};
+  std::vector<CListedFile> files = ListFilesAt(descriptor);
+  close(descriptor);
+  return files;
+}
+
+std::vector<CListedFile> ListFilesAt(int folder) {
   std::vector<CListedFile> files;
-  DIR* dir = opendir(ToSystemPath(folder).c_str());
-  if (dir == nullptr) return files;
-  const int descriptor = dirfd(dir);
+  // A descriptor of its own, as reading a folder moves the offset of the one it reads.
+  const int descriptor = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return files;
+  DIR* dir = fdopendir(descriptor);
+  if (dir == nullptr) {
+    close(descriptor);
+    return files;
+  }
   while (const dirent* entry = readdir(dir)) {
     struct stat info;
     if (fstatat(descriptor, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||

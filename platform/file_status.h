@@ -41,6 +41,8 @@ struct CListedFile {
 // The regular files directly in `folder` (links not followed, so a link is left out), or an
 // empty list when it cannot be read.
 std::vector<CListedFile> ListFiles(const std::string& folder);
+// Likewise, of the open folder `folder`, which is left open.
+std::vector<CListedFile> ListFilesAt(int folder);
 
 // Now, in nanoseconds since 1970, by the clock that file times are set from.
 int64_t WallClockNanoseconds();

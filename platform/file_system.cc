@@ -100,7 +100,7 @@ class CTemporaryClaim {
       errno = ECANCELED;
       return -1;
     }
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (slot != nullptr) SetSlotState(*slot, fd >= 0 ? kSlotLive : kSlotHeld);
     return fd;
   }

@@ -34,7 +34,8 @@ bool WriteNewFileBytes(const std::string& path, std::string_view bytes);
 bool IsReadableFile(const std::string& path);
 
 // Like `WriteFileBytes`, with the bytes written by `write` to the open temporary file, which
-// returns false when it could not write them all. The temporary file is named
+// returns false when it could not write them all; it may read them back, as the file is open
+// for reading too. The temporary file is named
 // `path` + "." + process id + "-" + a number + ".tmp".
 bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write);
 
