@@ -53,6 +53,16 @@ void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused,
   environment.err << std::flush;
 }
 
+// `path` of a file in the plan's staging folder as it will be named once in OUTDIR's place.
+std::string ShownOutputPath(const std::string& path, const COutputPlan& plan) {
+  const std::string& root = plan.root();
+  if (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+      path[root.size()] == '/') {
+    return plan.folder + path.substr(root.size());
+  }
+  return path;
+}
+
 // Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
 ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
                       CCliEnvironment& environment) {
@@ -79,6 +89,16 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   progress.Finish();
   if (cache) cache->Trim();
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
+  // A file that could not be written fails the build, whatever it is: a gallery without it
+  // would be worse than the one it replaces.
+  if (const std::optional<CFileNotWritten>& failed = progress.not_written()) {
+    ReportError(environment, ShownOutputPath(failed->path, plan) + ": could not be written, as " +
+                                 DescribeWriteFailure(failed->cause) + ". " +
+                                 WriteFailureRemedy(failed->cause) +
+                                 (plan.replaces ? " The earlier gallery was kept."
+                                                : " Nothing was changed."));
+    return ExitCode::kGenerateFailed;
+  }
   if (generated == 0) {
     ReportError(environment, (modern ? plan.folder + ": the gallery"
                                      : plan.folder + "/" + options.output_name +
@@ -89,13 +109,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
     return ExitCode::kGenerateFailed;
   }
   if (photo_count > 0 && progress.skipped_count() == photo_count) {
-    ReportError(environment,
-                plan.folder + ": not one photo could be made" +
-                    (progress.no_space_count() > 0
-                         ? ", as the disk is full (or the disk quota or file-size limit is "
-                           "reached). Free some space and build again."
-                         : " (see the warnings above). Replace or remove them and build again.") +
-                    (plan.replaces ? " The earlier gallery was kept." : ""));
+    ReportError(environment, plan.folder +
+                                 ": not one photo could be made (see the warnings above). Replace "
+                                 "or remove them and build again." +
+                                 (plan.replaces ? " The earlier gallery was kept." : ""));
     return ExitCode::kNoPhotoMade;
   }
   if (const CommitOutcome outcome = plan.Commit(); outcome != CommitOutcome::kCommitted) {
