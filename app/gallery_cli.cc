@@ -249,7 +249,30 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
   return outcome;
 }
 
+// Says what keeps a text given on the command line (`option` names it) out of a collection file;
+// false when nothing does.
+bool ReportBadText(std::string_view option, const std::string& text, CCliEnvironment& environment) {
+  const std::string name(option);
+  switch (FindTextFault(text)) {
+    case TextFault::kNone:
+      return false;
+    case TextFault::kNotUtf8:
+      ReportError(environment, name + ": the text is not valid UTF-8. Give it in UTF-8.");
+      return true;
+    case TextFault::kControlCharacter:
+      ReportError(environment, name +
+                                   ": the text holds a control character (only tabs and line "
+                                   "breaks may be part of it). Leave it out.");
+      return true;
+  }
+  return false;
+}
+
 ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
+  if (ReportBadText("--title", *options.title, environment) ||
+      ReportBadText("--description", options.description, environment)) {
+    return ExitCode::kUsage;
+  }
   const std::string& photo_folder = options.operands[0];
   const std::string& outdir = options.operands[1];
   std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);

@@ -57,8 +57,8 @@ int ToModernColor(int style_color) {
 
 CModernGallery StartModernGallery(const CStyleSettings& style) {
   CModernGallery gallery;
-  gallery.title_html = style.collection_title;
-  gallery.description_html = style.collection_desc;
+  gallery.title = style.collection_title;
+  gallery.description = style.collection_desc;
   gallery.font_name = style.font_name;
   gallery.colors = {ToModernColor(style.back_color), ToModernColor(style.font_color),
                     ToModernColor(style.table_item_back_color)};

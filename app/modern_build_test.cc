@@ -34,7 +34,7 @@ TEST(ModernGalleryTest, StyleGivesColoursAsRgbAndPhotosPerPage) {
   EXPECT_EQ(0xFF0000, gallery.colors.text);
   EXPECT_EQ(0x0000FF, gallery.colors.card);
   EXPECT_EQ(12, gallery.photos_per_page);
-  EXPECT_EQ("<b>Trip</b>", gallery.title_html);
+  EXPECT_EQ("<b>Trip</b>", gallery.title);
   style.table_rows = 0;
   EXPECT_EQ(0, StartModernGallery(style).photos_per_page);
 }
