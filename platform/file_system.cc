@@ -204,8 +204,15 @@ WriteFailure ProbeWriteFailure(int descriptor) {
   struct stat info;
   if (fstat(descriptor, &info) != 0) return WriteFailureFromError(errno);
   static const std::string probe(1 << 16, '\0');
-  if (pwrite(descriptor, probe.data(), probe.size(), info.st_size) >= 0) return WriteFailure::kOther;
-  return WriteFailureFromError(errno);
+  // A write that reaches a limit part way is cut short; the next one gets the error.
+  for (size_t done = 0; done < probe.size();) {
+    const ssize_t written =
+        pwrite(descriptor, probe.data() + done, probe.size() - done, info.st_size + done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? WriteFailureFromError(errno) : WriteFailure::kOther;
+    done += static_cast<size_t>(written);
+  }
+  return WriteFailure::kOther;
 }
 
 // `TryWriteFileWith`; with `replace` false, a `path` that exists is kept and the write fails.
