@@ -192,8 +192,8 @@ TEST_F(GalleryBinaryTest, APhotoThatCannotBeWrittenFailsTheRebuildInEitherTheme)
     // Larger than any page, smaller than a page image of noise: the build gets half way.
     BinaryOptions options;
     options.file_size_limit = 30000;
-    BinaryResult result = RunGalleryBinary(
-        {"build", site + ".collection.xml", site, theme, "--no-cache"}, options);
+    BinaryResult result =
+        RunGalleryBinary({"build", site + ".collection.xml", site, theme, "--no-cache"}, options);
     EXPECT_EQ(4, result.exit_code) << theme << ": " << result.output;
     EXPECT_NE(std::string::npos, result.output.find(site + "/images/")) << result.output;
     EXPECT_NE(std::string::npos,

@@ -92,11 +92,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   // A file that could not be written fails the build, whatever it is: a gallery without it
   // would be worse than the one it replaces.
   if (const std::optional<CFileNotWritten>& failed = progress.not_written()) {
-    ReportError(environment, ShownOutputPath(failed->path, plan) + ": could not be written, as " +
-                                 DescribeWriteFailure(failed->cause) + ". " +
-                                 WriteFailureRemedy(failed->cause) +
-                                 (plan.replaces ? " The earlier gallery was kept."
-                                                : " Nothing was changed."));
+    ReportError(environment,
+                ShownOutputPath(failed->path, plan) + ": could not be written, as " +
+                    DescribeWriteFailure(failed->cause) + ". " + WriteFailureRemedy(failed->cause) +
+                    (plan.replaces ? " The earlier gallery was kept." : " Nothing was changed."));
     return ExitCode::kGenerateFailed;
   }
   if (generated == 0) {

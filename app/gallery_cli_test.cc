@@ -194,8 +194,8 @@ TEST_F(GalleryCliRunTest, TitleAndDescriptionShowAsWrittenInEitherTheme) {
   const std::string description = "<img src=x onerror=alert(1)> &amp;";
   for (const char* theme : {"classic", "modern"}) {
     const std::string site = folder_.Join(std::string("site-") + theme);
-    CliResult result = RunCli(
-        {"new", photos_, site, "-t", title, "-d", description, "-q", "--theme", theme});
+    CliResult result =
+        RunCli({"new", photos_, site, "-t", title, "-d", description, "-q", "--theme", theme});
     ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
     // The collection keeps the person's text as it was given.
     CGalleryBuilder collection;

@@ -183,8 +183,8 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
                         ModernThumbnailSettings(builder.style()), std::move(paths),
                         options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count),
                         builder.image_cache());
-  for (const auto& [name, bytes] : {std::pair{"gallery.css", ModernStylesheet()},
-                                    std::pair{"gallery.js", ModernScript()}}) {
+  for (const auto& [name, bytes] :
+       {std::pair{"gallery.css", ModernStylesheet()}, std::pair{"gallery.js", ModernScript()}}) {
     const std::string path = root + "/assets/" + name;
     if (!Written(path, TryWriteFileBytes(path, bytes), observer)) return 0;
   }

@@ -172,10 +172,10 @@ TEST_F(ModernBuildTest, OriginalsArePublishedUnderTheirFormatsNotTheirNames) {
   const std::string page = folder_.Join("photos/a-wide.jpg");
   std::filesystem::rename(page, folder_.Join("photos/evil.html"));
   std::filesystem::rename(folder_.Join("photos/d-small.png"), folder_.Join("photos/run.php"));
-  const std::string collection = folder_.WriteFile(
-      "c.xml", "<collection title=\"T\"><photo title=\"a\" path=\"" + photos_ +
-                   "/evil.html\"/><photo title=\"b\" path=\"" + photos_ +
-                   "/run.php\"/><style/></collection>");
+  const std::string collection =
+      folder_.WriteFile("c.xml", "<collection title=\"T\"><photo title=\"a\" path=\"" + photos_ +
+                                     "/evil.html\"/><photo title=\"b\" path=\"" + photos_ +
+                                     "/run.php\"/><style/></collection>");
   const std::string site = folder_.Join("site");
   ASSERT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--originals"})) << err_.str();
   const std::vector<std::string> tree = Tree(site);
@@ -183,8 +183,8 @@ TEST_F(ModernBuildTest, OriginalsArePublishedUnderTheirFormatsNotTheirNames) {
     EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), name)) << name;
   }
   for (const std::string& name : tree) {
-    EXPECT_FALSE(name.ends_with(".php") || (name.starts_with("originals/") &&
-                                            name.ends_with(".html")))
+    EXPECT_FALSE(name.ends_with(".php") ||
+                 (name.starts_with("originals/") && name.ends_with(".html")))
         << name;
   }
   EXPECT_EQ(ReadWholeFile(photos_ + "/run.php"), ReadWholeFile(site + "/originals/2.png"));

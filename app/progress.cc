@@ -65,16 +65,16 @@ std::string DescribePhotoFailure(PhotoFailure cause, int index) {
     case PhotoFailure::kUnreadable:
       return "could not be read (missing, or no permission)" + replace;
     case PhotoFailure::kTooLarge:
-      return "has more pixels than a picture may have (" +
-             std::to_string(kMaxPhotoPixels >> 20) + " megapixels at most)" + left +
-             "Scale it down and build again.";
+      return "has more pixels than a picture may have (" + std::to_string(kMaxPhotoPixels >> 20) +
+             " megapixels at most)" + left + "Scale it down and build again.";
     case PhotoFailure::kNoMemory:
       return "needs more memory than the memory limit of this run leaves (ulimit -v)" + left +
              "Raise the limit or scale the photo down, and build again.";
     case PhotoFailure::kEmpty:
       return "is too thin to be drawn at the size asked for" + replace;
     case PhotoFailure::kNotWritten:
-      return "its picture could not be written" + left + "Check the gallery folder and build again.";
+      return "its picture could not be written" + left +
+             "Check the gallery folder and build again.";
     case PhotoFailure::kUndecodable:
     case PhotoFailure::kNone:
       break;

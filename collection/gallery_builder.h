@@ -37,8 +37,9 @@ class CGenerationObserver {
 
 // The generator of one run: the style preset and the photo list, loaded from a collection file
 // and turned into a gallery. Each operation is defined beside the work it does; they report
-// nothing but their results, and a file they cannot write is passed over (see PassOver). The builder does not
-// start the imaging library: the process holds a `CImagingRuntime` while it makes images.
+// nothing but their results, and a file they cannot write is passed over (see PassOver). The
+// builder does not start the imaging library: the process holds a `CImagingRuntime` while it makes
+// images.
 class CGalleryBuilder {
  public:
   CGalleryBuilder() = default;

@@ -208,8 +208,8 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
         static_cast<int>(std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
     const std::string path =
         root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count);
-    PassOver(path, WriteIndexPage(path, style_, results, first, end, page, pagination.page_count,
-                                  state));
+    PassOver(path,
+             WriteIndexPage(path, style_, results, first, end, page, pagination.page_count, state));
   }
   return 1;
 }

@@ -197,8 +197,8 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
 }
 
 WriteFailure WriteIndexPage(const std::string& path, const CStyleSettings& style,
-                    std::span<const CPhotoResult> photos, int first, int end, int page,
-                    int page_count, CPageState& state) {
+                            std::span<const CPhotoResult> photos, int first, int end, int page,
+                            int page_count, CPageState& state) {
   CPageState next = state;
   std::optional<std::string> bytes =
       RenderIndexPage(style, photos, first, end, page, page_count, next);

@@ -34,8 +34,8 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
 // was written; a page too large to make (kOther) or that cannot be written leaves it as it
 // was. kNone when written.
 WriteFailure WriteIndexPage(const std::string& path, const CStyleSettings& style,
-                    std::span<const CPhotoResult> photos, int first, int end, int page,
-                    int page_count, CPageState& state);
+                            std::span<const CPhotoResult> photos, int first, int end, int page,
+                            int page_count, CPageState& state);
 
 }  // namespace gallery
 

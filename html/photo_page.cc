@@ -93,8 +93,8 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
   return page.TakeFileBytes();
 }
 
-WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style, const CPhotoResult& photo,
-                    int index, int count, CPageState& state) {
+WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style,
+                            const CPhotoResult& photo, int index, int count, CPageState& state) {
   CPageState next = state;
   std::optional<std::string> bytes = RenderPhotoPage(style, photo, index, count, next);
   // A page that cannot be made (past the largest page) is a file not written like any other.

@@ -22,8 +22,8 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
 // `RenderPhotoPage` written to `path`. `state` becomes what the page left only when the page
 // was written; a page too large to make (kOther) or that cannot be written leaves it as it
 // was. kNone when written.
-WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style, const CPhotoResult& photo,
-                    int index, int count, CPageState& state);
+WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style,
+                            const CPhotoResult& photo, int index, int count, CPageState& state);
 
 }  // namespace gallery
 

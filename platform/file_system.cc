@@ -217,8 +217,7 @@ WriteFailure ProbeWriteFailure(int descriptor) {
 
 // `TryWriteFileWith`; with `replace` false, a `path` that exists is kept and the write fails.
 WriteFailure WriteThroughTemporary(const std::string& path,
-                                   const std::function<bool(int descriptor)>& write,
-                                   bool replace) {
+                                   const std::function<bool(int descriptor)>& write, bool replace) {
   static std::atomic<unsigned> temporary_count{0};
   const std::string target = ToSystemPath(path);
   CTemporaryClaim claim;
