@@ -140,27 +140,53 @@ TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
                    .exit_code);
   const std::map<std::string, std::string> earlier = TreeSnapshot(site_);
   const std::vector<std::string> beside = SortedNames(folder_.path());
-  struct Case {
-    long limit;
-    int exit_code;
-    const char* message;
-  } cases[] = {
-      {4000, 5,
-       "not one photo could be made, as the disk is full (or the disk quota or "
-       "file-size limit is reached)"},
-      {0, 4, "the output collection file could not be written (disk full, a file-size limit"},
-  };
-  for (const Case& c : cases) {
+  // At 4000 bytes the pages fit and no photo's page image does; at 0 nothing fits. Either way
+  // the build fails on the first file it cannot write, and says why.
+  for (long limit : {4000L, 0L}) {
     BinaryOptions options;
-    options.file_size_limit = c.limit;
+    options.file_size_limit = limit;
     // Without the cache, whose images would be linked in place rather than written.
     BinaryResult result = RunGalleryBinary(
         {"build", site_ + ".collection.xml", site_, "-q", "--theme=classic", "--no-cache"},
         options);
-    EXPECT_EQ(c.exit_code, result.exit_code) << result.output;
-    EXPECT_NE(std::string::npos, result.output.find(c.message)) << result.output;
-    EXPECT_EQ(earlier, TreeSnapshot(site_)) << c.limit;
-    EXPECT_EQ(beside, SortedNames(folder_.path())) << c.limit;
+    EXPECT_EQ(4, result.exit_code) << result.output;
+    EXPECT_EQ(0u, result.output.find("gallery: error: " + site_ + "/")) << result.output;
+    EXPECT_NE(std::string::npos,
+              result.output.find(": could not be written, as the file-size limit is reached. "
+                                 "Raise the limit (ulimit -f) and build again. The earlier "
+                                 "gallery was kept.\n"))
+        << result.output;
+    EXPECT_EQ(std::string::npos, result.output.find("warning")) << result.output;
+    EXPECT_EQ(earlier, TreeSnapshot(site_)) << limit;
+    EXPECT_EQ(beside, SortedNames(folder_.path())) << limit;
+  }
+}
+
+TEST_F(GalleryBinaryTest, APhotoThatCannotBeWrittenFailsTheRebuildInEitherTheme) {
+  // Three photos of noise, whose page images are large, and three small plain ones.
+  AddPhotos(3, 500, 400);
+  for (int i = 3; i < 6; ++i) {
+    vips::VImage::black(40, 30, vips::VImage::option()->set("bands", 3))
+        .jpegsave((photos_ + "/p" + std::to_string(i) + ".jpg").c_str());
+  }
+  for (const char* theme : {"--theme=classic", "--theme=modern"}) {
+    const std::string site = site_ + theme;
+    BinaryOptions plain;
+    ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site, "-t", "T", "-q", theme}, plain).exit_code);
+    const std::map<std::string, std::string> earlier = TreeSnapshot(site);
+    // Larger than any page, smaller than a page image of noise: the build gets half way.
+    BinaryOptions options;
+    options.file_size_limit = 30000;
+    BinaryResult result =
+        RunGalleryBinary({"build", site + ".collection.xml", site, theme, "--no-cache"}, options);
+    EXPECT_EQ(4, result.exit_code) << theme << ": " << result.output;
+    EXPECT_NE(std::string::npos, result.output.find(site + "/images/")) << result.output;
+    EXPECT_NE(std::string::npos,
+              result.output.find(": could not be written, as the file-size limit is reached."))
+        << result.output;
+    EXPECT_EQ(std::string::npos, result.output.find("built ")) << result.output;
+    EXPECT_EQ(std::string::npos, result.output.find("damaged")) << result.output;
+    EXPECT_EQ(earlier, TreeSnapshot(site)) << theme;
   }
 }
 

@@ -80,6 +80,16 @@ std::string CacheRefusalMessage(const std::string& folder, FolderRefusal refusal
          "Fix its permissions, or " + elsewhere;
 }
 
+// `path` of a file in the plan's staging folder as it will be named once in OUTDIR's place.
+std::string ShownOutputPath(const std::string& path, const COutputPlan& plan) {
+  const std::string& root = plan.root();
+  if (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+      path[root.size()] == '/') {
+    return plan.folder + path.substr(root.size());
+  }
+  return path;
+}
+
 // Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
 ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
                       CCliEnvironment& environment) {
@@ -110,6 +120,15 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   progress.Finish();
   if (cache) cache->Trim();
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
+  // A file that could not be written fails the build, whatever it is: a gallery without it
+  // would be worse than the one it replaces.
+  if (const std::optional<CFileNotWritten>& failed = progress.not_written()) {
+    ReportError(environment,
+                ShownOutputPath(failed->path, plan) + ": could not be written, as " +
+                    DescribeWriteFailure(failed->cause) + ". " + WriteFailureRemedy(failed->cause) +
+                    (plan.replaces ? " The earlier gallery was kept." : " Nothing was changed."));
+    return ExitCode::kGenerateFailed;
+  }
   if (generated == 0) {
     ReportError(environment, (modern ? plan.folder + ": the gallery"
                                      : plan.folder + "/" + options.output_name +
@@ -120,13 +139,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
     return ExitCode::kGenerateFailed;
   }
   if (photo_count > 0 && progress.skipped_count() == photo_count) {
-    ReportError(environment,
-                plan.folder + ": not one photo could be made" +
-                    (progress.no_space_count() > 0
-                         ? ", as the disk is full (or the disk quota or file-size limit is "
-                           "reached). Free some space and build again."
-                         : " (see the warnings above). Replace or remove them and build again.") +
-                    (plan.replaces ? " The earlier gallery was kept." : ""));
+    ReportError(environment, plan.folder +
+                                 ": not one photo could be made (see the warnings above). Replace "
+                                 "or remove them and build again." +
+                                 (plan.replaces ? " The earlier gallery was kept." : ""));
     return ExitCode::kNoPhotoMade;
   }
   if (const CommitOutcome outcome = plan.Commit(); outcome != CommitOutcome::kCommitted) {
@@ -263,7 +279,30 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
   return outcome;
 }
 
+// Says what keeps a text given on the command line (`option` names it) out of a collection file;
+// false when nothing does.
+bool ReportBadText(std::string_view option, const std::string& text, CCliEnvironment& environment) {
+  const std::string name(option);
+  switch (FindTextFault(text)) {
+    case TextFault::kNone:
+      return false;
+    case TextFault::kNotUtf8:
+      ReportError(environment, name + ": the text is not valid UTF-8. Give it in UTF-8.");
+      return true;
+    case TextFault::kControlCharacter:
+      ReportError(environment, name +
+                                   ": the text holds a control character (only tabs and line "
+                                   "breaks may be part of it). Leave it out.");
+      return true;
+  }
+  return false;
+}
+
 ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
+  if (ReportBadText("--title", *options.title, environment) ||
+      ReportBadText("--description", options.description, environment)) {
+    return ExitCode::kUsage;
+  }
   const std::string& photo_folder = options.operands[0];
   const std::string& outdir = options.operands[1];
   std::optional<std::string> preset = FindPreset(environment.preset_folder, options.preset);

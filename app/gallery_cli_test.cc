@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <vips/vips8>
 
+#include "collection/gallery_builder.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "tests/temp_folder.h"
@@ -192,6 +193,34 @@ TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
   EXPECT_EQ(PathKind::kFile, GetPathKind(out + "/collection.xml"));
 }
 
+TEST_F(GalleryCliRunTest, TitleAndDescriptionShowAsWrittenInEitherTheme) {
+  const std::string title = "<script>alert(1)</script> & 100%";
+  const std::string description = "<img src=x onerror=alert(1)> &amp;";
+  for (const char* theme : {"classic", "modern"}) {
+    const std::string site = folder_.Join(std::string("site-") + theme);
+    CliResult result =
+        RunCli({"new", photos_, site, "-t", title, "-d", description, "-q", "--theme", theme});
+    ASSERT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
+    // The collection keeps the person's text as it was given.
+    CGalleryBuilder collection;
+    ASSERT_EQ(LoadFailure::kNone, collection.Load(site + ".collection.xml"));
+    EXPECT_EQ(title, collection.style().collection_title);
+    EXPECT_EQ(description, collection.style().collection_desc);
+    const std::string index =
+        ReadFileBytes(site + (std::string(theme) == "classic" ? "/index.htm" : "/index.html"))
+            .value_or("");
+    EXPECT_EQ(std::string::npos, index.find("<script>alert")) << theme;
+    EXPECT_EQ(std::string::npos, index.find("<img src=x")) << theme;
+    EXPECT_NE(std::string::npos,
+              index.find("&lt;script&gt;alert(1)&lt;/script&gt; &amp; 100%</title>"))
+        << theme << ": " << index;
+    if (std::string(theme) == "modern") {
+      EXPECT_NE(std::string::npos, index.find("&lt;img src=x onerror=alert(1)&gt; &amp;amp;"))
+          << index;
+    }
+  }
+}
+
 TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   std::string file = folder_.WriteFile("plain-file", "mine");
   std::string not_gallery = folder_.Join("letters");
@@ -208,11 +237,22 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   std::string fifo = folder_.Join("pipe.xml");
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   std::string out = folder_.Join("site");
+  const std::string dangling = folder_.Join("linked-site");
+  ASSERT_EQ(0, symlink(folder_.Join("gone-site").c_str(), dangling.c_str()));
   struct Case {
     std::vector<std::string> arguments;
     ExitCode exit_code;
     std::string message;
   } cases[] = {
+      {{"new", photos_, dangling, "-t", "T"},
+       ExitCode::kGenerateFailed,
+       dangling + ": is a link to a folder that does not exist."},
+      {{"new", photos_, out, "-t", "Caf\xE9"},
+       ExitCode::kUsage,
+       "--title: the text is not valid UTF-8. Give it in UTF-8."},
+      {{"new", photos_, out, "-t", "T", "-d", "red\x1B[31m"},
+       ExitCode::kUsage,
+       "--description: the text holds a control character"},
       {{"new", folder_.Join("nope"), out, "-t", "T"},
        ExitCode::kLoadFailed,
        folder_.Join("nope") + ": no such folder."},
@@ -264,8 +304,9 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
   }
   EXPECT_EQ("mine", ReadFileBytes(file).value_or(""));
   EXPECT_EQ(1u, Snapshot(not_gallery).size());
-  // Nothing was added beside the inputs: no staging folder, no gallery.
-  EXPECT_EQ(8u, Snapshot(folder_.path()).size());
+  // Nothing was added beside the inputs: no staging folder, no gallery, no collection file.
+  EXPECT_EQ(9u, Snapshot(folder_.path()).size());
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder_.Join("gone-site")));
 }
 
 TEST_F(GalleryCliRunTest, InputsInsideTheReplacedGalleryAreRefused) {

@@ -9,6 +9,7 @@
 #include "collection/style_settings.h"
 #include "generate/generate.h"
 #include "platform/file_system.h"
+#include "platform/photo.h"
 #include "platform/photo_facts.h"
 #include "theme/modern_pages.h"
 
@@ -56,8 +57,8 @@ int ToModernColor(int style_color) {
 
 CModernGallery StartModernGallery(const CStyleSettings& style) {
   CModernGallery gallery;
-  gallery.title_html = style.collection_title;
-  gallery.description_html = style.collection_desc;
+  gallery.title = style.collection_title;
+  gallery.description = style.collection_desc;
   gallery.font_name = style.font_name;
   gallery.colors = {ToModernColor(style.back_color), ToModernColor(style.font_color),
                     ToModernColor(style.table_item_back_color)};
@@ -87,14 +88,9 @@ CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& so
           {root + "/thumbs/" + name, root + "/thumbs2x/" + name, root + "/medium/" + name}};
 }
 
-std::string ModernOriginalName(const std::string& source, int index) {
-  const std::string name = source.substr(source.find_last_of("/\\") + 1);
-  const size_t dot = name.find_last_of('.');
-  std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot + 1);
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  });
-  return std::to_string(index + 1) + "." + (IsSaneExtension(extension) ? extension : "bin");
+std::string ModernOriginalName(std::string_view extension, int index) {
+  if (!IsSaneExtension(extension)) return {};
+  return std::to_string(index + 1) + "." + std::string(extension);
 }
 
 CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
@@ -139,6 +135,38 @@ bool IsModernGalleryFileName(std::string_view folder, std::string_view name) {
   return folder == "assets" && (name == "gallery.css" || name == "gallery.js");
 }
 
+namespace {
+
+// Tells `observer` of a file not written; true when it was written.
+bool Written(const std::string& path, WriteFailure cause, CGenerationObserver* observer) {
+  if (cause == WriteFailure::kNone) return true;
+  if (observer != nullptr) observer->OnFileNotWritten(path, cause);
+  return false;
+}
+
+// True when photo `index`'s images were all written, after telling `observer` of the first that
+// was not, or of a source that gave no page image.
+bool ImagesWritten(const CPhotoImages& images, const CPhotoImagePaths& paths, int index,
+                   CGenerationObserver* observer) {
+  const CScaledPhoto& page_image = images.page_image;
+  if (page_image.failure == PhotoFailure::kNotWritten) {
+    return Written(paths.page_image, page_image.write_failure, observer);
+  }
+  if (page_image.failure != PhotoFailure::kNone) {
+    if (observer != nullptr) observer->OnPhotoFailed(index, paths.source, page_image.failure);
+    return true;
+  }
+  for (size_t i = 0; i < images.thumbnails.size() && i < paths.thumbnails.size(); ++i) {
+    if (images.thumbnails[i].failure == PhotoFailure::kNotWritten &&
+        !Written(paths.thumbnails[i], images.thumbnails[i].write_failure, observer)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& options,
                        const std::string& root, CGenerationObserver* observer) {
   for (std::string_view folder : kModernFolders) {
@@ -155,23 +183,28 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
                         ModernThumbnailSettings(builder.style()), std::move(paths),
                         options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count),
                         builder.image_cache());
-  if (!WriteFileBytes(root + "/assets/gallery.css", ModernStylesheet()) ||
-      !WriteFileBytes(root + "/assets/gallery.js", ModernScript())) {
-    return 0;
+  for (const auto& [name, bytes] :
+       {std::pair{"gallery.css", ModernStylesheet()}, std::pair{"gallery.js", ModernScript()}}) {
+    const std::string path = root + "/assets/" + name;
+    if (!Written(path, TryWriteFileBytes(path, bytes), observer)) return 0;
   }
   CModernGallery gallery = StartModernGallery(builder.style());
   for (int index = 0; index < photo_count; ++index) {
     if (observer != nullptr && observer->StopRequested()) return 0;
     const CPhotoImages& images = image_work.WaitFor(index);
     const PhotoFailure failure = images.page_image.failure;
-    if (observer != nullptr && failure != PhotoFailure::kNone) {
-      observer->OnPhotoFailed(index, photos[index].path, failure);
-    }
+    if (!ImagesWritten(images, image_work.paths(index), index, observer)) return 0;
     std::string original;
     if (options.originals && failure == PhotoFailure::kNone) {
-      original = ModernOriginalName(photos[index].path, index);
-      const std::optional<std::string> bytes = ReadFileBytes(photos[index].path);
-      if (!bytes || !WriteFileBytes(root + "/originals/" + original, *bytes)) return 0;
+      // Named by the format the file is in, not by its name.
+      original = ModernOriginalName(ReadPhotoExtension(photos[index].path), index);
+      const std::string path = root + "/originals/" + original;
+      if (original.empty()) {
+        // Its content is in no photo format any more, so it changed since its images were made.
+        if (observer != nullptr) observer->OnFileNotWritten(path, WriteFailure::kUnreadableSource);
+        return 0;
+      }
+      if (!Written(path, CopyFileBytes(photos[index].path, path), observer)) return 0;
     }
     std::vector<std::string> caption;
     if (options.captions && failure == PhotoFailure::kNone) {
@@ -180,7 +213,7 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
     gallery.photos.push_back(
         ToModernPhoto(photos[index].title, images, std::move(caption), std::move(original)));
     // A size not offered is no file of the gallery either.
-    const CPhotoImagePaths written = ModernImagePaths(root, photos[index].path, index);
+    const CPhotoImagePaths& written = image_work.paths(index);
     const CModernPhoto& shown = gallery.photos.back();
     if (shown.thumb2x.width == 0) static_cast<void>(RemoveFile(written.thumbnails[1]));
     if (shown.medium.width == 0) static_cast<void>(RemoveFile(written.thumbnails[2]));
@@ -189,14 +222,14 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
   static_cast<void>(image_work.TakeResults());
   if (observer != nullptr && observer->StopRequested()) return 0;
   for (int index = 0; index < photo_count; ++index) {
-    if (!WriteFileBytes(root + "/" + ModernPhotoFileName(index),
-                        RenderModernPhotoPage(gallery, index))) {
+    const std::string path = root + "/" + ModernPhotoFileName(index);
+    if (!Written(path, TryWriteFileBytes(path, RenderModernPhotoPage(gallery, index)), observer)) {
       return 0;
     }
   }
   for (int page = 0; page < ModernIndexPageCount(gallery); ++page) {
-    if (!WriteFileBytes(root + "/" + ModernIndexFileName(page),
-                        RenderModernIndexPage(gallery, page))) {
+    const std::string path = root + "/" + ModernIndexFileName(page);
+    if (!Written(path, TryWriteFileBytes(path, RenderModernIndexPage(gallery, page)), observer)) {
       return 0;
     }
   }

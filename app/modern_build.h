@@ -44,10 +44,11 @@ std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style)
 // thumbs2x/N.jpg and medium/N.jpg, N counted from 1.
 CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index);
 
-// The name under originals/ of the copy of photo `index`'s source at `source`: N and the
-// source's own extension in lower case, or "bin" when it has none made of 1 to 5 letters and
-// digits.
-std::string ModernOriginalName(const std::string& source, int index);
+// The name under originals/ of the copy of photo `index`'s source, whose content is in the
+// format of the file name extension `extension` (see ReadPhotoExtension): N and that
+// extension, whatever the source is called, so that a photo named ".html" is never published
+// as a page. Empty when `extension` is not one of 1 to 5 small letters and digits.
+std::string ModernOriginalName(std::string_view extension, int index);
 
 // What the pages show of one photo from what its image work made: a photo without a page image
 // shows its title alone.
@@ -63,8 +64,9 @@ inline constexpr std::string_view kModernFolders[] = {"images",    "medium", "th
                                                       "originals", "assets"};
 
 // Writes the modern gallery of `builder`'s collection into the empty folder `root`. 1 when
-// every file was written (photos that failed show their title alone, told to `observer`), 0
-// when a page, asset or offered original could not be written or `observer` asked to stop.
+// every file was written (photos whose sources could not be made into images show their title
+// alone, told to `observer`), 0 as soon as an image, page, asset or offered original could not
+// be written (told to `observer` first) or `observer` asked to stop.
 int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& options,
                        const std::string& root, CGenerationObserver* observer);
 

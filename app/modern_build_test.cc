@@ -1,5 +1,7 @@
 #include "app/modern_build.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -32,18 +34,17 @@ TEST(ModernGalleryTest, StyleGivesColoursAsRgbAndPhotosPerPage) {
   EXPECT_EQ(0xFF0000, gallery.colors.text);
   EXPECT_EQ(0x0000FF, gallery.colors.card);
   EXPECT_EQ(12, gallery.photos_per_page);
-  EXPECT_EQ("<b>Trip</b>", gallery.title_html);
+  EXPECT_EQ("<b>Trip</b>", gallery.title);
   style.table_rows = 0;
   EXPECT_EQ(0, StartModernGallery(style).photos_per_page);
 }
 
-TEST(ModernGalleryTest, OriginalsKeepASaneExtensionInLowerCase) {
-  EXPECT_EQ("1.jpg", ModernOriginalName("/p/IMG_1.JPG", 0));
-  EXPECT_EQ("3.heic", ModernOriginalName("a.b/c.HeIc", 2));
-  EXPECT_EQ("2.bin", ModernOriginalName("/p.d/noext", 1));
-  EXPECT_EQ("2.bin", ModernOriginalName("/p/.hidden", 1));
-  EXPECT_EQ("2.bin", ModernOriginalName("/p/x.j pg", 1));
-  EXPECT_EQ("2.bin", ModernOriginalName("/p/x.toolongext", 1));
+TEST(ModernGalleryTest, OriginalsAreNamedByNumberAndFormat) {
+  EXPECT_EQ("1.jpg", ModernOriginalName("jpg", 0));
+  EXPECT_EQ("3.heic", ModernOriginalName("heic", 2));
+  EXPECT_EQ("", ModernOriginalName("", 1)) << "content in no photo format is not offered";
+  EXPECT_EQ("", ModernOriginalName("../x", 1));
+  EXPECT_EQ("", ModernOriginalName("JPG", 1));
 }
 
 TEST(ModernGalleryTest, FileNamesOfABuildAreKnownAndOthersAreNot) {
@@ -166,6 +167,31 @@ TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
       EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/" + target)) << page << " -> " << target;
     }
   }
+}
+
+TEST_F(ModernBuildTest, OriginalsArePublishedUnderTheirFormatsNotTheirNames) {
+  // A JPEG named as a page and a PNG named as a script, listed by a collection file.
+  const std::string page = folder_.Join("photos/a-wide.jpg");
+  std::filesystem::rename(page, folder_.Join("photos/evil.html"));
+  std::filesystem::rename(folder_.Join("photos/d-small.png"), folder_.Join("photos/run.php"));
+  const std::string collection =
+      folder_.WriteFile("c.xml", "<collection title=\"T\"><photo title=\"a\" path=\"" + photos_ +
+                                     "/evil.html\"/><photo title=\"b\" path=\"" + photos_ +
+                                     "/run.php\"/><style/></collection>");
+  const std::string site = folder_.Join("site");
+  ASSERT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--originals"})) << err_.str();
+  const std::vector<std::string> tree = Tree(site);
+  for (const char* name : {"originals/1.jpg", "originals/2.png"}) {
+    EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), name)) << name;
+  }
+  for (const std::string& name : tree) {
+    EXPECT_FALSE(name.ends_with(".php") ||
+                 (name.starts_with("originals/") && name.ends_with(".html")))
+        << name;
+  }
+  EXPECT_EQ(ReadWholeFile(photos_ + "/run.php"), ReadWholeFile(site + "/originals/2.png"));
+  EXPECT_NE(std::string::npos,
+            ReadWholeFile(site + "/photo-1.html").find("href=\"originals/1.jpg\""));
 }
 
 TEST_F(ModernBuildTest, RebuildsOverModernAndClassicGalleriesAndRefusesForeignFiles) {

@@ -58,6 +58,10 @@ std::string RefusalMessage(const COutputChoice& choice, std::string_view output_
       return folder +
              ": is a file, not a folder. Name a new folder (or the folder of an earlier gallery) "
              "as OUTDIR.";
+    case OutputRefusal::kDanglingLink:
+      return folder +
+             ": is a link to a folder that does not exist. Create that folder, or name another "
+             "OUTDIR.";
     case OutputRefusal::kNotWritable:
       return folder +
              ": this folder cannot be read (no permission). Choose a folder you may write "

@@ -164,6 +164,7 @@ COutputChoice PlanOutput(const std::string& outdir) {
       }
       break;
     case PathKind::kMissing:
+      if (IsSymbolicLink(target)) return Refuse(std::move(choice), OutputRefusal::kDanglingLink);
       if (GetPathKind(choice.parent) != PathKind::kFolder) {
         choice.parent = ParentFolder(choice.folder);
         if (choice.parent.empty()) choice.parent = "/";

@@ -17,6 +17,7 @@ class CFolderLock;
 enum class OutputRefusal {
   kNone,
   kNotAFolder,         // a file, or anything else that is no folder
+  kDanglingLink,       // a symbolic link that leads to nothing, which no gallery can replace
   kNotWritable,        // an existing folder that cannot be listed
   kHoldsOtherFiles,    // an existing folder holding anything that no earlier build wrote
   kNoParent,           // a new folder whose parent folder does not exist

@@ -48,6 +48,7 @@ TEST(OutputPlanTest, RefusedFoldersAreLeftAsTheyWere) {
   WriteGallery(folder, "noted", {"notes.txt"});
   WriteGallery(folder, "cover", {"images/cover.png"});
   WriteGallery(folder, "kept", {"source-collection.xml"});
+  ASSERT_EQ(0, symlink(folder.Join("gone").c_str(), folder.Join("dangling").c_str()));
   struct Case {
     std::string outdir;
     OutputRefusal refusal;
@@ -64,6 +65,8 @@ TEST(OutputPlanTest, RefusedFoldersAreLeftAsTheyWere) {
       {folder.Join("kept"), OutputRefusal::kHoldsOtherFiles, "", "source-collection.xml"},
       {folder.Join("no/site"), OutputRefusal::kNoParent, folder.Join("no"), ""},
       {file + "/site", OutputRefusal::kNoParent, file, ""},
+      {folder.Join("dangling"), OutputRefusal::kDanglingLink, "", ""},
+      {folder.Join("dangling/"), OutputRefusal::kDanglingLink, "", ""},
   };
   const std::vector<std::string> before = SortedNames(folder.path());
   for (const Case& c : cases) {

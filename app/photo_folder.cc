@@ -104,15 +104,19 @@ std::string MendText(std::string_view text) {
   return mended;
 }
 
-bool IsCollectionText(std::string_view text) {
+TextFault FindTextFault(std::string_view text) {
+  TextFault fault = TextFault::kNone;
   for (size_t i = 0; i < text.size();) {
     const size_t size = Utf8CharacterSize(text.substr(i));
+    if (size == 0) return TextFault::kNotUtf8;
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (size == 0 || (c < 0x20 && c != '\t' && c != '\n' && c != '\r')) return false;
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') fault = TextFault::kControlCharacter;
     i += size;
   }
-  return true;
+  return fault;
 }
+
+bool IsCollectionText(std::string_view text) { return FindTextFault(text) == TextFault::kNone; }
 
 std::string EscapeForTerminal(std::string_view text) {
   std::string escaped;

@@ -44,8 +44,15 @@ std::string TitleFromFileName(std::string_view name);
 // becomes U+FFFD, and control characters (U+0000 to U+001F and U+007F) are dropped.
 std::string MendText(std::string_view text);
 
-// True when a collection file (XML) can carry `text` unchanged: valid UTF-8 without control
-// characters other than tab, line feed and carriage return.
+// What keeps a collection file (XML) from carrying a text unchanged.
+enum class TextFault {
+  kNone,
+  kNotUtf8,           // a byte that is no part of a valid UTF-8 character
+  kControlCharacter,  // a control character other than tab, line feed and carriage return
+};
+TextFault FindTextFault(std::string_view text);
+
+// True when a collection file (XML) can carry `text` unchanged: no `TextFault`.
 bool IsCollectionText(std::string_view text);
 
 // `text` safe to print on a terminal: control characters and bytes that are no part of a valid

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/photo_folder.h"
+#include "imaging/photo_rules.h"
 
 namespace gallery {
 namespace {
@@ -64,20 +65,70 @@ std::string DescribePhotoFailure(PhotoFailure cause, int index) {
     case PhotoFailure::kUnreadable:
       return "could not be read (missing, or no permission)" + replace;
     case PhotoFailure::kTooLarge:
-      return "has more pixels than a picture may have, or than the memory limit leaves room for" +
-             replace;
-    case PhotoFailure::kNoSpace:
-      return "its picture could not be written, as the disk is full (or the disk quota or "
-             "file-size limit is reached)" +
-             left + "Free some space and build again.";
+      return "has more pixels than a picture may have (" + std::to_string(kMaxPhotoPixels >> 20) +
+             " megapixels at most)" + left + "Scale it down and build again.";
+    case PhotoFailure::kNoMemory:
+      return "needs more memory than the memory limit of this run leaves (ulimit -v)" + left +
+             "Raise the limit or scale the photo down, and build again.";
+    case PhotoFailure::kEmpty:
+      return "is too thin to be drawn at the size asked for" + replace;
     case PhotoFailure::kNotWritten:
-      return "its picture could not be made or written (no permission?)" + left +
+      return "its picture could not be written" + left +
              "Check the gallery folder and build again.";
     case PhotoFailure::kUndecodable:
     case PhotoFailure::kNone:
       break;
   }
   return "could not be decoded as an image (damaged, or a format not supported)" + replace;
+}
+
+std::string DescribeWriteFailure(WriteFailure cause) {
+  switch (cause) {
+    case WriteFailure::kNoSpace:
+      return "the disk is full";
+    case WriteFailure::kQuota:
+      return "the disk quota is reached";
+    case WriteFailure::kFileSizeLimit:
+      return "the file-size limit is reached";
+    case WriteFailure::kNoPermission:
+      return "there is no permission to write there";
+    case WriteFailure::kReadOnly:
+      return "the disk is read-only";
+    case WriteFailure::kNoFolder:
+      return "its folder went missing while the build ran";
+    case WriteFailure::kUnreadableSource:
+      return "the photo it is a copy of could not be read again";
+    case WriteFailure::kEnding:
+      return "the build was stopped";
+    case WriteFailure::kOther:
+    case WriteFailure::kNone:
+      break;
+  }
+  return "the disk reported an error";
+}
+
+std::string WriteFailureRemedy(WriteFailure cause) {
+  switch (cause) {
+    case WriteFailure::kNoSpace:
+      return "Free some space and build again.";
+    case WriteFailure::kQuota:
+      return "Free some space within the quota and build again.";
+    case WriteFailure::kFileSizeLimit:
+      return "Raise the limit (ulimit -f) and build again.";
+    case WriteFailure::kNoPermission:
+    case WriteFailure::kNoFolder:
+      return "Check the folder that holds OUTDIR and build again.";
+    case WriteFailure::kReadOnly:
+      return "Choose an OUTDIR on a disk that can be written.";
+    case WriteFailure::kUnreadableSource:
+      return "Leave the photos as they are while the build runs, and build again.";
+    case WriteFailure::kEnding:
+      return "Build again.";
+    case WriteFailure::kOther:
+    case WriteFailure::kNone:
+      break;
+  }
+  return "Check the disk and build again.";
 }
 
 std::string FormatPhotoCounts(int made, int reused, int skipped) {
@@ -116,13 +167,16 @@ void CProgressReporter::OnPhotoDone(int index, int photo_count) {
 void CProgressReporter::OnPhotoFailed(int index, const std::string& source_path,
                                       PhotoFailure cause) {
   ++skipped_count_;
-  if (cause == PhotoFailure::kNoSpace) ++no_space_count_;
   // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
   if (bar_shown_) out_ << "\r\033[K";
   out_ << "gallery: warning: " << EscapeForTerminal(source_path) << ": "
        << DescribePhotoFailure(cause, index) << '\n';
   if (bar_shown_) DrawBar();
   out_ << std::flush;
+}
+
+void CProgressReporter::OnFileNotWritten(const std::string& path, WriteFailure cause) {
+  if (!not_written_) not_written_ = CFileNotWritten{path, cause};
 }
 
 void CProgressReporter::Finish() {

@@ -2,11 +2,13 @@
 #define GALLERY_APP_PROGRESS_H_
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "collection/gallery_builder.h"
 #include "collection/photo_result.h"
+#include "platform/file_system.h"
 
 namespace gallery {
 
@@ -30,8 +32,22 @@ enum class ProgressMode { kQuiet, kLines, kBar };
 // Why photo `index` (from 0) has no picture and what to do, as one sentence without the path.
 std::string DescribePhotoFailure(PhotoFailure cause, int index);
 
+// Why a file could not be written, as the end of "could not be written, as ...": "the disk is
+// full", "the file-size limit is reached" and so on.
+std::string DescribeWriteFailure(WriteFailure cause);
+// What to do about it, as one sentence.
+std::string WriteFailureRemedy(WriteFailure cause);
+
+// A file of a gallery that could not be written, and why.
+struct CFileNotWritten {
+  std::string path;
+  WriteFailure cause = WriteFailure::kOther;
+};
+
 // Shows the progress of a generation and names the photos that could not be made, on `out`.
 // Warnings are shown in every mode; a bar is cleared before a warning and drawn again after.
+// A file that cannot be written fails the whole build: the first is kept for the caller to
+// report, and the generation is asked to stop there.
 class CProgressReporter : public CGenerationObserver {
  public:
   // `clock` gives seconds from any fixed point; `stop_requested`, when set, says whether the
@@ -43,13 +59,17 @@ class CProgressReporter : public CGenerationObserver {
   void Start(int photo_count);
   void OnPhotoDone(int index, int photo_count) override;
   void OnPhotoFailed(int index, const std::string& source_path, PhotoFailure cause) override;
-  bool StopRequested() override { return stop_requested_ && stop_requested_(); }
+  void OnFileNotWritten(const std::string& path, WriteFailure cause) override;
+  bool StopRequested() override {
+    return not_written_.has_value() || (stop_requested_ && stop_requested_());
+  }
   // Ends the bar's line, so that later messages start on a line of their own.
   void Finish();
 
-  // Photos left without a picture, and of them those for want of disk space.
+  // Photos left without a picture, as their sources could not be made into one.
   int skipped_count() const { return skipped_count_; }
-  int no_space_count() const { return no_space_count_; }
+  // The first file that could not be written, if any.
+  const std::optional<CFileNotWritten>& not_written() const { return not_written_; }
   double elapsed() const { return clock_() - start_; }
 
  private:
@@ -64,7 +84,7 @@ class CProgressReporter : public CGenerationObserver {
   int done_ = 0;
   int total_ = 0;
   int skipped_count_ = 0;
-  int no_space_count_ = 0;
+  std::optional<CFileNotWritten> not_written_;
   bool bar_shown_ = false;
 };
 

@@ -124,25 +124,65 @@ TEST(ProgressReporterTest, BarIsRedrawnInPlaceAndClearedForWarnings) {
   EXPECT_EQ(FormatProgressLine(1, 2, 0, 60) + "\033[K\n", text.substr(line_start + 1));
 }
 
-TEST(ProgressReporterTest, AFullDiskIsToldApartFromADamagedPhoto) {
+TEST(ProgressReporterTest, AFileNotWrittenStopsTheBuildAndIsKeptNotCountedAsSkipped) {
   std::ostringstream out;
   bool stop = false;
   CProgressReporter reporter(
       out, ProgressMode::kQuiet, 80, [] { return 0.0; }, [&stop] { return stop; });
   reporter.Start(3);
-  reporter.OnPhotoFailed(0, "/a.jpg", PhotoFailure::kNoSpace);
   reporter.OnPhotoFailed(2, "/c.jpg", PhotoFailure::kUndecodable);
-  EXPECT_NE(std::string::npos, out.str().find("/a.jpg: its picture could not be written, as the "
-                                              "disk is full"))
-      << out.str();
-  EXPECT_EQ(std::string::npos, out.str().find("/a.jpg: could not be decoded")) << out.str();
-  EXPECT_NE(std::string::npos, out.str().find("/c.jpg: could not be decoded")) << out.str();
-  EXPECT_EQ(2, reporter.skipped_count());
-  EXPECT_EQ(1, reporter.no_space_count());
-  // The stop request is asked for each time, not remembered.
-  EXPECT_FALSE(reporter.StopRequested());
-  stop = true;
+  EXPECT_FALSE(reporter.StopRequested()) << "a damaged photo is only skipped";
+  reporter.OnFileNotWritten("/site/images/1.jpg", WriteFailure::kFileSizeLimit);
+  reporter.OnFileNotWritten("/site/thumbs/1.jpg", WriteFailure::kNoSpace);
+  // The first is the one reported, by the caller: the reporter itself says nothing of it.
+  ASSERT_TRUE(reporter.not_written().has_value());
+  EXPECT_EQ("/site/images/1.jpg", reporter.not_written()->path);
+  EXPECT_EQ(WriteFailure::kFileSizeLimit, reporter.not_written()->cause);
+  EXPECT_EQ(std::string::npos, out.str().find("/site/")) << out.str();
+  EXPECT_EQ(1, reporter.skipped_count());
   EXPECT_TRUE(reporter.StopRequested());
+
+  CProgressReporter asked(
+      out, ProgressMode::kQuiet, 80, [] { return 0.0; }, [&stop] { return stop; });
+  // The stop request is asked for each time, not remembered.
+  EXPECT_FALSE(asked.StopRequested());
+  stop = true;
+  EXPECT_TRUE(asked.StopRequested());
+}
+
+TEST(ProgressReporterTest, EachCauseIsNamedForWhatItIs) {
+  const struct {
+    PhotoFailure cause;
+    const char* named;
+  } photos[] = {
+      {PhotoFailure::kUndecodable, "could not be decoded as an image"},
+      {PhotoFailure::kTooLarge, "has more pixels than a picture may have (256 megapixels"},
+      {PhotoFailure::kNoMemory, "needs more memory than the memory limit of this run leaves"},
+      {PhotoFailure::kUnreadable, "could not be read"},
+  };
+  for (const auto& c : photos) {
+    const std::string text = DescribePhotoFailure(c.cause, 4);
+    EXPECT_EQ(0u, text.find(c.named)) << text;
+    EXPECT_NE(std::string::npos, text.find("photo 5 is left")) << text;
+    if (c.cause != PhotoFailure::kUndecodable) {
+      EXPECT_EQ(std::string::npos, text.find("damaged")) << text;
+    }
+  }
+  const struct {
+    WriteFailure cause;
+    const char* named;
+  } writes[] = {
+      {WriteFailure::kNoSpace, "the disk is full"},
+      {WriteFailure::kQuota, "the disk quota is reached"},
+      {WriteFailure::kFileSizeLimit, "the file-size limit is reached"},
+      {WriteFailure::kReadOnly, "the disk is read-only"},
+      {WriteFailure::kNoPermission, "there is no permission to write there"},
+      {WriteFailure::kOther, "the disk reported an error"},
+  };
+  for (const auto& c : writes) {
+    EXPECT_EQ(c.named, DescribeWriteFailure(c.cause));
+    EXPECT_FALSE(WriteFailureRemedy(c.cause).empty());
+  }
 }
 
 }  // namespace

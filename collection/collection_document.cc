@@ -177,13 +177,16 @@ bool CCollectionDocument::SetStyleNumber(std::string_view name, int number) {
 }
 
 bool CCollectionDocument::Save(const std::string& path) {
-  if (state_ != State::kWriting) return Fail();
+  if (state_ != State::kWriting) {
+    save_failure_ = WriteFailure::kOther;
+    return Fail();
+  }
   // Written as it is made: the text of a large collection, escaped, can be several times the
   // size of the collection.
-  const bool saved =
-      WriteFileWith(path, [this](int descriptor) { return document_->WriteTo(descriptor); });
+  save_failure_ =
+      TryWriteFileWith(path, [this](int descriptor) { return document_->WriteTo(descriptor); });
   Close();
-  return saved;
+  return save_failure_ == WriteFailure::kNone;
 }
 
 std::optional<std::string> CCollectionDocument::SaveText() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "collection/load_failure.h"
+#include "platform/file_system.h"
 #include "platform/xml_document.h"
 
 namespace gallery {
@@ -44,6 +45,8 @@ class CCollectionDocument {
   bool SetStyleNumber(std::string_view name, int number);
   // Writes the document to `path` (whole or not at all) and closes it.
   bool Save(const std::string& path);
+  // Why the last `Save` failed (kOther when there was no document to save), or kNone.
+  WriteFailure save_failure() const { return save_failure_; }
   // The bytes `Save` would write; closes the document.
   std::optional<std::string> SaveText();
 
@@ -59,6 +62,7 @@ class CCollectionDocument {
 
   State state_ = State::kClosed;
   LoadFailure open_failure_ = LoadFailure::kNone;
+  WriteFailure save_failure_ = WriteFailure::kNone;
   std::optional<XmlDocument> document_;
   XmlElement collection_;
   XmlElement current_photo_;

@@ -9,6 +9,7 @@
 #include "collection/photo_entry.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
+#include "platform/file_system.h"
 
 namespace gallery {
 struct ButtonPattern;
@@ -21,8 +22,14 @@ class CGenerationObserver {
   virtual ~CGenerationObserver() = default;
   // Photo `index` (from 0) is done: its images and its page were written where possible.
   virtual void OnPhotoDone(int index, int photo_count) = 0;
-  // Photo `index` got no page image (nor thumbnail), for `cause`.
+  // Photo `index` got no page image (nor thumbnail), for `cause`: its source could not be
+  // made into one. An image that was made but could not be written is told by
+  // `OnFileNotWritten` instead.
   virtual void OnPhotoFailed(int index, const std::string& source_path, PhotoFailure cause) = 0;
+  // The file `path` of the gallery (an image, page or the output collection file) could not be
+  // written, for `cause`; no file of an earlier run stays under its name, except the output
+  // collection file, which is only ever replaced whole.
+  virtual void OnFileNotWritten(const std::string& path, WriteFailure cause) = 0;
   // Asked before each photo's page and before the output collection file is saved: true ends
   // the generation there, which then returns 0 and leaves what it wrote.
   virtual bool StopRequested() { return false; }
@@ -30,8 +37,9 @@ class CGenerationObserver {
 
 // The generator of one run: the style preset and the photo list, loaded from a collection file
 // and turned into a gallery. Each operation is defined beside the work it does; they report
-// nothing but their results, and a file they cannot write is passed over. The builder does not
-// start the imaging library: the process holds a `CImagingRuntime` while it makes images.
+// nothing but their results, and a file they cannot write is passed over (see PassOver). The
+// builder does not start the imaging library: the process holds a `CImagingRuntime` while it makes
+// images.
 class CGalleryBuilder {
  public:
   CGalleryBuilder() = default;
@@ -52,7 +60,7 @@ class CGalleryBuilder {
 
   // The five navigation buttons into `folder` (generate/navigation_buttons.cc).
   void WriteNavigationButtons(const std::string& folder);
-  void WriteButtonImage(const ButtonPattern& pattern, const std::string& path);
+  WriteFailure WriteButtonImage(const ButtonPattern& pattern, const std::string& path);
 
   // JPEG saving (imaging/jpeg_saving.cc). `pixels` holds `width` x `height` pixels of 4 bytes
   // (blue, green, red, unused), first row at the bottom of the image. 1 when written, 0 when
@@ -60,8 +68,10 @@ class CGalleryBuilder {
   int SavePixelsAsJpeg(const std::string& path, const unsigned char* pixels, int width, int height,
                        int quality);
 
-  // Frame piece `piece` (0 to 15) of the style's frame (imaging/frame_piece.cc).
-  void WriteFramePiece(const std::string& path, int piece);
+  // Frame piece `piece` (0 to 15) of the style's frame (imaging/frame_piece.cc). A frame that
+  // cannot be drawn (a border size under 1 or over the largest) writes nothing, which is no
+  // failure to write: kNone.
+  WriteFailure WriteFramePiece(const std::string& path, int piece);
 
   // The observer of later `Generate` calls, or none; the builder does not own it.
   void SetObserver(CGenerationObserver* observer) { observer_ = observer; }
@@ -82,6 +92,11 @@ class CGalleryBuilder {
   const std::vector<CPhotoEntry>& photos() const { return photos_; }
 
  private:
+  // What becomes of a file of the gallery that could not be written: what an earlier run left
+  // under its name goes, as it would not match the rest, and the observer is told. Nothing for
+  // kNone.
+  void PassOver(const std::string& path, WriteFailure cause);
+
   CStyleSettings style_;
   std::vector<CPhotoEntry> photos_;
   CGenerationObserver* observer_ = nullptr;

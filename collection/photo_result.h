@@ -11,8 +11,9 @@ enum class PhotoFailure {
   kUnreadable,   // the source is missing, not a regular file, or cannot be opened
   kUndecodable,  // the source is no image that can be decoded, or is damaged
   kTooLarge,     // the source has more pixels than any image this program makes
-  kNotWritten,   // no image could be made of the size asked for, or its file not be written
-  kNoSpace,      // its file could not be written: the disk (or quota, or file-size limit) is full
+  kNoMemory,     // the source needs more memory than the process's limit leaves for a photo
+  kEmpty,        // the size asked for has no pixels (a thumbnail of a very thin source)
+  kNotWritten,   // its file could not be written (the cause goes beside it as a WriteFailure)
 };
 
 // What the pages show of one photo: its title and the sizes its image work produced. A size

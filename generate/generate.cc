@@ -42,6 +42,24 @@ CPhotoResult ToPhotoResult(const std::string& title, const CPhotoImages& images)
   return result;
 }
 
+// Tells `observer` what became of photo `index`'s images: a page image not made of its source,
+// or any image made but not written.
+void ReportImageFailures(CGenerationObserver& observer, const CImageWork& image_work, int index,
+                         const CPhotoImages& images) {
+  const PhotoFailure failure = images.page_image.failure;
+  if (failure == PhotoFailure::kNotWritten) {
+    observer.OnFileNotWritten(image_work.paths(index).page_image, images.page_image.write_failure);
+  } else if (failure != PhotoFailure::kNone) {
+    observer.OnPhotoFailed(index, image_work.source(index), failure);
+  }
+  for (size_t i = 0; i < images.thumbnails.size(); ++i) {
+    if (images.thumbnails[i].failure == PhotoFailure::kNotWritten) {
+      observer.OnFileNotWritten(image_work.paths(index).thumbnails[i],
+                                images.thumbnails[i].write_failure);
+    }
+  }
+}
+
 // Removes the temporary files that killed runs left in the gallery: only those written for a
 // name that a run writes in that folder, so that no file of anyone else is touched.
 void RemoveLeftoverTemporaries(const std::string& root, std::string_view document_name) {
@@ -56,6 +74,13 @@ void RemoveLeftoverTemporaries(const std::string& root, std::string_view documen
 }
 
 }  // namespace
+
+void CGalleryBuilder::PassOver(const std::string& path, WriteFailure cause) {
+  if (cause == WriteFailure::kNone) return;
+  // A process that is ending leaves the files as they are.
+  if (cause != WriteFailure::kEnding) static_cast<void>(RemoveFileOrLink(path));
+  if (observer_ != nullptr) observer_->OnFileNotWritten(path, cause);
+}
 
 std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
                                             const std::string& document_path, bool thumbnails) {
@@ -146,18 +171,21 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   WriteNavigationButtons(GalleryFolderPath(root, kAdvancedFolder));
   CPageState state = StartPageState(style_, photo_count);
   for (int piece = 0; piece < kFramePieceCount; ++piece) {
-    WriteFramePiece(border_folder + "/" + GetFramePieceFileName(piece), piece);
+    const std::string path = border_folder + "/" + GetFramePieceFileName(piece);
+    PassOver(path, WriteFramePiece(path, piece));
   }
   for (int index = 0; index < photo_count; ++index) {
     if (observer_ != nullptr && observer_->StopRequested()) return 0;
     if (!document.AddPhoto()) return 0;
-    results.push_back(ToPhotoResult(photos_[index].title, image_work.WaitFor(index)));
+    const CPhotoImages& images = image_work.WaitFor(index);
+    results.push_back(ToPhotoResult(photos_[index].title, images));
     const CPhotoResult& photo = results.back();
-    if (observer_ != nullptr && photo.failure != PhotoFailure::kNone) {
-      observer_->OnPhotoFailed(index, image_work.source(index), photo.failure);
-    }
-    WritePhotoPage(pages_folder + "/" + GetPageFileName(kPhotoPageKind, index, photo_count), style_,
-                   photo, index, photo_count, state);
+    // The image work has removed what an earlier run left under the names of images it could
+    // not make.
+    if (observer_ != nullptr) ReportImageFailures(*observer_, image_work, index, images);
+    const std::string page_path =
+        pages_folder + "/" + GetPageFileName(kPhotoPageKind, index, photo_count);
+    PassOver(page_path, WritePhotoPage(page_path, style_, photo, index, photo_count, state));
     static_cast<void>(document.SetPhotoAttribute("path", std::to_string(index)));
     static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
     if (observer_ != nullptr) observer_->OnPhotoDone(index, photo_count);
@@ -166,7 +194,11 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
 
   if (!WriteStyle(document, style_)) return 0;
   if (observer_ != nullptr && observer_->StopRequested()) return 0;
-  if (!document.Save(document_path)) return 0;
+  if (!document.Save(document_path)) {
+    // The earlier collection file stays: the host reads the exit code before it.
+    if (observer_ != nullptr) observer_->OnFileNotWritten(document_path, document.save_failure());
+    return 0;
+  }
 
   const IndexPagination pagination =
       PaginateIndex(photo_count, style_.table_columns, style_.table_rows);
@@ -174,8 +206,10 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     const int first = page * pagination.photos_per_page;
     const int end =
         static_cast<int>(std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
-    WriteIndexPage(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count),
-                   style_, results, first, end, page, pagination.page_count, state);
+    const std::string path =
+        root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count);
+    PassOver(path,
+             WriteIndexPage(path, style_, results, first, end, page, pagination.page_count, state));
   }
   return 1;
 }

@@ -65,6 +65,7 @@ class CImageWork {
   const CPhotoImages& WaitFor(int index);
 
   const std::string& source(int index) const { return photos_[index].source; }
+  const CPhotoImagePaths& paths(int index) const { return photos_[index]; }
 
   // Every photo's result, once each has been waited for.
   std::vector<CPhotoImages> TakeResults();

@@ -1,9 +1,11 @@
 #include "generate/navigation_buttons.h"
 
+#include <optional>
 #include <string>
 
 #include "collection/gallery_builder.h"
 #include "imaging/jpeg_saving.h"
+#include "platform/canvas.h"
 
 namespace gallery {
 
@@ -35,16 +37,20 @@ std::vector<unsigned char> ButtonPixels(const ButtonPattern& pattern, int font_c
 
 void CGalleryBuilder::WriteNavigationButtons(const std::string& folder) {
   for (const NavigationButton& button : kNavigationButtons) {
-    WriteButtonImage(*button.pattern, folder + "/" + std::string(GetButtonFileName(button.kind)));
+    const std::string path = folder + "/" + std::string(GetButtonFileName(button.kind));
+    PassOver(path, WriteButtonImage(*button.pattern, path));
   }
 }
 
-void CGalleryBuilder::WriteButtonImage(const ButtonPattern& pattern, const std::string& path) {
+WriteFailure CGalleryBuilder::WriteButtonImage(const ButtonPattern& pattern,
+                                               const std::string& path) {
   const std::vector<unsigned char> pixels =
       ButtonPixels(pattern, style_.font_color, style_.back_color);
-  // A button that cannot be written is simply missing; the pages link to it all the same.
-  static_cast<void>(SavePixelsAsJpeg(path, pixels.data(), kButtonSize, kButtonSize,
-                                     JpegQualityFor(JpegKind::kButton, style_.photo_quality)));
+  // The steps of SavePixelsAsJpeg, which says only whether the file was written. A button that
+  // cannot be written is missing; the pages link to it all the same.
+  std::optional<CCanvas> canvas = CanvasFromBottomUpPixels(pixels.data(), kButtonSize, kButtonSize);
+  if (!canvas) return WriteFailure::kOther;
+  return TrySaveJpeg(*canvas, path, JpegQualityFor(JpegKind::kButton, style_.photo_quality));
 }
 
 }  // namespace gallery

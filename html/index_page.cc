@@ -196,13 +196,16 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
   return page.TakeFileBytes();
 }
 
-void WriteIndexPage(const std::string& path, const CStyleSettings& style,
-                    std::span<const CPhotoResult> photos, int first, int end, int page,
-                    int page_count, CPageState& state) {
+WriteFailure WriteIndexPage(const std::string& path, const CStyleSettings& style,
+                            std::span<const CPhotoResult> photos, int first, int end, int page,
+                            int page_count, CPageState& state) {
   CPageState next = state;
   std::optional<std::string> bytes =
       RenderIndexPage(style, photos, first, end, page, page_count, next);
-  if (bytes && WriteFileBytes(path, *bytes)) state = std::move(next);
+  // A page that cannot be made (past the largest page) is a file not written like any other.
+  const WriteFailure written = bytes ? TryWriteFileBytes(path, *bytes) : WriteFailure::kOther;
+  if (written == WriteFailure::kNone) state = std::move(next);
+  return written;
 }
 
 }  // namespace gallery

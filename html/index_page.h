@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace gallery {
 struct CPageState;
 struct CPhotoResult;
@@ -29,10 +31,11 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
                                            int page, int page_count, CPageState& state);
 
 // `RenderIndexPage` written to `path`. `state` becomes what the page left only when the page
-// was written; a page too large to make or that cannot be written leaves it as it was.
-void WriteIndexPage(const std::string& path, const CStyleSettings& style,
-                    std::span<const CPhotoResult> photos, int first, int end, int page,
-                    int page_count, CPageState& state);
+// was written; a page too large to make (kOther) or that cannot be written leaves it as it
+// was. kNone when written.
+WriteFailure WriteIndexPage(const std::string& path, const CStyleSettings& style,
+                            std::span<const CPhotoResult> photos, int first, int end, int page,
+                            int page_count, CPageState& state);
 
 }  // namespace gallery
 

@@ -93,11 +93,14 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
   return page.TakeFileBytes();
 }
 
-void WritePhotoPage(const std::string& path, const CStyleSettings& style, const CPhotoResult& photo,
-                    int index, int count, CPageState& state) {
+WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style,
+                            const CPhotoResult& photo, int index, int count, CPageState& state) {
   CPageState next = state;
   std::optional<std::string> bytes = RenderPhotoPage(style, photo, index, count, next);
-  if (bytes && WriteFileBytes(path, *bytes)) state = std::move(next);
+  // A page that cannot be made (past the largest page) is a file not written like any other.
+  const WriteFailure written = bytes ? TryWriteFileBytes(path, *bytes) : WriteFailure::kOther;
+  if (written == WriteFailure::kNone) state = std::move(next);
+  return written;
 }
 
 }  // namespace gallery

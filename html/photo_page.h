@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace gallery {
 struct CPageState;
 struct CPhotoResult;
@@ -18,9 +20,10 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
                                            int index, int count, CPageState& state);
 
 // `RenderPhotoPage` written to `path`. `state` becomes what the page left only when the page
-// was written; a page too large to make or that cannot be written leaves it as it was.
-void WritePhotoPage(const std::string& path, const CStyleSettings& style, const CPhotoResult& photo,
-                    int index, int count, CPageState& state);
+// was written; a page too large to make (kOther) or that cannot be written leaves it as it
+// was. kNone when written.
+WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style,
+                            const CPhotoResult& photo, int index, int count, CPageState& state);
 
 }  // namespace gallery
 

@@ -288,11 +288,10 @@ std::optional<CCanvas> DrawFramePiece(const CStyleSettings& style, int piece) {
   return canvas;
 }
 
-void CGalleryBuilder::WriteFramePiece(const std::string& path, int piece) {
+WriteFailure CGalleryBuilder::WriteFramePiece(const std::string& path, int piece) {
   std::optional<CCanvas> canvas = DrawFramePiece(style_, piece);
-  if (!canvas) return;
-  static_cast<void>(
-      SaveJpeg(*canvas, path, JpegQualityFor(JpegKind::kFramePiece, style_.photo_quality)));
+  if (!canvas) return WriteFailure::kNone;
+  return TrySaveJpeg(*canvas, path, JpegQualityFor(JpegKind::kFramePiece, style_.photo_quality));
 }
 
 }  // namespace gallery

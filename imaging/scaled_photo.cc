@@ -101,18 +101,25 @@ CImageSettings MakeImageSettings(const CStyleSettings& style) {
           JpegQualityFor(JpegKind::kPhoto, style.photo_quality)};
 }
 
-CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source_path,
-                              const std::string& path, int mode) {
-  const std::optional<PhotoHeader> header = ReadPhotoHeader(source_path, kMaxPhotoPixels);
+namespace {
+
+CScaledPhoto MakeScaledPhoto(const CImageSettings& settings, const std::string& source_path,
+                             const std::string& path, int mode) {
+  // Read without a pixel limit, which is applied here, so that a source over it is told apart
+  // from one that cannot be decoded. The header reader decodes no pixels for any size.
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(source_path, INT64_MAX);
   if (!header) {
     // Told apart right away, while the file is as the header reader found it.
     return {std::nullopt,
             IsReadableFile(source_path) ? PhotoFailure::kUndecodable : PhotoFailure::kUnreadable};
   }
+  if (IsTooLarge(header->size.width, header->size.height)) {
+    return {std::nullopt, PhotoFailure::kTooLarge};
+  }
   // A source that cannot get its memory under the process's limit is not decoded, decided from
   // its header alone, so the same photos are made on every run under that limit.
   if (PhotoMemoryNeed(*header) > PlanPhotoMemory(MemoryHeadroom()).bytes_per_photo) {
-    return {std::nullopt, PhotoFailure::kTooLarge};
+    return {std::nullopt, PhotoFailure::kNoMemory};
   }
   const PhotoSize source = header->size;
 
@@ -132,23 +139,38 @@ CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string&
   // damaged source records nothing.
   const std::optional<PhotoSize> thumbnail_size =
       page_image ? std::nullopt : std::optional<PhotoSize>(layout.output);
-  const bool drawable = layout.output.width > 0 && layout.output.height > 0 &&
-                        !IsTooLarge(layout.output.width, layout.output.height);
-  if (!drawable) {
-    const bool empty = layout.output.width <= 0 || layout.output.height <= 0;
-    return {thumbnail_size, empty ? PhotoFailure::kNotWritten : PhotoFailure::kTooLarge};
+  if (layout.output.width <= 0 || layout.output.height <= 0) {
+    return {thumbnail_size, PhotoFailure::kEmpty};
   }
-  switch (SavePhotoJpeg(source_path, rendering, path)) {
+  if (IsTooLarge(layout.output.width, layout.output.height)) {
+    return {thumbnail_size, PhotoFailure::kTooLarge};
+  }
+  const CPhotoSaveResult saved = SavePhotoJpeg(source_path, rendering, path);
+  switch (saved.outcome) {
     case PhotoSave::kSaved:
       break;
-    case PhotoSave::kNoSpace:
-      return {thumbnail_size, PhotoFailure::kNoSpace};
+    case PhotoSave::kNoMemory:
+      return {thumbnail_size, PhotoFailure::kNoMemory};
+    case PhotoSave::kNotWritten:
+      return {thumbnail_size, PhotoFailure::kNotWritten, saved.write_failure};
     case PhotoSave::kFailed:
-      // The source's header was read, so what failed is its decoding (or a writing that the
-      // imaging call does not tell apart).
+      // The source's header was read, so what failed is its decoding.
       return {thumbnail_size, PhotoFailure::kUndecodable};
   }
   return {layout.output, PhotoFailure::kNone};
+}
+
+}  // namespace
+
+CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source_path,
+                              const std::string& path, int mode) {
+  CScaledPhoto made = MakeScaledPhoto(settings, source_path, path, mode);
+  // What an earlier run left under this name is not this photo's image; a process that is
+  // ending leaves the files as they are.
+  if (made.failure != PhotoFailure::kNone && made.write_failure != WriteFailure::kEnding) {
+    static_cast<void>(RemoveFileOrLink(path));
+  }
+  return made;
 }
 
 }  // namespace gallery

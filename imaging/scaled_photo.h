@@ -5,6 +5,7 @@
 #include <string>
 
 #include "collection/photo_result.h"
+#include "platform/file_system.h"
 #include "platform/photo.h"
 
 namespace gallery {
@@ -66,11 +67,13 @@ struct CScaledPhoto {
   // as the source's size is known, even when no image of that size can be made.
   std::optional<PhotoSize> size;
   PhotoFailure failure = PhotoFailure::kNone;  // kNone exactly when the file was written
+  WriteFailure write_failure = WriteFailure::kNone;  // why, with kNotWritten
 };
 
 // The page image (mode kPageImageMode, the source's own size) or thumbnail (any other mode, from
 // the page image written just before it) of the photo at `source`, written to `path`. Reads and
-// writes nothing else, so any number may run at once.
+// writes nothing else, so any number may run at once. When it fails, no file is left at `path`,
+// not even one an earlier run wrote: the pages link that name for this photo.
 CScaledPhoto WriteScaledPhoto(const CImageSettings& settings, const std::string& source,
                               const std::string& path, int mode);
 

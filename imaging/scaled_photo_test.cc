@@ -222,6 +222,33 @@ TEST(WriteScaledPhotoTest, PageImageKeepsSourceSizeThenThumbnailIsScaledFromIt) 
   EXPECT_EQ(75, thumb.height());
 }
 
+TEST(WriteScaledPhotoTest, AFailureLeavesNoEarlierImageUnderItsName) {
+  TempFolder folder;
+  CImageSettings settings = MakeImageSettings(CStyleSettings());
+  settings.thumb_box = {10, 10};
+  const std::string missing = folder.Join("missing.jpg");
+  for (int mode : {kPageImageMode, kThumbnailMode}) {
+    const std::string target = folder.WriteFile("earlier.jpg", "an earlier run's image");
+    const CScaledPhoto made = WriteScaledPhoto(settings, missing, target, mode);
+    EXPECT_EQ(PhotoFailure::kUnreadable, made.failure) << mode;
+    EXPECT_FALSE(FileExists(target)) << mode;
+  }
+}
+
+TEST(WriteScaledPhotoTest, APhotoOverThePixelLimitIsToldApartFromADamagedOne) {
+  TempFolder folder;
+  // A bitmap header declaring 20000 x 20000 pixels, more than any image made: a bitmap's size
+  // is taken from its header, so the pixels may be missing.
+  std::string bmp = std::string("BM", 2) + std::string(12, '\0');
+  bmp += std::string("\x28\0\0\0\x20\x4E\0\0\x20\x4E\0\0\x01\0\x18\0", 16);
+  bmp += std::string(24, '\0');
+  const std::string source = folder.WriteFile("huge.bmp", bmp);
+  const CScaledPhoto made =
+      WriteScaledPhoto(MakeImageSettings(CStyleSettings()), source, folder.Join("out.jpg"), 0);
+  EXPECT_EQ(PhotoFailure::kTooLarge, made.failure);
+  EXPECT_FALSE(FileExists(folder.Join("out.jpg")));
+}
+
 TEST(WriteScaledPhotoTest, UndecodableSourceWritesAndRecordsNothing) {
   TempFolder folder;
   std::string good = ReadWholeFile(Save(

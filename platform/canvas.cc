@@ -213,8 +213,12 @@ std::optional<std::string> CCanvas::EncodeJpeg(int quality) const {
 }
 
 bool SaveJpeg(const CCanvas& canvas, const std::string& path, int quality) {
+  return TrySaveJpeg(canvas, path, quality) == WriteFailure::kNone;
+}
+
+WriteFailure TrySaveJpeg(const CCanvas& canvas, const std::string& path, int quality) {
   std::optional<std::string> bytes = canvas.EncodeJpeg(quality);
-  return bytes && WriteFileBytes(path, *bytes);
+  return bytes ? TryWriteFileBytes(path, *bytes) : WriteFailure::kOther;
 }
 
 }  // namespace gallery

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace gallery {
 
 // An 8-bit RGB image in memory that can be drawn on and encoded as JPEG. It is a value:
@@ -67,6 +69,8 @@ class CCanvas {
 // `EncodeJpeg` written to `path` through `WriteFileBytes`: the file holds the whole image or
 // keeps what it held. False when nothing was written.
 bool SaveJpeg(const CCanvas& canvas, const std::string& path, int quality);
+// `SaveJpeg`, telling why it failed (kOther when the image could not be encoded).
+WriteFailure TrySaveJpeg(const CCanvas& canvas, const std::string& path, int quality);
 
 }  // namespace gallery
 

@@ -155,8 +155,35 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+WriteFailure WriteFailureFromError(int error) {
+  switch (error) {
+    case ENOSPC:
+      return WriteFailure::kNoSpace;
+    case EDQUOT:
+      return WriteFailure::kQuota;
+    case EFBIG:
+      return WriteFailure::kFileSizeLimit;
+    case EACCES:
+    case EPERM:
+      return WriteFailure::kNoPermission;
+    case EROFS:
+      return WriteFailure::kReadOnly;
+    case ENOENT:
+    case ENOTDIR:
+      return WriteFailure::kNoFolder;
+    case ECANCELED:
+      return WriteFailure::kEnding;
+    default:
+      return WriteFailure::kOther;
+  }
+}
+
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
-  return WriteFileWith(path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); });
+  return TryWriteFileBytes(path, bytes) == WriteFailure::kNone;
+}
+
+WriteFailure TryWriteFileBytes(const std::string& path, std::string_view bytes) {
+  return TryWriteFileWith(path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); });
 }
 
 namespace {
@@ -170,9 +197,27 @@ bool RenameToNewName(const std::string& from, const std::string& to) {
   return link(from.c_str(), to.c_str()) == 0 && unlink(from.c_str()) == 0;
 }
 
-// `WriteFileWith`; with `replace` false, a `path` that exists is kept and the write fails.
-bool WriteThroughTemporary(const std::string& path,
-                           const std::function<bool(int descriptor)>& write, bool replace) {
+// Why writing into `descriptor` stopped: a writer may not say (an encoder writing from threads
+// of its own), so the file is tried once more where it ends. More than a block is written, as
+// the last block may still have room.
+WriteFailure ProbeWriteFailure(int descriptor) {
+  struct stat info;
+  if (fstat(descriptor, &info) != 0) return WriteFailureFromError(errno);
+  static const std::string probe(1 << 16, '\0');
+  // A write that reaches a limit part way is cut short; the next one gets the error.
+  for (size_t done = 0; done < probe.size();) {
+    const ssize_t written =
+        pwrite(descriptor, probe.data() + done, probe.size() - done, info.st_size + done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? WriteFailureFromError(errno) : WriteFailure::kOther;
+    done += static_cast<size_t>(written);
+  }
+  return WriteFailure::kOther;
+}
+
+// `TryWriteFileWith`; with `replace` false, a `path` that exists is kept and the write fails.
+WriteFailure WriteThroughTemporary(const std::string& path,
+                                   const std::function<bool(int descriptor)>& write, bool replace) {
   static std::atomic<unsigned> temporary_count{0};
   const std::string target = ToSystemPath(path);
   CTemporaryClaim claim;
@@ -188,26 +233,66 @@ bool WriteThroughTemporary(const std::string& path,
     temporary += std::to_string(temporary_count.fetch_add(1));
     temporary += ".tmp";
     fd = claim.Create(temporary);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return WriteFailureFromError(errno);
   }
-  if (fd < 0) return false;
-  bool ok = write(fd);
-  ok = close(fd) == 0 && ok;
-  if (ok && replace && rename(temporary.c_str(), target.c_str()) == 0) return true;
-  if (ok && !replace && RenameToNewName(temporary, target)) return true;
+  if (fd < 0) return WriteFailure::kOther;
+  WriteFailure failure = write(fd) ? WriteFailure::kNone : ProbeWriteFailure(fd);
+  // A file system that stores data late (NFS, quotas) may only refuse it on close.
+  if (close(fd) != 0 && failure == WriteFailure::kNone) failure = WriteFailureFromError(errno);
+  if (failure == WriteFailure::kNone) {
+    const bool renamed = replace ? rename(temporary.c_str(), target.c_str()) == 0
+                                 : RenameToNewName(temporary, target);
+    if (renamed) return WriteFailure::kNone;
+    failure = WriteFailureFromError(errno);
+  }
   unlink(temporary.c_str());
-  return false;
+  // Whatever step failed, it may have failed because the process is ending, which removed the
+  // temporary file under it.
+  return temporaries_ending.load() ? WriteFailure::kEnding : failure;
 }
 
 }  // namespace
 
 bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write) {
+  return TryWriteFileWith(path, write) == WriteFailure::kNone;
+}
+
+WriteFailure TryWriteFileWith(const std::string& path,
+                              const std::function<bool(int descriptor)>& write) {
   return WriteThroughTemporary(path, write, true);
 }
 
 bool WriteNewFileBytes(const std::string& path, std::string_view bytes) {
   return WriteThroughTemporary(
-      path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); }, false);
+             path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); }, false) ==
+         WriteFailure::kNone;
+}
+
+WriteFailure CopyFileBytes(const std::string& source, const std::string& path) {
+  const std::string system_source = ToSystemPath(source);
+  struct stat info;
+  if (stat(system_source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return WriteFailure::kUnreadableSource;
+  }
+  FdCloser from{open(system_source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  if (from.fd < 0 || fstat(from.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    return WriteFailure::kUnreadableSource;
+  }
+  bool unreadable = false;
+  const WriteFailure failure = TryWriteFileWith(path, [&](int descriptor) {
+    char buffer[1 << 16];
+    for (;;) {
+      const ssize_t count = read(from.fd, buffer, sizeof buffer);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) {
+        unreadable = true;
+        return false;
+      }
+      if (count == 0) return true;
+      if (!WriteAll(descriptor, {buffer, static_cast<size_t>(count)})) return false;
+    }
+  });
+  return unreadable ? WriteFailure::kUnreadableSource : failure;
 }
 
 std::optional<std::string> TemporaryFileTarget(std::string_view name) {

@@ -22,10 +22,33 @@ std::string ParentFolder(std::string_view path);
 // device or FIFO sees no open.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
+// Why a file could not be written, from the error of the step that failed.
+enum class WriteFailure {
+  kNone,              // it was written
+  kNoSpace,           // the file system is full (ENOSPC)
+  kQuota,             // the disk quota is reached (EDQUOT)
+  kFileSizeLimit,     // the process's file-size limit, or the largest file there (EFBIG)
+  kNoPermission,      // EACCES, EPERM
+  kReadOnly,          // the file system is mounted read-only (EROFS)
+  kNoFolder,          // the folder it goes into is missing, or no folder (ENOENT, ENOTDIR)
+  kUnreadableSource,  // a copy whose source could not be read
+  kEnding,            // the process is ending (RemoveLiveTemporaryFiles): nothing more is written
+  kOther,             // any other error (EIO ...), or bytes that were never made
+};
+
+// The cause of a failed write that set `error` (an errno value).
+WriteFailure WriteFailureFromError(int error);
+
 // Writes `bytes` to a temporary file beside `path` and renames it into place, so that `path`
 // holds either its old content or the complete new one, never a part. Returns false and leaves
 // no temporary file behind when any step fails.
 bool WriteFileBytes(const std::string& path, std::string_view bytes);
+// `WriteFileBytes`, telling why it failed.
+WriteFailure TryWriteFileBytes(const std::string& path, std::string_view bytes);
+
+// The file at `source` written to `path` as `WriteFileBytes` does, read and written in pieces
+// of a fixed size, so that a file of any size needs no more memory than one piece.
+WriteFailure CopyFileBytes(const std::string& source, const std::string& path);
 
 // Like `WriteFileBytes`, but never replaces anything: false when `path` exists already.
 bool WriteNewFileBytes(const std::string& path, std::string_view bytes);
@@ -38,6 +61,11 @@ bool IsReadableFile(const std::string& path);
 // for reading too. The temporary file is named
 // `path` + "." + process id + "-" + a number + ".tmp".
 bool WriteFileWith(const std::string& path, const std::function<bool(int descriptor)>& write);
+// `WriteFileWith`, telling why it failed. When `write` returns false the file is tried once
+// more where its writing ended; the error of that try is the cause, and kOther when it went
+// through (then `write` failed for a reason of its own).
+WriteFailure TryWriteFileWith(const std::string& path,
+                              const std::function<bool(int descriptor)>& write);
 
 // The file name that a temporary file named `name` was written for by `WriteFileWith` (of any
 // process), or nothing when `name` is not of that exact form.

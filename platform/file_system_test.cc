@@ -1,10 +1,13 @@
 #include "platform/file_system.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -213,6 +216,72 @@ TEST(FileSystemTest, LiveTemporaryFilesAreRemovedAndNoMoreAreMade) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(0, WEXITSTATUS(status)) << "a write after the removal succeeded";
   EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "a temporary file was left";
+}
+
+// In a child process, whose file-size limit the test sets: the limit stays with a process.
+TEST(FileSystemTest, AWriteOverTheFileSizeLimitSaysSoAndKeepsTheOldFile) {
+  TempFolder folder;
+  const std::string path = folder.WriteFile("page.htm", "old");
+  const std::string copied = folder.WriteFile("source.jpg", std::string(300000, 'p'));
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {100000, 100000};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+    // Each check exits with a number of its own, which the parent names.
+    if (TryWriteFileBytes(path, std::string(200000, 'n')) != WriteFailure::kFileSizeLimit) {
+      _exit(1);
+    }
+    // A writer that does not say why it stopped, near the limit.
+    const WriteFailure probed = TryWriteFileWith(path, [](int descriptor) {
+      return write(descriptor, std::string(90000, 'w').data(), 90000) < 0;
+    });
+    if (probed != WriteFailure::kFileSizeLimit) _exit(2);
+    if (CopyFileBytes(copied, folder.Join("copy.jpg")) != WriteFailure::kFileSizeLimit) _exit(3);
+    _exit(TryWriteFileBytes(path, "fits") == WriteFailure::kNone ? 0 : 4);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status)) << "check " << WEXITSTATUS(status) << " failed";
+  EXPECT_EQ("fits", ReadFileBytes(path).value_or(""));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder.Join("copy.jpg")));
+  EXPECT_EQ(2u, ListFolder(folder.path()).value_or(std::vector<std::string>{}).size())
+      << "a temporary file was left";
+}
+
+TEST(FileSystemTest, CausesAreTakenFromTheErrorOfTheStepThatFailed) {
+  TempFolder folder;
+  EXPECT_EQ(WriteFailure::kNoFolder, TryWriteFileBytes(folder.Join("absent/page.htm"), "x"));
+  const std::string file = folder.WriteFile("file", "x");
+  EXPECT_EQ(WriteFailure::kNoFolder, TryWriteFileBytes(file + "/page.htm", "x"));
+  // A writer that fails on its own, while the file could still grow, is no fault of the disk.
+  EXPECT_EQ(WriteFailure::kOther,
+            TryWriteFileWith(folder.Join("page.htm"), [](int) { return false; }));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder.Join("page.htm")));
+  const struct {
+    int error;
+    WriteFailure cause;
+  } errors[] = {{ENOSPC, WriteFailure::kNoSpace},      {EDQUOT, WriteFailure::kQuota},
+                {EFBIG, WriteFailure::kFileSizeLimit}, {EACCES, WriteFailure::kNoPermission},
+                {EROFS, WriteFailure::kReadOnly},      {EIO, WriteFailure::kOther}};
+  for (const auto& c : errors) EXPECT_EQ(c.cause, WriteFailureFromError(c.error)) << c.error;
+}
+
+TEST(FileSystemTest, CopiesAreWholeAndOfSourcesThatCanBeRead) {
+  TempFolder folder;
+  std::string bytes;
+  // More than one piece, not a whole number of them.
+  for (int i = 0; i < 300000; ++i) bytes += static_cast<char>(i * 7 % 251);
+  const std::string source = folder.WriteFile("source.jpg", bytes);
+  EXPECT_EQ(WriteFailure::kNone, CopyFileBytes(source, folder.Join("copy.jpg")));
+  EXPECT_EQ(bytes, ReadFileBytes(folder.Join("copy.jpg")).value_or(""));
+  EXPECT_EQ(WriteFailure::kUnreadableSource,
+            CopyFileBytes(folder.Join("missing.jpg"), folder.Join("other.jpg")));
+  EXPECT_EQ(WriteFailure::kUnreadableSource,
+            CopyFileBytes(folder.path(), folder.Join("other.jpg")));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder.Join("other.jpg")));
 }
 
 TEST(FileSystemTest, FolderLockWaitsForTheHolder) {

@@ -32,6 +32,11 @@ PathKind GetPathKind(const std::string& path) {
   return PathKind::kOther;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+  struct stat info;
+  return lstat(ToSystemPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 std::optional<std::vector<std::string>> ListFolder(const std::string& path) {
   UniqueDir dir(opendir(ToSystemPath(path).c_str()));
   if (dir == nullptr) return std::nullopt;

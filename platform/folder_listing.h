@@ -12,6 +12,9 @@ enum class PathKind { kMissing, kFile, kFolder, kOther };
 
 PathKind GetPathKind(const std::string& path);
 
+// True when `path` itself is a symbolic link, wherever it leads, if anywhere.
+bool IsSymbolicLink(const std::string& path);
+
 // The names of the entries of a folder ("." and ".." left out), in no particular order, or
 // nothing when the folder cannot be read.
 std::optional<std::vector<std::string>> ListFolder(const std::string& path);

@@ -1,5 +1,6 @@
 #include "platform/photo.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <new>
+#include <string_view>
 #include <vector>
 
 #include <vips/vips8>
@@ -237,42 +240,60 @@ std::optional<std::string> RenderPhotoJpeg(const std::string& path,
 
 namespace {
 
-// True when the file open as `descriptor` cannot grow, as its file system is full, the disk
-// quota or the file-size limit is reached. The encoder writes from threads of its own and does
-// not say why it stopped, so the file is tried once more where the encoder's writing ended;
-// more than a block is written, as the last block may still have room.
-bool CannotGrow(int descriptor) {
-  struct stat info;
-  if (fstat(descriptor, &info) != 0) return false;
-  static const std::vector<char> probe(1 << 16, 0);
-  if (pwrite(descriptor, probe.data(), probe.size(), info.st_size) >= 0) return false;
-  return errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+// True for an error of the imaging library (or of a codec under it) that says it ran out of
+// memory: under an address-space limit that is where a large photo fails.
+bool IsMemoryError(const vips::VError& error) {
+  const std::string_view text = error.what();
+  return text.find("out of memory") != std::string_view::npos ||
+         text.find("Insufficient memory") != std::string_view::npos ||
+         text.find("Cannot allocate memory") != std::string_view::npos;
 }
 
 }  // namespace
 
-PhotoSave SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
-                        const std::string& target) {
+CPhotoSaveResult SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
+                               const std::string& target) {
   try {
     std::optional<VImage> picture = BuildPicture(path, rendering);
-    if (!picture) return PhotoSave::kFailed;
-    bool no_space = false;
+    if (!picture) return {PhotoSave::kFailed};
+    PhotoSave encoding = PhotoSave::kSaved;
     // The encoder writes straight into the temporary file: no copy of the whole JPEG is held.
-    const bool saved = WriteFileWith(target, [&](int descriptor) {
+    const WriteFailure written = TryWriteFileWith(target, [&](int descriptor) {
       try {
         picture->jpegsave_target(vips::VTarget::new_to_descriptor(descriptor),
                                  JpegOptions(rendering));
         return true;
-      } catch (const vips::VError&) {
-        no_space = CannotGrow(descriptor);
+      } catch (const vips::VError& error) {
+        encoding = IsMemoryError(error) ? PhotoSave::kNoMemory : PhotoSave::kFailed;
+        return false;
+      } catch (const std::bad_alloc&) {
+        encoding = PhotoSave::kNoMemory;
         return false;
       }
     });
-    if (saved) return PhotoSave::kSaved;
-    return no_space ? PhotoSave::kNoSpace : PhotoSave::kFailed;
-  } catch (const vips::VError&) {
-    return PhotoSave::kFailed;
+    if (written == WriteFailure::kNone) return {PhotoSave::kSaved};
+    // The encoder stops alike when it cannot write and when decoding fails: the file tried
+    // once more tells which (kOther when it could still grow).
+    if (encoding != PhotoSave::kSaved && written == WriteFailure::kOther) return {encoding};
+    return {PhotoSave::kNotWritten, written};
+  } catch (const vips::VError& error) {
+    return {IsMemoryError(error) ? PhotoSave::kNoMemory : PhotoSave::kFailed};
+  } catch (const std::bad_alloc&) {
+    return {PhotoSave::kNoMemory};
   }
+}
+
+std::string ReadPhotoExtension(const std::string& path) {
+  char head[kPhotoFormatHeadSize];
+  ssize_t length = -1;
+  const int fd = open(ToSystemPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) {
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) length = pread(fd, head, sizeof head, 0);
+    close(fd);
+  }
+  if (length <= 0) return {};
+  return std::string(PhotoFormatExtension({head, static_cast<size_t>(length)}));
 }
 
 }  // namespace gallery

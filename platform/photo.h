@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/photo_format.h"
 
 namespace gallery {
@@ -94,14 +95,24 @@ std::optional<std::string> RenderPhotoJpeg(const std::string& path,
 // How `SavePhotoJpeg` went.
 enum class PhotoSave {
   kSaved,
-  kFailed,   // the source could not be decoded, or the file not be written
-  kNoSpace,  // the file system is full, the disk quota or the file-size limit was reached
+  kFailed,      // the source could not be decoded completely
+  kNoMemory,    // the imaging library could not get the memory it asked for
+  kNotWritten,  // the file could not be written, for `CPhotoSaveResult::write_failure`
+};
+
+struct CPhotoSaveResult {
+  PhotoSave outcome = PhotoSave::kSaved;
+  WriteFailure write_failure = WriteFailure::kNone;  // of kNotWritten
 };
 
 // `RenderPhotoJpeg` written to the file `target`, whole or not at all (an older file there stays
 // when anything fails).
-PhotoSave SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
-                        const std::string& target);
+CPhotoSaveResult SavePhotoJpeg(const std::string& path, const PhotoRendering& rendering,
+                               const std::string& target);
+
+// The file name extension of the photo format the file at `path` is in by its content ("jpg",
+// "png", "gif", "tif", "webp", "heic", "avif", "jxl", "bmp"), or empty when it is in none.
+std::string ReadPhotoExtension(const std::string& path);
 
 }  // namespace gallery
 

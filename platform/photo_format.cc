@@ -37,6 +37,19 @@ bool IsHeif(std::string_view head) {
   return false;
 }
 
+// A HEIF file (see IsHeif) whose brands name AV1 coding and no HEVC coding.
+bool IsAvif(std::string_view head) {
+  const size_t end = std::min<size_t>(Read32(head, 0, true), head.size());
+  bool av1 = false;
+  for (size_t at = 8; at + 4 <= end; at += 4) {
+    if (at == 12) continue;
+    const std::string_view brand = head.substr(at, 4);
+    if (brand == "avif" || brand == "avis") av1 = true;
+    if (brand.starts_with("he")) return false;
+  }
+  return av1;
+}
+
 // "BM" alone starts many files; a bitmap also names one of the known sizes of its second
 // header.
 bool IsBmp(std::string_view head) {
@@ -67,6 +80,30 @@ PhotoFormat SniffPhotoFormat(std::string_view head) {
   }
   if (IsBmp(head)) return PhotoFormat::kBmp;
   return PhotoFormat::kUnknown;
+}
+
+std::string_view PhotoFormatExtension(std::string_view head) {
+  switch (SniffPhotoFormat(head)) {
+    case PhotoFormat::kJpeg:
+      return "jpg";
+    case PhotoFormat::kPng:
+      return "png";
+    case PhotoFormat::kGif:
+      return "gif";
+    case PhotoFormat::kTiff:
+      return "tif";
+    case PhotoFormat::kWebp:
+      return "webp";
+    case PhotoFormat::kHeif:
+      return IsAvif(head) ? "avif" : "heic";
+    case PhotoFormat::kJpegXl:
+      return "jxl";
+    case PhotoFormat::kBmp:
+      return "bmp";
+    case PhotoFormat::kUnknown:
+      break;
+  }
+  return {};
 }
 
 std::optional<DeclaredSize> DeclaredBmpSize(std::string_view head) {

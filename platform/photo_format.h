@@ -19,6 +19,11 @@ inline constexpr size_t kPhotoFormatHeadSize = 64;
 // nothing but `head`.
 PhotoFormat SniffPhotoFormat(std::string_view head);
 
+// The usual file name extension of the format `head` declares, in lower case and without the
+// dot: "jpg", "png", "gif", "tif", "webp", "heic" (or "avif" for AV1-coded HEIF), "jxl" or
+// "bmp"; empty for kUnknown. Pure, like `SniffPhotoFormat`.
+std::string_view PhotoFormatExtension(std::string_view head);
+
 struct DeclaredSize {
   int width = 0;
   int height = 0;

@@ -47,6 +47,41 @@ TEST(SniffPhotoFormatTest, KnowsEachPhotoFormatByItsSignature) {
   }
 }
 
+TEST(PhotoFormatExtensionTest, NamesTheFormatTheContentDeclares) {
+  const struct {
+    std::string_view head;
+    std::string_view expected;
+  } cases[] = {
+      {"\xFF\xD8\xFF\xE0\0\x10JFIF"sv, "jpg"},
+      {"\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR"sv, "png"},
+      {"GIF89a\x01\0"sv, "gif"},
+      {"MM\0*\0\0\0\x08"sv, "tif"},
+      {"RIFF\x24\0\0\0WEBPVP8 "sv, "webp"},
+      {"\0\0\0\x18"
+       "ftypheic\0\0\0\0mif1heic"sv,
+       "heic"},
+      {"\0\0\0\x1C"
+       "ftypavif\0\0\0\0avifmif1miaf"sv,
+       "avif"},
+      // A generic major brand: the compatible ones tell the coding.
+      {"\0\0\0\x18"
+       "ftypmif1\0\0\0\0mif1avif"sv,
+       "avif"},
+      {"\0\0\0\x1C"
+       "ftypmif1\0\0\0\0mif1heicavif"sv,
+       "heic"},
+      {"\xFF\x0A\xFA\x7F"sv, "jxl"},
+      {"BM\x36\x10\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0"sv, "bmp"},
+      // What a name like page.html cannot make a page of.
+      {"<html><script>alert(1)</script>"sv, ""},
+      {"<?php echo 1; ?>"sv, ""},
+      {""sv, ""},
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(test.expected, PhotoFormatExtension(test.head)) << testing::PrintToString(test.head);
+  }
+}
+
 TEST(SniffPhotoFormatTest, EverythingElseIsUnknown) {
   const std::string_view heads[] = {
       ""sv,

@@ -4,7 +4,7 @@ namespace gallery {
 
 CModernGallery MakeModernGallery(int count, int per_page) {
   CModernGallery gallery;
-  gallery.title_html = "Trip";
+  gallery.title = "Trip";
   gallery.photos_per_page = per_page;
   for (int i = 0; i < count; ++i) {
     CModernPhoto photo;

@@ -160,28 +160,29 @@ TEST(ModernIndexPageTest, EmptyGalleryHasHeadingAndNoPhotos) {
   EXPECT_NE(std::string::npos, page.find("<p class=\"empty\">No photos</p>"));
   EXPECT_EQ(std::string::npos, page.find("<ul"));
   EXPECT_EQ(std::string::npos, page.find("<nav"));
-  // A title of markup alone would leave an empty heading and title.
-  gallery.title_html = "<br>";
+  // A blank title would leave an empty heading and title.
+  gallery.title = " \n ";
   const std::string untitled = RenderModernIndexPage(gallery, 0);
   EXPECT_NE(std::string::npos, untitled.find("<h1>Photos</h1>"));
   EXPECT_NE(std::string::npos, untitled.find("<title>Photos</title>"));
   EXPECT_NE(std::string::npos, untitled.find("<meta name=\"description\" content=\"Photos\">"));
 }
 
-TEST(ModernIndexPageTest, TitlesAreMarkupInHeadingsAndTextElsewhere) {
+TEST(ModernIndexPageTest, CollectionTextsShowAsWrittenAndPhotoTitlesAreMarkup) {
   CModernGallery gallery = MakeModernGallery(3, 0);
-  gallery.title_html = "<b>x</b> &amp; y";
-  gallery.description_html = "Seen <i>from</i> \"above\"";
+  gallery.title = "<b>x</b> &amp; y";
+  gallery.description = "Seen <script>alert(1)</script> \"above\"";
   gallery.photos[0].title_html = "&lt;img src=x onerror=alert(1)&gt;";
   gallery.photos[1].title_html = "\" onmouseover=\"alert(1)";
   gallery.photos[2].title_html = "<b>x</b>";
   const std::string page = RenderModernIndexPage(gallery, 0);
-  EXPECT_NE(std::string::npos, page.find("<h1><b>x</b> &amp; y</h1>"));
+  EXPECT_NE(std::string::npos, page.find("<h1>&lt;b&gt;x&lt;/b&gt; &amp;amp; y</h1>")) << page;
   EXPECT_NE(std::string::npos,
-            page.find("<div class=\"description\">Seen <i>from</i> \"above\"</div>"));
-  EXPECT_NE(std::string::npos, page.find("<title>x &amp; y</title>"));
-  EXPECT_NE(std::string::npos,
-            page.find("<meta name=\"description\" content=\"Seen from &quot;above&quot;\">"));
+            page.find("<div class=\"description\">Seen &lt;script&gt;alert(1)&lt;/script&gt; "
+                      "&quot;above&quot;</div>"))
+      << page;
+  EXPECT_NE(std::string::npos, page.find("<title>&lt;b&gt;x&lt;/b&gt; &amp;amp; y</title>"));
+  EXPECT_EQ(std::string::npos, page.find("<script>alert")) << page;
   const std::vector<std::string> expected_alts = {"&lt;img src=x onerror=alert(1)&gt;",
                                                   "&quot; onmouseover=&quot;alert(1)", "x"};
   EXPECT_EQ(expected_alts, AttributeValues(page, "alt"));

@@ -42,8 +42,10 @@ struct CModernColors {
 };
 
 struct CModernGallery {
-  std::string title_html;        // the collection's title (HTML by design)
-  std::string description_html;  // the collection's description (HTML by design)
+  // The collection's texts, plain text as the collection holds them: they show as written, as
+  // in the classic pages, which escape them too.
+  std::string title;
+  std::string description;
   std::string font_name;         // the style's font, may be empty
   CModernColors colors;
   int photos_per_page = 0;       // columns x rows of the style; 0 or less: all on one page

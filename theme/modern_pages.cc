@@ -126,22 +126,19 @@ std::string RenderModernIndexPage(const CModernGallery& gallery, int page) {
   const int end = std::min(count, first + per_page);
 
   CPageFrame frame;
-  const std::string title = PlainTextOr(gallery.title_html, "Photos");
+  const std::string title = TextOr(gallery.title, "Photos");
   frame.title = title;
   if (page_count > 1) {
     frame.title += " \u2013 page " + std::to_string(page + 1) + " of " + std::to_string(page_count);
   }
-  frame.description = PlainTextOr(gallery.description_html, title);
+  frame.description = TextOr(gallery.description, title);
   frame.body_class = "index";
   std::string html = RenderPageStart(gallery, frame);
 
-  // The title and description are HTML as the collection holds them; a title that shows
-  // nothing would leave an empty heading.
-  html += "<header class=\"top\">\n<h1>";
-  html += PlainTextFromHtml(gallery.title_html).empty() ? "Photos" : gallery.title_html;
-  html += "</h1>\n";
-  if (!gallery.description_html.empty()) {
-    html += "<div class=\"description\">" + gallery.description_html + "</div>\n";
+  // A blank title would leave an empty heading.
+  html += "<header class=\"top\">\n<h1>" + EscapeHtmlText(title) + "</h1>\n";
+  if (const std::string description = TextOr(gallery.description, ""); !description.empty()) {
+    html += "<div class=\"description\">" + EscapeHtmlText(description) + "</div>\n";
   }
   html += "</header>\n<main>\n";
   if (count == 0) {

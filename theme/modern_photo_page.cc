@@ -49,9 +49,9 @@ std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo) {
   const std::string position = number + " of " + std::to_string(count);
 
   CPageFrame frame;
-  const std::string gallery_title = PlainTextFromHtml(gallery.title_html);
+  const std::string gallery_title = TextOr(gallery.title, "");
   frame.title = gallery_title.empty() ? label : label + " \u2013 " + gallery_title;
-  frame.description = PlainTextOr(gallery.description_html, frame.title);
+  frame.description = TextOr(gallery.description, frame.title);
   frame.body_class = "photo";
   frame.swipe = true;
   std::string html = RenderPageStart(gallery, frame);

@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     mkdir((out + folder).c_str(), 0755);
   }
   gallery::CModernGallery gallery;
-  gallery.title_html = "Nature <em>&amp;</em> more";
-  gallery.description_html = "Sample pictures, some <b>tall</b>, some wide.";
+  gallery.title = "Nature & more";
+  gallery.description = "Sample pictures, some tall, some wide.";
   gallery.font_name = "DejaVu Sans";
   gallery.colors = {0x1e1e24, 0x8a8a9a, 0x2c2c34};
   gallery.photos_per_page = 12;

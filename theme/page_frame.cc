@@ -34,6 +34,20 @@ std::string PlainTextOr(std::string_view html, std::string_view fallback) {
   return text;
 }
 
+std::string TextOr(std::string_view text, std::string_view fallback) {
+  std::string folded;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+    if (!blank) {
+      folded += c;
+    } else if (!folded.empty() && folded.back() != ' ') {
+      folded += ' ';
+    }
+  }
+  if (!folded.empty() && folded.back() == ' ') folded.pop_back();
+  return folded.empty() ? std::string(fallback) : folded;
+}
+
 std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& frame) {
   std::string page =
       "<!doctype html>\n"

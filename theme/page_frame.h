@@ -25,6 +25,9 @@ std::string_view PageEnd();
 
 // The text of `html` for <title>, alt and the like, or `fallback` when it shows nothing.
 std::string PlainTextOr(std::string_view html, std::string_view fallback);
+// `text` with its runs of white space made one space and none at either end, or `fallback`
+// when that leaves nothing. Text in, text out: escape it before it goes into a page.
+std::string TextOr(std::string_view text, std::string_view fallback);
 
 }  // namespace gallery
 

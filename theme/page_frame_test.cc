@@ -13,7 +13,7 @@ namespace {
 
 CModernGallery MakeGallery() {
   CModernGallery gallery;
-  gallery.title_html = "Trip";
+  gallery.title = "Trip";
   CModernPhoto photo;
   photo.title_html = "One";
   photo.image = {800, 600};
