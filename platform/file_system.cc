@@ -63,20 +63,35 @@ void SetSlotState(CTemporarySlot& slot, unsigned state) {
   slot.word.store((word & ~kSlotStateMask) | state);
 }
 
+// A free slot, now held, or null when all are taken.
+CTemporarySlot* ClaimSlot() {
+  for (CTemporarySlot& slot : temporary_slots) {
+    unsigned word = slot.word.load();
+    if ((word & kSlotStateMask) == kSlotFree &&
+        slot.word.compare_exchange_strong(word, word + kSlotTaken + kSlotHeld)) {
+      return &slot;
+    }
+  }
+  return nullptr;
+}
+
+// Writes `path` into the held `slot`, which is then in `state`; false (the slot still held)
+// when the name does not fit.
+bool NameSlot(CTemporarySlot& slot, const std::string& path, unsigned state) {
+  if (path.size() >= PATH_MAX) return false;
+  // Counted as taken again: the name is about to change.
+  slot.word.store(((slot.word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld);
+  std::copy(path.begin(), path.end(), slot.path);
+  slot.path[path.size()] = '\0';
+  SetSlotState(slot, state);
+  return true;
+}
+
 // One write's claim on a slot, if any is free (a write without one still works; a signal then
 // leaves its temporary file for the next run to remove).
 class CTemporaryClaim {
  public:
-  CTemporaryClaim() {
-    for (CTemporarySlot& slot : temporary_slots) {
-      unsigned word = slot.word.load();
-      if ((word & kSlotStateMask) == kSlotFree &&
-          slot.word.compare_exchange_strong(word, word + kSlotTaken + kSlotHeld)) {
-        slot_ = &slot;
-        return;
-      }
-    }
-  }
+  CTemporaryClaim() : slot_(ClaimSlot()) {}
   ~CTemporaryClaim() {
     if (slot_ != nullptr) SetSlotState(*slot_, kSlotFree);
   }
@@ -85,14 +100,8 @@ class CTemporaryClaim {
 
   // Creates the temporary file `path` exclusively; its descriptor, or -1 with errno set.
   int Create(const std::string& path) {
-    CTemporarySlot* slot = slot_ != nullptr && path.size() < PATH_MAX ? slot_ : nullptr;
-    if (slot != nullptr) {
-      // Counted as taken again: the name is about to change.
-      slot->word.store(((slot->word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld);
-      std::copy(path.begin(), path.end(), slot->path);
-      slot->path[path.size()] = '\0';
-      SetSlotState(*slot, kSlotCreating);
-    }
+    CTemporarySlot* slot =
+        slot_ != nullptr && NameSlot(*slot_, path, kSlotCreating) ? slot_ : nullptr;
     // Announcing the name before looking at the flag, while the handler sets the flag before
     // looking at the names, means that one of the two always sees the other.
     if (temporaries_ending.load()) {
@@ -270,6 +279,29 @@ void RemoveLiveTemporaryFiles() {
     // A slot taken again while the name was copied may have mixed two names: left alone.
     if ((slot.word.load() & ~kSlotStateMask) == (word & ~kSlotStateMask)) unlink(path);
   }
+}
+
+COwnNewFile::COwnNewFile(std::string path) : path_(std::move(path)) {
+  CTemporarySlot* slot = ClaimSlot();
+  if (slot == nullptr) return;
+  if (!NameSlot(*slot, ToSystemPath(path_), kSlotLive)) {
+    SetSlotState(*slot, kSlotFree);
+    return;
+  }
+  slot_ = static_cast<int>(slot - temporary_slots);
+}
+
+COwnNewFile::~COwnNewFile() {
+  if (path_.empty()) return;
+  static_cast<void>(RemoveFile(path_));
+  // Freed only once the file is gone, so that a handler never misses it.
+  if (slot_ >= 0) SetSlotState(temporary_slots[slot_], kSlotFree);
+}
+
+void COwnNewFile::Keep() {
+  if (slot_ >= 0) SetSlotState(temporary_slots[slot_], kSlotFree);
+  slot_ = -1;
+  path_.clear();
 }
 
 bool IsReadableFile(const std::string& path) {
