@@ -36,8 +36,14 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
   std::vector<char*> envp;
   for (std::string& variable : variables) envp.push_back(variable.data());
   envp.push_back(nullptr);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  // Closed on exec, so that a run started at the same time from another thread, whose child
+  // inherits these descriptors too, does not hold this run's output open.
   int pipe_fds[2];
-  if (pipe(pipe_fds) != 0) return result;
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return result;
   pid_t child = fork();
   if (child == 0) {
     if (options.kill_group_too) setpgid(0, 0);
@@ -56,11 +62,6 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
                              static_cast<rlim_t>(options.address_space_limit)};
       if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
     }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program));
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
     execve(program, argv.data(), envp.data());
     _exit(127);
   }
