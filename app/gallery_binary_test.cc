@@ -155,6 +155,13 @@ std::vector<std::string> WithoutStaging(std::vector<std::string> names) {
   return names;
 }
 
+// `names` with what `gallery new` adds beside them: the gallery `site` and its collection file.
+std::vector<std::string> WithNewGallery(std::vector<std::string> names) {
+  names.insert(names.end(), {"site", "site.collection.xml"});
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks) {
   constexpr int kPhotos = 100;
   AddPhotos(kPhotos, 1600, 1200);
@@ -185,10 +192,7 @@ TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks
 
   const BinaryResult built = RunGalleryBinary(command, BinaryOptions());
   EXPECT_EQ(0, built.exit_code) << built.output;
-  std::vector<std::string> after = before;
-  after.insert(after.end(), {"site", "site.collection.xml"});
-  std::sort(after.begin(), after.end());
-  EXPECT_EQ(after, SortedNames(folder_.path()));
+  EXPECT_EQ(WithNewGallery(before), SortedNames(folder_.path()));
 }
 
 TEST_F(GalleryBinaryTest, SignalAfterTheGalleryIsInPlaceLeavesTheBuildSucceeded) {
@@ -227,10 +231,7 @@ TEST_F(GalleryBinaryTest, ClosedProgressReaderLeavesTheBuildToFinish) {
       RunGalleryBinary({"new", photos_, site_, "-t", "T", "--theme=classic"}, options);
   EXPECT_EQ(0, result.exit_code) << result.end_signal << ": " << result.output;
   EXPECT_EQ(PathKind::kFile, GetPathKind(site_ + "/index.htm"));
-  std::vector<std::string> after = before;
-  after.insert(after.end(), {"site", "site.collection.xml"});
-  std::sort(after.begin(), after.end());
-  EXPECT_EQ(after, SortedNames(folder_.path()));
+  EXPECT_EQ(WithNewGallery(before), SortedNames(folder_.path()));
 }
 
 TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
