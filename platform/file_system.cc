@@ -48,10 +48,13 @@ constexpr int kTemporarySlots = 32;
 
 struct CTemporarySlot {
   std::atomic<unsigned> word{kSlotFree};
-  char path[PATH_MAX];
+  // Characters of their own: a handler may copy a name while a write on another thread renames
+  // the slot, and only the count in `word` tells afterwards whether it did.
+  std::atomic<char> path[PATH_MAX];
 };
 
-static_assert(std::atomic<unsigned>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+static_assert(std::atomic<unsigned>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free && std::atomic<char>::is_always_lock_free,
               "a signal handler may only touch lock-free atomics");
 
 // Process-wide by nature: a signal handler has no other way to reach them.
@@ -81,8 +84,10 @@ bool NameSlot(CTemporarySlot& slot, const std::string& path, unsigned state) {
   if (path.size() >= PATH_MAX) return false;
   // Counted as taken again: the name is about to change.
   slot.word.store(((slot.word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld);
-  std::copy(path.begin(), path.end(), slot.path);
-  slot.path[path.size()] = '\0';
+  // No character of the new name goes before the count that marks it.
+  std::atomic_thread_fence(std::memory_order_release);
+  for (size_t i = 0; i < path.size(); ++i) slot.path[i].store(path[i], std::memory_order_relaxed);
+  slot.path[path.size()].store('\0', std::memory_order_relaxed);
   SetSlotState(slot, state);
   return true;
 }
@@ -271,11 +276,14 @@ void RemoveLiveTemporaryFiles() {
     if (state != kSlotCreating && state != kSlotLive) continue;
     char path[PATH_MAX];
     size_t length = 0;
-    while (length + 1 < sizeof path && slot.path[length] != '\0') {
-      path[length] = slot.path[length];
-      ++length;
+    while (length + 1 < sizeof path) {
+      const char c = slot.path[length].load(std::memory_order_relaxed);
+      if (c == '\0') break;
+      path[length++] = c;
     }
     path[length] = '\0';
+    // The count is read again only after every character.
+    std::atomic_thread_fence(std::memory_order_acquire);
     // A slot taken again while the name was copied may have mixed two names: left alone.
     if ((slot.word.load() & ~kSlotStateMask) == (word & ~kSlotStateMask)) unlink(path);
   }
