@@ -87,7 +87,9 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
         kill(-child, options.kill_signal);
       }
       if (options.second_signal != 0) {
-        usleep(10000);
+        // Soon enough to find the run still stopping. Pending together, the lower-numbered
+        // signal is taken first, so the order holds even when the run was not yet scheduled.
+        usleep(1000);
         kill(child, options.second_signal);
       }
     });

@@ -26,7 +26,8 @@ struct BinaryOptions {
   // `kill_signal` goes to the process and then (20 ms later) to its process group, which the
   // run leads, as `timeout` sends it.
   bool kill_group_too = false;
-  // Sent, unless 0, to the process 10 ms after `kill_signal`; a request to stop at once.
+  // Sent, unless 0, to the process 1 ms after `kill_signal`, whose number must be lower; a
+  // request to stop at once.
   int second_signal = 0;
   // The output is read up to its first line feed, and then no more: the pipe is closed.
   bool close_output_after_line = false;
