@@ -83,9 +83,10 @@ CTemporarySlot* ClaimSlot() {
 bool NameSlot(CTemporarySlot& slot, const std::string& path, unsigned state) {
   if (path.size() >= PATH_MAX) return false;
   // Counted as taken again: the name is about to change.
-  slot.word.store(((slot.word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld);
-  // No character of the new name goes before the count that marks it.
-  std::atomic_thread_fence(std::memory_order_release);
+  // An exchange rather than a store, so that no character of the new name goes before the count
+  // that marks it.
+  static_cast<void>(
+      slot.word.exchange(((slot.word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld));
   for (size_t i = 0; i < path.size(); ++i) slot.path[i].store(path[i], std::memory_order_relaxed);
   slot.path[path.size()].store('\0', std::memory_order_relaxed);
   SetSlotState(slot, state);
@@ -277,13 +278,12 @@ void RemoveLiveTemporaryFiles() {
     char path[PATH_MAX];
     size_t length = 0;
     while (length + 1 < sizeof path) {
-      const char c = slot.path[length].load(std::memory_order_relaxed);
+      // Acquiring, so that the count is read again only after every character.
+      const char c = slot.path[length].load(std::memory_order_acquire);
       if (c == '\0') break;
       path[length++] = c;
     }
     path[length] = '\0';
-    // The count is read again only after every character.
-    std::atomic_thread_fence(std::memory_order_acquire);
     // A slot taken again while the name was copied may have mixed two names: left alone.
     if ((slot.word.load() & ~kSlotStateMask) == (word & ~kSlotStateMask)) unlink(path);
   }
