@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
@@ -131,6 +132,91 @@ TEST_F(GalleryBinaryTest, InterruptedBuildsLeaveTheEarlierGalleryAndNoStaging) {
   BinaryResult next = RunGalleryBinary({"build", collection, site_, "-q"}, plain);
   EXPECT_EQ(0, next.exit_code) << next.output;
   EXPECT_EQ(beside, SortedNames(folder_.path()));
+}
+
+// `names` without the staging folders of the gallery `site` beside it.
+std::vector<std::string> WithoutStaging(std::vector<std::string> names) {
+  std::erase_if(names, [](const std::string& name) { return name.starts_with(".site.staging-"); });
+  return names;
+}
+
+// `names` with what `gallery new` adds beside them: the gallery `site` and its collection file.
+std::vector<std::string> WithNewGallery(std::vector<std::string> names) {
+  names.insert(names.end(), {"site", "site.collection.xml"});
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks) {
+  constexpr int kPhotos = 100;
+  AddPhotos(kPhotos, 1600, 1200);
+  const std::vector<std::string> before = SortedNames(folder_.path());
+  // Without the cache, so that each run starts from nothing and is still running when stopped.
+  const std::vector<std::string> command = {"new", photos_, site_, "-t", "T", "-q", "--no-cache"};
+  for (int signal_number : {SIGTERM, SIGHUP}) {
+    // As `timeout` sends it: to the process and to its group, so that it comes twice.
+    BinaryOptions twice;
+    twice.kill_signal = signal_number;
+    twice.kill_after_microseconds = 1000000;
+    twice.kill_group_too = true;
+    const BinaryResult stopped = RunGalleryBinary(command, twice);
+    EXPECT_EQ(signal_number, stopped.end_signal) << stopped.output;
+    EXPECT_NE(std::string::npos, stopped.output.find("gallery: interrupted, nothing was changed\n"))
+        << stopped.output;
+    EXPECT_EQ(before, SortedNames(folder_.path())) << signal_number;
+  }
+  // A second request ends the build at once, its new collection file with it; the staging
+  // folder it leaves goes with the next build.
+  BinaryOptions again;
+  again.kill_signal = SIGINT;
+  again.kill_after_microseconds = 1000000;
+  again.second_signal = SIGTERM;
+  const BinaryResult ended = RunGalleryBinary(command, again);
+  EXPECT_EQ(SIGTERM, ended.end_signal) << ended.output;
+  EXPECT_EQ(before, WithoutStaging(SortedNames(folder_.path())));
+
+  const BinaryResult built = RunGalleryBinary(command, BinaryOptions());
+  EXPECT_EQ(0, built.exit_code) << built.output;
+  EXPECT_EQ(WithNewGallery(before), SortedNames(folder_.path()));
+}
+
+TEST_F(GalleryBinaryTest, SignalAfterTheGalleryIsInPlaceLeavesTheBuildSucceeded) {
+  // Many small photos: the earlier gallery then has many files, whose removal after the new
+  // gallery took its place gives the signal time to arrive while the run still lasts.
+  AddPhotos(300, 64, 48);
+  ASSERT_EQ(0,
+            RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, BinaryOptions()).exit_code);
+  const std::vector<std::string> beside = SortedNames(folder_.path());
+  auto inode = [this] {
+    struct stat info = {};
+    return stat(site_.c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    const ino_t earlier = inode();
+    BinaryOptions options;
+    options.kill_signal = signal_number;
+    // Sent as soon as the new gallery has taken the earlier one's place.
+    options.kill_when = [&] { return inode() != earlier; };
+    const BinaryResult result =
+        RunGalleryBinary({"build", site_ + ".collection.xml", site_, "--no-cache"}, options);
+    EXPECT_EQ(0, result.exit_code) << signal_number << ": " << result.output;
+    EXPECT_EQ(std::string::npos, result.output.find("interrupted")) << result.output;
+    EXPECT_EQ(PathKind::kFile, GetPathKind(site_ + "/photo-300.html")) << signal_number;
+    EXPECT_EQ(beside, SortedNames(folder_.path())) << signal_number;
+  }
+}
+
+TEST_F(GalleryBinaryTest, ClosedProgressReaderLeavesTheBuildToFinish) {
+  AddPhotos(8, 64, 48);
+  const std::vector<std::string> before = SortedNames(folder_.path());
+  BinaryOptions options;
+  // As `gallery ... 2>&1 | head -1` reads it.
+  options.close_output_after_line = true;
+  const BinaryResult result =
+      RunGalleryBinary({"new", photos_, site_, "-t", "T", "--theme=classic"}, options);
+  EXPECT_EQ(0, result.exit_code) << result.end_signal << ": " << result.output;
+  EXPECT_EQ(PathKind::kFile, GetPathKind(site_ + "/index.htm"));
+  EXPECT_EQ(WithNewGallery(before), SortedNames(folder_.path()));
 }
 
 TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {

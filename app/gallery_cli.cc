@@ -7,6 +7,7 @@
 
 #include "app/cli_report.h"
 #include "app/gallery_options.h"
+#include "app/interruption.h"
 #include "app/modern_build.h"
 #include "app/output_checks.h"
 #include "app/output_plan.h"
@@ -145,7 +146,15 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
                                  (plan.replaces ? " The earlier gallery was kept." : ""));
     return ExitCode::kNoPhotoMade;
   }
-  if (const CommitOutcome outcome = plan.Commit(); outcome != CommitOutcome::kCommitted) {
+  CommitOutcome outcome = CommitOutcome::kFailed;
+  {
+    // A signal from here on either finds the gallery not yet in place, and the build rolls back,
+    // or in place, and the build has succeeded whatever comes.
+    CUninterruptedStep commit;
+    outcome = plan.Commit();
+    if (outcome == CommitOutcome::kCommitted) SettleInterruptions();
+  }
+  if (outcome != CommitOutcome::kCommitted) {
     ReportNotCommitted(outcome, plan, options, environment);
     return ExitCode::kGenerateFailed;
   }
@@ -252,7 +261,8 @@ void ReportCollectionExists(const std::string& path, const std::string& outdir,
 }
 
 // Writes the collection that `new` made, and builds it from the same bytes. The collection file
-// goes again when the gallery is not made, so that the same command can be run again.
+// goes again when the gallery is not made, even by a signal that ends the process at once, so
+// that the same command can be run again.
 ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_path,
                        COutputPlan& plan, const CCliOptions& options,
                        CCliEnvironment& environment) {
@@ -264,7 +274,13 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
     return ExitCode::kLoadFailed;
   }
   if (ReportOutputNameTaken(collection, options, environment)) return ExitCode::kUsage;
-  if (!WriteNewFileBytes(collection_path, bytes)) {
+  std::optional<COwnNewFile> written;
+  {
+    // Once the file has its name, a process ended at once must find it as the build's own.
+    CUninterruptedStep write;
+    if (WriteNewFileBytes(collection_path, bytes)) written.emplace(collection_path);
+  }
+  if (!written) {
     if (GetPathKind(collection_path) != PathKind::kMissing) {
       ReportCollectionExists(collection_path, plan.folder, environment);
     } else {
@@ -275,7 +291,7 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
     return ExitCode::kGenerateFailed;
   }
   const ExitCode outcome = GenerateInto(collection, plan, options, environment);
-  if (outcome != ExitCode::kBuilt) static_cast<void>(RemoveFile(collection_path));
+  if (outcome == ExitCode::kBuilt) written->Keep();
   return outcome;
 }
 

@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
   gallery::StartUpProcess();
   // A build asked to stop rolls back before the process ends by the signal.
   gallery::CatchInterruptions();
+  // A reader of the progress that goes away (`gallery ... 2>&1 | head -1`) ends only the
+  // progress: later writes fail with EPIPE, which leaves the stream failed and silent, while
+  // the build goes on to an end whose exit code says how it went.
+  signal(SIGPIPE, SIG_IGN);
   gallery::CCliEnvironment environment(std::cout, std::cerr);
   environment.err_is_terminal = isatty(STDERR_FILENO) != 0;
   environment.terminal_width = TerminalWidth();
@@ -55,7 +60,7 @@ int main(int argc, char** argv) {
   std::optional<gallery::CImagingRuntime> imaging;
   if (!parse.options || parse.options->command != gallery::CliCommand::kPresets) imaging.emplace();
   const gallery::ExitCode exit_code = gallery::RunGalleryCli(arguments, environment);
-  if (const int signal_number = gallery::InterruptionSignal(); signal_number != 0) {
+  if (const int signal_number = gallery::EndingSignal(); signal_number != 0) {
     gallery::EndBySignal(signal_number);
   }
   return gallery::ExitStatus(exit_code);

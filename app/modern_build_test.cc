@@ -194,6 +194,41 @@ TEST_F(ModernBuildTest, OriginalsArePublishedUnderTheirFormatsNotTheirNames) {
             ReadWholeFile(site + "/photo-1.html").find("href=\"originals/1.jpg\""));
 }
 
+// The pixels of row `y` of `image` (its first band) that are neither near black nor near white.
+int SoftPixels(const vips::VImage& image, int y) {
+  int soft = 0;
+  for (int x = 0; x < image.width(); ++x) {
+    const double value = image.getpoint(x, y)[0];
+    soft += value > 48 && value < 208 ? 1 : 0;
+  }
+  return soft;
+}
+
+TEST_F(ModernBuildTest, ThumbnailsAreDrawnFromThePageImage) {
+  // Black beside white, with one sharp edge between. The page image is capped far below the
+  // thumbnail's size, so a thumbnail drawn from it shows the edge as soft as the page image is
+  // coarse, and no size of it has more pixels than the page image; one drawn from the source
+  // would keep the edge sharp and the larger sizes large.
+  static_cast<void>(CreateFolder(folder_.Join("edge")));
+  const vips::VImage black = Solid(400, 400, {0, 0, 0});
+  Save(black.join(Solid(400, 400, {255, 255, 255}), VIPS_DIRECTION_HORIZONTAL), folder_,
+       "edge/edge.png");
+  const std::string site = folder_.Join("site");
+  ASSERT_EQ(ExitCode::kBuilt, Run({"new", folder_.Join("edge"), site, "-t", "T", "--max-size", "24",
+                                   "--theme=modern"}))
+      << err_.str();
+  const vips::VImage page = Load(site + "/images/1.jpg");
+  ASSERT_EQ(24, page.width());
+  const vips::VImage thumb = Load(site + "/thumbs/1.jpg");
+  ASSERT_GT(thumb.width(), 4 * page.width());
+  // Each pixel of the page image spans many of the thumbnail's, and the edge at least one.
+  EXPECT_LE(thumb.width() / page.width(), SoftPixels(thumb, thumb.height() / 2));
+  for (const char* larger : {"/thumbs2x/1.jpg", "/medium/1.jpg"}) {
+    if (GetPathKind(site + larger) != PathKind::kFile) continue;
+    EXPECT_GE(page.width(), Load(site + larger).width()) << larger;
+  }
+}
+
 TEST_F(ModernBuildTest, RebuildsOverModernAndClassicGalleriesAndRefusesForeignFiles) {
   const std::string site = folder_.Join("site");
   const std::string collection = site + ".collection.xml";

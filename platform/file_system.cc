@@ -48,10 +48,13 @@ constexpr int kTemporarySlots = 32;
 
 struct CTemporarySlot {
   std::atomic<unsigned> word{kSlotFree};
-  char path[PATH_MAX];
+  // Characters of their own: a handler may copy a name while a write on another thread renames
+  // the slot, and only the count in `word` tells afterwards whether it did.
+  std::atomic<char> path[PATH_MAX];
 };
 
-static_assert(std::atomic<unsigned>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+static_assert(std::atomic<unsigned>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free && std::atomic<char>::is_always_lock_free,
               "a signal handler may only touch lock-free atomics");
 
 // Process-wide by nature: a signal handler has no other way to reach them.
@@ -63,20 +66,38 @@ void SetSlotState(CTemporarySlot& slot, unsigned state) {
   slot.word.store((word & ~kSlotStateMask) | state);
 }
 
+// A free slot, now held, or null when all are taken.
+CTemporarySlot* ClaimSlot() {
+  for (CTemporarySlot& slot : temporary_slots) {
+    unsigned word = slot.word.load();
+    if ((word & kSlotStateMask) == kSlotFree &&
+        slot.word.compare_exchange_strong(word, word + kSlotTaken + kSlotHeld)) {
+      return &slot;
+    }
+  }
+  return nullptr;
+}
+
+// Writes `path` into the held `slot`, which is then in `state`; false (the slot still held)
+// when the name does not fit.
+bool NameSlot(CTemporarySlot& slot, const std::string& path, unsigned state) {
+  if (path.size() >= PATH_MAX) return false;
+  // Counted as taken again: the name is about to change.
+  // An exchange rather than a store, so that no character of the new name goes before the count
+  // that marks it.
+  static_cast<void>(
+      slot.word.exchange(((slot.word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld));
+  for (size_t i = 0; i < path.size(); ++i) slot.path[i].store(path[i], std::memory_order_relaxed);
+  slot.path[path.size()].store('\0', std::memory_order_relaxed);
+  SetSlotState(slot, state);
+  return true;
+}
+
 // One write's claim on a slot, if any is free (a write without one still works; a signal then
 // leaves its temporary file for the next run to remove).
 class CTemporaryClaim {
  public:
-  CTemporaryClaim() {
-    for (CTemporarySlot& slot : temporary_slots) {
-      unsigned word = slot.word.load();
-      if ((word & kSlotStateMask) == kSlotFree &&
-          slot.word.compare_exchange_strong(word, word + kSlotTaken + kSlotHeld)) {
-        slot_ = &slot;
-        return;
-      }
-    }
-  }
+  CTemporaryClaim() : slot_(ClaimSlot()) {}
   ~CTemporaryClaim() {
     if (slot_ != nullptr) SetSlotState(*slot_, kSlotFree);
   }
@@ -85,14 +106,8 @@ class CTemporaryClaim {
 
   // Creates the temporary file `path` exclusively; its descriptor, or -1 with errno set.
   int Create(const std::string& path) {
-    CTemporarySlot* slot = slot_ != nullptr && path.size() < PATH_MAX ? slot_ : nullptr;
-    if (slot != nullptr) {
-      // Counted as taken again: the name is about to change.
-      slot->word.store(((slot->word.load() & ~kSlotStateMask) + kSlotTaken) | kSlotHeld);
-      std::copy(path.begin(), path.end(), slot->path);
-      slot->path[path.size()] = '\0';
-      SetSlotState(*slot, kSlotCreating);
-    }
+    CTemporarySlot* slot =
+        slot_ != nullptr && NameSlot(*slot_, path, kSlotCreating) ? slot_ : nullptr;
     // Announcing the name before looking at the flag, while the handler sets the flag before
     // looking at the names, means that one of the two always sees the other.
     if (temporaries_ending.load()) {
@@ -347,14 +362,39 @@ void RemoveLiveTemporaryFiles() {
     if (state != kSlotCreating && state != kSlotLive) continue;
     char path[PATH_MAX];
     size_t length = 0;
-    while (length + 1 < sizeof path && slot.path[length] != '\0') {
-      path[length] = slot.path[length];
-      ++length;
+    while (length + 1 < sizeof path) {
+      // Acquiring, so that the count is read again only after every character.
+      const char c = slot.path[length].load(std::memory_order_acquire);
+      if (c == '\0') break;
+      path[length++] = c;
     }
     path[length] = '\0';
     // A slot taken again while the name was copied may have mixed two names: left alone.
     if ((slot.word.load() & ~kSlotStateMask) == (word & ~kSlotStateMask)) unlink(path);
   }
+}
+
+COwnNewFile::COwnNewFile(std::string path) : path_(std::move(path)) {
+  CTemporarySlot* slot = ClaimSlot();
+  if (slot == nullptr) return;
+  if (!NameSlot(*slot, ToSystemPath(path_), kSlotLive)) {
+    SetSlotState(*slot, kSlotFree);
+    return;
+  }
+  slot_ = static_cast<int>(slot - temporary_slots);
+}
+
+COwnNewFile::~COwnNewFile() {
+  if (path_.empty()) return;
+  static_cast<void>(RemoveFile(path_));
+  // Freed only once the file is gone, so that a handler never misses it.
+  if (slot_ >= 0) SetSlotState(temporary_slots[slot_], kSlotFree);
+}
+
+void COwnNewFile::Keep() {
+  if (slot_ >= 0) SetSlotState(temporary_slots[slot_], kSlotFree);
+  slot_ = -1;
+  path_.clear();
 }
 
 bool IsReadableFile(const std::string& path) {

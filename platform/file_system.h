@@ -77,11 +77,31 @@ std::optional<std::string> TemporaryFileTarget(std::string_view name);
 int RemoveTemporaryFiles(const std::string& folder,
                          const std::function<bool(std::string_view name)>& is_target);
 
-// Removes the temporary files that writes of this process have open right now, and makes every
-// later write fail before it creates one. Async-signal-safe: it is for a handler that then ends
-// the process. A write running on another thread as this is called either has its temporary
-// file removed or creates none.
+// Removes the temporary files that writes of this process have open right now and the files
+// held by a `COwnNewFile`, and makes every later write fail before it creates one.
+// Async-signal-safe: it is for a handler that then ends the process. A write running on another
+// thread as this is called either has its temporary file removed or creates none.
 void RemoveLiveTemporaryFiles();
+
+// A file this process has just created that stays its own until kept: removed when the object
+// is dropped, unless `Keep` was called, and until then also by `RemoveLiveTemporaryFiles`, so
+// that a process ended by a signal leaves it behind no more than a temporary file. The caller
+// makes sure that the file is this process's own (it created it, say with `WriteNewFileBytes`).
+// A file is not seen by `RemoveLiveTemporaryFiles` when every slot for names is taken.
+class COwnNewFile {
+ public:
+  explicit COwnNewFile(std::string path);
+  ~COwnNewFile();
+  COwnNewFile(const COwnNewFile&) = delete;
+  COwnNewFile& operator=(const COwnNewFile&) = delete;
+
+  // The file stays for good.
+  void Keep();
+
+ private:
+  std::string path_;  // empty once kept
+  int slot_ = -1;     // where a signal handler finds the name, if anywhere
+};
 
 // Creates one folder (not its parents). An existing folder counts as success.
 bool CreateFolder(const std::string& path);

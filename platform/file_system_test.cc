@@ -218,6 +218,37 @@ TEST(FileSystemTest, LiveTemporaryFilesAreRemovedAndNoMoreAreMade) {
   EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "a temporary file was left";
 }
 
+TEST(FileSystemTest, OwnNewFileGoesUnlessKept) {
+  TempFolder folder;
+  const std::string dropped = folder.WriteFile("dropped.xml", "");
+  const std::string kept = folder.WriteFile("kept.xml", "");
+  { COwnNewFile own(dropped); }
+  {
+    COwnNewFile own(kept);
+    own.Keep();
+  }
+  EXPECT_FALSE(FileExists(dropped));
+  EXPECT_TRUE(FileExists(kept));
+  // A process ended by a signal: the handler finds the file as it finds temporary files, and
+  // leaves the one kept.
+  const std::string held = folder.WriteFile("held.xml", "");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    COwnNewFile own(held);
+    COwnNewFile other(kept);
+    other.Keep();
+    RemoveLiveTemporaryFiles();
+    _exit(FileExists(held) || !FileExists(kept) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status));
+  EXPECT_FALSE(FileExists(held));
+  EXPECT_TRUE(FileExists(kept));
+}
+
 // In a child process, whose file-size limit the test sets: the limit stays with a process.
 TEST(FileSystemTest, AWriteOverTheFileSizeLimitSaysSoAndKeepsTheOldFile) {
   TempFolder folder;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string_view>
 #include <thread>
@@ -35,10 +36,17 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
   std::vector<char*> envp;
   for (std::string& variable : variables) envp.push_back(variable.data());
   envp.push_back(nullptr);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  // Closed on exec, so that a run started at the same time from another thread, whose child
+  // inherits these descriptors too, does not hold this run's output open.
   int pipe_fds[2];
-  if (pipe(pipe_fds) != 0) return result;
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return result;
   pid_t child = fork();
   if (child == 0) {
+    if (options.kill_group_too) setpgid(0, 0);
     dup2(pipe_fds[1], STDOUT_FILENO);
     dup2(pipe_fds[1], STDERR_FILENO);
     close(pipe_fds[0]);
@@ -54,30 +62,48 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
                              static_cast<rlim_t>(options.address_space_limit)};
       if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
     }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program));
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
     execve(program, argv.data(), envp.data());
     _exit(127);
   }
   close(pipe_fds[1]);
+  // Set in the parent as well, so that the group exists before anything is sent to it.
+  if (child > 0 && options.kill_group_too) setpgid(child, child);
+  std::atomic<bool> output_ended{false};
   std::thread killer;
-  if (child > 0 && options.kill_after_microseconds >= 0) {
-    killer = std::thread([child, &options] {
-      usleep(static_cast<useconds_t>(options.kill_after_microseconds));
+  if (child > 0 && (options.kill_after_microseconds >= 0 || options.kill_when)) {
+    killer = std::thread([child, &options, &output_ended] {
+      if (options.kill_when) {
+        while (!options.kill_when()) {
+          if (output_ended.load()) return;
+          usleep(100);
+        }
+      } else {
+        usleep(static_cast<useconds_t>(options.kill_after_microseconds));
+      }
       kill(child, options.kill_signal);
+      if (options.kill_group_too) {
+        // A moment later, so that the run sees the signal twice rather than once, merged.
+        usleep(20000);
+        kill(-child, options.kill_signal);
+      }
+      if (options.second_signal != 0) {
+        // Soon enough to find the run still stopping. Pending together, the lower-numbered
+        // signal is taken first, so the order holds even when the run was not yet scheduled.
+        usleep(1000);
+        kill(child, options.second_signal);
+      }
     });
   }
   char buffer[4096];
   for (;;) {
-    ssize_t count = read(pipe_fds[0], buffer, sizeof buffer);
+    ssize_t count = read(pipe_fds[0], buffer, options.close_output_after_line ? 1 : sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) break;
     result.output.append(buffer, static_cast<size_t>(count));
+    if (options.close_output_after_line && buffer[0] == '\n') break;
   }
   close(pipe_fds[0]);
+  output_ended.store(true);
   int status = 0;
   // The child is reaped only after the killer is done, so its process id cannot be reused by
   // another process in between.
