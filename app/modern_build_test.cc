@@ -94,10 +94,6 @@ std::vector<std::string> Tree(const std::string& folder) {
   return files;
 }
 
-vips::VImage Load(const std::string& path) {
-  return vips::VImage::new_from_file(path.c_str()).copy_memory();
-}
-
 class ModernBuildTest : public ::testing::Test {
  protected:
   ModernBuildTest() {
@@ -140,17 +136,17 @@ TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
       "thumbs/1.jpg",    "thumbs/2.jpg",       "thumbs/4.jpg",      "thumbs2x/1.jpg",
       "thumbs2x/2.jpg"};
   EXPECT_EQ(expected, Tree(site));
-  EXPECT_EQ(1300, Load(site + "/images/1.jpg").width());
-  EXPECT_EQ(836, Load(site + "/images/1.jpg").height());
-  EXPECT_EQ(1200, Load(site + "/images/2.jpg").height());  // under the cap: its own size
-  EXPECT_EQ(300, Load(site + "/images/4.jpg").width());    // never enlarged
+  EXPECT_EQ(1300, LoadPixels(site + "/images/1.jpg").width());
+  EXPECT_EQ(836, LoadPixels(site + "/images/1.jpg").height());
+  EXPECT_EQ(1200, LoadPixels(site + "/images/2.jpg").height());  // under the cap: its own size
+  EXPECT_EQ(300, LoadPixels(site + "/images/4.jpg").width());    // never enlarged
   // The medium size is 1024 pixels long; the small photo, with no smaller sizes to offer, has
   // none, nor a 2x thumbnail.
-  EXPECT_EQ(1024, Load(site + "/medium/1.jpg").width());
-  EXPECT_EQ(1024, Load(site + "/medium/2.jpg").height());
+  EXPECT_EQ(1024, LoadPixels(site + "/medium/1.jpg").width());
+  EXPECT_EQ(1024, LoadPixels(site + "/medium/2.jpg").height());
   for (const char* n : {"1", "2"}) {
-    const vips::VImage one = Load(site + "/thumbs/" + n + ".jpg");
-    const vips::VImage two = Load(site + "/thumbs2x/" + n + ".jpg");
+    const vips::VImage one = LoadPixels(site + "/thumbs/" + n + ".jpg");
+    const vips::VImage two = LoadPixels(site + "/thumbs2x/" + n + ".jpg");
     EXPECT_EQ(2 * one.width(), two.width()) << n;
     EXPECT_EQ(2 * one.height(), two.height()) << n;
   }
@@ -217,15 +213,15 @@ TEST_F(ModernBuildTest, ThumbnailsAreDrawnFromThePageImage) {
   ASSERT_EQ(ExitCode::kBuilt, Run({"new", folder_.Join("edge"), site, "-t", "T", "--max-size", "24",
                                    "--theme=modern"}))
       << err_.str();
-  const vips::VImage page = Load(site + "/images/1.jpg");
+  const vips::VImage page = LoadPixels(site + "/images/1.jpg");
   ASSERT_EQ(24, page.width());
-  const vips::VImage thumb = Load(site + "/thumbs/1.jpg");
+  const vips::VImage thumb = LoadPixels(site + "/thumbs/1.jpg");
   ASSERT_GT(thumb.width(), 4 * page.width());
   // Each pixel of the page image spans many of the thumbnail's, and the edge at least one.
   EXPECT_LE(thumb.width() / page.width(), SoftPixels(thumb, thumb.height() / 2));
   for (const char* larger : {"/thumbs2x/1.jpg", "/medium/1.jpg"}) {
     if (GetPathKind(site + larger) != PathKind::kFile) continue;
-    EXPECT_GE(page.width(), Load(site + larger).width()) << larger;
+    EXPECT_GE(page.width(), LoadPixels(site + larger).width()) << larger;
   }
 }
 
@@ -234,14 +230,14 @@ TEST_F(ModernBuildTest, RebuildsOverModernAndClassicGalleriesAndRefusesForeignFi
   const std::string collection = site + ".collection.xml";
   ASSERT_EQ(ExitCode::kBuilt, Run({"new", photos_, site, "-t", "T", "--max-size", "200"}));
   EXPECT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--max-size", "300"}));
-  EXPECT_EQ(300, Load(site + "/images/1.jpg").width());
+  EXPECT_EQ(300, LoadPixels(site + "/images/1.jpg").width());
   ASSERT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--theme", "classic"}));
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/index.html"));
   EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/index.htm"));
   ASSERT_EQ(ExitCode::kBuilt, Run({"build", collection, site, "--max-size", "200"}));
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/index.htm"));
   EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/collection.xml"));
-  EXPECT_EQ(200, Load(site + "/images/1.jpg").width());
+  EXPECT_EQ(200, LoadPixels(site + "/images/1.jpg").width());
 
   folder_.WriteFile("site/assets/mine.css", "x");
   const std::vector<std::string> before = Tree(site);

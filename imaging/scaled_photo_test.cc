@@ -14,6 +14,7 @@
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "platform/vips_handles.h"
+#include "tests/photo_samples.h"
 #include "tests/temp_folder.h"
 
 namespace gallery {
@@ -111,19 +112,6 @@ TEST(ToPhotoColorTest, RedIsLowestByteAndTopByteIgnored) {
 
 // The builder's operation reads its source from a file and writes its image to one.
 
-VImage Solid(int width, int height, const std::vector<double>& color) {
-  return VImage::black(width, height, VImage::option()->set("bands", 3))
-      .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
-      .new_from_image(color);
-}
-
-std::string Save(const VImage& image, const TempFolder& folder, const std::string& name) {
-  std::string path = folder.Join(name);
-  image.write_to_file(path.c_str());
-  return path;
-}
-
-VImage Load(const std::string& path) { return VImage::new_from_file(path.c_str()).copy_memory(); }
 
 // The quantisation tables of a JPEG file: the bodies of its DQT segments.
 std::string QuantisationTables(const std::string& jpeg) {
@@ -205,7 +193,7 @@ TEST(WriteScaledPhotoTest, PageImageKeepsSourceSizeThenThumbnailIsScaledFromIt) 
   EXPECT_EQ(300, photo.image_height);
   EXPECT_EQ(-7, photo.thumbnail_width);
   EXPECT_EQ(-7, photo.thumbnail_height);
-  VImage page = Load(page_path);
+  VImage page = LoadPixels(page_path);
   EXPECT_EQ(400, page.width());
   EXPECT_EQ(300, page.height());
 
@@ -217,7 +205,7 @@ TEST(WriteScaledPhotoTest, PageImageKeepsSourceSizeThenThumbnailIsScaledFromIt) 
   EXPECT_EQ(100, photo.thumbnail_width);
   EXPECT_EQ(75, photo.thumbnail_height);
   EXPECT_EQ(400, photo.image_width);
-  VImage thumb = Load(thumb_path);
+  VImage thumb = LoadPixels(thumb_path);
   EXPECT_EQ(100, thumb.width());
   EXPECT_EQ(75, thumb.height());
 }
@@ -308,7 +296,7 @@ TEST(WriteScaledPhotoTest, ThumbnailOfZeroSizeIsRecordedButNotWritten) {
     builder.style().thumb_height = test.box.height;
     std::string page_path = folder.Join("page.jpg");
     builder.WriteScaledPhoto(0, page_path, kPageImageMode);
-    EXPECT_EQ(1, Load(page_path).width()) << "the page image of a thin source is written";
+    EXPECT_EQ(1, LoadPixels(page_path).width()) << "the page image of a thin source is written";
     builder.photos()[0].path = page_path;
     std::string thumb_path = folder.Join("thumb.jpg");
     builder.WriteScaledPhoto(0, thumb_path, 1);
@@ -357,7 +345,7 @@ TEST(WriteScaledPhotoTest, TexturedFrameStylesGetEdgeRing) {
       builder.style().thumb_height = 20;
       std::string target = folder.Join("out.jpg");
       builder.WriteScaledPhoto(0, target, mode);
-      VImage out = Load(target);
+      VImage out = LoadPixels(target);
       std::vector<double> corner = out.getpoint(0, 0);
       std::vector<double> edge = out.getpoint(out.width() - 1, out.height() / 2);
       std::vector<double> inside = out.getpoint(out.width() / 2, out.height() / 2);

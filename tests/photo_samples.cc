@@ -25,6 +25,10 @@ std::string Save(const VImage& image, const TempFolder& folder, const std::strin
   return path;
 }
 
+VImage LoadPixels(const std::string& path) {
+  return VImage::new_from_file(path.c_str()).copy_memory();
+}
+
 bool PixelNear(const VImage& image, int x, int y, const std::vector<double>& expected,
                double tolerance) {
   std::vector<double> pixel = image.getpoint(x, y);

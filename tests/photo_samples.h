@@ -24,6 +24,9 @@ vips::VImage TwoTone(int width, int height, int split, const std::vector<double>
 // `image` written to `name` in `folder`, in the format that the name's suffix gives; its path.
 std::string Save(const vips::VImage& image, const TempFolder& folder, const std::string& name);
 
+// The image in the file `path`, read whole into memory, so that the file may go.
+vips::VImage LoadPixels(const std::string& path);
+
 // Whether each channel of pixel (x, y) lies within `tolerance` of `expected`.
 bool PixelNear(const vips::VImage& image, int x, int y, const std::vector<double>& expected,
                double tolerance);
