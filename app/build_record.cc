@@ -108,19 +108,11 @@ bool SameStatus(const CTreeEntry& found, const CRecordedEntry& recorded) {
 }
 
 // Whether the file `found` at `folder` still holds what `recorded` says, reading it only when
-// neither the record nor `fresh_by_inode` (files of a newer build) vouch for it by its status.
-std::optional<ForeignCause> CompareFile(
-    const std::string& folder, const CTreeEntry& found, const CRecordedEntry& recorded,
-    const std::unordered_map<uint64_t, const CRecordedEntry*>& fresh_by_inode) {
+// its status differs from the record's.
+std::optional<ForeignCause> CompareFile(const std::string& folder, const CTreeEntry& found,
+                                        const CRecordedEntry& recorded) {
   if (SameStatus(found, recorded)) return std::nullopt;
   if (found.size != recorded.size) return ForeignCause::kChanged;
-  // A build that reuses an image links it in again, which changes the status of every name
-  // of that file, the earlier gallery's too; the newer record then knows its content.
-  if (auto fresh = fresh_by_inode.find(found.inode);
-      fresh != fresh_by_inode.end() && SameStatus(found, *fresh->second)) {
-    if (fresh->second->checksum == recorded.checksum) return std::nullopt;
-    return ForeignCause::kChanged;
-  }
   const std::optional<std::string> checksum = HashFileContent(folder + "/" + found.path);
   if (!checksum) return ForeignCause::kUnreadable;
   if (*checksum != recorded.checksum) return ForeignCause::kChanged;
@@ -201,8 +193,7 @@ std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& f
   return entries;
 }
 
-std::optional<CForeignEntry> FindForeignEntry(const std::string& folder,
-                                              std::span<const CRecordedEntry> fresh) {
+std::optional<CForeignEntry> FindForeignEntry(const std::string& folder) {
   const std::vector<CTreeEntry> found = ListTree(folder);
   if (found.empty()) return std::nullopt;
   const CTreeEntry* record_entry = nullptr;
@@ -219,10 +210,6 @@ std::optional<CForeignEntry> FindForeignEntry(const std::string& folder,
   if (!record) return CForeignEntry{"", ForeignCause::kDamagedRecord};
   std::unordered_map<std::string_view, const CRecordedEntry*> by_path;
   for (const CRecordedEntry& entry : *record) by_path.emplace(entry.path, &entry);
-  std::unordered_map<uint64_t, const CRecordedEntry*> fresh_by_inode;
-  for (const CRecordedEntry& entry : fresh) {
-    if (!entry.folder) fresh_by_inode.emplace(entry.inode, &entry);
-  }
   for (const CTreeEntry& entry : found) {
     if (&entry == record_entry) continue;
     const auto recorded = by_path.find(entry.path);
@@ -232,7 +219,7 @@ std::optional<CForeignEntry> FindForeignEntry(const std::string& folder,
     const TreeEntryKind kind = expected.folder ? TreeEntryKind::kFolder : TreeEntryKind::kFile;
     if (entry.kind != kind) return CForeignEntry{entry.path, ForeignCause::kChanged};
     if (kind == TreeEntryKind::kFolder) continue;
-    if (std::optional<ForeignCause> cause = CompareFile(folder, entry, expected, fresh_by_inode)) {
+    if (std::optional<ForeignCause> cause = CompareFile(folder, entry, expected)) {
       return CForeignEntry{entry.path, *cause};
     }
   }

@@ -57,10 +57,9 @@ struct CForeignEntry {
 // The first entry of `folder` (depth first, names in byte order) that its record does not list
 // with the same kind and content, or the record's own fault; nothing when the folder is empty
 // or every entry is recorded unchanged. Links are never followed. A file whose status differs
-// from the record is read, unless `fresh`, the record of a newer build, lists a file of the same
-// inode and status, whose checksum is then used.
-std::optional<CForeignEntry> FindForeignEntry(const std::string& folder,
-                                              std::span<const CRecordedEntry> fresh = {});
+// from the record is read and its checksum compared. Galleries share no files with each other or
+// with the image cache, so nothing written elsewhere changes a recorded file's status.
+std::optional<CForeignEntry> FindForeignEntry(const std::string& folder);
 
 }  // namespace gallery
 

@@ -215,26 +215,5 @@ TEST(BuildRecordFolderTest, AnythingAddedOrChangedIsNamed) {
   EXPECT_EQ("mine", ReadWholeFile(mine));
 }
 
-TEST(BuildRecordFolderTest, NewerRecordVouchesOnlyForWhatItHashed) {
-  RecordedGallery gallery;
-  // A later build links a file of this one into its own folder, as the image cache does: the
-  // link changes the file's status under both names.
-  TempFolder later;
-  ASSERT_TRUE(CreateFolder(later.Join("images")));
-  ASSERT_EQ(0, link(gallery.Join("images/1.jpg").c_str(), later.Join("images/1.jpg").c_str()));
-  std::optional<std::vector<CRecordedEntry>> fresh = WriteBuildRecord(later.path());
-  ASSERT_TRUE(fresh);
-  EXPECT_EQ(std::nullopt, FindForeignEntry(gallery.path(), *fresh));
-  // Changed through the other name before the later build recorded it: both records disagree.
-  ASSERT_TRUE(RemoveFile(later.Join(".gallery-record")));
-  gallery.RewriteKeepingTime("images/1.jpg", "MADE: images/1.jpg");
-  fresh = WriteBuildRecord(later.path());
-  ASSERT_TRUE(fresh);
-  const std::optional<CForeignEntry> foreign = FindForeignEntry(gallery.path(), *fresh);
-  ASSERT_TRUE(foreign);
-  EXPECT_EQ("images/1.jpg", foreign->path);
-  EXPECT_EQ(ForeignCause::kChanged, foreign->cause);
-}
-
 }  // namespace
 }  // namespace gallery

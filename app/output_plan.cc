@@ -92,7 +92,7 @@ CommitOutcome CStagingFolder::Commit() {
     return CommitOutcome::kCommitted;
   }
   std::string aside;
-  const CommitOutcome outcome = Replace(aside, *record);
+  const CommitOutcome outcome = Replace(aside);
   if (outcome != CommitOutcome::kCommitted) return outcome;
   // The old gallery has left OUTDIR: whatever of it cannot be removed now, a later build into
   // the same place removes, as it is named and unlocked like a killed build's staging.
@@ -101,7 +101,7 @@ CommitOutcome CStagingFolder::Commit() {
   return CommitOutcome::kCommitted;
 }
 
-CommitOutcome CStagingFolder::Replace(std::string& aside, std::span<const CRecordedEntry> fresh) {
+CommitOutcome CStagingFolder::Replace(std::string& aside) {
   // The new folder keeps the permissions that the old one was given, say for a web server.
   static_cast<void>(CopyPermissions(target_, path_));
   switch (ExchangePaths(path_, target_)) {
@@ -109,7 +109,7 @@ CommitOutcome CStagingFolder::Replace(std::string& aside, std::span<const CRecor
       aside = path_;
       // What was swapped out is checked once more: it held what its record lists when the
       // build began, but anything may have been put into it or changed since.
-      if (std::optional<CForeignEntry> foreign = FindForeignEntry(aside, fresh)) {
+      if (std::optional<CForeignEntry> foreign = FindForeignEntry(aside)) {
         foreign_ = std::move(*foreign);
         static_cast<void>(ExchangePaths(path_, target_));
         return CommitOutcome::kOutdirChanged;
@@ -129,7 +129,7 @@ CommitOutcome CStagingFolder::Replace(std::string& aside, std::span<const CRecor
     static_cast<void>(RemoveTree(aside));
     return CommitOutcome::kFailed;
   }
-  std::optional<CForeignEntry> foreign = FindForeignEntry(aside, fresh);
+  std::optional<CForeignEntry> foreign = FindForeignEntry(aside);
   if (foreign || !RenamePath(path_, target_)) {
     static_cast<void>(RenamePath(aside, target_));
     if (!foreign) return CommitOutcome::kFailed;

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -60,9 +59,8 @@ class CStagingFolder {
   CommitOutcome Commit();
 
  private:
-  // Replaces the existing OUTDIR; `aside` is where the old folder went, `fresh` the record of
-  // this folder.
-  CommitOutcome Replace(std::string& aside, std::span<const CRecordedEntry> fresh);
+  // Replaces the existing OUTDIR; `aside` is where the old folder went.
+  CommitOutcome Replace(std::string& aside);
 
   std::string path_;  // empty once committed or moved from: nothing left to remove
   std::unique_ptr<CFolderLock> lock_;
