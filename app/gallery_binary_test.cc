@@ -246,6 +246,18 @@ TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
     EXPECT_EQ(earlier, TreeSnapshot(site_)) << limit;
     EXPECT_EQ(beside, SortedNames(folder_.path())) << limit;
   }
+  // The collection file of 'gallery new' is the first file written: it names the same cause.
+  BinaryOptions none;
+  none.file_size_limit = 0;
+  const std::string other = folder_.Join("other");
+  BinaryResult result = RunGalleryBinary({"new", photos_, other, "-t", "T", "-q"}, none);
+  EXPECT_EQ(4, result.exit_code) << result.output;
+  EXPECT_EQ("gallery: error: " + other +
+                ".collection.xml: could not be written, as the file-size limit is reached. Raise "
+                "the limit (ulimit -f) and build again. Or name another place with --collection "
+                "FILE.\n",
+            result.output);
+  EXPECT_EQ(beside, SortedNames(folder_.path()));
 }
 
 TEST_F(GalleryBinaryTest, APhotoThatCannotBeWrittenFailsTheRebuildInEitherTheme) {

@@ -275,18 +275,24 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
   }
   if (ReportOutputNameTaken(collection, options, environment)) return ExitCode::kUsage;
   std::optional<COwnNewFile> written;
+  WriteFailure failure = WriteFailure::kNone;
   {
     // Once the file has its name, a process ended at once must find it as the build's own.
     CUninterruptedStep write;
-    if (WriteNewFileBytes(collection_path, bytes)) written.emplace(collection_path);
+    failure = TryWriteNewFileBytes(collection_path, bytes);
+    if (failure == WriteFailure::kNone) written.emplace(collection_path);
   }
   if (!written) {
     if (GetPathKind(collection_path) != PathKind::kMissing) {
       ReportCollectionExists(collection_path, plan.folder, environment);
     } else {
-      ReportError(environment, collection_path +
-                                   ": could not be written (disk full, or no permission?). Free "
-                                   "some space or name another place with --collection FILE.");
+      const bool space = failure == WriteFailure::kNoSpace || failure == WriteFailure::kQuota ||
+                         failure == WriteFailure::kFileSizeLimit;
+      ReportError(environment, collection_path + ": could not be written, as " +
+                                   DescribeWriteFailure(failure) + ". " +
+                                   (space ? WriteFailureRemedy(failure) + " Or name"
+                                          : std::string("Name")) +
+                                   " another place with --collection FILE.");
     }
     return ExitCode::kGenerateFailed;
   }

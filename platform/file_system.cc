@@ -278,9 +278,12 @@ WriteFailure TryWriteFileWith(const std::string& path,
 }
 
 bool WriteNewFileBytes(const std::string& path, std::string_view bytes) {
+  return TryWriteNewFileBytes(path, bytes) == WriteFailure::kNone;
+}
+
+WriteFailure TryWriteNewFileBytes(const std::string& path, std::string_view bytes) {
   return WriteThroughTemporary(
-             path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); }, false) ==
-         WriteFailure::kNone;
+      path, [bytes](int descriptor) { return WriteAll(descriptor, bytes); }, false);
 }
 
 WriteFailure CopyFileBytes(const std::string& source, const std::string& path) {

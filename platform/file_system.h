@@ -52,6 +52,8 @@ WriteFailure CopyFileBytes(const std::string& source, const std::string& path);
 
 // Like `WriteFileBytes`, but never replaces anything: false when `path` exists already.
 bool WriteNewFileBytes(const std::string& path, std::string_view bytes);
+// `WriteNewFileBytes`, telling why it failed (an existing `path` is kOther: look at it to tell).
+WriteFailure TryWriteNewFileBytes(const std::string& path, std::string_view bytes);
 
 // True when `path` names a regular file that this process may read.
 bool IsReadableFile(const std::string& path);
