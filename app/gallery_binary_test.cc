@@ -171,9 +171,16 @@ TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks
   again.kill_signal = SIGINT;
   again.kill_after_microseconds = 1000000;
   again.second_signal = SIGTERM;
-  const BinaryResult ended = RunGalleryBinary(command, again);
+  // On a loaded machine the second signal may come only after the first has rolled the build
+  // back whole; that run ends by the first signal, with nothing left, and is tried again.
+  BinaryResult ended;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    ended = RunGalleryBinary(command, again);
+    EXPECT_EQ(before, WithoutStaging(SortedNames(folder_.path())));
+    if (ended.end_signal != SIGINT) break;
+    EXPECT_EQ(before, SortedNames(folder_.path()));
+  }
   EXPECT_EQ(SIGTERM, ended.end_signal) << ended.output;
-  EXPECT_EQ(before, WithoutStaging(SortedNames(folder_.path())));
 
   const BinaryResult built = RunGalleryBinary(command, BinaryOptions());
   EXPECT_EQ(0, built.exit_code) << built.output;
