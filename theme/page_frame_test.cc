@@ -69,16 +69,6 @@ TEST(ModernPageFrameTest, ColoursAreReadableAndFontCannotBreakTheStyle) {
                     "body{font-family:system-ui,sans-serif}</style>"));
 }
 
-TEST(ModernPageFrameTest, FontListGivesOneEntryPerName) {
-  CModernGallery gallery = MakeGallery();
-  gallery.font_name = "Verdana, Arial, sans-serif";
-  EXPECT_TRUE(Holds(RenderModernIndexPage(gallery, 0),
-                    "body{font-family:Verdana,Arial,sans-serif}</style>\n"));
-  gallery.font_name = "Noto Sans, Georgia";
-  EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 0),
-                    "body{font-family:\"Noto Sans\",Georgia,system-ui,sans-serif}</style>\n"));
-}
-
 TEST(ModernPageFrameTest, FrameIsABodyClassWithItsColour) {
   struct Case {
     ModernFrame kind;
