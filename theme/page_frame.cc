@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "theme/contrast.h"
-#include "theme/font_list.h"
 #include "theme/modern_model.h"
 #include "theme/plain_text.h"
 
