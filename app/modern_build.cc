@@ -7,6 +7,7 @@
 #include "app/photo_caption.h"
 #include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
+#include "collection/thumb_style.h"
 #include "generate/generate.h"
 #include "platform/file_system.h"
 #include "platform/photo.h"
@@ -48,6 +49,23 @@ CImageSettings ThumbnailSettings(const CStyleSettings& style, int scale) {
   return settings;
 }
 
+// The frame the classic pages draw round thumbnails and photos, as the modern pages show it:
+// drawn lines or blocks of the border colour are a line of it, shading a shadow of it. A style
+// without a border, or whose frame is of plain pieces, shows none.
+CModernFrameStyle ModernFrameOf(const CStyleSettings& style) {
+  if (style.thumb_border_size <= 0) return {};
+  switch (DecodeThumbStyle(style.thumb_style).drawing) {
+    case FrameDrawing::kLines:
+    case FrameDrawing::kBlocks:
+      return {ModernFrame::kLine, ToModernColor(style.thumb_border_color)};
+    case FrameDrawing::kShaded:
+      return {ModernFrame::kShadow, ToModernColor(style.thumb_border_color)};
+    case FrameDrawing::kNone:
+      break;
+  }
+  return {};
+}
+
 }  // namespace
 
 int ToModernColor(int style_color) {
@@ -62,6 +80,7 @@ CModernGallery StartModernGallery(const CStyleSettings& style) {
   gallery.font_name = style.font_name;
   gallery.colors = {ToModernColor(style.back_color), ToModernColor(style.font_color),
                     ToModernColor(style.table_item_back_color)};
+  gallery.frame = ModernFrameOf(style);
   gallery.photos_per_page = PaginateIndex(1, style.table_columns, style.table_rows).photos_per_page;
   if (style.table_columns <= 0 || style.table_rows <= 0) gallery.photos_per_page = 0;
   return gallery;

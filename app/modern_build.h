@@ -31,7 +31,7 @@ inline constexpr int kModernMediumSide = 1024;
 // A style colour (red in the lowest byte) as 0xRRGGBB.
 int ToModernColor(int style_color);
 
-// The gallery's texts, colours and page size from the style, with no photos yet.
+// The gallery's texts, colours, frame and page size from the style, with no photos yet.
 CModernGallery StartModernGallery(const CStyleSettings& style);
 
 // The settings of a modern page image, and of the images drawn from it: its thumbnails at 1x

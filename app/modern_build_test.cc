@@ -39,6 +39,39 @@ TEST(ModernGalleryTest, StyleGivesColoursAsRgbAndPhotosPerPage) {
   EXPECT_EQ(0, StartModernGallery(style).photos_per_page);
 }
 
+TEST(ModernGalleryTest, ClassicFrameBecomesALineAShadowOrNothing) {
+  struct Case {
+    int thumb_style;
+    int border_size;
+    ModernFrame expected;
+  } cases[] = {
+      {1, 6, ModernFrame::kLine},
+      {2, 6, ModernFrame::kLine},
+      {3, 6, ModernFrame::kLine},
+      {4, 6, ModernFrame::kLine},
+      {7, 1, ModernFrame::kLine},
+      {8, 12, ModernFrame::kShadow},
+      {10, 12, ModernFrame::kShadow},
+      {13, 6, ModernFrame::kShadow},
+      // A frame of plain pieces, or none at all, shows nothing.
+      {0, 6, ModernFrame::kNone},
+      {14, 6, ModernFrame::kNone},
+      {-1, 6, ModernFrame::kNone},
+      {1, 0, ModernFrame::kNone},
+      {10, -3, ModernFrame::kNone},
+  };
+  for (const Case& c : cases) {
+    CStyleSettings style;
+    style.thumb_style = c.thumb_style;
+    style.thumb_border_size = c.border_size;
+    style.thumb_border_color = 0x336699;
+    const CModernFrameStyle frame = StartModernGallery(style).frame;
+    EXPECT_EQ(c.expected, frame.kind)
+        << "thumb_style " << c.thumb_style << ", border " << c.border_size;
+    EXPECT_EQ(c.expected == ModernFrame::kNone ? 0 : 0x996633, frame.color) << c.thumb_style;
+  }
+}
+
 TEST(ModernGalleryTest, OriginalsAreNamedByNumberAndFormat) {
   EXPECT_EQ("1.jpg", ModernOriginalName("jpg", 0));
   EXPECT_EQ("3.heic", ModernOriginalName("heic", 2));
@@ -161,6 +194,30 @@ TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
       const std::string target = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
       if (target.find(':') != std::string::npos) continue;  // a URL such as data:, no file
       EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/" + target)) << page << " -> " << target;
+    }
+  }
+}
+
+TEST_F(ModernBuildTest, EachPresetShowsItsFontsAndFrame) {
+  struct Case {
+    const char* preset;
+    const char* style;
+    const char* frame_class;
+  } cases[] = {
+      {"plain", "--card-fg:#222222}body{font-family:Helvetica,Arial,sans-serif}", ""},
+      {"framed", "--frame:#d8d8d8}body{font-family:Georgia,serif}", " frame-line"},
+      {"shaded", "--frame:#666666}body{font-family:Verdana,Arial,sans-serif}", " frame-shadow"},
+  };
+  for (const Case& c : cases) {
+    const std::string site = folder_.Join(c.preset);
+    ASSERT_EQ(ExitCode::kBuilt, Run({"new", photos_, site, "-t", "T", "-p", c.preset}))
+        << err_.str();
+    for (const std::string kind : {"index", "photo"}) {
+      const std::string page =
+          ReadWholeFile(site + (kind == "index" ? "/index.html" : "/photo-1.html"));
+      EXPECT_NE(std::string::npos, page.find(c.style)) << c.preset << " " << kind;
+      EXPECT_NE(std::string::npos, page.find("<body class=\"" + kind + c.frame_class + "\""))
+          << c.preset << " " << kind;
     }
   }
 }

@@ -41,13 +41,23 @@ struct CModernColors {
   int card = 0xf0f0f0;  // behind each thumbnail
 };
 
+// What goes round each thumbnail and the photo of a photo page, after the style's frame: nothing,
+// a thin line, or a soft shadow, in `color`.
+enum class ModernFrame { kNone, kLine, kShadow };
+
+struct CModernFrameStyle {
+  ModernFrame kind = ModernFrame::kNone;
+  int color = 0x000000;  // 0xRRGGBB
+};
+
 struct CModernGallery {
   // The collection's texts, plain text as the collection holds them: they show as written, as
   // in the classic pages, which escape them too.
   std::string title;
   std::string description;
-  std::string font_name;         // the style's font, may be empty
+  std::string font_name;  // the style's list of fonts, as in CSS; may be empty
   CModernColors colors;
+  CModernFrameStyle frame;
   int photos_per_page = 0;       // columns x rows of the style; 0 or less: all on one page
   std::vector<CModernPhoto> photos;
 };

@@ -10,8 +10,24 @@
 namespace gallery {
 namespace {
 
-// The colours and font as custom properties for the fixed stylesheet. Text colours that would
-// be hard to read on their background are replaced by black or white.
+// The class of the body that gives photos their frame in the stylesheet, with a space before it;
+// empty for none.
+std::string_view FrameClass(ModernFrame kind) {
+  switch (kind) {
+    case ModernFrame::kLine:
+      return " frame-line";
+    case ModernFrame::kShadow:
+      return " frame-shadow";
+    case ModernFrame::kNone:
+      break;
+  }
+  return {};
+}
+
+// The colours as custom properties for the fixed stylesheet, and the font. Text colours that
+// would be hard to read on their background are replaced by black or white; the frame is no
+// text and keeps its colour. The font list is escaped for CSS alone: every character that could
+// end the <style> element is escaped with the rest.
 std::string RenderThemeStyle(const CModernGallery& gallery) {
   const CModernColors& colors = gallery.colors;
   const int background = colors.background & 0xFFFFFF;
@@ -19,10 +35,11 @@ std::string RenderThemeStyle(const CModernGallery& gallery) {
   std::string style = "<style>:root{--bg:" + CssColor(background) +
                       ";--fg:" + CssColor(ReadableTextColor(colors.text, background)) +
                       ";--card:" + CssColor(card) +
-                      ";--card-fg:" + CssColor(ReadableTextColor(colors.text, card)) + "}";
-  style += "body{font-family:";
-  if (!gallery.font_name.empty()) style += CssString(gallery.font_name) + ",";
-  style += "system-ui,sans-serif}</style>\n";
+                      ";--card-fg:" + CssColor(ReadableTextColor(colors.text, card));
+  if (gallery.frame.kind != ModernFrame::kNone) {
+    style += ";--frame:" + CssColor(gallery.frame.color);
+  }
+  style += "}body{font-family:" + CssFontFamily(gallery.font_name) + "}</style>\n";
   return style;
 }
 
@@ -65,6 +82,7 @@ std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& fra
   page += "<script src=\"assets/gallery.js\" defer></script>\n";
   page += "</head>\n<body class=\"";
   page += frame.body_class;
+  page += FrameClass(gallery.frame.kind);
   page += frame.swipe ? "\" data-swipe>\n" : "\">\n";
   return page;
 }

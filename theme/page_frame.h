@@ -18,7 +18,8 @@ struct CPageFrame {
 
 // Everything of a page up to and including its <body> tag: the document type, language,
 // character set, viewport, title, description, an empty icon (so the browser asks for none),
-// the stylesheet, the deferred script and the gallery's colours and font.
+// the stylesheet, the deferred script and the gallery's colours and font. The body's class is
+// `body_class`, with "frame-line" or "frame-shadow" after it when photos have that frame.
 std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& frame);
 // The end of a page after the content of its body.
 std::string_view PageEnd();

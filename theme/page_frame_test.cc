@@ -55,7 +55,7 @@ TEST(ModernPageFrameTest, ColoursAreReadableAndFontCannotBreakTheStyle) {
   // Dark blue text cannot be read on a darker blue background, but can on a light card.
   EXPECT_TRUE(Holds(page,
                     "<style>:root{--bg:#102030;--fg:#ffffff;--card:#ffffe0;"
-                    "--card-fg:#203040}body{font-family:\"\\22 \\7d \\3c \\2f style\\3e "
+                    "--card-fg:#203040}body{font-family:\"\\7d \\3c \\2f style\\3e "
                     "\\3c script\\3e alert\\28 1\\29 \\3c \\2f script\\3e \","
                     "system-ui,sans-serif}</style>\n"))
       << page;
@@ -67,6 +67,37 @@ TEST(ModernPageFrameTest, ColoursAreReadableAndFontCannotBreakTheStyle) {
   EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 0),
                     "<style>:root{--bg:#ffffff;--fg:#336699;--card:#eeeeee;--card-fg:#336699}"
                     "body{font-family:system-ui,sans-serif}</style>"));
+}
+
+TEST(ModernPageFrameTest, FrameIsABodyClassWithItsColour) {
+  struct Case {
+    ModernFrame kind;
+    const char* properties_end;
+    const char* body_class;
+  } cases[] = {
+      {ModernFrame::kNone, "--card-fg:#000000}", ""},
+      {ModernFrame::kLine, "--card-fg:#000000;--frame:#d8d8d8}", " frame-line"},
+      {ModernFrame::kShadow, "--card-fg:#000000;--frame:#d8d8d8}", " frame-shadow"},
+  };
+  for (const Case& c : cases) {
+    CModernGallery gallery = MakeGallery();
+    gallery.frame = {c.kind, 0x12D8D8D8};  // bits above the colour are left out
+    const std::string index = RenderModernIndexPage(gallery, 0);
+    const std::string photo = RenderModernPhotoPage(gallery, 1);
+    for (const std::string& page : {index, photo}) {
+      EXPECT_TRUE(Holds(page, c.properties_end)) << page;
+      EXPECT_EQ(c.kind != ModernFrame::kNone, Holds(page, "--frame")) << page;
+    }
+    EXPECT_TRUE(Holds(index, std::string("<body class=\"index") + c.body_class + "\">\n")) << index;
+    EXPECT_TRUE(Holds(photo, std::string("<body class=\"photo") + c.body_class + "\" data-swipe>"))
+        << photo;
+  }
+  // The stylesheet knows both classes and gives each kind of image its frame.
+  const std::string css(ModernStylesheet());
+  for (const char* rule : {".frame-line .cell img", ".frame-line .view img",
+                           ".frame-shadow .cell img", ".frame-shadow .view img", "var(--frame)"}) {
+    EXPECT_TRUE(Holds(css, rule)) << rule;
+  }
 }
 
 TEST(ModernPageFrameTest, NothingComesFromTheNetwork) {
