@@ -226,6 +226,20 @@ TEST_F(GalleryBinaryTest, ClosedProgressReaderLeavesTheBuildToFinish) {
   EXPECT_EQ(WithNewGallery(before), SortedNames(folder_.path()));
 }
 
+TEST_F(GalleryBinaryTest, ABrokenCollectionFileNamesTheLineColumnAndMistake) {
+  const std::string collection = folder_.WriteFile(
+      "trip.collection.xml",
+      "<?xml version=\"1.0\"?>\n<collection title=\"Trip\">\n  <photo title=\"Fish & chips\" "
+      "path=\"a.jpg\"/>\n  <style/>\n</collection>\n");
+  BinaryResult result = RunGalleryBinary({"build", collection, site_, "-q"}, BinaryOptions());
+  EXPECT_EQ(3, result.exit_code) << result.output;
+  EXPECT_EQ("gallery: error: " + collection +
+                ":3:23: is not well-formed XML: an '&' must start a reference such as &amp; and "
+                "end it with ';' (write & as &amp;). Fix the file or name another.\n",
+            result.output);
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site_));
+}
+
 TEST_F(GalleryBinaryTest, FileSizeLimitFailsClearlyAndKeepsTheEarlierGallery) {
   AddPhotos(3, 400, 300);
   BinaryOptions plain;

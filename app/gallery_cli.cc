@@ -8,6 +8,7 @@
 #include "app/cli_report.h"
 #include "app/gallery_options.h"
 #include "app/interruption.h"
+#include "app/load_message.h"
 #include "app/modern_build.h"
 #include "app/output_checks.h"
 #include "app/output_plan.h"
@@ -22,6 +23,7 @@
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/own_files.h"
+#include "platform/xml_document.h"
 
 namespace gallery {
 namespace {
@@ -165,8 +167,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   return ExitCode::kBuilt;
 }
 
-// The error line for a collection file (`what` names its role) that did not load for `cause`.
-std::string UnloadableMessage(const std::string& path, std::string_view what, LoadFailure cause) {
+// The error line for a collection file (`what` names its role) that did not load for `cause`;
+// `fault` says where and why one that is not well-formed XML fails.
+std::string UnloadableMessage(const std::string& path, std::string_view what, LoadFailure cause,
+                              const XmlParseFault& fault) {
   const std::string role(what);
   const std::string unusable = path + ": is not a collection file that can be loaded: ";
   const std::string remedy = " Fix the file or name another.";
@@ -182,7 +186,7 @@ std::string UnloadableMessage(const std::string& path, std::string_view what, Lo
     case LoadFailure::kReadError:
       return path + ": could not be read to its end (a disk error, or out of memory?). Run again.";
     case LoadFailure::kNotXml:
-      return unusable + "it is not well-formed XML, or nests elements too deeply." + remedy;
+      return NotWellFormedMessage(path, fault);
     case LoadFailure::kWrongRoot:
       return unusable + "its root element must be <collection>." + remedy;
     case LoadFailure::kNoStyle:
@@ -195,8 +199,9 @@ std::string UnloadableMessage(const std::string& path, std::string_view what, Lo
 ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
   const std::string& collection = options.operands[0];
   CGalleryBuilder builder;
-  if (LoadFailure cause = builder.Load(collection); cause != LoadFailure::kNone) {
-    ReportError(environment, UnloadableMessage(collection, "collection file", cause));
+  XmlParseFault fault;
+  if (LoadFailure cause = builder.Load(collection, &fault); cause != LoadFailure::kNone) {
+    ReportError(environment, UnloadableMessage(collection, "collection file", cause, fault));
     return ExitCode::kLoadFailed;
   }
   if (ReportOutputNameTaken(builder, options, environment)) return ExitCode::kUsage;
@@ -341,8 +346,9 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
-  if (LoadFailure cause = builder.Load(*preset); cause != LoadFailure::kNone) {
-    ReportError(environment, UnloadableMessage(*preset, "preset", cause));
+  XmlParseFault fault;
+  if (LoadFailure cause = builder.Load(*preset, &fault); cause != LoadFailure::kNone) {
+    ReportError(environment, UnloadableMessage(*preset, "preset", cause, fault));
     return ExitCode::kLoadFailed;
   }
   std::optional<CFolderScan> scan = ScanPhotos(photo_folder, options.order, environment);

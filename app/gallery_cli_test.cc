@@ -288,7 +288,7 @@ TEST_F(GalleryCliRunTest, BadInputIsExplainedAndLeavesNothingBehind) {
                     "<collection>."},
       {{"build", broken, out},
        ExitCode::kLoadFailed,
-       broken + ": is not a collection file that can be loaded: it is not well-formed XML"},
+       broken + ":1:21: is not well-formed XML: an element or tag is not closed"},
       {{"build", fifo, out}, ExitCode::kLoadFailed, fifo + ": is not a regular file."},
       {{"build", photos_, out}, ExitCode::kLoadFailed, photos_ + ": is a folder"},
   };

@@ -34,7 +34,17 @@ std::string FormatDuration(double seconds) {
   return text;
 }
 
-std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width) {
+std::optional<double> EstimateSecondsLeft(int done, int total, double since_first_done) {
+  const int paced = done - 1;
+  if (paced < kMinimumPacePhotos || done >= total || !(since_first_done >= kMinimumPaceSeconds) ||
+      !std::isfinite(since_first_done)) {
+    return std::nullopt;
+  }
+  return since_first_done / paced * (total - done);
+}
+
+std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width,
+                               std::optional<double> seconds_left) {
   total = std::max(total, 0);
   done = std::clamp(done, 0, total);
   const std::string total_text = std::to_string(total);
@@ -43,9 +53,8 @@ std::string FormatProgressLine(int done, int total, double elapsed_seconds, int 
   done_text.insert(0, total_text.size() - done_text.size(), ' ');
   std::string counts =
       done_text + "/" + total_text + " photos  " + FormatDuration(elapsed_seconds) + " elapsed";
-  if (done > 0 && done < total) {
-    double left = elapsed_seconds / done * (total - done);
-    counts += "  about " + FormatDuration(left) + " left";
+  if (seconds_left && done > 0 && done < total) {
+    counts += "  about " + FormatDuration(*seconds_left) + " left";
   }
   // The bar leaves room for the longest counts of this total, so that it keeps its length
   // while the estimate comes and goes.
@@ -151,16 +160,18 @@ void CProgressReporter::Start(int photo_count) {
   start_ = clock_();
   total_ = photo_count;
   done_ = 0;
+  first_done_at_.reset();
   if (mode_ == ProgressMode::kBar) DrawBar();
 }
 
 void CProgressReporter::OnPhotoDone(int index, int photo_count) {
   total_ = photo_count;
   done_ = std::max(done_, index + 1);
+  if (!first_done_at_) first_done_at_ = clock_();
   if (mode_ == ProgressMode::kBar) {
     DrawBar();
   } else if (mode_ == ProgressMode::kLines) {
-    out_ << "gallery: " << FormatProgressLine(done_, total_, elapsed(), 0) << '\n' << std::flush;
+    out_ << "gallery: " << ProgressLine(0) << '\n' << std::flush;
   }
 }
 
@@ -185,9 +196,15 @@ void CProgressReporter::Finish() {
 }
 
 void CProgressReporter::DrawBar() {
-  out_ << '\r' << FormatProgressLine(done_, total_, elapsed(), width_ - 1) << "\033[K"
-       << std::flush;
+  out_ << '\r' << ProgressLine(width_ - 1) << "\033[K" << std::flush;
   bar_shown_ = true;
+}
+
+std::string CProgressReporter::ProgressLine(int width) const {
+  const double now = clock_();
+  std::optional<double> left;
+  if (first_done_at_) left = EstimateSecondsLeft(done_, total_, now - *first_done_at_);
+  return FormatProgressLine(done_, total_, now - start_, width, left);
 }
 
 }  // namespace gallery

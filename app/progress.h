@@ -15,11 +15,24 @@ namespace gallery {
 // "M:SS" below an hour, "H:MM:SS" from there; negative values count as 0.
 std::string FormatDuration(double seconds);
 
+// The pace of a build must be seen over this many photos after the first, and this many
+// seconds, before it says how long the rest will take.
+inline constexpr int kMinimumPacePhotos = 2;
+inline constexpr double kMinimumPaceSeconds = 1.0;
+
+// Seconds left of a build of `total` photos with `done` done, the first of them
+// `since_first_done` seconds ago, at the pace of the photos done since that first one. The first
+// is left out of the pace: it carries the start of the build, and while it was awaited the
+// workers were making the photos after it as well. Nothing while the pace is not yet known (see
+// above) or no photo is left.
+std::optional<double> EstimateSecondsLeft(int done, int total, double since_first_done);
+
 // One line of progress, at most `width` characters when `width` allows the counts at all:
 // a bar (left out when too narrow) whose length depends only on `width` and `total`,
-// "done/total photos" with `done` padded to the width of `total`, the time elapsed and, once a
-// photo is done and some are left, an estimate of the time left.
-std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width);
+// "done/total photos" with `done` padded to the width of `total`, the time elapsed and, when
+// `seconds_left` is given and some photos are done and some left, "about M:SS left".
+std::string FormatProgressLine(int done, int total, double elapsed_seconds, int width,
+                               std::optional<double> seconds_left = std::nullopt);
 
 // "made 3, skipped 1" of a build's photos; the photos reused from earlier builds are named only
 // when there are any ("made 1, reused 2, skipped 1").
@@ -74,6 +87,8 @@ class CProgressReporter : public CGenerationObserver {
 
  private:
   void DrawBar();
+  // The line for the photos done so far.
+  std::string ProgressLine(int width) const;
 
   std::ostream& out_;
   const ProgressMode mode_;
@@ -83,6 +98,8 @@ class CProgressReporter : public CGenerationObserver {
   double start_;
   int done_ = 0;
   int total_ = 0;
+  // When the first photo was done, by `clock_`.
+  std::optional<double> first_done_at_;
   int skipped_count_ = 0;
   std::optional<CFileNotWritten> not_written_;
   bool bar_shown_ = false;

@@ -2,9 +2,11 @@
 
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,22 +29,52 @@ TEST(FormatProgressLineTest, CountsElapsedAndEstimate) {
     int done;
     int total;
     double elapsed;
+    std::optional<double> left;
     const char* expected;
   } cases[] = {
-      // No estimate before the first photo, nor once all are done.
-      {0, 12, 0, " 0/12 photos  0:00 elapsed"},
-      {3, 12, 6, " 3/12 photos  0:06 elapsed  about 0:18 left"},
-      {12, 12, 30, "12/12 photos  0:30 elapsed"},
-      {1, 3, 4000, "1/3 photos  1:06:40 elapsed  about 2:13:20 left"},
+      {0, 12, 0, std::nullopt, " 0/12 photos  0:00 elapsed"},
+      {3, 12, 6, std::nullopt, " 3/12 photos  0:06 elapsed"},
+      {3, 12, 6, 18.5, " 3/12 photos  0:06 elapsed  about 0:18 left"},
+      {1, 3, 4000, 8000, "1/3 photos  1:06:40 elapsed  about 2:13:20 left"},
+      // An estimate given before the first photo or after the last is not shown.
+      {0, 12, 0, 5, " 0/12 photos  0:00 elapsed"},
+      {12, 12, 30, 5, "12/12 photos  0:30 elapsed"},
       // Counts out of range are held to it.
-      {15, 12, 30, "12/12 photos  0:30 elapsed"},
-      {-1, 12, 0, " 0/12 photos  0:00 elapsed"},
-      {0, 0, 0, "0/0 photos  0:00 elapsed"},
-      {1, -4, 0, "0/0 photos  0:00 elapsed"},
+      {15, 12, 30, std::nullopt, "12/12 photos  0:30 elapsed"},
+      {-1, 12, 0, std::nullopt, " 0/12 photos  0:00 elapsed"},
+      {0, 0, 0, std::nullopt, "0/0 photos  0:00 elapsed"},
+      {1, -4, 0, std::nullopt, "0/0 photos  0:00 elapsed"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, FormatProgressLine(c.done, c.total, c.elapsed, 0))
+    EXPECT_EQ(c.expected, FormatProgressLine(c.done, c.total, c.elapsed, 0, c.left))
         << c.done << "/" << c.total;
+  }
+}
+
+TEST(EstimateSecondsLeftTest, OnlyOnceThePaceAfterTheFirstPhotoIsKnown) {
+  struct Case {
+    int done;
+    int total;
+    double since_first;
+    std::optional<double> expected;
+  } cases[] = {
+      // Two photos after the first, over at least a second.
+      {3, 10, 2, 7},
+      {3, 10, 1, 3.5},
+      {5, 9, 8, 8},
+      {2, 10, 5, std::nullopt},
+      {1, 10, 0, std::nullopt},
+      {3, 10, 0.999, std::nullopt},
+      // Photos reported together, as those made while an earlier one was awaited are.
+      {30, 40, 0, std::nullopt},
+      {10, 10, 20, std::nullopt},
+      {12, 10, 20, std::nullopt},
+      {3, 10, std::numeric_limits<double>::infinity(), std::nullopt},
+      {3, 10, std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, EstimateSecondsLeft(c.done, c.total, c.since_first))
+        << c.done << "/" << c.total << " after " << c.since_first << " s";
   }
 }
 
@@ -57,9 +89,9 @@ TEST(FormatProgressLineTest, BarKeepsItsLengthAndFillsInProportion) {
     int filled;
   } cases[] = {{0, 0, 0}, {3, 6, cells / 4}, {11, 5000, cells * 11 / 12}, {12, 30, cells}};
   for (const Case& c : cases) {
-    std::string line = FormatProgressLine(c.done, 12, c.elapsed, width);
+    std::string line = FormatProgressLine(c.done, 12, c.elapsed, width, c.elapsed * 2);
     EXPECT_EQ("[" + std::string(c.filled, '#') + std::string(cells - c.filled, '.') + "] " +
-                  FormatProgressLine(c.done, 12, c.elapsed, 0),
+                  FormatProgressLine(c.done, 12, c.elapsed, 0, c.elapsed * 2),
               line)
         << c.done;
     EXPECT_GE(static_cast<size_t>(width), line.size()) << c.done;
@@ -69,7 +101,9 @@ TEST(FormatProgressLineTest, BarKeepsItsLengthAndFillsInProportion) {
 TEST(FormatProgressLineTest, NarrowWidthDropsTheBar) {
   std::string counts = "1/2 photos  0:01 elapsed  about 0:01 left";
   // The longest counts of 2 photos take 47 characters; the bar needs 10 cells and 3 more.
-  for (int width : {0, 20, 59}) EXPECT_EQ(counts, FormatProgressLine(1, 2, 1, width)) << width;
+  for (int width : {0, 20, 59}) {
+    EXPECT_EQ(counts, FormatProgressLine(1, 2, 1, width, 1)) << width;
+  }
   EXPECT_EQ("[" + std::string(10, '#') + "] 2/2 photos  0:01 elapsed",
             FormatProgressLine(2, 2, 1, 60));
 }
@@ -88,10 +122,65 @@ TEST(ProgressReporterTest, LinesModeWritesOneLinePerPhotoAndNamesUnreadablePhoto
   EXPECT_EQ(
       "gallery: warning: /nowhere/a.jpg: could not be read (missing, or no permission); photo 1 "
       "is left without a picture. Replace or remove it and build again.\n"
-      "gallery: 1/2 photos  0:02 elapsed  about 0:02 left\n"
+      "gallery: 1/2 photos  0:02 elapsed\n"
       "gallery: 2/2 photos  0:04 elapsed\n",
       out.str());
   EXPECT_EQ(1, reporter.skipped_count());
+}
+
+// The estimates a run of lines shows, "" where it shows none, for photos done at `done_at`
+// seconds after the start.
+std::vector<std::string> EstimatesShown(const std::vector<double>& done_at) {
+  std::ostringstream out;
+  double now = 0;
+  CProgressReporter reporter(out, ProgressMode::kLines, 80, [&now] { return now; });
+  const int count = static_cast<int>(done_at.size());
+  reporter.Start(count);
+  for (int index = 0; index < count; ++index) {
+    now = done_at[index];
+    reporter.OnPhotoDone(index, count);
+  }
+  std::vector<std::string> shown;
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) {
+    const size_t about = line.find("about ");
+    shown.push_back(about == std::string::npos ? "" : line.substr(about + 6));
+  }
+  return shown;
+}
+
+TEST(ProgressReporterTest, APhotoThatHeldUpTheOthersPromisesNoLongWait) {
+  // The first photo takes 30 s; the 40 after it were made meanwhile and come within 2 s. A
+  // pace taken from the start would promise 20 minutes after the first.
+  std::vector<double> done_at = {30};
+  for (int i = 1; i <= 40; ++i) done_at.push_back(30 + i * 0.05);
+  for (const std::string& shown : EstimatesShown(done_at)) {
+    EXPECT_TRUE(shown.empty() || shown == "0:00 left" || shown == "0:01 left") << shown;
+  }
+}
+
+TEST(ProgressReporterTest, EqualPhotosAreEstimatedAtTheirPace) {
+  // Five seconds to start up, then a photo every two seconds.
+  std::vector<double> done_at;
+  for (int i = 0; i < 10; ++i) done_at.push_back(5 + 2 * i);
+  EXPECT_EQ((std::vector<std::string>{"", "", "0:14 left", "0:12 left", "0:10 left", "0:08 left",
+                                      "0:06 left", "0:04 left", "0:02 left", ""}),
+            EstimatesShown(done_at));
+}
+
+TEST(ProgressReporterTest, TheBarShowsThePaceSinceTheFirstPhoto) {
+  // The first photo after 5 s of start-up, then one a second: 11 s for the 11 left, where a
+  // pace counted from the start would say 15 s.
+  std::ostringstream out;
+  double now = 0;
+  CProgressReporter reporter(out, ProgressMode::kBar, 100, [&now] { return now; });
+  reporter.Start(20);
+  for (int index = 0; index < 9; ++index) {
+    now = 5 + index;
+    reporter.OnPhotoDone(index, 20);
+  }
+  const std::string text = out.str();
+  EXPECT_NE(std::string::npos, text.rfind(" 9/20 photos  0:13 elapsed  about 0:11 left")) << text;
 }
 
 TEST(ProgressReporterTest, QuietModeShowsOnlyWarnings) {

@@ -63,20 +63,28 @@ bool CCollectionDocument::FailOpen(LoadFailure cause) {
 bool CCollectionDocument::Open(const std::string& path, bool want_photos, bool want_style) {
   if (state_ != State::kClosed) return Fail();
   std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return FailOpen(GetReadFailure(path));
+  if (!bytes) {
+    parse_fault_.reset();
+    return FailOpen(GetReadFailure(path));
+  }
   return OpenText(*bytes, want_photos, want_style);
 }
 
 bool CCollectionDocument::OpenText(std::string_view bytes, bool want_photos, bool want_style) {
   if (state_ != State::kClosed) return Fail();
+  parse_fault_.reset();
   // Only what is read is kept: the photo elements and the first style element.
   std::vector<XmlKeptChildren> kept;
   if (want_photos) kept.push_back({"photo", false});
   if (want_style) kept.push_back({"style", true});
   // With nothing wanted, a name no element has keeps none.
   if (kept.empty()) kept.push_back({"", true});
-  document_ = XmlDocument::Parse(bytes, kept);
-  if (!document_) return FailOpen(LoadFailure::kNotXml);
+  XmlParseFault fault;
+  document_ = XmlDocument::Parse(bytes, kept, &fault);
+  if (!document_) {
+    parse_fault_ = fault;
+    return FailOpen(LoadFailure::kNotXml);
+  }
   collection_ = document_->Root("collection");
   if (!collection_) return FailOpen(LoadFailure::kWrongRoot);
   if (want_photos) {

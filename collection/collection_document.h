@@ -23,6 +23,8 @@ class CCollectionDocument {
   bool OpenText(std::string_view bytes, bool want_photos, bool want_style);
   // Why the last `Open` or `OpenText` begun in the closed state failed; kNone once one opened.
   LoadFailure open_failure() const { return open_failure_; }
+  // Where and why the parse failed, when the last open failed with kNotXml; else nothing.
+  const std::optional<XmlParseFault>& parse_fault() const { return parse_fault_; }
   // The collection's "title" and "desc", empty where absent.
   bool ReadCollection(std::string& title, std::string& description);
   int GetPhotoCount() const;
@@ -63,6 +65,7 @@ class CCollectionDocument {
   State state_ = State::kClosed;
   LoadFailure open_failure_ = LoadFailure::kNone;
   WriteFailure save_failure_ = WriteFailure::kNone;
+  std::optional<XmlParseFault> parse_fault_;
   std::optional<XmlDocument> document_;
   XmlElement collection_;
   XmlElement current_photo_;

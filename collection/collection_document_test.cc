@@ -50,6 +50,23 @@ TEST(CCollectionDocumentTest, OpeningAgainAfterAFailureForgetsTheOldCause) {
   EXPECT_EQ(LoadFailure::kNone, document.open_failure());
 }
 
+TEST(CCollectionDocumentTest, OnlyXmlThatIsNotWellFormedHasAParseFault) {
+  CCollectionDocument document;
+  ASSERT_FALSE(
+      document.OpenText("<collection>\n<style title=\"a & b\"/></collection>", true, true));
+  ASSERT_TRUE(document.parse_fault().has_value());
+  EXPECT_EQ(static_cast<int>(XmlSyntaxError::kBareAmpersand),
+            static_cast<int>(document.parse_fault()->cause));
+  EXPECT_EQ(2, document.parse_fault()->line);
+
+  // A later failure of another kind, or a success, leaves no fault from the earlier one.
+  ASSERT_FALSE(document.OpenText("<gallery/>", true, true));
+  EXPECT_FALSE(document.parse_fault().has_value());
+  ASSERT_FALSE(document.OpenText("<", true, true));
+  ASSERT_TRUE(document.OpenText("<collection><style/></collection>", true, true));
+  EXPECT_FALSE(document.parse_fault().has_value());
+}
+
 TEST(CCollectionDocumentTest, ReadsCollectionTexts) {
   CCollectionDocument document;
   ASSERT_TRUE(document.OpenText(

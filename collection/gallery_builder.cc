@@ -22,16 +22,20 @@ std::string ResolvePhotoPath(const std::string& photo_folder, const std::string&
 
 }  // namespace
 
-LoadFailure CGalleryBuilder::Load(const std::string& path) {
+LoadFailure CGalleryBuilder::Load(const std::string& path, XmlParseFault* fault) {
   std::optional<std::string> bytes = ReadFileBytes(path);
   if (!bytes) return GetReadFailure(path);
-  return LoadText(*bytes, path);
+  return LoadText(*bytes, path, fault);
 }
 
-LoadFailure CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path) {
+LoadFailure CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path,
+                                      XmlParseFault* fault) {
   const std::string photo_folder = ParentFolder(path) + "/images";
   CCollectionDocument document;
-  if (!document.OpenText(bytes, true, true)) return document.open_failure();
+  if (!document.OpenText(bytes, true, true)) {
+    if (fault != nullptr && document.parse_fault()) *fault = *document.parse_fault();
+    return document.open_failure();
+  }
 
   // Everything is read into copies and moved in at the end, so a failure changes nothing.
   CStyleSettings style = style_;

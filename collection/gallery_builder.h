@@ -14,6 +14,7 @@
 namespace gallery {
 struct ButtonPattern;
 class IImageCache;
+struct XmlParseFault;
 
 // Told how a generation goes, for front ends that show it; the host entry point uses none.
 // Called on the thread that runs `Generate`, in photo order.
@@ -46,10 +47,12 @@ class CGalleryBuilder {
 
   // Reads a collection file (collection/gallery_builder.cc): kNone when it loaded, else why
   // not, and then the builder is unchanged. Photo paths are resolved against the "images"
-  // folder beside the file.
-  [[nodiscard]] LoadFailure Load(const std::string& path);
+  // folder beside the file. For kNotXml a non-null `fault` receives where and why the parse
+  // failed; it is left as it is for every other result.
+  [[nodiscard]] LoadFailure Load(const std::string& path, XmlParseFault* fault = nullptr);
   // `Load` over the bytes of a collection file that lives at `path`.
-  [[nodiscard]] LoadFailure LoadText(std::string_view bytes, const std::string& path);
+  [[nodiscard]] LoadFailure LoadText(std::string_view bytes, const std::string& path,
+                                     XmlParseFault* fault = nullptr);
 
   // Writes the gallery beside the output collection file `document_path` (generate/).
   // 1 when complete, 0 when the output collection file could not be built or saved or the

@@ -24,6 +24,31 @@ struct XmlKeptChildren {
   bool first_only = false;
 };
 
+// What made a parse fail, in the words of this program rather than of the parser.
+enum class XmlSyntaxError {
+  kOther,                  // any error not named below
+  kBareAmpersand,          // an "&" that starts no reference, or a reference without its ";"
+  kUndefinedEntity,        // a reference to an entity the document does not declare
+  kMismatchedTag,          // an end tag that does not match the element it closes
+  kUnclosedElement,        // the document ends inside an element or a tag
+  kUnquotedAttribute,      // an attribute value without its opening quote, or without any value
+  kUnterminatedAttribute,  // an attribute value whose closing quote is missing
+  kLessThanInAttribute,    // a "<" inside an attribute value
+  kBadEncoding,            // bytes that are not valid in the document's encoding, or an unknown one
+  kEmpty,                  // no root element at all
+  kContentAfterRoot,       // anything but comments and white space after the root element
+  kTooDeep,                // elements nested deeper than kMaxXmlElementDepth
+  kTooLarge,               // entity references that would expand far beyond the document's size
+};
+
+// Where a parse failed: the first error met, its line and column counted from 1 (0 when the
+// parser did not say).
+struct XmlParseFault {
+  XmlSyntaxError cause = XmlSyntaxError::kOther;
+  int line = 0;
+  int column = 0;
+};
+
 struct XmlDocumentFree {
   void operator()(_xmlDoc* doc) const;
 };
@@ -65,9 +90,11 @@ class XmlDocument {
   // with a byte-order mark); texts then read as UTF-8. Only the root element and the children of
   // it that `kept` names (every child when it names none) are kept, with their attributes; the
   // rest (deeper elements, text, comments) is checked and dropped, so that memory grows with what
-  // is kept and not with the document. Nesting deeper than kMaxXmlElementDepth fails.
+  // is kept and not with the document. Nesting deeper than kMaxXmlElementDepth fails. On
+  // failure, a non-null `fault` receives where and why.
   static std::optional<XmlDocument> Parse(std::string_view bytes,
-                                          std::span<const XmlKeptChildren> kept = {});
+                                          std::span<const XmlKeptChildren> kept = {},
+                                          XmlParseFault* fault = nullptr);
   // An empty document to build.
   static std::optional<XmlDocument> CreateEmpty();
 

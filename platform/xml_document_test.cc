@@ -99,6 +99,61 @@ TEST(XmlDocumentTest, AnyErrorOrWarningFails) {
   EXPECT_FALSE(XmlDocument::Parse(std::string_view("<a x=\"1\0\"/>", 10)));
 }
 
+TEST(XmlDocumentTest, AFailedParseSaysWhereAndWhy) {
+  std::string deep;
+  for (int i = 0; i <= kMaxXmlElementDepth; ++i) deep += "<e>";
+  std::string laughs = "<!DOCTYPE c [<!ENTITY l0 \"ha\">";
+  for (int i = 1; i <= 9; ++i) {
+    laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+    for (int j = 0; j < 10; ++j) laughs += "&l" + std::to_string(i - 1) + ";";
+    laughs += "\">";
+  }
+  laughs += "]>\n<c t=\"&l9;\"/>";
+  struct Case {
+    std::string text;
+    XmlSyntaxError cause;
+    int line;  // 0: any line
+  };
+  const Case cases[] = {
+      {"<c>\n<p t=\"Tom & Jerry\"/></c>", XmlSyntaxError::kBareAmpersand, 2},
+      {"<c>\n\nFish & chips</c>", XmlSyntaxError::kBareAmpersand, 3},
+      {"<c t=\"a &amp b\"/>", XmlSyntaxError::kBareAmpersand, 1},
+      {"<c>\n<p t=\"&eacute;\"/></c>", XmlSyntaxError::kUndefinedEntity, 2},
+      {"<c>\n<p></q></c>", XmlSyntaxError::kMismatchedTag, 2},
+      {"<c>\n<p>", XmlSyntaxError::kUnclosedElement, 0},
+      {"<c>\n<p t=x/></c>", XmlSyntaxError::kUnquotedAttribute, 2},
+      {"<c>\n<p t/></c>", XmlSyntaxError::kUnquotedAttribute, 2},
+      {"<c>\n<p t=\"open/>", XmlSyntaxError::kUnterminatedAttribute, 0},
+      {"<c>\n<p t=\"a<b\"/></c>", XmlSyntaxError::kLessThanInAttribute, 2},
+      {"<c>\n<p t=\"\xFF\"/></c>", XmlSyntaxError::kBadEncoding, 2},
+      {"<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><c/>", XmlSyntaxError::kBadEncoding,
+       1},
+      {"", XmlSyntaxError::kEmpty, 0},
+      {"<c/>\n<d/>", XmlSyntaxError::kContentAfterRoot, 2},
+      {"<c>\n" + deep, XmlSyntaxError::kTooDeep, 2},
+      {laughs, XmlSyntaxError::kTooLarge, 0},
+      {"<c x=\"1\" x=\"2\"/>", XmlSyntaxError::kOther, 1},
+  };
+  for (const Case& c : cases) {
+    XmlParseFault fault;
+    fault.cause = XmlSyntaxError::kTooLarge;
+    EXPECT_FALSE(XmlDocument::Parse(c.text, {}, &fault)) << c.text;
+    EXPECT_EQ(static_cast<int>(c.cause), static_cast<int>(fault.cause)) << c.text;
+    if (c.line > 0) {
+      EXPECT_EQ(c.line, fault.line) << c.text;
+      EXPECT_LT(0, fault.column) << c.text;
+    }
+  }
+}
+
+TEST(XmlDocumentTest, TheFaultsColumnIsWhereTheProblemIs) {
+  XmlParseFault fault;
+  ASSERT_FALSE(XmlDocument::Parse("<c>\n  <p t=\"Tom & Jerry\"/></c>", {}, &fault));
+  EXPECT_EQ(2, fault.line);
+  // At the "&" or just past it, where libxml2 looks for a name.
+  EXPECT_NEAR(13, fault.column, 1);
+}
+
 TEST(XmlDocumentTest, DeclaredEncodingsArriveAsUtf8) {
   struct Case {
     std::string name;

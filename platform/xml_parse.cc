@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -13,6 +14,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include "platform/xml_document.h"
 #include "platform/xml_handles.h"
@@ -53,7 +55,56 @@ struct ParseState {
   std::vector<char> found;
   int depth = 0;  // of the element being parsed, the root's being 1
   bool in_kept_child = false;
+  // The first error met, by whichever parser met it.
+  std::optional<XmlParseFault> fault;
 };
+
+// Our name for a libxml2 error code. Only the code is looked at: libxml2's wording is its own
+// and changes between versions.
+XmlSyntaxError GetSyntaxError(int code) {
+  switch (code) {
+    case XML_ERR_NAME_REQUIRED:
+    case XML_ERR_ENTITYREF_SEMICOL_MISSING:
+      return XmlSyntaxError::kBareAmpersand;
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY:
+      return XmlSyntaxError::kUndefinedEntity;
+    case XML_ERR_TAG_NAME_MISMATCH:
+      return XmlSyntaxError::kMismatchedTag;
+    case XML_ERR_TAG_NOT_FINISHED:
+    case XML_ERR_LTSLASH_REQUIRED:
+    case XML_ERR_GT_REQUIRED:
+      return XmlSyntaxError::kUnclosedElement;
+    case XML_ERR_ATTRIBUTE_NOT_STARTED:
+    case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+      return XmlSyntaxError::kUnquotedAttribute;
+    case XML_ERR_ATTRIBUTE_NOT_FINISHED:
+      return XmlSyntaxError::kUnterminatedAttribute;
+    case XML_ERR_LT_IN_ATTRIBUTE:
+      return XmlSyntaxError::kLessThanInAttribute;
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_ENCODING:
+    case XML_ERR_UNKNOWN_ENCODING:
+    case XML_ERR_UNSUPPORTED_ENCODING:
+      return XmlSyntaxError::kBadEncoding;
+    case XML_ERR_DOCUMENT_EMPTY:
+      return XmlSyntaxError::kEmpty;
+    case XML_ERR_DOCUMENT_END:
+      return XmlSyntaxError::kContentAfterRoot;
+    default:
+      return XmlSyntaxError::kOther;
+  }
+}
+
+// Keeps the first fault only: what follows it is often the parser losing its way.
+void RecordFault(ParseState& state, XmlSyntaxError cause, int line, int column) {
+  if (!state.fault) state.fault = XmlParseFault{cause, std::max(line, 0), std::max(column, 0)};
+}
+
+// Where the parser `context` is now, for the faults that we find ourselves.
+void RecordFaultHere(ParseState& state, xmlParserCtxt* context, XmlSyntaxError cause) {
+  RecordFault(state, cause, xmlSAX2GetLineNumber(context), xmlSAX2GetColumnNumber(context));
+}
 
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return std::min(a + b, kUnbounded); }
 
@@ -119,6 +170,7 @@ xmlEntity* GetEntityWithinBudget(void* parser_context, const xmlChar* name) {
   state->expanded = SaturatingAdd(state->expanded, SaturatingAdd(size, kReferenceCost));
   if (state->expanded > state->budget) {
     state->failed = true;
+    RecordFaultHere(*state, static_cast<xmlParserCtxt*>(parser_context), XmlSyntaxError::kTooLarge);
     // Without this libxml2 looks the entity up once more by itself when the lookup gives
     // nothing.
     static_cast<xmlParserCtxt*>(parser_context)->wellFormed = 0;
@@ -130,8 +182,12 @@ xmlEntity* GetEntityWithinBudget(void* parser_context, const xmlChar* name) {
 xmlParserInput* RefuseExternalEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 
 // Reports of the parser about the document it parses; `data` is that parser's context.
-void RecordParserError(void* parser_context, xmlError*) {
-  if (ParseState* state = StateOf(parser_context)) state->failed = true;
+void RecordParserError(void* parser_context, xmlError* error) {
+  ParseState* state = StateOf(parser_context);
+  if (state == nullptr) return;
+  state->failed = true;
+  // libxml2 keeps the column in `int2`.
+  if (error != nullptr) RecordFault(*state, GetSyntaxError(error->code), error->line, error->int2);
 }
 void RecordParserMessage(void* parser_context, const char*, ...) {
   if (ParseState* state = StateOf(parser_context)) state->failed = true;
@@ -163,6 +219,7 @@ void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar
   ++state->depth;
   if (state->depth > kMaxXmlElementDepth) {
     state->failed = true;
+    RecordFaultHere(*state, context, XmlSyntaxError::kTooDeep);
     xmlStopParser(context);
     return;
   }
@@ -190,9 +247,16 @@ void EndElement(void* parser_context, const xmlChar* local_name, const xmlChar* 
 }  // namespace
 
 std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
-                                              std::span<const XmlKeptChildren> kept) {
+                                              std::span<const XmlKeptChildren> kept,
+                                              XmlParseFault* fault) {
   InitialiseXmlLibrary();
-  if (bytes.size() > static_cast<size_t>(INT_MAX)) return std::nullopt;
+  // libxml2 makes no parser for an empty text, and cannot take one past INT_MAX bytes.
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) {
+    if (fault != nullptr) {
+      *fault = XmlParseFault{bytes.empty() ? XmlSyntaxError::kEmpty : XmlSyntaxError::kOther};
+    }
+    return std::nullopt;
+  }
   ParseState state;
   state.budget = kExpansionAllowance + kExpansionPerInputByte * bytes.size();
   state.kept = kept;
@@ -201,7 +265,10 @@ std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
 
   UniqueXmlParserCtxt context(
       xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
-  if (context == nullptr) return std::nullopt;
+  if (context == nullptr) {
+    if (fault != nullptr) *fault = XmlParseFault{};
+    return std::nullopt;
+  }
   xmlCtxtUseOptions(context.get(), kParseOptions);
   context->_private = &state;
   state.document_parser = context.get();
@@ -230,7 +297,16 @@ std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
   const int result = xmlParseDocument(context.get());
   UniqueXmlDoc doc(context->myDoc);
   context->myDoc = nullptr;
-  if (result != 0 || !context->wellFormed || state.failed || doc == nullptr) return std::nullopt;
+  if (result != 0 || !context->wellFormed || state.failed || doc == nullptr) {
+    if (fault != nullptr) {
+      const xmlError& last = context->lastError;
+      if (last.code != XML_ERR_OK) {
+        RecordFault(state, GetSyntaxError(last.code), last.line, last.int2);
+      }
+      *fault = state.fault.value_or(XmlParseFault{});
+    }
+    return std::nullopt;
+  }
   return XmlDocument(doc.release());
 }
 
