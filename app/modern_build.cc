@@ -17,20 +17,6 @@
 namespace gallery {
 namespace {
 
-// A number as a modern build writes it in a name: decimal from 1, no sign or leading zero.
-bool IsCount(std::string_view digits) {
-  return !digits.empty() && digits.size() <= 10 && digits.front() != '0' &&
-         std::all_of(digits.begin(), digits.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-}
-
-// `name` is `prefix` + a count + `suffix`.
-bool IsNumbered(std::string_view name, std::string_view prefix, std::string_view suffix) {
-  return name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) &&
-         name.ends_with(suffix) &&
-         IsCount(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
-}
-
 bool IsSaneExtension(std::string_view extension) {
   return !extension.empty() && extension.size() <= 5 &&
          std::all_of(extension.begin(), extension.end(), [](char c) {
@@ -136,22 +122,6 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
   photo.caption = std::move(caption);
   photo.original = std::move(original);
   return photo;
-}
-
-bool IsModernGalleryFileName(std::string_view folder, std::string_view name) {
-  if (folder.empty()) {
-    return name == "index.html" || IsNumbered(name, "index-", ".html") ||
-           IsNumbered(name, "photo-", ".html");
-  }
-  if (folder == "images" || folder == "medium" || folder == "thumbs" || folder == "thumbs2x") {
-    return IsNumbered(name, "", ".jpg");
-  }
-  if (folder == "originals") {
-    const size_t dot = name.find('.');
-    return dot != std::string_view::npos && IsCount(name.substr(0, dot)) &&
-           IsSaneExtension(name.substr(dot + 1));
-  }
-  return folder == "assets" && (name == "gallery.css" || name == "gallery.js");
 }
 
 namespace {

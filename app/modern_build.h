@@ -55,10 +55,6 @@ std::string ModernOriginalName(std::string_view extension, int index);
 CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
                            std::vector<std::string> caption, std::string original);
 
-// True for a file that a modern build writes named `name` in `folder` ("" for the gallery's
-// own folder, else one of images, medium, thumbs, thumbs2x, originals and assets).
-bool IsModernGalleryFileName(std::string_view folder, std::string_view name);
-
 // Every folder a modern gallery may have.
 inline constexpr std::string_view kModernFolders[] = {"images",    "medium", "thumbs", "thumbs2x",
                                                       "originals", "assets"};

@@ -80,23 +80,6 @@ TEST(ModernGalleryTest, OriginalsAreNamedByNumberAndFormat) {
   EXPECT_EQ("", ModernOriginalName("JPG", 1));
 }
 
-TEST(ModernGalleryTest, FileNamesOfABuildAreKnownAndOthersAreNot) {
-  struct Case {
-    const char* folder;
-    const char* name;
-    bool known;
-  } cases[] = {
-      {"", "index.html", true},       {"", "index-2.html", true},    {"", "photo-12.html", true},
-      {"", "index-02.html", false},   {"", "photo-0.html", false},   {"", "index.htm", false},
-      {"", "notes.txt", false},       {"images", "7.jpg", true},     {"thumbs2x", "1.jpg", true},
-      {"thumbs", "1.png", false},     {"originals", "4.tif", true},  {"originals", "4", false},
-      {"assets", "gallery.js", true}, {"assets", "other.js", false}, {"pages", "1.htm", false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.known, IsModernGalleryFileName(c.folder, c.name)) << c.folder << "/" << c.name;
-  }
-}
-
 TEST(ModernGalleryTest, FailedPhotoShowsItsTitleAlone) {
   CPhotoImages failed;
   failed.page_image = {std::nullopt, PhotoFailure::kUndecodable};
