@@ -5,7 +5,7 @@
 # suite runs on Node.js: Debian's nodejs and npm, unless the machine has a node and npm already.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libvips-dev libxml2-dev libssl-dev libgtest-dev googletest
+packages=(cmake g++ make pkg-config libvips-dev libxml2-dev libssl-dev libicu-dev libgtest-dev googletest
           mate-backgrounds chromium python3 python3-websocket "$@")
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
