@@ -27,13 +27,13 @@ constexpr std::array<std::string_view, 16> kCameraWords = {
 constexpr std::array<std::string_view, 3> kDatedPrefixes = {"photo", "image", "signal"};
 
 template <size_t kSize>
-bool IsOneOf(std::string_view word, const std::array<std::string_view, kSize>& words) {
+bool IsListed(std::string_view word, const std::array<std::string_view, kSize>& words) {
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
+bool IsLetterByte(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A run of digits, or of letters (bytes of characters past ASCII count as letters, so that a
 // word in any script is a word).
@@ -49,8 +49,8 @@ std::vector<CNameToken> SplitFileName(std::string_view name) {
   if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
   std::vector<CNameToken> tokens;
   for (char c : name) {
-    const bool digit = IsAsciiDigit(c);
-    const bool letter = IsAsciiLetter(c) || static_cast<unsigned char>(c) >= 0x80;
+    const bool digit = IsDigitByte(c);
+    const bool letter = IsLetterByte(c) || static_cast<unsigned char>(c) >= 0x80;
     if (!digit && !letter) {
       if (!tokens.empty() && !tokens.back().text.empty()) tokens.push_back({});
       continue;
@@ -58,7 +58,7 @@ std::vector<CNameToken> SplitFileName(std::string_view name) {
     if (tokens.empty() || (!tokens.back().text.empty() && tokens.back().digits != digit)) {
       tokens.push_back({});
     }
-    tokens.back().text += LowerAscii(c);
+    tokens.back().text += LowerByte(c);
     tokens.back().digits = digit;
   }
   if (!tokens.empty() && tokens.back().text.empty()) tokens.pop_back();
@@ -73,8 +73,8 @@ bool IsNumberedTail(const std::vector<CNameToken>& tokens, size_t first,
   if (first >= tokens.size() || !tokens[first].digits) return false;
   return std::all_of(tokens.begin() + static_cast<std::ptrdiff_t>(first), tokens.end(),
                      [&extra](const CNameToken& token) {
-                       return token.digits || IsOneOf(token.text, kCameraWords) ||
-                              IsOneOf(token.text, extra);
+                       return token.digits || IsListed(token.text, kCameraWords) ||
+                              IsListed(token.text, extra);
                      });
 }
 
@@ -126,7 +126,7 @@ bool IsScreenshotName(const std::vector<CNameToken>& tokens) {
     const CNameToken& token = tokens[next];
     if (token.digits) {
       ++numbers;
-    } else if (!IsOneOf(token.text, kClockWords) && !IsOneOf(token.text, kCameraWords) &&
+    } else if (!IsListed(token.text, kClockWords) && !IsListed(token.text, kCameraWords) &&
                numbers < 2) {
       return false;
     }
@@ -142,12 +142,12 @@ bool IsCameraFileName(std::string_view name) {
   // Numbers alone: a date and time, a counter.
   if (tokens[0].digits) return IsNumberedTail(tokens, 0, kNoWords);
   const std::string& first = tokens[0].text;
-  if (IsOneOf(first, kCameraPrefixes)) {
+  if (IsListed(first, kCameraPrefixes)) {
     // An edited photo of a phone is "IMG_E0042".
     const size_t number = tokens.size() > 2 && first == "img" && tokens[1].text == "e" ? 2 : 1;
     return IsNumberedTail(tokens, number, kNoWords);
   }
-  if (IsOneOf(first, kDatedPrefixes)) {
+  if (IsListed(first, kDatedPrefixes)) {
     return StartsWithDate(tokens, 1) && IsNumberedTail(tokens, 1, kClockWords);
   }
   if (first == "whatsapp" && tokens.size() > 1 &&
