@@ -13,6 +13,7 @@
 #include "app/output_checks.h"
 #include "app/output_plan.h"
 #include "app/photo_folder.h"
+#include "app/photo_titles.h"
 #include "app/presets.h"
 #include "app/progress.h"
 #include "app/theme_options.h"
@@ -353,6 +354,7 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   std::optional<CFolderScan> scan = ScanPhotos(photo_folder, options.order, environment);
   if (!scan) return ExitCode::kLoadFailed;
+  TitlePhotos(scan->photos, options.titles);
   std::optional<std::string> bytes =
       RenderCollection(*options.title, options.description, scan->photos, builder.style());
   if (!bytes) {

@@ -163,6 +163,37 @@ TEST_F(GalleryCliRunTest, NewSortsByDateTakenWithUndatedLast) {
   EXPECT_EQ(PathKind::kMissing, GetPathKind(out + "/thumbs/0.jpg"));
 }
 
+TEST_F(GalleryCliRunTest, CameraNamesAreTitledByTheDateTakenAndTheTitlesCanBeChosen) {
+  const std::string camera = folder_.Join("camera");
+  static_cast<void>(CreateFolder(camera));
+  SaveTestPhoto(camera + "/PXL_20240712_143501123.jpg", 20, 20, "2024:07:12 14:35:01");
+  SaveTestPhoto(camera + "/IMG_0042.JPG", 20, 20, nullptr);
+  SaveTestPhoto(camera + "/Sea_view.jpg", 20, 20, "2023:03:04 05:06:07");
+  // The collection's titles, in its order (by name: IMG, PXL, Sea).
+  auto titles = [&](const std::vector<std::string>& extra, const std::string& out) {
+    std::vector<std::string> arguments = {"new", camera, folder_.Join(out), "-t", "T", "-q"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    CliResult result = RunCli(arguments);
+    EXPECT_EQ(ExitCode::kBuilt, result.exit_code) << result.err;
+    CGalleryBuilder collection;
+    EXPECT_EQ(LoadFailure::kNone, collection.Load(folder_.Join(out) + ".collection.xml"));
+    std::vector<std::string> shown;
+    for (const CPhotoEntry& photo : collection.photos()) shown.push_back(photo.title);
+    return shown;
+  };
+  EXPECT_EQ((std::vector<std::string>{"", "12 July 2024, 14:35", "Sea view"}), titles({}, "a"));
+  // The photo without a date has no title, and its page names it by its place.
+  const std::string page = ReadFileBytes(folder_.Join("a/photo-1.html")).value_or("");
+  EXPECT_NE(std::string::npos, page.find("<h1>Photo 1 of 3</h1>")) << page;
+  EXPECT_EQ((std::vector<std::string>{"IMG 0042", "PXL 20240712 143501123", "Sea view"}),
+            titles({"--titles=names"}, "b"));
+  // By date: the dates read for the order give the titles.
+  EXPECT_EQ((std::vector<std::string>{"4 March 2023, 05:06", "12 July 2024, 14:35", ""}),
+            titles({"--titles", "dates", "--sort=date"}, "c"));
+  EXPECT_EQ((std::vector<std::string>{"", "", ""}),
+            titles({"--titles=none", "--theme=classic"}, "d"));
+}
+
 TEST_F(GalleryCliRunTest, BuildWritesTheGalleryAndKeepsTheCollection) {
   std::string collection = folder_.WriteFile(
       "trip.xml",

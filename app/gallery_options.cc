@@ -101,6 +101,19 @@ std::string SetSort(CCliOptions& options, const std::string& value) {
   return "";
 }
 
+std::string SetTitles(CCliOptions& options, const std::string& value) {
+  if (value == "names") {
+    options.titles = TitleSource::kNames;
+  } else if (value == "dates") {
+    options.titles = TitleSource::kDates;
+  } else if (value == "none") {
+    options.titles = TitleSource::kNone;
+  } else {
+    return "--titles takes 'names', 'dates' or 'none', not '" + value + "'";
+  }
+  return "";
+}
+
 constexpr COptionRule kHelpOption = {"help", 'h', "", "show this help", SetHelp};
 constexpr COptionRule kVersionOption = {"version", 'V', "", "show the version", SetVersion};
 constexpr COptionRule kThumbnailsOption = {
@@ -131,6 +144,11 @@ constexpr COptionRule kSortOption = {
     "order the photos by file name (default) or by the date taken\nfrom their EXIF data, "
     "undated photos last",
     SetSort};
+constexpr COptionRule kTitlesOption = {
+    "titles", 0, "WHICH",
+    "names: titles from the file names; dates: the date taken;\nnone: no titles (default: "
+    "the file name, or the date\ntaken where a camera or phone named the file)",
+    SetTitles};
 
 constexpr COptionRule kThemeOption = {
     "theme", 0, "THEME",
@@ -165,7 +183,7 @@ constexpr std::array kBuildOptions = {
 };
 constexpr std::array kNewOptions = {
     kTitleOption,      kDescriptionOption,  kPresetOption,
-    kSortOption,       kCollectionOption,   kThemeOption,
+    kSortOption,       kTitlesOption,       kCollectionOption,   kThemeOption,
     kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,
     kNoCacheOption,    kThumbnailsOption,   kNoThumbnailsOption, kOutputOption,
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
@@ -203,9 +221,10 @@ constexpr std::string_view kBuildHelp =
 constexpr std::string_view kNewHelp =
     "Usage: gallery new PHOTO_FOLDER OUTDIR --title TITLE [OPTION]...\n"
     "Makes a collection from the photos directly in PHOTO_FOLDER (JPEG, PNG, GIF, TIFF, WebP,\n"
-    "HEIC, AVIF, BMP), titled by their file names, writes it beside OUTDIR as\n"
-    "OUTDIR.collection.xml (or where --collection says; an existing file is never replaced)\n"
-    "and builds its gallery into OUTDIR, as 'gallery build' does. The photos are only read.\n"
+    "HEIC, AVIF, BMP), titled by their file names or, where a camera or phone named the file,\n"
+    "by the date taken (see --titles), writes it beside OUTDIR as OUTDIR.collection.xml (or\n"
+    "where --collection says; an existing file is never replaced) and builds its gallery into\n"
+    "OUTDIR, as 'gallery build' does. The photos are only read.\n"
     "To change titles, edit that file and run 'gallery build OUTDIR.collection.xml OUTDIR'.\n";
 
 constexpr std::string_view kPresetsHelp =

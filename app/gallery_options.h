@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/photo_folder.h"
+#include "app/photo_titles.h"
 
 namespace gallery {
 
@@ -34,6 +35,7 @@ struct CCliOptions {
   std::string description;
   std::string preset = "shaded";
   PhotoOrder order = PhotoOrder::kName;
+  TitleSource titles = TitleSource::kChosen;  // where `new` takes the photos' titles from
 };
 
 // The options, or the one-line reason why the command line makes no sense.

@@ -148,6 +148,34 @@ TEST(GalleryOptionsTest, WrongCommandLinesSayWhatIsWrong) {
   });
 }
 
+TEST(GalleryOptionsTest, TitlesComeFromTheSourceNamedForNewOnly) {
+  struct Case {
+    std::vector<std::string> titles;
+    TitleSource expected;
+  } cases[] = {
+      {{}, TitleSource::kChosen},
+      {{"--titles=names"}, TitleSource::kNames},
+      {{"--titles", "dates"}, TitleSource::kDates},
+      {{"--titles=none"}, TitleSource::kNone},
+      {{"--titles=none", "--titles=names"}, TitleSource::kNames},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"new", "pics", "out", "-t", "T"};
+    arguments.insert(arguments.end(), c.titles.begin(), c.titles.end());
+    CCliParse parse = ParseCliArguments(arguments);
+    ASSERT_TRUE(parse.options) << Shown(arguments) << ": " << parse.error;
+    EXPECT_EQ(c.expected, parse.options->titles) << Shown(arguments);
+  }
+  ExpectErrors({
+      {{"new", "pics", "out", "-t", "T", "--titles=Names"},
+       "--titles takes 'names', 'dates' or 'none', not 'Names'"},
+      {{"new", "pics", "out", "-t", "T", "--titles="},
+       "--titles takes 'names', 'dates' or 'none', not ''"},
+      {{"new", "pics", "out", "-t", "T", "--titles"}, "--titles needs a value"},
+      {{"build", "c.xml", "out", "--titles=none"}, "unknown option '--titles' for 'build'"},
+  });
+}
+
 TEST(GalleryOptionsTest, OptionsCountOnlyForTheirCommand) {
   ExpectErrors({
       {{"presets", "--quiet"}, "unknown option '--quiet' for 'presets'"},
@@ -278,7 +306,7 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     size_t listed;
   } cases[] = {
       {CliCommand::kBuild, {"build", "c.xml", "out"}, 10},
-      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 15},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 16},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
   for (const Case& c : cases) {
@@ -291,6 +319,7 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
       const std::string name = option.substr(0, option.find('='));
       const std::string value = name == "--theme"      ? "=classic"
                                 : name == "--max-size" ? "=640"
+                                : name == "--titles"   ? "=names"
                                                        : "=name";
       arguments.push_back(name + (option.find('=') == std::string::npos ? "" : value));
       if (name == "--output" || name == "--no-thumbnails") arguments.push_back("--theme=classic");

@@ -74,6 +74,8 @@ std::string FormatExposureTime(const std::string& text) {
 
 }  // namespace
 
+std::string FormatDateTaken(const std::string& date) { return FormatDate(date); }
+
 std::vector<std::string> FormatCaption(const CPhotoFacts& facts) {
   std::vector<std::string> lines;
   if (std::string date = FormatDate(facts.date_taken); !date.empty()) lines.push_back(date);

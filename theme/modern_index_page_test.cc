@@ -116,7 +116,7 @@ TEST(ModernIndexPageTest, TitlesShowUnderThumbnailsAsTextOnly) {
             page.find("<span class=\"name\" aria-hidden=\"true\">Dune &amp; sea</span>"));
   EXPECT_EQ(std::string::npos, page.find("href=\"x\""));
   // A title with nothing to read names the photo by number, and shows nothing under it.
-  EXPECT_NE(std::string::npos, page.find("alt=\"Photo 2\""));
+  EXPECT_NE(std::string::npos, page.find("alt=\"Photo 2 of 3\""));
   EXPECT_EQ(2, Occurrences(page, "class=\"name\""));
   EXPECT_NE(std::string::npos, page.find(">5 &lt; 6 &quot;quoted&quot;</span>"));
 }

@@ -28,12 +28,10 @@ int PhotosPerPage(const CModernGallery& gallery) {
   return gallery.photos_per_page > 0 ? gallery.photos_per_page : std::max(count, 1);
 }
 
-std::string PhotoNumberText(int photo) { return "Photo " + std::to_string(photo + 1); }
-
-std::string RenderThumbnail(const CModernPhoto& photo, int index, int position) {
+std::string RenderThumbnail(const CModernPhoto& photo, int index, int count, int position) {
   const std::string number = std::to_string(index + 1);
   const std::string title = EscapeHtmlText(PlainTextFromHtml(photo.title_html));
-  const std::string alt = title.empty() ? PhotoNumberText(index) : title;
+  const std::string alt = title.empty() ? UntitledPhotoLabel(index, count) : title;
   std::string cell = "<li><a class=\"cell\" href=\"" + ModernPhotoFileName(index) +
                      "\"><span class=\"thumb\">";
   if (photo.thumb.width <= 0 || photo.thumb.height <= 0) {
@@ -112,6 +110,10 @@ std::string ModernPhotoFileName(int photo) {
   return "photo-" + std::to_string(std::max(photo, 0) + 1) + ".html";
 }
 
+std::string UntitledPhotoLabel(int photo, int count) {
+  return "Photo " + std::to_string(photo + 1) + " of " + std::to_string(count);
+}
+
 int ModernIndexPageOf(const CModernGallery& gallery, int photo) {
   return std::clamp(std::max(photo, 0) / PhotosPerPage(gallery), 0,
                     ModernIndexPageCount(gallery) - 1);
@@ -146,7 +148,7 @@ std::string RenderModernIndexPage(const CModernGallery& gallery, int page) {
   } else {
     html += "<ul class=\"grid\">\n";
     for (int photo = first; photo < end; ++photo) {
-      html += RenderThumbnail(gallery.photos[photo], photo, photo - first);
+      html += RenderThumbnail(gallery.photos[photo], photo, count, photo - first);
     }
     html += "</ul>\n";
   }

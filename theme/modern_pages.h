@@ -17,6 +17,9 @@ int ModernIndexPageCount(const CModernGallery& gallery);
 std::string ModernIndexFileName(int page);
 // "photo-1.html" for photo 0, ...
 std::string ModernPhotoFileName(int photo);
+// What names photo `photo` (0-based) of `count` where its title shows nothing, as in its
+// heading, the page's title and the alt text of its images: "Photo 3 of 14". Plain text.
+std::string UntitledPhotoLabel(int photo, int count);
 // The index page (0-based) that holds photo `photo`; photos out of range give the nearest page.
 int ModernIndexPageOf(const CModernGallery& gallery, int photo);
 

@@ -45,7 +45,7 @@ std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo) {
   if (photo < 0 || photo >= count) return {};
   const CModernPhoto& shown = gallery.photos[photo];
   const std::string number = std::to_string(photo + 1);
-  const std::string label = PlainTextOr(shown.title_html, "Photo " + number);
+  const std::string label = PlainTextOr(shown.title_html, UntitledPhotoLabel(photo, count));
   const std::string position = number + " of " + std::to_string(count);
 
   CPageFrame frame;
@@ -62,7 +62,7 @@ std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo) {
           "\" data-up>Index</a>\n";
   html += RenderStep(gallery, "next", "Next", photo + 1);
   html += "</nav>\n<p class=\"count\">" + position + "</p>\n<h1>";
-  html += PlainTextFromHtml(shown.title_html).empty() ? "Photo " + number : shown.title_html;
+  html += PlainTextFromHtml(shown.title_html).empty() ? EscapeHtmlText(label) : shown.title_html;
   html += "</h1>\n</header>\n<main>\n<figure class=\"view\">\n";
   const std::string alt = EscapeHtmlText(label);
   if (HasImage(shown)) {

@@ -84,8 +84,8 @@ TEST(ModernPhotoPageTest, ImageNotMadeShowsTheTitleAndIsNotFetched) {
   EXPECT_FALSE(Holds(RenderModernPhotoPage(gallery, 0), "data-preload"));
   const std::string page = RenderModernPhotoPage(gallery, 1);
   EXPECT_FALSE(Holds(page, "<img"));
-  EXPECT_TRUE(Holds(page, "<p class=\"missing\">Photo 2</p>"));
-  EXPECT_TRUE(Holds(page, "<h1>Photo 2</h1>"));
+  EXPECT_TRUE(Holds(page, "<p class=\"missing\">Photo 2 of 2</p>"));
+  EXPECT_TRUE(Holds(page, "<h1>Photo 2 of 2</h1>"));
 }
 
 TEST(ModernPhotoPageTest, TitleMarkupStaysInTheHeading) {
@@ -101,6 +101,23 @@ TEST(ModernPhotoPageTest, TitleMarkupStaysInTheHeading) {
       std::vector<std::string>{"&lt;img src=x onerror=alert(1)&gt; &#39;a&#39; &quot;b&quot;"},
       AttributeValues(escaped, "alt"));
   EXPECT_FALSE(Holds(escaped, "<img src=x"));
+}
+
+TEST(ModernPagesTest, UntitledPhotosAreNamedByTheirPlaceEverywhere) {
+  CModernGallery gallery = MakeModernGallery(14, 4);
+  for (CModernPhoto& photo : gallery.photos) photo.title_html = "";
+  gallery.photos[1].title_html = " <br> &#32; ";
+  const std::string index = RenderModernIndexPage(gallery, 0);
+  EXPECT_EQ((std::vector<std::string>{"Photo 1 of 14", "Photo 2 of 14", "Photo 3 of 14",
+                                      "Photo 4 of 14"}),
+            AttributeValues(index, "alt"));
+  EXPECT_FALSE(Holds(index, "class=\"name\""));
+  const std::string page = RenderModernPhotoPage(gallery, 1);
+  EXPECT_TRUE(Holds(page, "<title>Photo 2 of 14 \u2013 Trip</title>"));
+  EXPECT_TRUE(Holds(page, "<h1>Photo 2 of 14</h1>"));
+  EXPECT_EQ(std::vector<std::string>{"Photo 2 of 14"}, AttributeValues(page, "alt"));
+  gallery.title = "";
+  EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 13), "<title>Photo 14 of 14</title>"));
 }
 
 // Every address in every page names a file that a gallery of that shape has.
