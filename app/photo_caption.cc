@@ -5,12 +5,10 @@
 #include <optional>
 #include <string_view>
 
+#include "theme/page_words.h"
+
 namespace gallery {
 namespace {
-
-constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
-                                   "May",       "June",     "July",     "August",
-                                   "September", "October",  "November", "December"};
 
 std::optional<long> ParseWhole(std::string_view digits) {
   long value = 0;
@@ -47,24 +45,6 @@ std::string Short(double value) {
   return text;
 }
 
-std::string FormatDate(const std::string& date) {
-  // "YYYY:MM:DD HH:MM:SS"; cameras without a set clock write zeros.
-  if (date.size() < 16 || date[4] != ':' || date[7] != ':' || date[10] != ' ' || date[13] != ':') {
-    return "";
-  }
-  const std::optional<long> year = ParseWhole(std::string_view(date).substr(0, 4));
-  const std::optional<long> month = ParseWhole(std::string_view(date).substr(5, 2));
-  const std::optional<long> day = ParseWhole(std::string_view(date).substr(8, 2));
-  const std::optional<long> hour = ParseWhole(std::string_view(date).substr(11, 2));
-  const std::optional<long> minute = ParseWhole(std::string_view(date).substr(14, 2));
-  if (!year || !month || !day || !hour || !minute || *year == 0 || *month < 1 || *month > 12 ||
-      *day < 1 || *day > 31 || *hour > 23 || *minute > 59) {
-    return "";
-  }
-  return std::to_string(*day) + " " + kMonths[*month - 1] + " " + std::to_string(*year) + ", " +
-         date.substr(11, 5);
-}
-
 std::string FormatExposureTime(const std::string& text) {
   const std::optional<double> seconds = ParseNumber(text);
   if (!seconds) return "";
@@ -74,11 +54,11 @@ std::string FormatExposureTime(const std::string& text) {
 
 }  // namespace
 
-std::string FormatDateTaken(const std::string& date) { return FormatDate(date); }
-
 std::vector<std::string> FormatCaption(const CPhotoFacts& facts) {
   std::vector<std::string> lines;
-  if (std::string date = FormatDate(facts.date_taken); !date.empty()) lines.push_back(date);
+  if (std::optional<std::string> date = FormatDateTaken(PageLanguage::kEnglish, facts.date_taken)) {
+    lines.push_back(*date);
+  }
   std::string camera = facts.model;
   if (!facts.make.empty() && camera.compare(0, facts.make.size(), facts.make) != 0) {
     camera = camera.empty() ? facts.make : facts.make + " " + camera;

@@ -14,11 +14,6 @@ namespace gallery {
 // the parts known). Plain text, not escaped.
 std::vector<std::string> FormatCaption(const CPhotoFacts& facts);
 
-// A date taken as the imaging library reads it ("YYYY:MM:DD HH:MM:SS") written for people, as
-// "12 March 2024, 14:05"; empty when it is no real date (a camera without a set clock writes
-// zeros).
-std::string FormatDateTaken(const std::string& date);
-
 }  // namespace gallery
 
 #endif  // GALLERY_APP_PHOTO_CAPTION_H_

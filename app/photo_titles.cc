@@ -4,9 +4,9 @@
 #include <array>
 #include <optional>
 
-#include "app/photo_caption.h"
 #include "app/photo_folder.h"
 #include "platform/photo_date.h"
+#include "theme/page_words.h"
 
 namespace gallery {
 namespace {
@@ -160,12 +160,12 @@ bool IsCameraFileName(std::string_view name) {
 std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken) {
   switch (source) {
     case TitleSource::kChosen:
-      if (IsCameraFileName(name)) return FormatDateTaken(date_taken);
+      if (IsCameraFileName(name)) return FormatDateTaken(PageLanguage::kEnglish, date_taken).value_or("");
       break;
     case TitleSource::kNames:
       break;
     case TitleSource::kDates:
-      return FormatDateTaken(date_taken);
+      return FormatDateTaken(PageLanguage::kEnglish, date_taken).value_or("");
     case TitleSource::kNone:
       return "";
   }
