@@ -7,9 +7,12 @@ and only with the script are there buttons; a tap or click on the photo leads on
 tap, a drag or a pinch does not; the slideshow goes on from page to page until a key or a click
 stops it or the last photo ends it; the full-screen button goes in and out."""
 
+import functools
+import http.server
 import json
 import os
 import re
+import threading
 import time
 import urllib.parse
 
@@ -377,6 +380,81 @@ def check_viewer(browser, name, gallery, photo_pages, problems):
                                "document.querySelector('.controls button').textContent])"))
     if labels != ['[true,"Exit full screen"]', '[false,"Full screen"]']:
         problems.append("%s: the full-screen button went %s" % (name, labels))
+    check_full_screen_over_http(browser, name, gallery, photo_pages, problems)
+
+
+FULL_SCREEN_BUTTON = ("(() => { const b = document.querySelector('[data-control=\"fullscreen\"]');"
+                      " const r = b.getBoundingClientRect();"
+                      " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+
+PAGE_SHOWN = ("JSON.stringify([location.pathname.split('/').pop(), !!document.fullscreenElement,"
+              " document.querySelector('.count').textContent, document.title,"
+              " document.querySelectorAll('.controls').length])")
+
+
+def check_full_screen_over_http(browser, name, gallery, photo_pages, problems):
+    """Served over HTTP, a full-screen page stays full screen from photo to photo: a tap, the
+    arrow keys, the slideshow and the browser's Back button show the other photo page in it,
+    with its own title, count and address."""
+    if len(photo_pages) < 4:
+        return
+    handler = functools.partial(QuietHandler, directory=gallery)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        base = "http://127.0.0.1:%d/" % server.server_address[1]
+        titles = {}
+        for page in photo_pages[:4]:
+            browser.open(base + page)
+            titles[page] = evaluate(browser, "document.title")
+        browser.open(base + photo_pages[0])
+        click(browser, *evaluate(browser, FULL_SCREEN_BUTTON))
+        time.sleep(0.3)
+        steps = []
+        click(browser, *centre_of(browser, "figure img"))
+        steps.append(wait_for_shown(browser, photo_pages[1], 2))
+        for kind in ("rawKeyDown", "keyUp"):
+            browser.call("Input.dispatchKeyEvent", type=kind, key="ArrowRight",
+                         code="ArrowRight", windowsVirtualKeyCode=39)
+        steps.append(wait_for_shown(browser, photo_pages[2], 3))
+        evaluate(browser, "history.back()")
+        steps.append(wait_for_shown(browser, photo_pages[1], 2))
+        start_slideshow(browser, 300)
+        steps.append(wait_for_shown(browser, photo_pages[2], 3))
+        steps.append(wait_for_shown(browser, photo_pages[3], 4))
+        for kind in ("rawKeyDown", "keyUp"):
+            browser.call("Input.dispatchKeyEvent", type=kind, key="x", code="KeyX",
+                         windowsVirtualKeyCode=88)
+        expected = [[page, True, "%d of %d" % (at + 1, len(photo_pages)), titles[page], 1]
+                    for at, page in ((1, photo_pages[1]), (2, photo_pages[2]),
+                                     (1, photo_pages[1]), (2, photo_pages[2]),
+                                     (3, photo_pages[3]))]
+        if steps != expected:
+            problems.append("%s: in full screen over HTTP the pages went %s, not %s" %
+                            (name, steps, expected))
+        evaluate(browser, "document.exitFullscreen()")
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+def wait_for_shown(browser, page, count):
+    """Waits up to 5 s for `page`, the `count`th photo, to be shown with its photo loaded, in
+    its address and its content; returns what is shown."""
+    deadline = time.time() + 5
+    while True:
+        shown = json.loads(evaluate(browser, PAGE_SHOWN))
+        loaded = evaluate(browser, "(() => { const i = document.querySelector('figure img');"
+                          " return !i || i.complete; })()")
+        if (shown[0] == page and shown[2].startswith("%d of" % count) and loaded) or \
+                time.time() > deadline:
+            return shown
+        time.sleep(0.05)
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, format, *args):
+        pass
 
 
 def pinch(browser, x, y):
