@@ -188,10 +188,10 @@ def wait_for_page(browser, before, seconds):
 
 
 def centre_of(browser, selector):
-    box = evaluate(browser, "(() => { const e = document.querySelector(%r); if (!e) return null;"
+    """The centre of the first element `selector` finds, or None."""
+    return evaluate(browser, "(() => { const e = document.querySelector(%r); if (!e) return null;"
                    " const r = e.getBoundingClientRect();"
                    " return [r.left + r.width / 2, r.top + r.height / 2]; })()" % selector)
-    return box
 
 
 def click(browser, x, y):
@@ -209,15 +209,16 @@ def touch(browser, points):
     browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
 
+SLIDESHOW_BUTTON = '[data-control="slideshow"]'
+FULL_SCREEN_BUTTON = '[data-control="fullscreen"]'
 SLIDESHOW_STATE = r"""
 (() => {
-  const buttons = Array.from(document.querySelectorAll('.controls button'));
-  const show = buttons.find(b => /slideshow/i.test(b.textContent));
+  const show = document.querySelector(%r);
   return JSON.stringify({label: show ? show.textContent : null,
                          disabled: show ? show.disabled : null,
                          stored: sessionStorage.getItem('gallery-slideshow')});
 })()
-"""
+""" % SLIDESHOW_BUTTON
 
 
 def slideshow_state(browser):
@@ -227,10 +228,7 @@ def slideshow_state(browser):
 def start_slideshow(browser, delay_ms):
     """Asks the page for a short time a photo and presses the slideshow button."""
     evaluate(browser, "document.body.setAttribute('data-slideshow-delay', '%d')" % delay_ms)
-    centre = evaluate(browser, "(() => { const b = Array.from(document.querySelectorAll("
-                      "'.controls button')).find(b => /slideshow/i.test(b.textContent));"
-                      " if (!b) return null; const r = b.getBoundingClientRect();"
-                      " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+    centre = centre_of(browser, SLIDESHOW_BUTTON)
     if centre is None:
         return False
     click(browser, *centre)
@@ -370,11 +368,7 @@ def check_viewer(browser, name, gallery, photo_pages, problems):
         return
     labels = []
     for _ in range(2):
-        centre = evaluate(browser, "(() => { const b = Array.from(document.querySelectorAll("
-                          "'.controls button')).find(b => /full screen/i.test(b.textContent));"
-                          " const r = b.getBoundingClientRect();"
-                          " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-        click(browser, *centre)
+        click(browser, *centre_of(browser, FULL_SCREEN_BUTTON))
         time.sleep(0.5)
         labels.append(evaluate(browser, "JSON.stringify([!!document.fullscreenElement, "
                                "document.querySelector('.controls button').textContent])"))
@@ -382,10 +376,6 @@ def check_viewer(browser, name, gallery, photo_pages, problems):
         problems.append("%s: the full-screen button went %s" % (name, labels))
     check_full_screen_over_http(browser, name, gallery, photo_pages, problems)
 
-
-FULL_SCREEN_BUTTON = ("(() => { const b = document.querySelector('[data-control=\"fullscreen\"]');"
-                      " const r = b.getBoundingClientRect();"
-                      " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
 
 PAGE_SHOWN = ("JSON.stringify([location.pathname.split('/').pop(), !!document.fullscreenElement,"
               " document.querySelector('.count').textContent, document.title,"
@@ -408,7 +398,7 @@ def check_full_screen_over_http(browser, name, gallery, photo_pages, problems):
             browser.open(base + page)
             titles[page] = evaluate(browser, "document.title")
         browser.open(base + photo_pages[0])
-        click(browser, *evaluate(browser, FULL_SCREEN_BUTTON))
+        click(browser, *centre_of(browser, FULL_SCREEN_BUTTON))
         time.sleep(0.3)
         steps = []
         click(browser, *centre_of(browser, "figure img"))
