@@ -23,7 +23,7 @@
   }
 
   // Opens the page at `href`; `carry` is a fragment for its address when it is opened anew.
-  function open(href, carry) {
+  function openPage(href, carry) {
     if (fullscreenElement() && /^https?:$/.test(window.location.protocol) && window.fetch &&
         window.DOMParser) {
       showPage(href, true);
@@ -34,7 +34,7 @@
 
   function follow(selector) {
     var link = linkTo(selector);
-    if (link) open(link.href);
+    if (link) openPage(link.href);
   }
 
   // Shows the photo page at `href` in this one: its title, body and address. Only the page
@@ -103,7 +103,7 @@
     var link = event.target.closest && event.target.closest('a[rel~="prev"], a[rel~="next"]');
     if (!link || !link.href) return;
     event.preventDefault();
-    open(link.href);
+    openPage(link.href);
   });
 
   // The next photo's image at the size this window takes, loaded once, so that it is at hand
@@ -275,7 +275,7 @@
       return;
     }
     whenLoaded(loadNextImage(), function () {
-      if (running) open(next.href, stored ? '' : fragment);
+      if (running) openPage(next.href, stored ? '' : fragment);
     });
   }
 
