@@ -1,10 +1,18 @@
 """The checks of a modern-theme gallery in the browser, for browser_test.py: on a phone and a
 wide screen, no page scrolls sideways, the photo of a photo page lies wholly inside the window,
-every image (1x and 2x thumbnails included) loads, the arrow keys and Escape lead to the right
-pages, and no page reports an error."""
+every image (1x and 2x thumbnails included) loads, every link and button is 48 x 48 px or more,
+the arrow keys and Escape lead to the right pages, and no page reports an error. The viewer of
+photo pages is tried too: on a phone its links and buttons sit at the bottom, clear of the photo,
+and only with the script are there buttons; a tap or click on the photo leads on and a double
+tap, a drag or a pinch does not; the slideshow goes on from page to page until a key or a click
+stops it or the last photo ends it; the full-screen button goes in and out."""
 
+import functools
+import http.server
+import json
 import os
 import re
+import threading
 import time
 import urllib.parse
 
@@ -29,8 +37,21 @@ const widthsOf = async sources => {
 };
 """
 
+# A script function: every link and button that is shown, with its box and whether it moves
+# between photos or works the viewer (then it belongs within a thumb's reach on a phone).
+TARGETS_OF = r"""
+const TARGETS_OF = () => Array.from(document.querySelectorAll('a[href], button'))
+    .filter(el => el.getClientRects().length > 0)
+    .map(el => {
+      const r = el.getBoundingClientRect();
+      return {text: el.textContent.trim(), tag: el.tagName.toLowerCase(), left: r.left,
+              top: r.top, right: r.right, bottom: r.bottom, width: r.width, height: r.height,
+              viewer: el.matches('[rel~="prev"], [rel~="next"], [data-up], button')};
+    });
+"""
+
 MODERN_PROBE = r"""
-(async () => {""" + WIDTHS_OF + r"""
+(async () => {""" + WIDTHS_OF + TARGETS_OF + r"""
   const sources = new Set();
   for (const img of document.images) {
     sources.add(img.src);
@@ -53,6 +74,7 @@ MODERN_PROBE = r"""
     innerWidth: window.innerWidth, innerHeight: window.innerHeight,
     links: Array.from(document.querySelectorAll('a[href]')).map(a => a.href),
     lang: document.documentElement.lang, title: document.title,
+    targets: TARGETS_OF(),
   });
 })()
 """
@@ -123,6 +145,319 @@ def check_keys(browser, name, gallery, index_pages, photo_pages, problems):
                                 (name, page, key, reached, expect[key]))
 
 
+def overlaps(a, b):
+    return (a["left"] < b["right"] - 0.5 and b["left"] < a["right"] - 0.5 and
+            a["top"] < b["bottom"] - 0.5 and b["top"] < a["bottom"] - 0.5)
+
+
+def check_targets(where, facts, on_phone_photo_page, problems):
+    """Every link and button is 48 x 48 px or more; on a phone's photo page those of the viewer
+    lie in the lowest quarter of the window, clear of the photo."""
+    for target in facts["targets"]:
+        if target["width"] < 47.5 or target["height"] < 47.5:
+            problems.append("%s: %s \"%s\" is %.0f x %.0f px, under 48 x 48" %
+                            (where, target["tag"], target["text"], target["width"],
+                             target["height"]))
+        if not on_phone_photo_page or not target["viewer"]:
+            continue
+        if target["top"] < 0.75 * facts["innerHeight"] or \
+                target["bottom"] > facts["innerHeight"] + 0.5:
+            problems.append("%s: %s \"%s\" is not at the bottom of the window (%.0f to %.0f of %d)"
+                            % (where, target["tag"], target["text"], target["top"],
+                               target["bottom"], facts["innerHeight"]))
+        if facts["box"] is not None and overlaps(target, facts["box"]):
+            problems.append("%s: %s \"%s\" covers the photo" %
+                            (where, target["tag"], target["text"]))
+
+
+def evaluate(browser, expression):
+    result = browser.call("Runtime.evaluate", expression=expression, returnByValue=True,
+                          awaitPromise=True)
+    return result["result"].get("value")
+
+
+def wait_for_page(browser, before, seconds):
+    """Waits until a page other than `before` has loaded (or `seconds` pass); returns its name."""
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        now = current_file(browser)
+        if now != before and evaluate(browser, "document.readyState") == "complete":
+            return now
+        time.sleep(0.05)
+    return current_file(browser)
+
+
+def centre_of(browser, selector):
+    """The centre of the first element `selector` finds, or None."""
+    return evaluate(browser, "(() => { const e = document.querySelector(%r); if (!e) return null;"
+                   " const r = e.getBoundingClientRect();"
+                   " return [r.left + r.width / 2, r.top + r.height / 2]; })()" % selector)
+
+
+def click(browser, x, y):
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
+                     clickCount=1)
+
+
+def touch(browser, points):
+    """One finger down at the first point, through the others, and up."""
+    (x, y), rest = points[0], points[1:]
+    browser.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+    for x, y in rest:
+        browser.call("Input.dispatchTouchEvent", type="touchMove", touchPoints=[{"x": x, "y": y}])
+    browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+
+SLIDESHOW_BUTTON = '[data-control="slideshow"]'
+FULL_SCREEN_BUTTON = '[data-control="fullscreen"]'
+SLIDESHOW_STATE = r"""
+(() => {
+  const show = document.querySelector(%r);
+  return JSON.stringify({label: show ? show.textContent : null,
+                         disabled: show ? show.disabled : null,
+                         stored: sessionStorage.getItem('gallery-slideshow')});
+})()
+""" % SLIDESHOW_BUTTON
+
+
+def slideshow_state(browser):
+    return json.loads(evaluate(browser, SLIDESHOW_STATE))
+
+
+def start_slideshow(browser, delay_ms):
+    """Asks the page for a short time a photo and presses the slideshow button."""
+    evaluate(browser, "document.body.setAttribute('data-slideshow-delay', '%d')" % delay_ms)
+    centre = centre_of(browser, SLIDESHOW_BUTTON)
+    if centre is None:
+        return False
+    click(browser, *centre)
+    return True
+
+
+def check_viewer(browser, name, gallery, photo_pages, problems):
+    """The viewer on photo pages: its buttons only where the script runs, a tap or click on the
+    photo and nothing else leads to the next photo, the slideshow goes from page to page until a
+    key stops it or the last photo is reached, and full screen toggles."""
+    url = lambda page: "file://" + urllib.parse.quote(os.path.join(gallery, page))
+    first, second, last = photo_pages[0], photo_pages[1], photo_pages[-1]
+
+    # Without the script the page shows no button, and its links still sit at the bottom.
+    set_viewport(browser, 390, 844, 3, True)
+    browser.call("Emulation.setScriptExecutionDisabled", value=True)
+    browser.open(url(first))
+    facts = browser.probe_with("(() => {" + TARGETS_OF + "return JSON.stringify({buttons: "
+                               "document.querySelectorAll('button').length, innerHeight: "
+                               "innerHeight, box: null, targets: TARGETS_OF()}); })()")
+    browser.call("Emulation.setScriptExecutionDisabled", value=False)
+    if facts["buttons"]:
+        problems.append("%s: %s without script shows %d buttons" % (name, first, facts["buttons"]))
+    check_targets("%s phone %s without script" % (name, first), facts, True, problems)
+
+    browser.open(url(first))
+    labels = json.loads(evaluate(browser, "JSON.stringify(Array.from(document.querySelectorAll("
+                                 "'.controls button')).map(b => b.textContent))"))
+    expected = ["Start slideshow"]
+    if evaluate(browser, "document.fullscreenEnabled"):
+        expected = ["Full screen"] + expected
+    if labels != expected:
+        problems.append("%s: %s has the buttons %s, not %s" % (name, first, labels, expected))
+
+    # Touches on the phone: a tap leads on; a double tap, a drag and a pinch do not.
+    photo = "figure img"
+    gestures = [
+        ("a tap", first, lambda x, y: touch(browser, [(x, y)]), second),
+        ("a double tap", first, lambda x, y: (touch(browser, [(x, y)]),
+                                              touch(browser, [(x, y)])), first),
+        ("a drag", first, lambda x, y: touch(browser, [(x, y), (x, y + 20), (x, y + 40)]),
+         first),
+        ("a pinch", first, lambda x, y: pinch(browser, x, y), first),
+        ("a tap", last, lambda x, y: touch(browser, [(x, y)]), last),
+    ]
+    for what, page, gesture, expect in gestures:
+        browser.open(url(page))
+        centre = centre_of(browser, photo)
+        if centre is None:
+            problems.append("%s: %s shows no photo to tap" % (name, page))
+            continue
+        gesture(*centre)
+        reached = wait_for_page(browser, page, 1.5)
+        if reached != expect:
+            problems.append("%s: phone %s: %s on the photo led to %s, not %s" %
+                            (name, page, what, reached, expect))
+
+    # Nothing keeps a person from zooming in. Headless Chromium makes this pinch as a touchpad
+    # would, which the page's viewport settings allow or forbid as they do a touch screen's.
+    browser.open(url(first))
+    x, y = centre_of(browser, photo)
+    browser.call("Input.synthesizePinchGesture", x=x, y=y, scaleFactor=2,
+                 gestureSourceType="default")
+    scale = evaluate(browser, "visualViewport.scale")
+    if scale < 1.5 or current_file(browser) != first:
+        problems.append("%s: a pinch on %s zoomed to %s and led to %s" %
+                        (name, first, scale, current_file(browser)))
+
+    # A click on the wide screen.
+    set_viewport(browser, 1366, 900, 1, False)
+    browser.open(url(first))
+    click(browser, *centre_of(browser, photo))
+    reached = wait_for_page(browser, first, 3)
+    if reached != second:
+        problems.append("%s: a click on the photo of %s led to %s, not %s" %
+                        (name, first, reached, second))
+
+    # The slideshow moves on by itself and goes on from page to page, until a key stops it.
+    browser.open(url(first))
+    if not start_slideshow(browser, 400):
+        problems.append("%s: %s has no slideshow button" % (name, first))
+        return
+    if slideshow_state(browser)["label"] != "Pause slideshow":
+        problems.append("%s: a running slideshow's button says %s" %
+                        (name, slideshow_state(browser)["label"]))
+    reached = wait_for_page(browser, first, 5)
+    reached = wait_for_page(browser, reached, 5)
+    if reached != photo_pages[min(2, len(photo_pages) - 1)]:
+        problems.append("%s: the slideshow from %s reached %s, not the third photo" %
+                        (name, first, reached))
+    for kind in ("rawKeyDown", "keyUp"):
+        browser.call("Input.dispatchKeyEvent", type=kind, key="x", code="KeyX",
+                     windowsVirtualKeyCode=88)
+    time.sleep(0.3)
+    stopped_at = current_file(browser)
+    time.sleep(1.5)
+    state = slideshow_state(browser)
+    if current_file(browser) != stopped_at or state["stored"] is not None or \
+            state["label"] != "Start slideshow":
+        problems.append("%s: a key did not stop the slideshow: %s, then %s, %s" %
+                        (name, stopped_at, current_file(browser), state))
+
+    # A click on the photo stops it too, and leads nowhere.
+    browser.open(url(first))
+    start_slideshow(browser, 1000)
+    click(browser, *centre_of(browser, photo))
+    time.sleep(1.5)
+    if current_file(browser) != first or slideshow_state(browser)["stored"] is not None:
+        problems.append("%s: a click on the photo did not stop the slideshow (at %s)" %
+                        (name, current_file(browser)))
+
+    # It ends on the last photo, where it cannot be started.
+    browser.open(url(photo_pages[-2]))
+    start_slideshow(browser, 300)
+    reached = wait_for_page(browser, photo_pages[-2], 5)
+    time.sleep(1)
+    state = slideshow_state(browser)
+    if reached != last or current_file(browser) != last or state["stored"] is not None or \
+            state["label"] != "Start slideshow" or not state["disabled"]:
+        problems.append("%s: the slideshow did not end on the last photo: %s, %s" %
+                        (name, current_file(browser), state))
+
+    # Where motion is to be kept down, the buttons change at once.
+    browser.call("Emulation.setEmulatedMedia",
+                 features=[{"name": "prefers-reduced-motion", "value": "reduce"}])
+    browser.open(url(first))
+    durations = evaluate(browser, "getComputedStyle(document.querySelector('.controls button'))"
+                         ".transitionDuration")
+    browser.call("Emulation.setEmulatedMedia", features=[])
+    if any(float(d.strip()[:-1]) > 0 for d in durations.split(",")):
+        problems.append("%s: with reduced motion the buttons still take %s to change" %
+                        (name, durations))
+
+    # Full screen, where the browser has it: the button goes in and out, and says which.
+    browser.open(url(first))
+    if not evaluate(browser, "document.fullscreenEnabled"):
+        return
+    labels = []
+    for _ in range(2):
+        click(browser, *centre_of(browser, FULL_SCREEN_BUTTON))
+        time.sleep(0.5)
+        labels.append(evaluate(browser, "JSON.stringify([!!document.fullscreenElement, "
+                               "document.querySelector('.controls button').textContent])"))
+    if labels != ['[true,"Exit full screen"]', '[false,"Full screen"]']:
+        problems.append("%s: the full-screen button went %s" % (name, labels))
+    check_full_screen_over_http(browser, name, gallery, photo_pages, problems)
+
+
+PAGE_SHOWN = ("JSON.stringify([location.pathname.split('/').pop(), !!document.fullscreenElement,"
+              " document.querySelector('.count').textContent, document.title,"
+              " document.querySelectorAll('.controls').length])")
+
+
+def check_full_screen_over_http(browser, name, gallery, photo_pages, problems):
+    """Served over HTTP, a full-screen page stays full screen from photo to photo: a tap, the
+    arrow keys, the slideshow and the browser's Back button show the other photo page in it,
+    with its own title, count and address."""
+    if len(photo_pages) < 4:
+        return
+    handler = functools.partial(QuietHandler, directory=gallery)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        base = "http://127.0.0.1:%d/" % server.server_address[1]
+        titles = {}
+        for page in photo_pages[:4]:
+            browser.open(base + page)
+            titles[page] = evaluate(browser, "document.title")
+        browser.open(base + photo_pages[0])
+        click(browser, *centre_of(browser, FULL_SCREEN_BUTTON))
+        time.sleep(0.3)
+        steps = []
+        click(browser, *centre_of(browser, "figure img"))
+        steps.append(wait_for_shown(browser, photo_pages[1], 2))
+        for kind in ("rawKeyDown", "keyUp"):
+            browser.call("Input.dispatchKeyEvent", type=kind, key="ArrowRight",
+                         code="ArrowRight", windowsVirtualKeyCode=39)
+        steps.append(wait_for_shown(browser, photo_pages[2], 3))
+        evaluate(browser, "history.back()")
+        steps.append(wait_for_shown(browser, photo_pages[1], 2))
+        start_slideshow(browser, 300)
+        steps.append(wait_for_shown(browser, photo_pages[2], 3))
+        steps.append(wait_for_shown(browser, photo_pages[3], 4))
+        for kind in ("rawKeyDown", "keyUp"):
+            browser.call("Input.dispatchKeyEvent", type=kind, key="x", code="KeyX",
+                         windowsVirtualKeyCode=88)
+        expected = [[page, True, "%d of %d" % (at + 1, len(photo_pages)), titles[page], 1]
+                    for at, page in ((1, photo_pages[1]), (2, photo_pages[2]),
+                                     (1, photo_pages[1]), (2, photo_pages[2]),
+                                     (3, photo_pages[3]))]
+        if steps != expected:
+            problems.append("%s: in full screen over HTTP the pages went %s, not %s" %
+                            (name, steps, expected))
+        evaluate(browser, "document.exitFullscreen()")
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+def wait_for_shown(browser, page, count):
+    """Waits up to 5 s for `page`, the `count`th photo, to be shown with its photo loaded, in
+    its address and its content; returns what is shown."""
+    deadline = time.time() + 5
+    while True:
+        shown = json.loads(evaluate(browser, PAGE_SHOWN))
+        loaded = evaluate(browser, "(() => { const i = document.querySelector('figure img');"
+                          " return !i || i.complete; })()")
+        if (shown[0] == page and shown[2].startswith("%d of" % count) and loaded) or \
+                time.time() > deadline:
+            return shown
+        time.sleep(0.05)
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, format, *args):
+        pass
+
+
+def pinch(browser, x, y):
+    """Two fingers down on the photo, the first held still and the second moving away, and up:
+    the first alone would be a tap."""
+    def fingers(spread):
+        return [{"x": x, "y": y, "id": 0}, {"x": x + spread, "y": y, "id": 1}]
+    browser.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=fingers(5))
+    for spread in (15, 25, 35):
+        browser.call("Input.dispatchTouchEvent", type="touchMove", touchPoints=fingers(spread))
+    browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+
 def check_modern_gallery(browser, name, gallery, shots, problems):
     gallery = os.path.realpath(gallery)
     index_pages, photo_pages = page_order(gallery)
@@ -160,6 +495,7 @@ def check_modern_gallery(browser, name, gallery, shots, problems):
                       box["bottom"] > facts["innerHeight"] + 0.5):
                     problems.append("%s: photo not wholly in the window: %s in %dx%d" %
                                     (where, box, facts["innerWidth"], facts["innerHeight"]))
+            check_targets(where, facts, page.startswith("photo-") and mobile, problems)
             if facts["lang"] == "":
                 problems.append("%s: no language" % where)
             for error in browser.errors:
@@ -173,4 +509,5 @@ def check_modern_gallery(browser, name, gallery, shots, problems):
                                 (name, folder, file))
     set_viewport(browser, 1366, 900, 1, False)
     check_keys(browser, name, gallery, index_pages, photo_pages, problems)
+    check_viewer(browser, name, gallery, photo_pages, problems)
     browser.call("Emulation.clearDeviceMetricsOverride")

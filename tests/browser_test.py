@@ -221,7 +221,7 @@ def main():
     photos = os.path.join(args.work, "photos")
     os.makedirs(photos)
     for seed, (width, height) in enumerate([(320, 240), (240, 320), (300, 300), (400, 200),
-                                            (200, 150), (150, 200), (360, 240)]):
+                                            (200, 150), (150, 200), (360, 240), (300, 1200)]):
         write_bmp(os.path.join(photos, "photo_%d.bmp" % (seed + 1)), width, height, seed)
 
     # One gallery with every photo on one index page, one with four a page over two pages.
@@ -235,9 +235,11 @@ def main():
     source = re.sub(r'table_rows="\d+"', 'table_rows="2"', source)
     source = re.sub(r'thumb_style="\d+"', 'thumb_style="4"', source)
     # Titles long enough to wrap, and one word wider than any cell: no page may scroll sideways.
+    # The tall photo fills the height a phone leaves it under a title of two lines.
     for short, long in (("photo 1", "A title long enough to need a few lines under its "
                          "thumbnail on any screen, phone or wide"),
-                        ("photo 2", "Unbroken_" * 12)):
+                        ("photo 2", "Unbroken_" * 12),
+                        ("photo 8", "A tall photo under a title of two lines")):
         assert 'title="%s"' % short in source, short
         source = source.replace('title="%s"' % short, 'title="%s"' % long, 1)
     with open(paged_collection, "w", encoding="utf-8") as f:

@@ -120,5 +120,53 @@ TEST(ModernPageFrameTest, NothingComesFromTheNetwork) {
   EXPECT_TRUE(Holds(std::string(ModernScript()), "a[rel~=\"next\"]"));
 }
 
+// The text of the block of `css` that begins with `head`, braces balanced; empty if none.
+std::string BlockOf(const std::string& css, const std::string& head) {
+  const size_t start = css.find(head);
+  if (start == std::string::npos) return {};
+  int depth = 0;
+  for (size_t at = css.find('{', start); at < css.size(); ++at) {
+    if (css[at] == '{') ++depth;
+    if (css[at] == '}' && --depth == 0) return css.substr(start, at + 1 - start);
+  }
+  return {};
+}
+
+TEST(ModernPageFrameTest, ZoomStaysAllowedAndMotionCanBeKeptDown) {
+  const std::string css(ModernStylesheet());
+  const std::string script(ModernScript());
+  // Pinch-zoom is the browser's: no touch-action in the stylesheet or the script (none, pan-x
+  // or pan-y would forbid it), and no viewport that fixes the scale.
+  EXPECT_FALSE(Holds(css, "touch-action"));
+  EXPECT_FALSE(Holds(script, "touch-action") || Holds(script, "touchAction"));
+  const CModernGallery gallery = MakeGallery();
+  for (const std::string& page :
+       {RenderModernIndexPage(gallery, 0), RenderModernPhotoPage(gallery, 0)}) {
+    EXPECT_FALSE(Holds(page, "user-scalable") || Holds(page, "maximum-scale")) << page;
+  }
+  // Every transition is switched off where motion is to be kept down, and pages fade into one
+  // another only where it is not.
+  const std::string reduce = BlockOf(css, "@media (prefers-reduced-motion: reduce)");
+  EXPECT_TRUE(Holds(reduce, "transition: none !important;")) << reduce;
+  EXPECT_TRUE(Holds(reduce, "animation: none !important;")) << reduce;
+  const std::string allowed = BlockOf(css, "@media (prefers-reduced-motion: no-preference)");
+  EXPECT_TRUE(Holds(allowed, "@view-transition")) << allowed;
+  EXPECT_EQ(css.find("@view-transition"), css.rfind("@view-transition"));
+}
+
+// The script marks what it made under the names the stylesheet looks for: on a phone held
+// upright, the page with buttons keeps room for their row at the bottom.
+TEST(ModernPageFrameTest, ScriptAndStylesheetAgreeOnTheirMarks) {
+  const std::string css(ModernStylesheet());
+  const std::string script(ModernScript());
+  const std::string phone = BlockOf(css, "@media (max-width: 40rem) and (orientation: portrait)");
+  EXPECT_TRUE(Holds(phone, ".photo[data-viewer]")) << phone;
+  EXPECT_TRUE(Holds(script, "setAttribute('data-viewer', '')"));
+  EXPECT_TRUE(Holds(css, ".view img[data-tap]"));
+  EXPECT_TRUE(Holds(script, "setAttribute('data-tap', '')"));
+  EXPECT_TRUE(Holds(css, ".controls button"));
+  EXPECT_TRUE(Holds(script, "controls.className = 'controls'"));
+}
+
 }  // namespace
 }  // namespace gallery
