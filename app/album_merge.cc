@@ -10,8 +10,8 @@ namespace {
 
 bool LiesInside(const std::string& path, const std::string& folder) {
   if (folder == "/") return path.starts_with('/');
-  return path == folder || (path.size() > folder.size() && path.starts_with(folder) &&
-                            path[folder.size()] == '/');
+  return path == folder ||
+         (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
 }
 
 std::string_view LastName(std::string_view path) {

@@ -58,11 +58,10 @@ TEST(AlbumMergeTest, NothingChangesWhenTheFolderIsAsItWas) {
   const CAlbum library =
       LibraryOf({Kept("/p/b.jpg"), Kept("/p/a.jpg")}, {KeptAlbum("/p/x", {Kept("/p/x/1.jpg")})});
   CMergeReport report;
-  const CAlbum merged = MergeAlbums(
-      library,
-      ScanOf({Found(kTop, "a.jpg"), Found(kTop, "b.jpg")},
-             {FoundAlbum("/p/x", {Found("/p/x", "1.jpg")})}),
-      PhotoOrder::kName, report);
+  const CAlbum merged = MergeAlbums(library,
+                                    ScanOf({Found(kTop, "a.jpg"), Found(kTop, "b.jpg")},
+                                           {FoundAlbum("/p/x", {Found("/p/x", "1.jpg")})}),
+                                    PhotoOrder::kName, report);
   EXPECT_EQ(Outline(merged), Outline(library));
   EXPECT_EQ(merged.albums[0].title, "My /p/x");
   EXPECT_EQ(merged.photos[0].title, "edited");
@@ -98,19 +97,21 @@ TEST(AlbumMergeTest, DateOrderPlacesByTheDatesOfTheExistingPhotosToo) {
               Found(kTop, "late.jpg", "2002:01:01 10:00:00"), Found(kTop, "undated.jpg")}),
       PhotoOrder::kDate, report);
   // "middle" sorts before "late", the first photo that comes after it.
-  EXPECT_EQ(Outline(merged), (std::vector<std::string>{
-                                 "/p: /p/middle.jpg /p/late.jpg /p/early.jpg /p/undated.jpg"}));
+  EXPECT_EQ(
+      Outline(merged),
+      (std::vector<std::string>{"/p: /p/middle.jpg /p/late.jpg /p/early.jpg /p/undated.jpg"}));
 }
 
 TEST(AlbumMergeTest, GonePhotosAndFoldersAreDroppedWithTheirContent) {
   CAlbum gone = KeptAlbum("/p/gone", {Kept("/p/gone/1.jpg")}, {KeptAlbum("/p/gone/inner", {})});
-  const CAlbum library = LibraryOf(
-      {Kept("/p/stays.jpg"), Kept("/p/deleted.jpg"), Kept("/elsewhere/mine.jpg"),
-       Kept("relative.jpg")},
-      {gone, KeptAlbum("", {Kept("/p/x/moved.jpg")}), KeptAlbum("/other/place", {})});
+  const CAlbum library =
+      LibraryOf({Kept("/p/stays.jpg"), Kept("/p/deleted.jpg"), Kept("/elsewhere/mine.jpg"),
+                 Kept("relative.jpg")},
+                {gone, KeptAlbum("", {Kept("/p/x/moved.jpg")}), KeptAlbum("/other/place", {})});
   CMergeReport report;
   const CAlbum merged = MergeAlbums(
-      library, ScanOf({Found(kTop, "stays.jpg")}, {FoundAlbum("/p/x", {Found("/p/x", "moved.jpg")})}),
+      library,
+      ScanOf({Found(kTop, "stays.jpg")}, {FoundAlbum("/p/x", {Found("/p/x", "moved.jpg")})}),
       PhotoOrder::kName, report);
   // What lies outside the folder, or was made by hand, stays; so does a photo the person moved
   // to an album of their own, which is therefore not added again.
@@ -119,8 +120,7 @@ TEST(AlbumMergeTest, GonePhotosAndFoldersAreDroppedWithTheirContent) {
                                  ": /p/x/moved.jpg",
                                  "/other/place:",
                              }));
-  EXPECT_EQ(report.dropped_photos,
-            (std::vector<std::string>{"/p/deleted.jpg", "/p/gone/1.jpg"}));
+  EXPECT_EQ(report.dropped_photos, (std::vector<std::string>{"/p/deleted.jpg", "/p/gone/1.jpg"}));
   EXPECT_EQ(report.dropped_albums, (std::vector<std::string>{"/p/gone", "/p/gone/inner"}));
   EXPECT_TRUE(report.added_photos.empty());
   EXPECT_TRUE(report.added_albums.empty());
@@ -128,10 +128,10 @@ TEST(AlbumMergeTest, GonePhotosAndFoldersAreDroppedWithTheirContent) {
 
 TEST(AlbumMergeTest, NewFoldersBecomeAlbumsWhereverTheirParentWasMoved) {
   // The person moved the 2020 album into the 2019 one, and ordered the top albums z, a.
-  const CAlbum library =
-      LibraryOf({}, {KeptAlbum("/p/z", {Kept("/p/z/1.jpg")}),
-                     KeptAlbum("/p/a", {Kept("/p/a/1.jpg")},
-                               {KeptAlbum("/p/2020", {Kept("/p/2020/1.jpg")})})});
+  const CAlbum library = LibraryOf(
+      {},
+      {KeptAlbum("/p/z", {Kept("/p/z/1.jpg")}),
+       KeptAlbum("/p/a", {Kept("/p/a/1.jpg")}, {KeptAlbum("/p/2020", {Kept("/p/2020/1.jpg")})})});
   CMergeReport report;
   const CAlbum merged = MergeAlbums(
       library,
@@ -140,8 +140,7 @@ TEST(AlbumMergeTest, NewFoldersBecomeAlbumsWhereverTheirParentWasMoved) {
                   FoundAlbum("/p/a", {Found("/p/a", "1.jpg")}),
                   FoundAlbum("/p/m", {Found("/p/m", "m.jpg")},
                              {FoundAlbum("/p/m/n", {Found("/p/m/n", "n.jpg")})}),
-                  FoundAlbum("/p/empty", {}),
-                  FoundAlbum("/p/z", {Found("/p/z", "1.jpg")})}),
+                  FoundAlbum("/p/empty", {}), FoundAlbum("/p/z", {Found("/p/z", "1.jpg")})}),
       PhotoOrder::kName, report);
   EXPECT_EQ(Outline(merged), (std::vector<std::string>{
                                  "/p:",
@@ -166,8 +165,8 @@ TEST(AlbumMergeTest, WhatCouldNotBeReadOrWasLeftOutIsKept) {
   scan.skipped = {{"/p/unreadable now.jpg", "cannot be read (no permission)"}};
   CMergeReport report;
   const CAlbum merged = MergeAlbums(library, scan, PhotoOrder::kName, report);
-  EXPECT_EQ(Outline(merged), (std::vector<std::string>{"/p: /p/unreadable now.jpg",
-                                                       "/p/locked: /p/locked/1.jpg"}));
+  EXPECT_EQ(Outline(merged),
+            (std::vector<std::string>{"/p: /p/unreadable now.jpg", "/p/locked: /p/locked/1.jpg"}));
   EXPECT_EQ(report.dropped_albums, (std::vector<std::string>{"/p/q"}));
 }
 
@@ -177,11 +176,11 @@ TEST(AlbumMergeTest, ACoverThatIsGoneFallsBackAndOneThatStaysIsKept) {
   CAlbum lost = KeptAlbum("/p/l", {Kept("/p/l/1.jpg"), Kept("/p/l/2.jpg")});
   lost.cover = "/p/l/2.jpg";
   CMergeReport report;
-  const CAlbum merged = MergeAlbums(
-      LibraryOf({}, {kept, lost}),
-      ScanOf({}, {FoundAlbum("/p/k", {Found("/p/k", "1.jpg"), Found("/p/k", "2.jpg")}),
-                  FoundAlbum("/p/l", {Found("/p/l", "1.jpg")})}),
-      PhotoOrder::kName, report);
+  const CAlbum merged =
+      MergeAlbums(LibraryOf({}, {kept, lost}),
+                  ScanOf({}, {FoundAlbum("/p/k", {Found("/p/k", "1.jpg"), Found("/p/k", "2.jpg")}),
+                              FoundAlbum("/p/l", {Found("/p/l", "1.jpg")})}),
+                  PhotoOrder::kName, report);
   ASSERT_EQ(merged.albums.size(), 2u);
   EXPECT_EQ(merged.albums[0].cover, "/p/k/2.jpg");
   EXPECT_EQ(merged.albums[1].cover, "");

@@ -22,8 +22,8 @@ struct CWalk {
 
 bool LiesInside(const std::string& path, const std::string& folder) {
   if (folder == "/") return path.starts_with('/');
-  return path == folder || (path.size() > folder.size() && path.starts_with(folder) &&
-                            path[folder.size()] == '/');
+  return path == folder ||
+         (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -113,11 +113,11 @@ bool WalkFolder(CTreeAlbum& album, int depth, CWalk& walk) {
     }
   }
   const PhotoOrder order = walk.order;
-  std::stable_sort(album.albums.begin(), album.albums.end(),
-                   [order](const CTreeAlbum& left, const CTreeAlbum& right) {
-                     return SortsBefore({left.name, left.date_taken},
-                                        {right.name, right.date_taken}, order);
-                   });
+  std::stable_sort(
+      album.albums.begin(), album.albums.end(),
+      [order](const CTreeAlbum& left, const CTreeAlbum& right) {
+        return SortsBefore({left.name, left.date_taken}, {right.name, right.date_taken}, order);
+      });
   album.date_taken = EarliestDate(album);
   return true;
 }

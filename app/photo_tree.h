@@ -26,9 +26,9 @@ struct CTreeAlbum {
 };
 
 struct CTreeScan {
-  CTreeAlbum root;                   // the folder walked: no name or title of its own
-  std::vector<CSkippedFile> skipped;  // files and folders left out, and why
-  std::vector<std::string> mended;    // paths whose titles leave out control characters
+  CTreeAlbum root;                      // the folder walked: no name or title of its own
+  std::vector<CSkippedFile> skipped;    // files and folders left out, and why
+  std::vector<std::string> mended;      // paths whose titles leave out control characters
   std::vector<std::string> unreadable;  // folders under the top that could not be read
 };
 

@@ -73,10 +73,10 @@ TEST_F(PhotoTreeTest, FoldersBecomeAlbumsNestedAsTheyAre) {
   Add("10 Ten/f.jpg");
   Add("9 Nine/g.JPG");
   Add("only folders/deeper/still deeper/h.png");
-  Add("notes/readme.txt");                  // no photo: left out
-  Add("2020/.hidden/d.jpg");                // only hidden photos: left out
-  Add(".git/objects/e.jpg");                // a hidden folder is never walked
-  Add("2019/.thumb.jpg");                   // a hidden file neither
+  Add("notes/readme.txt");    // no photo: left out
+  Add("2020/.hidden/d.jpg");  // only hidden photos: left out
+  Add(".git/objects/e.jpg");  // a hidden folder is never walked
+  Add("2019/.thumb.jpg");     // a hidden file neither
   AddFolder("empty/emptier");
   CTreeScan scan = Scan();
   EXPECT_EQ(Outline(scan), (std::vector<std::string>{
@@ -131,13 +131,11 @@ TEST_F(PhotoTreeTest, OddFolderNamesMakePlainTextTitles) {
   std::vector<std::string> titles;
   for (const CTreeAlbum& album : scan.root.albums) titles.push_back(album.title);
   EXPECT_EQ(titles, (std::vector<std::string>{"100% <b>bold #1?", "Caf\xC3\xA9 cr\xC3\xA8me",
-                                              "Fresh Flower and more", "linebreak",
-                                              "Paris.2019"}));
+                                              "Fresh Flower and more", "linebreak", "Paris.2019"}));
   // Photo titles are HTML, as they always were; the folder's name reaches its path unchanged.
   EXPECT_EQ(scan.root.albums[0].photos[0].title, "b");
   EXPECT_EQ(scan.root.albums[0].folder, top_ + "/100% <b>bold #1?");
-  EXPECT_EQ(SkippedPaths(scan, top_),
-            (std::vector<std::string>{"/bad\xFF name"}));
+  EXPECT_EQ(SkippedPaths(scan, top_), (std::vector<std::string>{"/bad\xFF name"}));
   EXPECT_EQ(scan.mended, (std::vector<std::string>{top_ + "/line\nbreak"}));
 }
 
@@ -165,8 +163,8 @@ TEST_F(PhotoTreeTest, LinksAreFollowedOnlyOnceAndNeverOutOfTheTree) {
                            }));
   EXPECT_EQ(SkippedPaths(scan, top_),
             (std::vector<std::string>{"/A link to Real", "/Another link to Real",
-                                      "/Deep/Deeper/back to the top", "/Deep/up one",
-                                      "/Outside", "/Stored again"}));
+                                      "/Deep/Deeper/back to the top", "/Deep/up one", "/Outside",
+                                      "/Stored again"}));
 }
 
 TEST_F(PhotoTreeTest, AFolderThatCannotBeReadIsLeftOutAndNamed) {
@@ -203,10 +201,10 @@ TEST(PhotoTreeOrderTest, DatesComeFirstThenNamesAsAPersonReadsThem) {
   EXPECT_TRUE(SortsBefore({"img2", ""}, {"img10", ""}, PhotoOrder::kName));
   EXPECT_FALSE(SortsBefore({"img10", "2001:01:01 00:00:00"}, {"img2", ""}, PhotoOrder::kName));
   EXPECT_TRUE(SortsBefore({"img10", "2001:01:01 00:00:00"}, {"img2", ""}, PhotoOrder::kDate));
-  EXPECT_TRUE(SortsBefore({"z", "2001:01:01 00:00:00"}, {"a", "2002:01:01 00:00:00"},
-                          PhotoOrder::kDate));
-  EXPECT_TRUE(SortsBefore({"a", "2001:01:01 00:00:00"}, {"b", "2001:01:01 00:00:00"},
-                          PhotoOrder::kDate));
+  EXPECT_TRUE(
+      SortsBefore({"z", "2001:01:01 00:00:00"}, {"a", "2002:01:01 00:00:00"}, PhotoOrder::kDate));
+  EXPECT_TRUE(
+      SortsBefore({"a", "2001:01:01 00:00:00"}, {"b", "2001:01:01 00:00:00"}, PhotoOrder::kDate));
   EXPECT_FALSE(SortsBefore({"a", ""}, {"a", ""}, PhotoOrder::kDate));
 }
 

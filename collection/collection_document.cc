@@ -156,8 +156,7 @@ bool CCollectionDocument::BeginCollection(const std::string& title,
   return true;
 }
 
-bool CCollectionDocument::SetCollectionAttribute(std::string_view name,
-                                                  std::string_view value) {
+bool CCollectionDocument::SetCollectionAttribute(std::string_view name, std::string_view value) {
   if (state_ != State::kWriting || !collection_) return Fail();
   if (!collection_.SetAttribute(name, value)) return Fail();
   return true;

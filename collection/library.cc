@@ -120,9 +120,8 @@ bool WriteAlbums(CCollectionDocument& document, const std::vector<CAlbum>& album
 bool WriteSettings(CCollectionDocument& document, const CGallerySettings& settings) {
   if (!document.AddSettings(kSettingsElement)) return false;
   const auto yes_no = [](bool value) { return value ? "yes" : "no"; };
-  if (settings.theme &&
-      !document.SetSettingsAttribute("theme",
-                                     *settings.theme == Theme::kModern ? "modern" : "classic")) {
+  if (settings.theme && !document.SetSettingsAttribute(
+                            "theme", *settings.theme == Theme::kModern ? "modern" : "classic")) {
     return false;
   }
   if (settings.captions && !document.SetSettingsAttribute("captions", yes_no(*settings.captions))) {
@@ -140,9 +139,8 @@ bool WriteSettings(CCollectionDocument& document, const CGallerySettings& settin
       !document.SetSettingsAttribute("thumbnails", yes_no(*settings.thumbnails))) {
     return false;
   }
-  if (settings.order &&
-      !document.SetSettingsAttribute("sort",
-                                     *settings.order == PhotoOrder::kName ? "name" : "date")) {
+  if (settings.order && !document.SetSettingsAttribute(
+                            "sort", *settings.order == PhotoOrder::kName ? "name" : "date")) {
     return false;
   }
   return true;
@@ -197,8 +195,7 @@ std::optional<CLibrary> LoadLibrary(const std::string& path, bool resolve, CLibr
 std::string DescribeSettingValues(std::string_view attribute) {
   if (attribute == "theme") return "'modern' or 'classic'";
   if (attribute == "max-size") {
-    return "a number of pixels from 0 (the photo's own size) to " +
-           std::to_string(kLargestMaxSize);
+    return "a number of pixels from 0 (the photo's own size) to " + std::to_string(kLargestMaxSize);
   }
   if (attribute == "sort") return "'name' or 'date'";
   return "'yes' or 'no'";

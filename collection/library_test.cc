@@ -16,13 +16,16 @@ namespace {
 
 // A library with loose photos, nested albums, odd texts and every setting.
 CLibrary SampleLibrary() {
-  CAlbum june{"June <b>&</b> \"July\"", "Two\nlines", "/photos/2020/June", "/photos/2020/June/2.jpg",
+  CAlbum june{"June <b>&</b> \"July\"",
+              "Two\nlines",
+              "/photos/2020/June",
+              "/photos/2020/June/2.jpg",
               {{"/photos/2020/June/1.jpg", "One &amp; only"}, {"/photos/2020/June/2.jpg", "Two"}},
               {}};
   CAlbum year{"2020", "", "/photos/2020", "", {{"/photos/2020/y.jpg", "Y"}}, {june}};
   CAlbum by_hand{"Chosen", "by hand", "", "", {{"relative/r.jpg", "R"}}, {}};
   CLibrary library;
-  library.root = {"Photos 100%", "Mine", "/photos", "", {{"/photos/loose.jpg", "Loose"}},
+  library.root = {"Photos 100%",  "Mine", "/photos", "", {{"/photos/loose.jpg", "Loose"}},
                   {year, by_hand}};
   library.settings = CGallerySettings{Theme::kClassic, true, false, 0, false, PhotoOrder::kDate};
   return library;
@@ -85,9 +88,8 @@ TEST(LibraryTest, PathsAndCoversResolveAsTheBuilderResolvesPhotos) {
 
 TEST(LibraryTest, AFileWithoutAlbumsOrSettingsIsOneAlbum) {
   CLibraryFault fault;
-  std::optional<CLibrary> read =
-      Read("<collection title=\"T\"><photo path=\"/a.jpg\" title=\"A\"/><style/></collection>",
-           fault);
+  std::optional<CLibrary> read = Read(
+      "<collection title=\"T\"><photo path=\"/a.jpg\" title=\"A\"/><style/></collection>", fault);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->root.title, "T");
   EXPECT_EQ(read->root.folder, "");

@@ -527,8 +527,8 @@ WriteFailure CFileReplacement::Commit() {
   own_.reset();
   temporary_.clear();
   // The new name lasts only once the folder that holds it is on the disk as well.
-  FdCloser folder{open(ToSystemPath(ParentFolder(path_)).c_str(),
-                       O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  FdCloser folder{
+      open(ToSystemPath(ParentFolder(path_)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (folder.fd >= 0) static_cast<void>(fsync(folder.fd));
   return WriteFailure::kNone;
 }
