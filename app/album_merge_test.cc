@@ -31,16 +31,16 @@ CAlbum KeptAlbum(const std::string& folder, std::vector<CPhotoEntry> photos,
 }
 
 // Every album as "folder: photo paths", one line each, depth first in order.
-void Describe(const CAlbum& album, std::vector<std::string>& lines) {
+void DescribeMerged(const CAlbum& album, std::vector<std::string>& lines) {
   std::string line = album.folder + ":";
   for (const CPhotoEntry& photo : album.photos) line += " " + photo.path;
   lines.push_back(line);
-  for (const CAlbum& sub_album : album.albums) Describe(sub_album, lines);
+  for (const CAlbum& sub_album : album.albums) DescribeMerged(sub_album, lines);
 }
 
-std::vector<std::string> Outline(const CAlbum& album) {
+std::vector<std::string> MergedOutline(const CAlbum& album) {
   std::vector<std::string> lines;
-  Describe(album, lines);
+  DescribeMerged(album, lines);
   return lines;
 }
 
@@ -62,7 +62,7 @@ TEST(AlbumMergeTest, NothingChangesWhenTheFolderIsAsItWas) {
                                     ScanOf({Found(kTop, "a.jpg"), Found(kTop, "b.jpg")},
                                            {FoundAlbum("/p/x", {Found("/p/x", "1.jpg")})}),
                                     PhotoOrder::kName, report);
-  EXPECT_EQ(Outline(merged), Outline(library));
+  EXPECT_EQ(MergedOutline(merged), MergedOutline(library));
   EXPECT_EQ(merged.albums[0].title, "My /p/x");
   EXPECT_EQ(merged.photos[0].title, "edited");
   EXPECT_TRUE(report.added_photos.empty() && report.dropped_photos.empty());
@@ -79,7 +79,7 @@ TEST(AlbumMergeTest, NewPhotosGoWhereTheySortAmongThePersonsOrder) {
                           Found(kTop, "d.jpg"), Found(kTop, "img5.jpg"), Found(kTop, "img9.jpg"),
                           Found(kTop, "img10.jpg")}),
                   PhotoOrder::kName, report);
-  EXPECT_EQ(Outline(merged),
+  EXPECT_EQ(MergedOutline(merged),
             (std::vector<std::string>{"/p: /p/b.jpg /p/c.jpg /p/a.jpg /p/d.jpg /p/img5.jpg "
                                       "/p/img9.jpg /p/img10.jpg"}));
   EXPECT_EQ(report.added_photos.size(), 4u);
@@ -98,7 +98,7 @@ TEST(AlbumMergeTest, DateOrderPlacesByTheDatesOfTheExistingPhotosToo) {
       PhotoOrder::kDate, report);
   // "middle" sorts before "late", the first photo that comes after it.
   EXPECT_EQ(
-      Outline(merged),
+      MergedOutline(merged),
       (std::vector<std::string>{"/p: /p/middle.jpg /p/late.jpg /p/early.jpg /p/undated.jpg"}));
 }
 
@@ -115,7 +115,7 @@ TEST(AlbumMergeTest, GonePhotosAndFoldersAreDroppedWithTheirContent) {
       PhotoOrder::kName, report);
   // What lies outside the folder, or was made by hand, stays; so does a photo the person moved
   // to an album of their own, which is therefore not added again.
-  EXPECT_EQ(Outline(merged), (std::vector<std::string>{
+  EXPECT_EQ(MergedOutline(merged), (std::vector<std::string>{
                                  "/p: /p/stays.jpg /elsewhere/mine.jpg relative.jpg",
                                  ": /p/x/moved.jpg",
                                  "/other/place:",
@@ -142,7 +142,7 @@ TEST(AlbumMergeTest, NewFoldersBecomeAlbumsWhereverTheirParentWasMoved) {
                              {FoundAlbum("/p/m/n", {Found("/p/m/n", "n.jpg")})}),
                   FoundAlbum("/p/empty", {}), FoundAlbum("/p/z", {Found("/p/z", "1.jpg")})}),
       PhotoOrder::kName, report);
-  EXPECT_EQ(Outline(merged), (std::vector<std::string>{
+  EXPECT_EQ(MergedOutline(merged), (std::vector<std::string>{
                                  "/p:",
                                  "/p/m: /p/m/m.jpg",
                                  "/p/m/n: /p/m/n/n.jpg",
@@ -165,7 +165,7 @@ TEST(AlbumMergeTest, WhatCouldNotBeReadOrWasLeftOutIsKept) {
   scan.skipped = {{"/p/unreadable now.jpg", "cannot be read (no permission)"}};
   CMergeReport report;
   const CAlbum merged = MergeAlbums(library, scan, PhotoOrder::kName, report);
-  EXPECT_EQ(Outline(merged),
+  EXPECT_EQ(MergedOutline(merged),
             (std::vector<std::string>{"/p: /p/unreadable now.jpg", "/p/locked: /p/locked/1.jpg"}));
   EXPECT_EQ(report.dropped_albums, (std::vector<std::string>{"/p/q"}));
 }

@@ -348,7 +348,7 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
 namespace gallery {
 namespace {
 
-CCliOptions Parsed(const std::vector<std::string>& arguments) {
+CCliOptions ParsedOptions(const std::vector<std::string>& arguments) {
   CCliParse parse = ParseCliArguments(arguments);
   EXPECT_TRUE(parse.options) << Shown(arguments) << ": " << parse.error;
   return parse.options.value_or(CCliOptions{});
@@ -392,7 +392,7 @@ TEST(GalleryOptionsTest, RecordedSettingsCountUnlessTheCommandLineSaysOtherwise)
     for (const Case& c : cases) {
       std::vector<std::string> arguments = {command, "c.xml", "out"};
       arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-      const CCliOptions applied = ApplyRecordedSettings(Parsed(arguments), c.recorded);
+      const CCliOptions applied = ApplyRecordedSettings(ParsedOptions(arguments), c.recorded);
       const std::string shown = Shown(arguments);
       EXPECT_EQ(applied.theme, c.theme) << shown;
       EXPECT_EQ(applied.captions.value_or(false), c.captions) << shown;

@@ -19,16 +19,16 @@ namespace {
 
 // The albums of `tree` as "title [folder relative to `top`]: photo names", one line each,
 // depth first in order.
-void Describe(const CTreeAlbum& tree, const std::string& top, std::vector<std::string>& lines) {
+void DescribeTree(const CTreeAlbum& tree, const std::string& top, std::vector<std::string>& lines) {
   std::string line = tree.title + " [" + tree.folder.substr(top.size()) + "]:";
   for (const CFolderPhoto& photo : tree.photos) line += " " + photo.name;
   lines.push_back(line);
-  for (const CTreeAlbum& album : tree.albums) Describe(album, top, lines);
+  for (const CTreeAlbum& album : tree.albums) DescribeTree(album, top, lines);
 }
 
-std::vector<std::string> Outline(const CTreeScan& scan) {
+std::vector<std::string> TreeOutline(const CTreeScan& scan) {
   std::vector<std::string> lines;
-  Describe(scan.root, scan.root.folder, lines);
+  DescribeTree(scan.root, scan.root.folder, lines);
   return lines;
 }
 
@@ -79,7 +79,7 @@ TEST_F(PhotoTreeTest, FoldersBecomeAlbumsNestedAsTheyAre) {
   Add("2019/.thumb.jpg");     // a hidden file neither
   AddFolder("empty/emptier");
   CTreeScan scan = Scan();
-  EXPECT_EQ(Outline(scan), (std::vector<std::string>{
+  EXPECT_EQ(TreeOutline(scan), (std::vector<std::string>{
                                " []: loose.jpg",
                                "9 Nine [/9 Nine]: g.JPG",
                                "10 Ten [/10 Ten]: f.jpg",
@@ -154,7 +154,7 @@ TEST_F(PhotoTreeTest, LinksAreFollowedOnlyOnceAndNeverOutOfTheTree) {
   Link(".store", "Stored");
   Link(".store", "Stored again");
   CTreeScan scan = Scan();
-  EXPECT_EQ(Outline(scan), (std::vector<std::string>{
+  EXPECT_EQ(TreeOutline(scan), (std::vector<std::string>{
                                " []:",
                                "Deep [/Deep]:",
                                "Deeper [/Deep/Deeper]: d.jpg",

@@ -47,7 +47,7 @@ void ExpectSameAlbum(const CAlbum& expected, const CAlbum& actual) {
   }
 }
 
-std::optional<CLibrary> Read(const std::string& text, CLibraryFault& fault) {
+std::optional<CLibrary> ReadSample(const std::string& text, CLibraryFault& fault) {
   return ReadLibrary(text, "/c/x.collection.xml", false, fault);
 }
 
@@ -56,7 +56,7 @@ TEST(LibraryTest, AlbumsFolderAndSettingsMakeTheRoundTrip) {
   std::optional<std::string> bytes = RenderLibrary(library, CStyleSettings{});
   ASSERT_TRUE(bytes);
   CLibraryFault fault;
-  std::optional<CLibrary> read = Read(*bytes, fault);
+  std::optional<CLibrary> read = ReadSample(*bytes, fault);
   ASSERT_TRUE(read);
   ExpectSameAlbum(library.root, read->root);
   ASSERT_TRUE(read->settings);
@@ -88,7 +88,7 @@ TEST(LibraryTest, PathsAndCoversResolveAsTheBuilderResolvesPhotos) {
 
 TEST(LibraryTest, AFileWithoutAlbumsOrSettingsIsOneAlbum) {
   CLibraryFault fault;
-  std::optional<CLibrary> read = Read(
+  std::optional<CLibrary> read = ReadSample(
       "<collection title=\"T\"><photo path=\"/a.jpg\" title=\"A\"/><style/></collection>", fault);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->root.title, "T");
@@ -118,7 +118,7 @@ TEST(LibraryTest, ASettingThatMakesNoSenseIsNamedAndUnknownOnesArePassedOver) {
   for (const Case& c : cases) {
     CLibraryFault fault;
     std::optional<CLibrary> read =
-        Read(std::string("<collection><gallery ") + c.settings + "/></collection>", fault);
+        ReadSample(std::string("<collection><gallery ") + c.settings + "/></collection>", fault);
     EXPECT_EQ(read.has_value(), std::string(c.attribute).empty()) << c.settings;
     EXPECT_EQ(fault.failure, LoadFailure::kNone) << c.settings;
     EXPECT_EQ(fault.attribute, c.attribute) << c.settings;
@@ -126,9 +126,9 @@ TEST(LibraryTest, ASettingThatMakesNoSenseIsNamedAndUnknownOnesArePassedOver) {
   }
   EXPECT_NE(DescribeSettingValues("max-size").find("16384"), std::string::npos);
   CLibraryFault fault;
-  EXPECT_FALSE(Read("<gallery/>", fault));
+  EXPECT_FALSE(ReadSample("<gallery/>", fault));
   EXPECT_EQ(fault.failure, LoadFailure::kWrongRoot);
-  EXPECT_FALSE(Read("<collection><album></collection>", fault));
+  EXPECT_FALSE(ReadSample("<collection><album></collection>", fault));
   EXPECT_EQ(fault.failure, LoadFailure::kNotXml);
 }
 
@@ -138,7 +138,7 @@ TEST(LibraryTest, AlbumsNestedPastTheDepthLimitFailToLoad) {
   for (int i = 0; i < kMaxXmlElementDepth; ++i) text += "</album>";
   text += "</collection>";
   CLibraryFault fault;
-  EXPECT_FALSE(Read(text, fault));
+  EXPECT_FALSE(ReadSample(text, fault));
   EXPECT_EQ(fault.parse.cause, XmlSyntaxError::kTooDeep);
 }
 
