@@ -311,3 +311,119 @@ TEST_F(GalleryBinaryTest, APhotoThatCannotBeWrittenFailsTheRebuildInEitherTheme)
 
 }  // namespace
 }  // namespace gallery
+
+namespace gallery {
+namespace {
+
+TEST_F(GalleryBinaryTest, UpdateAddsNewPhotosAndFoldersAndKeepsWhatThePersonEdited) {
+  ASSERT_TRUE(CreateFolder(photos_ + "/2019"));
+  SavePhoto(photos_ + "/2019/b.jpg", 40, 30);
+  SavePhoto(photos_ + "/2019/d.jpg", 40, 30);
+  SavePhoto(photos_ + "/loose.jpg", 30, 40);
+  BinaryOptions options;
+  BinaryResult made =
+      RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q", "--theme=classic"}, options);
+  ASSERT_EQ(0, made.exit_code) << made.output;
+  const std::string collection = site_ + ".collection.xml";
+  std::string bytes = ReadFileBytes(collection).value_or("");
+  ASSERT_NE(std::string::npos, bytes.find("<album title=\"2019\"")) << bytes;
+  ASSERT_NE(std::string::npos, bytes.find("theme=\"classic\"")) << bytes;
+  // The person retitles the album and a photo; photos and a folder come, one photo goes.
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"title=\"2019\"",
+                                                                     "title=\"Our 2019\""},
+                                 {"title=\"d\"", "title=\"Dee\""}}) {
+    bytes.replace(bytes.find(from), from.size(), to);
+  }
+  ASSERT_TRUE(WriteFileBytes(collection, bytes));
+  SavePhoto(photos_ + "/2019/c.jpg", 40, 30);
+  ASSERT_TRUE(CreateFolder(photos_ + "/2020 Trip"));
+  SavePhoto(photos_ + "/2020 Trip/e.jpg", 40, 30);
+  ASSERT_TRUE(RemoveFile(photos_ + "/loose.jpg"));
+  const std::vector<std::string> beside = SortedNames(folder_.path());
+
+  BinaryResult updated = RunGalleryBinary({"update", collection, site_}, options);
+  ASSERT_EQ(0, updated.exit_code) << updated.output;
+  EXPECT_NE(std::string::npos,
+            updated.output.find("2 photos added (c.jpg, e.jpg), 1 album added (2020 Trip), 1 "
+                                "photo dropped (loose.jpg), 0 albums dropped"))
+      << updated.output;
+  const std::string after = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, after.find("<album title=\"Our 2019\"")) << after;
+  EXPECT_NE(std::string::npos, after.find("<album title=\"2020 Trip\"")) << after;
+  EXPECT_EQ(std::string::npos, after.find("loose.jpg")) << after;
+  const size_t b = after.find("/2019/b.jpg");
+  const size_t c = after.find("/2019/c.jpg");
+  const size_t d = after.find("title=\"Dee\"");
+  EXPECT_TRUE(b < c && c < d && d != std::string::npos) << after;
+  // Still classic, as recorded: four photos in album order, nothing left beside the collection.
+  const std::string index = ReadFileBytes(site_ + "/index.htm").value_or("");
+  EXPECT_NE(std::string::npos, index.find("Dee")) << index;
+  EXPECT_EQ(PathKind::kFile, GetPathKind(site_ + "/images/3.jpg"));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site_ + "/images/4.jpg"));
+  EXPECT_EQ(beside, SortedNames(folder_.path()));
+
+  // A second update finds nothing to do and leaves the file as it is.
+  BinaryResult again = RunGalleryBinary({"update", collection, site_}, options);
+  ASSERT_EQ(0, again.exit_code) << again.output;
+  EXPECT_NE(std::string::npos, again.output.find("no photo or folder was added or dropped"));
+  EXPECT_EQ(after, ReadFileBytes(collection).value_or(""));
+}
+
+TEST_F(GalleryBinaryTest, UpdateRefusesWhatItCannotReadAgainAndChangesNothing) {
+  SavePhoto(photos_ + "/a.jpg", 40, 30);
+  const std::string bare = folder_.WriteFile(
+      "bare.xml", "<collection><photo path=\"" + photos_ + "/a.jpg\"/><style/></collection>");
+  const std::string moved = folder_.WriteFile(
+      "moved.xml", "<collection folder=\"" + folder_.Join("gone") + "\"><style/></collection>");
+  const std::string wrong = folder_.WriteFile(
+      "wrong.xml", "<collection folder=\"" + photos_ +
+                       "\"><style/><gallery max-size=\"big\"/></collection>");
+  const struct {
+    std::string collection;
+    std::string message;
+  } cases[] = {
+      {bare, bare + ": records no folder that it was made from"},
+      {moved, folder_.Join("gone") + ": no such folder, though " + moved + " was made from it"},
+      {wrong, wrong + ": the <gallery> element's max-size=\"big\" makes no sense; it takes a "
+                      "number of pixels"},
+  };
+  const std::map<std::string, std::string> before = TreeSnapshot(folder_.path());
+  for (const auto& c : cases) {
+    BinaryResult result = RunGalleryBinary({"update", c.collection, site_}, BinaryOptions{});
+    EXPECT_EQ(3, result.exit_code) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find(c.message)) << result.output;
+    EXPECT_EQ(before, TreeSnapshot(folder_.path())) << c.collection;
+  }
+}
+
+TEST_F(GalleryBinaryTest, AnInterruptedUpdateKeepsTheCollectionAsItWas) {
+  AddPhotos(2, 64, 48);
+  BinaryOptions plain;
+  ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, plain).exit_code);
+  const std::string collection = site_ + ".collection.xml";
+  const std::map<std::string, std::string> before = TreeSnapshot(folder_.path());
+  ASSERT_TRUE(CreateFolder(photos_ + "/more"));
+  // Large enough that the build is still running a second in (see the interrupted builds).
+  SavePhoto(photos_ + "/more/big0.jpg", 1600, 1200);
+  const std::string big = ReadFileBytes(photos_ + "/more/big0.jpg").value_or("");
+  for (int i = 1; i < 100; ++i) {
+    folder_.WriteFile("photos/more/big" + std::to_string(i) + ".jpg", big);
+  }
+  const std::map<std::string, std::string> photos = TreeSnapshot(photos_);
+  BinaryOptions stop;
+  stop.kill_signal = SIGTERM;
+  stop.kill_after_microseconds = 1000000;
+  BinaryResult result = RunGalleryBinary({"update", collection, site_, "--no-cache"}, stop);
+  ASSERT_TRUE(result.killed) << result.output;
+  EXPECT_NE(std::string::npos, result.output.find("gallery: interrupted, nothing was changed\n"))
+      << result.output;
+  std::map<std::string, std::string> now = TreeSnapshot(folder_.path());
+  std::erase_if(now, [](const auto& entry) { return entry.first.starts_with("photos/"); });
+  std::map<std::string, std::string> earlier = before;
+  std::erase_if(earlier, [](const auto& entry) { return entry.first.starts_with("photos/"); });
+  EXPECT_EQ(earlier, now);
+  EXPECT_EQ(photos, TreeSnapshot(photos_));
+}
+
+}  // namespace
+}  // namespace gallery

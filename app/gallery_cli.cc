@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/album_merge.h"
 #include "app/cli_report.h"
 #include "app/gallery_options.h"
 #include "app/interruption.h"
@@ -14,11 +15,14 @@
 #include "app/output_plan.h"
 #include "app/photo_folder.h"
 #include "app/photo_titles.h"
+#include "app/photo_tree.h"
 #include "app/presets.h"
 #include "app/progress.h"
 #include "app/theme_options.h"
 #include "cache/result_cache.h"
+#include "collection/album.h"
 #include "collection/gallery_builder.h"
+#include "collection/library.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
 #include "platform/file_system.h"
@@ -94,9 +98,13 @@ std::string ShownOutputPath(const std::string& path, const COutputPlan& plan) {
   return path;
 }
 
-// Generates the loaded collection into the plan's staging folder and puts it in OUTDIR's place.
-ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOptions& options,
-                      CCliEnvironment& environment) {
+// Generates the loaded collection, whose albums are `library`, into the plan's staging folder
+// and puts it in OUTDIR's place; `options` have their recorded settings applied. With
+// `collection`, the gallery in place is followed by that new collection file, in the same
+// step that no signal divides.
+ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPlan& plan,
+                      const CCliOptions& options, CCliEnvironment& environment,
+                      CFileReplacement* collection = nullptr) {
   const std::string document_path = plan.root() + "/" + options.output_name;
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
@@ -113,12 +121,18 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   }
   builder.SetObserver(&progress);
   progress.Start(photo_count);
-  const bool modern = options.theme == Theme::kModern;
-  const int generated = modern ? BuildModernGallery(builder,
-                                                    {options.max_size.value_or(kDefaultMaxSize),
-                                                     options.captions, options.originals},
-                                                    plan.root(), &progress)
-                               : builder.Generate(document_path, options.thumbnails);
+  const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
+  // The albums, for the modern build to take: their photos are already the builder's, in the
+  // order `PhotosInOrder` numbers them, which the classic theme shows as one list.
+  const CAlbum& albums = library;
+  static_cast<void>(albums);
+  const int generated =
+      modern ? BuildModernGallery(builder,
+                                  {options.max_size.value_or(kDefaultMaxSize),
+                                   options.captions.value_or(false),
+                                   options.originals.value_or(false)},
+                                  plan.root(), &progress)
+             : builder.Generate(document_path, options.thumbnails.value_or(true));
   builder.SetObserver(nullptr);
   builder.SetImageCache(nullptr);
   progress.Finish();
@@ -150,15 +164,26 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
     return ExitCode::kNoPhotoMade;
   }
   CommitOutcome outcome = CommitOutcome::kFailed;
+  WriteFailure replaced = WriteFailure::kNone;
   {
     // A signal from here on either finds the gallery not yet in place, and the build rolls back,
     // or in place, and the build has succeeded whatever comes.
     CUninterruptedStep commit;
     outcome = plan.Commit();
+    if (outcome == CommitOutcome::kCommitted && collection != nullptr) {
+      replaced = collection->Commit();
+    }
     if (outcome == CommitOutcome::kCommitted) SettleInterruptions();
   }
   if (outcome != CommitOutcome::kCommitted) {
     ReportNotCommitted(outcome, plan, options, environment);
+    return ExitCode::kGenerateFailed;
+  }
+  if (replaced != WriteFailure::kNone) {
+    ReportError(environment, "the gallery " + plan.folder +
+                                 " was built, but its collection file could not be replaced, "
+                                 "as " + DescribeWriteFailure(replaced) +
+                                 ". The file is as it was; run the update again.");
     return ExitCode::kGenerateFailed;
   }
   if (!options.quiet) {
@@ -197,16 +222,66 @@ std::string UnloadableMessage(const std::string& path, std::string_view what, Lo
   return unusable + "its root element <collection> holds no <style> element." + remedy;
 }
 
-ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
-  const std::string& collection = options.operands[0];
-  CGalleryBuilder builder;
+// The message for a collection whose gallery element holds a setting that makes no sense.
+std::string BadSettingMessage(const std::string& path, const CLibraryFault& fault) {
+  return path + ": the <gallery> element's " + fault.attribute + "=\"" +
+         EscapeForTerminal(fault.value) + "\" makes no sense; it takes " +
+         DescribeSettingValues(fault.attribute) + ". Fix the file.";
+}
+
+// Reads the collection file at `path`: its style and photos into `builder`, every photo of its
+// albums in album order, and its albums, with photo paths resolved (or as written, without
+// `resolve`). Nothing after saying why it does not load.
+std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder& builder,
+                                       bool resolve, CCliEnvironment& environment) {
   XmlParseFault fault;
-  if (LoadFailure cause = builder.Load(collection, &fault); cause != LoadFailure::kNone) {
-    ReportError(environment, UnloadableMessage(collection, "collection file", cause, fault));
-    return ExitCode::kLoadFailed;
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  LoadFailure cause = bytes ? builder.LoadText(*bytes, path, &fault) : GetReadFailure(path);
+  if (cause != LoadFailure::kNone) {
+    ReportError(environment, UnloadableMessage(path, "collection file", cause, fault));
+    return std::nullopt;
   }
-  if (ReportOutputNameTaken(builder, options, environment)) return ExitCode::kUsage;
-  std::optional<COutputPlan> plan = OpenOutput(options.operands[1], options, environment);
+  CLibraryFault library_fault;
+  std::optional<CLibrary> library = ReadLibrary(*bytes, path, resolve, library_fault);
+  if (!library) {
+    ReportError(environment,
+                library_fault.failure == LoadFailure::kNone
+                    ? BadSettingMessage(path, library_fault)
+                    : UnloadableMessage(path, "collection file", library_fault.failure,
+                                        library_fault.parse));
+    return std::nullopt;
+  }
+  if (resolve) {
+    builder.photos() = PhotosInOrder(library->root);
+  } else {
+    CAlbum resolved = library->root;
+    ResolveAlbumPaths(resolved, path);
+    builder.photos() = PhotosInOrder(resolved);
+  }
+  return library;
+}
+
+// `options` with the settings `library` records applied, or nothing after saying why the two
+// do not fit together.
+std::optional<CCliOptions> ChooseSettings(const CCliOptions& options, const CLibrary& library,
+                                          CCliEnvironment& environment) {
+  CCliOptions applied = ApplyRecordedSettings(options, library.settings);
+  std::string error = CheckThemeOptions(applied);
+  if (error.empty()) return applied;
+  if (!options.theme) error += " (the collection records that theme; give --theme modern)";
+  ReportError(environment, error + ".");
+  return std::nullopt;
+}
+
+ExitCode RunBuild(const CCliOptions& given, CCliEnvironment& environment) {
+  const std::string& collection = given.operands[0];
+  CGalleryBuilder builder;
+  std::optional<CLibrary> library = LoadCollection(collection, builder, true, environment);
+  if (!library) return ExitCode::kLoadFailed;
+  std::optional<CCliOptions> options = ChooseSettings(given, *library, environment);
+  if (!options) return ExitCode::kUsage;
+  if (ReportOutputNameTaken(builder, *options, environment)) return ExitCode::kUsage;
+  std::optional<COutputPlan> plan = OpenOutput(options->operands[1], *options, environment);
   if (!plan) return ExitCode::kGenerateFailed;
   if (ReportEndangeredInput({collection}, "collection file", *plan, environment) ||
       ReportEndangeredInput(PhotoPaths(builder), "photo", *plan, environment)) {
@@ -216,12 +291,19 @@ ExitCode RunBuild(const CCliOptions& options, CCliEnvironment& environment) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
-  return GenerateInto(builder, *plan, options, environment);
+  return GenerateInto(builder, library->root, *plan, *options, environment);
 }
 
-// The photos of the folder `new` was given, or nothing after saying why there are none.
-std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrder order,
-                                      CCliEnvironment& environment) {
+// The photo tree of the folder `new` was given (or `update` reads again), or nothing after
+// saying why there are none.
+// Titles every photo of the walked tree as `source` says.
+void TitleTree(CTreeAlbum& album, TitleSource source) {
+  TitlePhotos(album.photos, source);
+  for (CTreeAlbum& sub_album : album.albums) TitleTree(sub_album, source);
+}
+
+std::optional<CTreeScan> ScanPhotos(const std::string& photo_folder, PhotoOrder order,
+                                    CCliEnvironment& environment) {
   PathKind kind = GetPathKind(photo_folder);
   if (kind != PathKind::kFolder) {
     ReportError(environment,
@@ -231,7 +313,7 @@ std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrde
                                       "photos."));
     return std::nullopt;
   }
-  std::optional<CFolderScan> scan = ScanPhotoFolder(photo_folder, order);
+  std::optional<CTreeScan> scan = ScanPhotoTree(photo_folder, order);
   if (!scan) {
     ReportError(environment, photo_folder +
                                  ": the folder cannot be read (no permission). Make it readable "
@@ -241,18 +323,33 @@ std::optional<CFolderScan> ScanPhotos(const std::string& photo_folder, PhotoOrde
   for (const CSkippedFile& skipped : scan->skipped) {
     ReportWarning(environment, skipped.path + ": left out, " + skipped.reason + ".");
   }
+  for (const std::string& folder : scan->unreadable) {
+    ReportWarning(environment, folder +
+                                   ": left out, the folder cannot be read (no permission). Make "
+                                   "it readable and run again to include it.");
+  }
   for (const std::string& path : scan->mended) {
     ReportWarning(environment, path +
                                    ": the name holds control characters, which its title leaves "
                                    "out.");
   }
-  if (scan->photos.empty()) {
-    ReportError(environment, photo_folder +
-                                 ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
-                                 "WebP, HEIC, AVIF or BMP files). Name a folder with photos.");
-    return std::nullopt;
-  }
   return scan;
+}
+
+// What `options` record in the collection file that `new` writes: the settings that apply to
+// its theme, and the sort order.
+CGallerySettings RecordedSettings(const CCliOptions& options) {
+  CGallerySettings settings;
+  settings.theme = options.theme.value_or(Theme::kModern);
+  if (*settings.theme == Theme::kModern) {
+    settings.captions = options.captions.value_or(false);
+    settings.originals = options.originals.value_or(false);
+    settings.max_size = options.max_size.value_or(kDefaultMaxSize);
+  } else {
+    settings.thumbnails = options.thumbnails.value_or(true);
+  }
+  settings.order = options.order;
+  return settings;
 }
 
 // Says that `gallery new` will not write its collection over an existing file.
@@ -273,12 +370,15 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
                        COutputPlan& plan, const CCliOptions& options,
                        CCliEnvironment& environment) {
   CGalleryBuilder collection;
-  if (collection.LoadText(bytes, collection_path) != LoadFailure::kNone) {
+  CLibraryFault fault;
+  std::optional<CLibrary> library = ReadLibrary(bytes, collection_path, true, fault);
+  if (collection.LoadText(bytes, collection_path) != LoadFailure::kNone || !library) {
     ReportError(environment,
                 "the collection made of the photos could not be read back (out of "
                 "memory?).");
     return ExitCode::kLoadFailed;
   }
+  collection.photos() = PhotosInOrder(library->root);
   if (ReportOutputNameTaken(collection, options, environment)) return ExitCode::kUsage;
   std::optional<COwnNewFile> written;
   WriteFailure failure = WriteFailure::kNone;
@@ -302,7 +402,7 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
     }
     return ExitCode::kGenerateFailed;
   }
-  const ExitCode outcome = GenerateInto(collection, plan, options, environment);
+  const ExitCode outcome = GenerateInto(collection, library->root, plan, options, environment);
   if (outcome == ExitCode::kBuilt) written->Keep();
   return outcome;
 }
@@ -326,7 +426,8 @@ bool ReportBadText(std::string_view option, const std::string& text, CCliEnviron
   return false;
 }
 
-ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
+ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
+  const CCliOptions options = ApplyRecordedSettings(given, std::nullopt);
   if (ReportBadText("--title", *options.title, environment) ||
       ReportBadText("--description", options.description, environment)) {
     return ExitCode::kUsage;
@@ -352,11 +453,22 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
     ReportError(environment, UnloadableMessage(*preset, "preset", cause, fault));
     return ExitCode::kLoadFailed;
   }
-  std::optional<CFolderScan> scan = ScanPhotos(photo_folder, options.order, environment);
+  std::optional<CTreeScan> scan = ScanPhotos(photo_folder, options.order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitlePhotos(scan->photos, options.titles);
-  std::optional<std::string> bytes =
-      RenderCollection(*options.title, options.description, scan->photos, builder.style());
+  TitleTree(scan->root, options.titles);
+  CLibrary library;
+  library.root = AlbumFromTree(scan->root);
+  if (CountPhotos(library.root) == 0) {
+    ReportError(environment, photo_folder +
+                                 ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
+                                 "WebP, HEIC, AVIF or BMP files), nor do its folders. Name a "
+                                 "folder with photos.");
+    return ExitCode::kLoadFailed;
+  }
+  library.root.title = *options.title;
+  library.root.description = options.description;
+  library.settings = RecordedSettings(options);
+  std::optional<std::string> bytes = RenderLibrary(library, builder.style());
   if (!bytes) {
     ReportError(environment,
                 "the collection of " + photo_folder + " could not be built (out of memory?).");
@@ -364,14 +476,109 @@ ExitCode RunNew(const CCliOptions& options, CCliEnvironment& environment) {
   }
   std::optional<COutputPlan> plan = OpenOutput(outdir, options, environment);
   if (!plan) return ExitCode::kGenerateFailed;
-  std::vector<std::string> photo_paths;
-  for (const CFolderPhoto& photo : scan->photos) photo_paths.push_back(photo.path);
-  if (ReportEndangeredInput(photo_paths, "photo", *plan, environment) ||
+  if (ReportEndangeredInput(TreePhotoPaths(scan->root), "photo", *plan, environment) ||
       ReportEndangeredInput({collection_path}, "collection file", *plan, environment)) {
     return ExitCode::kGenerateFailed;
   }
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
   return WriteAndBuild(*bytes, collection_path, *plan, options, environment);
+}
+
+// "3 photos added (a.jpg, b.jpg, c.jpg ...)": how many of `items` there are, and the first
+// few names.
+std::string DescribeChanges(const std::vector<std::string>& items, std::string_view noun,
+                            std::string_view done) {
+  constexpr size_t kShownNames = 3;
+  std::string text = std::to_string(items.size()) + " " + std::string(noun) +
+                     (items.size() == 1 ? "" : "s") + " " + std::string(done);
+  if (items.empty()) return text;
+  text += " (";
+  for (size_t i = 0; i < items.size() && i < kShownNames; ++i) {
+    if (i > 0) text += ", ";
+    text += EscapeForTerminal(items[i].substr(items[i].find_last_of('/') + 1));
+  }
+  return text + (items.size() > kShownNames ? ", ...)" : ")");
+}
+
+ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
+  const std::string& collection = given.operands[0];
+  // The builder starts the imaging library, which reading dates from photos needs.
+  CGalleryBuilder builder;
+  std::optional<CLibrary> library = LoadCollection(collection, builder, false, environment);
+  if (!library) return ExitCode::kLoadFailed;
+  const std::string& folder = library->root.folder;
+  if (folder.empty()) {
+    ReportError(environment, collection +
+                                 ": records no folder that it was made from, so there is "
+                                 "nothing to read again. Nothing was changed; build it with "
+                                 "'gallery build'.");
+    return ExitCode::kLoadFailed;
+  }
+  if (const PathKind kind = GetPathKind(folder); kind != PathKind::kFolder) {
+    ReportError(environment, folder +
+                                 (kind == PathKind::kMissing ? ": no such folder" : ": not a folder") +
+                                 ", though " + collection +
+                                 " was made from it. Nothing was changed; put it back, or "
+                                 "build the collection as it is with 'gallery build'.");
+    return ExitCode::kLoadFailed;
+  }
+  std::optional<CCliOptions> options = ChooseSettings(given, *library, environment);
+  if (!options) return ExitCode::kUsage;
+  if (ReportOutputNameTaken(builder, *options, environment)) return ExitCode::kUsage;
+  const PhotoOrder order =
+      library->settings ? library->settings->order.value_or(PhotoOrder::kName) : PhotoOrder::kName;
+  std::optional<CTreeScan> scan = ScanPhotos(folder, order, environment);
+  if (!scan) return ExitCode::kLoadFailed;
+  TitleTree(scan->root, options->titles);
+  CMergeReport report;
+  CLibrary updated = *library;
+  updated.root = MergeAlbums(library->root, *scan, order, report);
+  const bool changed = !report.added_photos.empty() || !report.added_albums.empty() ||
+                       !report.dropped_photos.empty() || !report.dropped_albums.empty();
+  std::optional<std::string> bytes;
+  if (changed) {
+    bytes = RenderLibrary(updated, builder.style());
+    if (!bytes) {
+      ReportError(environment, "the updated collection of " + collection +
+                                   " could not be built (out of memory?). Nothing was changed.");
+      return ExitCode::kLoadFailed;
+    }
+  }
+  CAlbum albums = updated.root;
+  ResolveAlbumPaths(albums, collection);
+  builder.photos() = PhotosInOrder(albums);
+  std::optional<COutputPlan> plan = OpenOutput(options->operands[1], *options, environment);
+  if (!plan) return ExitCode::kGenerateFailed;
+  if (ReportEndangeredInput({collection}, "collection file", *plan, environment) ||
+      ReportEndangeredInput(PhotoPaths(builder), "photo", *plan, environment)) {
+    return ExitCode::kGenerateFailed;
+  }
+  // The new collection file waits beside the old one until the gallery is in place.
+  std::optional<CFileReplacement> replacement;
+  if (bytes) {
+    replacement.emplace(collection);
+    if (const WriteFailure failure = replacement->Write(*bytes); failure != WriteFailure::kNone) {
+      ReportError(environment, collection + ": could not be replaced, as " +
+                                   DescribeWriteFailure(failure) + ". " +
+                                   WriteFailureRemedy(failure) + " Nothing was changed.");
+      return ExitCode::kGenerateFailed;
+    }
+  }
+  if (!options->quiet) {
+    environment.err << "gallery: " << EscapeForTerminal(collection) << ": "
+                    << (changed ? DescribeChanges(report.added_photos, "photo", "added") + ", " +
+                                      DescribeChanges(report.added_albums, "album", "added") +
+                                      ", " +
+                                      DescribeChanges(report.dropped_photos, "photo", "dropped") +
+                                      ", " +
+                                      DescribeChanges(report.dropped_albums, "album", "dropped")
+                                : std::string("no photo or folder was added or dropped"))
+                    << ".\n"
+                    << std::flush;
+  }
+  if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
+  return GenerateInto(builder, albums, *plan, *options, environment,
+                      replacement ? &*replacement : nullptr);
 }
 
 ExitCode RunPresets(CCliEnvironment& environment) {
@@ -423,6 +630,8 @@ ExitCode RunGalleryCli(const std::vector<std::string>& arguments, CCliEnvironmen
       return RunBuild(options, environment);
     case CliCommand::kNew:
       return RunNew(options, environment);
+    case CliCommand::kUpdate:
+      return RunUpdate(options, environment);
     case CliCommand::kPresets:
       return RunPresets(environment);
     case CliCommand::kNone:

@@ -624,3 +624,37 @@ TEST_F(GalleryCliRunTest, FileAddedWhileBuildingKeepsTheEarlierGallery) {
 
 }  // namespace
 }  // namespace gallery
+
+namespace gallery {
+namespace {
+
+TEST_F(GalleryCliRunTest, BuildKeepsTheOptionsTheGalleryWasMadeWithUnlessToldOtherwise) {
+  const std::string site = folder_.Join("site");
+  CliResult made = RunCli({"new", photos_, site, "-t", "T", "-q", "--captions", "--originals"});
+  ASSERT_EQ(ExitCode::kBuilt, made.exit_code) << made.err;
+  const std::string collection = site + ".collection.xml";
+  const std::string bytes = ReadFileBytes(collection).value_or("");
+  ASSERT_NE(std::string::npos, bytes.find("captions=\"yes\" originals=\"yes\"")) << bytes;
+  // The dated photos have captions in their pages.
+  const auto has_caption = [&site] {
+    return ReadFileBytes(site + "/photo-3.html").value_or("").find("<figcaption") !=
+           std::string::npos;
+  };
+  ASSERT_TRUE(has_caption());
+
+  CliResult rebuilt = RunCli({"build", collection, site, "-q"});
+  ASSERT_EQ(ExitCode::kBuilt, rebuilt.exit_code) << rebuilt.err;
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(site + "/originals"));
+  EXPECT_TRUE(has_caption());
+  CliResult without = RunCli({"build", collection, site, "-q", "--no-originals", "--no-captions"});
+  ASSERT_EQ(ExitCode::kBuilt, without.exit_code) << without.err;
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/originals"));
+  EXPECT_FALSE(has_caption());
+  CliResult classic = RunClassic({"build", collection, site, "-q"});
+  ASSERT_EQ(ExitCode::kBuilt, classic.exit_code) << classic.err;
+  EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/index.htm"));
+  EXPECT_EQ(bytes, ReadFileBytes(collection).value_or(""));
+}
+
+}  // namespace
+}  // namespace gallery

@@ -161,6 +161,10 @@ constexpr COptionRule kCaptionsOption = {
     "captions", 0, "", "modern: show the date taken, camera and exposure", SetCaptions};
 constexpr COptionRule kOriginalsOption = {"originals", 0, "",
                                           "modern: link each photo's original file", SetOriginals};
+constexpr COptionRule kNoCaptionsOption = {"no-captions", 0, "", "modern: show no captions",
+                                           SetNoCaptions};
+constexpr COptionRule kNoOriginalsOption = {"no-originals", 0, "",
+                                            "modern: link no original files", SetNoOriginals};
 
 constexpr COptionRule WithHelp(COptionRule option, std::string_view help) {
   option.help = help;
@@ -177,8 +181,9 @@ constexpr std::array kOverviewOptions = {
     kVersionOption,
 };
 constexpr std::array kBuildOptions = {
-    kThemeOption,      kMaxSizeOption,      kCaptionsOption, kOriginalsOption, kNoCacheOption,
-    kThumbnailsOption, kNoThumbnailsOption, kOutputOption,   kQuietOption,     kHelpOption,
+    kThemeOption,       kMaxSizeOption,    kCaptionsOption,     kNoCaptionsOption,
+    kOriginalsOption,   kNoOriginalsOption, kNoCacheOption,     kThumbnailsOption,
+    kNoThumbnailsOption, kOutputOption,     kQuietOption,       kHelpOption,
     Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
@@ -198,6 +203,8 @@ constexpr std::string_view kOverviewHelp =
     "  build COLLECTION.xml OUTDIR      build the gallery of a collection file into OUTDIR\n"
     "  new PHOTO_FOLDER OUTDIR --title T\n"
     "                                   make a collection from a folder of photos and build it\n"
+    "  update COLLECTION.xml OUTDIR     add the photos and folders that are new in the\n"
+    "                                   collection's folder, drop those gone, and build it\n"
     "  presets                          list the style presets that 'new' can use\n";
 
 constexpr std::string_view kOverviewEpilogue =
@@ -216,16 +223,26 @@ constexpr std::string_view kBuildHelp =
     "hold only an earlier gallery; its parent folder must exist. The collection file (which\n"
     "may not lie inside OUTDIR) and the photos are only read, never changed.\n"
     "Photo paths in the collection that are not absolute are taken from the folder 'images'\n"
-    "beside the collection file.\n";
+    "beside the collection file. The theme and the options that shape the gallery are those\n"
+    "the collection records (as 'gallery new' made it), unless given here.\n";
 
 constexpr std::string_view kNewHelp =
     "Usage: gallery new PHOTO_FOLDER OUTDIR --title TITLE [OPTION]...\n"
-    "Makes a collection from the photos directly in PHOTO_FOLDER (JPEG, PNG, GIF, TIFF, WebP,\n"
-    "HEIC, AVIF, BMP), titled by their file names or, where a camera or phone named the file,\n"
-    "by the date taken (see --titles), writes it beside OUTDIR as OUTDIR.collection.xml (or\n"
-    "where --collection says; an existing file is never replaced) and builds its gallery into\n"
+    "Makes a collection from the photos in PHOTO_FOLDER (JPEG, PNG, GIF, TIFF, WebP, HEIC,\n"
+    "AVIF, BMP), titled by their file names or, where a camera or phone named the file, by the\n"
+    "date taken (see --titles), each folder under it that holds photos an album titled by its\n"
+    "name, writes it beside OUTDIR as OUTDIR.collection.xml (or where --collection says; an\n"
+    "existing file is never replaced) with the options given, and builds its gallery into\n"
     "OUTDIR, as 'gallery build' does. The photos are only read.\n"
     "To change titles, edit that file and run 'gallery build OUTDIR.collection.xml OUTDIR'.\n";
+
+constexpr std::string_view kUpdateHelp =
+    "Usage: gallery update COLLECTION.xml OUTDIR [OPTION]...\n"
+    "Reads again the folder that 'gallery new' made the collection from: photos and folders\n"
+    "found there for the first time are added, each where it sorts among the others, and\n"
+    "those gone are dropped; titles, descriptions, covers and the order are kept as edited.\n"
+    "The collection file is replaced in one step, and the gallery built into OUTDIR as\n"
+    "'gallery build' builds it.\n";
 
 constexpr std::string_view kPresetsHelp =
     "Usage: gallery presets\n"
@@ -243,14 +260,15 @@ struct CCommandRule {
   std::span<const COptionRule> options;
 };
 
-constexpr std::array<CCommandRule, 4> kCommands = {{
+constexpr std::array<CCommandRule, 5> kCommands = {{
     {CliCommand::kNone, "", "nothing", 0, kOverviewHelp, kOverviewEpilogue, kOverviewOptions},
     {CliCommand::kBuild, "build", "COLLECTION.xml OUTDIR", 2, kBuildHelp, "", kBuildOptions},
     {CliCommand::kNew, "new", "PHOTO_FOLDER OUTDIR", 2, kNewHelp, "", kNewOptions},
+    {CliCommand::kUpdate, "update", "COLLECTION.xml OUTDIR", 2, kUpdateHelp, "", kBuildOptions},
     {CliCommand::kPresets, "presets", "nothing", 0, kPresetsHelp, "", kPresetsOptions},
 }};
 
-constexpr std::string_view kCommandList = "the commands are build, new and presets";
+constexpr std::string_view kCommandList = "the commands are build, new, update and presets";
 
 const CCommandRule& GetCommand(CliCommand command) {
   for (const CCommandRule& rule : kCommands) {

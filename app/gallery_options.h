@@ -10,10 +10,7 @@
 
 namespace gallery {
 
-enum class CliCommand { kNone, kBuild, kNew, kPresets };
-
-// How a gallery looks: the modern pages, or the classic ones that the host entry point writes.
-enum class Theme { kModern, kClassic };
+enum class CliCommand { kNone, kBuild, kNew, kUpdate, kPresets };
 
 // A command line as understood, before anything is looked up on disk.
 struct CCliOptions {
@@ -21,15 +18,17 @@ struct CCliOptions {
   bool help = false;
   bool version = false;
   std::vector<std::string> operands;
-  bool thumbnails = true;
+  // The options that shape a gallery are nothing where the command line does not give them:
+  // `build` and `update` then take what the collection records (see ApplyRecordedSettings).
+  std::optional<bool> thumbnails;  // classic: thumbnail images (the default)
   bool use_cache = true;  // take images from earlier builds and keep this build's
   bool quiet = false;
   std::string output_name = "collection.xml";
   bool output_given = false;
-  Theme theme = Theme::kModern;
-  std::optional<int> max_size;  // the modern page images' longer side; 0: the source's size
-  bool captions = false;        // modern: caption lines from each photo's own data
-  bool originals = false;       // modern: a copy of each source offered for download
+  std::optional<Theme> theme;         // modern by default
+  std::optional<int> max_size;        // the modern page images' longer side; 0: the source's size
+  std::optional<bool> captions;       // modern: caption lines from each photo's own data
+  std::optional<bool> originals;      // modern: a copy of each source offered for download
   std::optional<std::string> collection_path;  // where `new` writes its collection
   std::optional<std::string> title;
   std::string description;

@@ -1,10 +1,13 @@
 #include "app/gallery_options.h"
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "app/theme_options.h"
 
 namespace gallery {
 namespace {
@@ -112,7 +115,7 @@ TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
     const CCliOptions& options = *parse.options;
     EXPECT_EQ(c.command, options.command) << shown;
     EXPECT_EQ(c.operands, options.operands) << shown;
-    EXPECT_EQ(c.thumbnails, options.thumbnails) << shown;
+    EXPECT_EQ(c.thumbnails, options.thumbnails.value_or(true)) << shown;
     EXPECT_EQ(c.quiet, options.quiet) << shown;
     EXPECT_EQ(c.output_name, options.output_name) << shown;
     EXPECT_EQ(c.title, options.title.value_or("")) << shown;
@@ -123,8 +126,8 @@ TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
 
 TEST(GalleryOptionsTest, WrongCommandLinesSayWhatIsWrong) {
   ExpectErrors({
-      {{}, "no command given; the commands are build, new and presets"},
-      {{"make"}, "unknown command 'make'; the commands are build, new and presets"},
+      {{}, "no command given; the commands are build, new, update and presets"},
+      {{"make"}, "unknown command 'make'; the commands are build, new, update and presets"},
       {{"build", "c.xml"}, "too few arguments for 'build', which takes COLLECTION.xml OUTDIR"},
       {{"build", "c.xml", "out", "x"},
        "too many arguments for 'build', which takes COLLECTION.xml OUTDIR"},
@@ -305,7 +308,8 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     std::vector<std::string> arguments;
     size_t listed;
   } cases[] = {
-      {CliCommand::kBuild, {"build", "c.xml", "out"}, 10},
+      {CliCommand::kBuild, {"build", "c.xml", "out"}, 12},
+      {CliCommand::kUpdate, {"update", "c.xml", "out"}, 12},
       {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 16},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
@@ -339,7 +343,9 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
       "      --max-size=N       modern: page images at most N pixels on their longer\n"
       "                         side (default 2048; 0: the photo's size)\n"
       "      --captions         modern: show the date taken, camera and exposure\n"
+      "      --no-captions      modern: show no captions\n"
       "      --originals        modern: link each photo's original file\n"
+      "      --no-originals     modern: link no original files\n"
       "      --no-cache         make every image afresh; read and write no cached images\n"
       "      --thumbnails       classic: make thumbnail images (the default)\n"
       "      --no-thumbnails    classic: make no thumbnail images\n"
@@ -363,6 +369,73 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
                           "\n"
                           "Exit status: "))
       << overview;
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+CCliOptions ParsedOptions(const std::vector<std::string>& arguments) {
+  CCliParse parse = ParseCliArguments(arguments);
+  EXPECT_TRUE(parse.options) << Shown(arguments) << ": " << parse.error;
+  return parse.options.value_or(CCliOptions{});
+}
+
+TEST(GalleryOptionsTest, RecordedSettingsCountUnlessTheCommandLineSaysOtherwise) {
+  const CGallerySettings modern{Theme::kModern, true, true, 640, std::nullopt, PhotoOrder::kDate};
+  const CGallerySettings classic{Theme::kClassic, std::nullopt, std::nullopt, std::nullopt,
+                                 false, PhotoOrder::kName};
+  struct Case {
+    std::vector<std::string> arguments;
+    std::optional<CGallerySettings> recorded;
+    Theme theme;
+    bool captions;
+    bool originals;
+    std::optional<int> max_size;
+    bool thumbnails;
+    std::string error;  // of the options once the recorded ones count
+  } cases[] = {
+      // Nothing recorded: what a build meant before settings were kept.
+      {{}, std::nullopt, Theme::kModern, false, false, std::nullopt, true, ""},
+      {{}, modern, Theme::kModern, true, true, 640, true, ""},
+      {{"--no-captions", "--max-size=0"}, modern, Theme::kModern, false, true, 0, true, ""},
+      {{"--no-originals", "--captions"}, modern, Theme::kModern, true, false, 640, true, ""},
+      // Recorded modern settings say nothing to the classic theme, and the other way round.
+      {{"--theme=classic"}, modern, Theme::kClassic, false, false, std::nullopt, true, ""},
+      {{}, classic, Theme::kClassic, false, false, std::nullopt, false, ""},
+      {{"--thumbnails"}, classic, Theme::kClassic, false, false, std::nullopt, true, ""},
+      {{"--theme=modern"}, classic, Theme::kModern, false, false, std::nullopt, true, ""},
+      {{"--no-captions"}, classic, Theme::kClassic, false, false, std::nullopt, false, ""},
+      // What the recorded theme does not take, given, is refused once the theme is known.
+      {{"--captions"}, classic, Theme::kClassic, true, false, std::nullopt, false,
+       "--captions is an option of the modern theme, not of '--theme classic'"},
+      {{"--no-thumbnails"}, modern, Theme::kModern, true, true, 640, false,
+       "--no-thumbnails is an option of '--theme classic'"},
+      {{"--output=o.xml"}, std::nullopt, Theme::kModern, false, false, std::nullopt, true,
+       "--output names the output collection file, which only '--theme classic' writes"},
+      {{"--output=o.xml"}, classic, Theme::kClassic, false, false, std::nullopt, false, ""},
+  };
+  for (const char* command : {"build", "update"}) {
+    for (const Case& c : cases) {
+      std::vector<std::string> arguments = {command, "c.xml", "out"};
+      arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+      const CCliOptions applied = ApplyRecordedSettings(ParsedOptions(arguments), c.recorded);
+      const std::string shown = Shown(arguments);
+      EXPECT_EQ(applied.theme, c.theme) << shown;
+      EXPECT_EQ(applied.captions.value_or(false), c.captions) << shown;
+      EXPECT_EQ(applied.originals.value_or(false), c.originals) << shown;
+      EXPECT_EQ(applied.max_size, c.max_size) << shown;
+      EXPECT_EQ(applied.thumbnails.value_or(true), c.thumbnails) << shown;
+      EXPECT_EQ(CheckThemeOptions(applied), c.error) << shown;
+    }
+  }
+  // `new` records nothing yet: its theme's options are checked as it is parsed.
+  EXPECT_FALSE(ParseCliArguments({"new", "p", "o", "-t", "T", "--no-thumbnails"}).options);
+  EXPECT_TRUE(ParseCliArguments({"build", "c.xml", "o", "--no-thumbnails"}).options);
+  EXPECT_FALSE(
+      ParseCliArguments({"build", "c.xml", "o", "--theme=modern", "--no-thumbnails"}).options);
 }
 
 }  // namespace

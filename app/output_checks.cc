@@ -48,7 +48,7 @@ std::string ForeignMessage(const std::string& folder, const CForeignEntry& forei
 // The name of the collection file that a build writes into the gallery; empty when it writes
 // none.
 std::string_view OutputName(const CCliOptions& options) {
-  return options.theme == Theme::kModern ? std::string_view() : options.output_name;
+  return options.theme.value_or(Theme::kModern) == Theme::kModern ? std::string_view() : options.output_name;
 }
 
 std::string RefusalMessage(const COutputChoice& choice, std::string_view output_name) {
@@ -102,7 +102,7 @@ bool ReportEndangeredInput(const std::vector<std::string>& paths, std::string_vi
 bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& options,
                            CCliEnvironment& environment) {
   const std::string document = "/" + options.output_name;
-  std::vector<std::string> files = ListGeneratedFiles(builder, document, options.thumbnails);
+  std::vector<std::string> files = ListGeneratedFiles(builder, document, options.thumbnails.value_or(true));
   files.erase(files.begin());
   for (const char* folder : {"/images", "/thumbs", "/pages", "/advanced", "/border"}) {
     files.emplace_back(folder);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/library.h"
+
 namespace gallery {
 struct CStyleSettings;
 
@@ -28,8 +30,6 @@ struct CFolderScan {
   std::vector<CSkippedFile> skipped;
   std::vector<std::string> mended;  // paths of photos whose titles leave out control characters
 };
-
-enum class PhotoOrder { kName, kDate };
 
 // True when the name ends in an extension of an image format the program decodes (any letter
 // case) and is no hidden file.

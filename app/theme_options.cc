@@ -39,20 +39,50 @@ std::string SetOriginals(CCliOptions& options, const std::string&) {
   return "";
 }
 
+std::string SetNoCaptions(CCliOptions& options, const std::string&) {
+  options.captions = false;
+  return "";
+}
+
+std::string SetNoOriginals(CCliOptions& options, const std::string&) {
+  options.originals = false;
+  return "";
+}
+
 std::string CheckThemeOptions(const CCliOptions& options) {
-  if (options.theme == Theme::kModern) {
+  if (!options.theme && options.command != CliCommand::kNew) return "";
+  if (options.theme.value_or(Theme::kModern) == Theme::kModern) {
     if (options.output_given) {
       return "--output names the output collection file, which only '--theme classic' writes";
     }
-    if (!options.thumbnails) return "--no-thumbnails is an option of '--theme classic'";
+    if (!options.thumbnails.value_or(true)) {
+      return "--no-thumbnails is an option of '--theme classic'";
+    }
     return "";
   }
-  const char* modern_only = options.max_size    ? "--max-size"
-                            : options.captions  ? "--captions"
-                            : options.originals ? "--originals"
-                                                : nullptr;
+  // Saying no to a modern option asks for nothing the classic theme lacks.
+  const char* modern_only = options.max_size                    ? "--max-size"
+                            : options.captions.value_or(false)  ? "--captions"
+                            : options.originals.value_or(false) ? "--originals"
+                                                                : nullptr;
   if (modern_only == nullptr) return "";
   return std::string(modern_only) + " is an option of the modern theme, not of '--theme classic'";
+}
+
+CCliOptions ApplyRecordedSettings(const CCliOptions& options,
+                                  const std::optional<CGallerySettings>& recorded) {
+  CCliOptions applied = options;
+  const CGallerySettings settings = recorded.value_or(CGallerySettings{});
+  applied.theme = options.theme.value_or(settings.theme.value_or(Theme::kModern));
+  const bool modern = *applied.theme == Theme::kModern;
+  if (modern) {
+    if (!applied.captions) applied.captions = settings.captions.value_or(false);
+    if (!applied.originals) applied.originals = settings.originals.value_or(false);
+    if (!applied.max_size) applied.max_size = settings.max_size;
+  } else if (!applied.thumbnails) {
+    applied.thumbnails = settings.thumbnails.value_or(true);
+  }
+  return applied;
 }
 
 }  // namespace gallery

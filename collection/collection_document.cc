@@ -44,6 +44,8 @@ void CCollectionDocument::Close() {
   photos_.clear();
   have_photo_list_ = false;
   style_ = XmlElement();
+  settings_ = XmlElement();
+  open_albums_.clear();
   current_photo_ = XmlElement();
   collection_ = XmlElement();
   document_.reset();
@@ -154,9 +156,16 @@ bool CCollectionDocument::BeginCollection(const std::string& title,
   return true;
 }
 
+bool CCollectionDocument::SetCollectionAttribute(std::string_view name, std::string_view value) {
+  if (state_ != State::kWriting || !collection_) return Fail();
+  if (!collection_.SetAttribute(name, value)) return Fail();
+  return true;
+}
+
 bool CCollectionDocument::AddPhoto() {
   if (state_ != State::kWriting || !collection_) return Fail();
-  current_photo_ = collection_.AppendChild("photo");
+  XmlElement& parent = open_albums_.empty() ? collection_ : open_albums_.back();
+  current_photo_ = parent.AppendChild("photo");
   if (!current_photo_) return Fail();
   return true;
 }
@@ -164,6 +173,41 @@ bool CCollectionDocument::AddPhoto() {
 bool CCollectionDocument::SetPhotoAttribute(std::string_view name, std::string_view value) {
   if (state_ != State::kWriting || !current_photo_) return Fail();
   if (!current_photo_.SetAttribute(name, value)) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::BeginAlbum() {
+  if (state_ != State::kWriting || !collection_) return Fail();
+  XmlElement& parent = open_albums_.empty() ? collection_ : open_albums_.back();
+  XmlElement album = parent.AppendChild("album");
+  if (!album) return Fail();
+  open_albums_.push_back(album);
+  return true;
+}
+
+bool CCollectionDocument::SetAlbumAttribute(std::string_view name, std::string_view value) {
+  if (state_ != State::kWriting || open_albums_.empty()) return Fail();
+  if (!open_albums_.back().SetAttribute(name, value)) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::EndAlbum() {
+  if (state_ != State::kWriting || open_albums_.empty()) return Fail();
+  open_albums_.pop_back();
+  current_photo_ = XmlElement();
+  return true;
+}
+
+bool CCollectionDocument::AddSettings(std::string_view name) {
+  if (state_ != State::kWriting || !collection_) return Fail();
+  settings_ = collection_.AppendChild(name);
+  if (!settings_) return Fail();
+  return true;
+}
+
+bool CCollectionDocument::SetSettingsAttribute(std::string_view name, std::string_view value) {
+  if (state_ != State::kWriting || !settings_) return Fail();
+  if (!settings_.SetAttribute(name, value)) return Fail();
   return true;
 }
 

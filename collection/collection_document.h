@@ -40,8 +40,19 @@ class CCollectionDocument {
   // Writing.
   bool Create();
   bool BeginCollection(const std::string& title, const std::string& description);
+  bool SetCollectionAttribute(std::string_view name, std::string_view value);
+  // A photo goes into the album begun last and not yet ended, else into the collection.
   bool AddPhoto();
   bool SetPhotoAttribute(std::string_view name, std::string_view value);
+  // An album element, as the last child of the open album or of the collection; photos and
+  // albums added until its `EndAlbum` go into it.
+  bool BeginAlbum();
+  bool SetAlbumAttribute(std::string_view name, std::string_view value);
+  bool EndAlbum();
+  // The one element of the collection named `name` that holds settings as attributes, such as
+  // the style element.
+  bool AddSettings(std::string_view name);
+  bool SetSettingsAttribute(std::string_view name, std::string_view value);
   bool AddStyle();
   bool SetStyleText(std::string_view name, std::string_view text);
   bool SetStyleNumber(std::string_view name, int number);
@@ -70,6 +81,8 @@ class CCollectionDocument {
   XmlElement collection_;
   XmlElement current_photo_;
   XmlElement style_;
+  XmlElement settings_;
+  std::vector<XmlElement> open_albums_;  // outermost first
   std::vector<XmlElement> photos_;
   bool have_photo_list_ = false;
 };

@@ -7,12 +7,9 @@
 #include "platform/file_system.h"
 
 namespace gallery {
-namespace {
 
-// A path that is absolute here, a network share or begins with a drive letter and a colon is
-// kept; every other path, the empty one too, names a file in the photo folder. A colon further
-// on is part of a name ("12:30 lunch.jpg"), as on this system it marks no drive. Nothing is
-// escaped: the photo is opened under the very name the collection gives.
+// A colon further on is part of a name ("12:30 lunch.jpg"), as on this system it marks no
+// drive. Nothing is escaped: the photo is opened under the very name the collection gives.
 std::string ResolvePhotoPath(const std::string& photo_folder, const std::string& path) {
   const bool drive = path.size() >= 2 && path[1] == ':' &&
                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
@@ -20,7 +17,9 @@ std::string ResolvePhotoPath(const std::string& photo_folder, const std::string&
   return absolute ? path : photo_folder + "/" + path;
 }
 
-}  // namespace
+std::string CollectionPhotoFolder(const std::string& collection_path) {
+  return ParentFolder(collection_path) + "/images";
+}
 
 LoadFailure CGalleryBuilder::Load(const std::string& path, XmlParseFault* fault) {
   std::optional<std::string> bytes = ReadFileBytes(path);
@@ -30,7 +29,7 @@ LoadFailure CGalleryBuilder::Load(const std::string& path, XmlParseFault* fault)
 
 LoadFailure CGalleryBuilder::LoadText(std::string_view bytes, const std::string& path,
                                       XmlParseFault* fault) {
-  const std::string photo_folder = ParentFolder(path) + "/images";
+  const std::string photo_folder = CollectionPhotoFolder(path);
   CCollectionDocument document;
   if (!document.OpenText(bytes, true, true)) {
     if (fault != nullptr && document.parse_fault()) *fault = *document.parse_fault();

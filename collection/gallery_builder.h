@@ -16,6 +16,15 @@ struct ButtonPattern;
 class IImageCache;
 struct XmlParseFault;
 
+// Where the photos of the collection file at `collection_path` whose paths are not absolute
+// are: the folder "images" beside it.
+std::string CollectionPhotoFolder(const std::string& collection_path);
+
+// `path` of a photo as a collection file gives it, resolved against `photo_folder`: a path that
+// is absolute here, a network share or begins with a drive letter and a colon is kept; every
+// other path, the empty one too, names a file in the photo folder.
+std::string ResolvePhotoPath(const std::string& photo_folder, const std::string& path);
+
 // Told how a generation goes, for front ends that show it; the host entry point uses none.
 // Called on the thread that runs `Generate`, in photo order.
 class CGenerationObserver {

@@ -6,9 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
+#include "collection/library.h"
 #include "collection/style_settings.h"
 #include "platform/imaging_runtime.h"
 
@@ -42,5 +44,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (builder.style().collection_title != reread.style().collection_title) std::abort();
   if (builder.style().collection_desc != reread.style().collection_desc) std::abort();
+
+  // Its albums too: written again, they read back with every photo in the same order.
+  gallery::CLibraryFault fault;
+  std::optional<gallery::CLibrary> library =
+      gallery::ReadLibrary(bytes, "/nonexistent/collection.xml", false, fault);
+  if (!library) return 0;
+  std::optional<std::string> albums = gallery::RenderLibrary(*library, builder.style());
+  if (!albums) std::abort();
+  std::optional<gallery::CLibrary> again =
+      gallery::ReadLibrary(*albums, "/nonexistent/collection.xml", false, fault);
+  if (!again) std::abort();
+  const std::vector<gallery::CPhotoEntry> before = gallery::PhotosInOrder(library->root);
+  const std::vector<gallery::CPhotoEntry> after = gallery::PhotosInOrder(again->root);
+  if (before.size() != after.size()) std::abort();
+  for (size_t i = 0; i < before.size(); ++i) {
+    if (before[i].path != after[i].path || before[i].title != after[i].title) std::abort();
+  }
   return 0;
 }

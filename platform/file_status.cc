@@ -26,6 +26,14 @@ std::optional<CFileStatus> GetFileStatus(const std::string& path) {
                      ToNanoseconds(info.st_ctim)};
 }
 
+std::optional<CFileStatus> GetPathStatus(const std::string& path) {
+  struct stat info;
+  if (stat(ToSystemPath(path).c_str(), &info) != 0) return std::nullopt;
+  return CFileStatus{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+                     static_cast<int64_t>(info.st_size), ToNanoseconds(info.st_mtim),
+                     ToNanoseconds(info.st_ctim)};
+}
+
 bool LinkFile(const std::string& existing, const std::string& link) {
   return ::link(ToSystemPath(existing).c_str(), ToSystemPath(link).c_str()) == 0;
 }

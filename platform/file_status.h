@@ -21,6 +21,10 @@ struct CFileStatus {
 // not a regular file.
 std::optional<CFileStatus> GetFileStatus(const std::string& path);
 
+// The status of whatever `path` names (links followed): a folder too. Nothing when it is
+// missing or cannot be reached.
+std::optional<CFileStatus> GetPathStatus(const std::string& path);
+
 // A second name `link` for the existing file `existing` (a hard link). False when `link`
 // exists already, or the file system or the two folders do not allow it.
 bool LinkFile(const std::string& existing, const std::string& link);

@@ -471,3 +471,66 @@ CFolderLock::~CFolderLock() {
 }
 
 }  // namespace gallery
+
+namespace gallery {
+
+CFileReplacement::CFileReplacement(std::string path) : path_(std::move(path)) {}
+
+CFileReplacement::~CFileReplacement() {
+  // The file of `own_` goes with it.
+  own_.reset();
+}
+
+WriteFailure CFileReplacement::Write(std::string_view bytes) {
+  if (!temporary_.empty()) return WriteFailure::kOther;
+  static std::atomic<unsigned> replacement_count{0};
+  const std::string target = ToSystemPath(path_);
+  struct stat info;
+  if (stat(target.c_str(), &info) != 0) return WriteFailureFromError(errno);
+  int fd = -1;
+  std::string temporary;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = target + "." + std::to_string(getpid()) + "-r" +
+                std::to_string(replacement_count.fetch_add(1)) + ".tmp";
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return WriteFailureFromError(errno);
+  }
+  if (fd < 0) return WriteFailure::kOther;
+  own_ = std::make_unique<COwnNewFile>(temporary);
+  temporary_ = temporary;
+  FdCloser closer{fd};
+  if (!WriteAll(fd, bytes) || fchmod(fd, info.st_mode & 07777) != 0 || fsync(fd) != 0) {
+    const WriteFailure failure = WriteFailureFromError(errno);
+    own_.reset();
+    temporary_.clear();
+    return failure;
+  }
+  closer.fd = -1;
+  if (close(fd) != 0) {
+    const WriteFailure failure = WriteFailureFromError(errno);
+    own_.reset();
+    temporary_.clear();
+    return failure;
+  }
+  return WriteFailure::kNone;
+}
+
+WriteFailure CFileReplacement::Commit() {
+  if (temporary_.empty() || !own_) return WriteFailure::kOther;
+  if (rename(temporary_.c_str(), ToSystemPath(path_).c_str()) != 0) {
+    const WriteFailure failure = WriteFailureFromError(errno);
+    own_.reset();
+    temporary_.clear();
+    return failure;
+  }
+  own_->Keep();
+  own_.reset();
+  temporary_.clear();
+  // The new name lasts only once the folder that holds it is on the disk as well.
+  FdCloser folder{
+      open(ToSystemPath(ParentFolder(path_)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (folder.fd >= 0) static_cast<void>(fsync(folder.fd));
+  return WriteFailure::kNone;
+}
+
+}  // namespace gallery

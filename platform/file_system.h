@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -103,6 +104,29 @@ class COwnNewFile {
  private:
   std::string path_;  // empty once kept
   int slot_ = -1;     // where a signal handler finds the name, if anywhere
+};
+
+// A new content for the existing file `path`, written beside it and put in its place in one
+// step: the temporary file (named as `WriteFileWith` names its own) is written whole, given the
+// permission bits of `path` and flushed to the disk by `Write`, and renamed over `path` (the
+// folder then flushed too) only by `Commit`. Until then `path` is untouched, and the temporary
+// file goes when the object is dropped, or is held as a `COwnNewFile` holds its file.
+class CFileReplacement {
+ public:
+  explicit CFileReplacement(std::string path);
+  ~CFileReplacement();
+  CFileReplacement(const CFileReplacement&) = delete;
+  CFileReplacement& operator=(const CFileReplacement&) = delete;
+
+  // Once, before `Commit`.
+  WriteFailure Write(std::string_view bytes);
+  // After a `Write` that succeeded.
+  WriteFailure Commit();
+
+ private:
+  std::string path_;
+  std::string temporary_;  // empty until written, and again once committed or removed
+  std::unique_ptr<COwnNewFile> own_;
 };
 
 // Creates one folder (not its parents). An existing folder counts as success.

@@ -18,10 +18,11 @@ namespace gallery {
 inline constexpr int kMaxXmlElementDepth = 256;
 
 // Children of the root that `XmlDocument::Parse` keeps: those named `name`, every one or only
-// the first.
+// the first, and with `subtree` every element inside them at any depth as well.
 struct XmlKeptChildren {
   std::string_view name;
   bool first_only = false;
+  bool subtree = false;
 };
 
 // What made a parse fail, in the words of this program rather than of the parser.
@@ -88,8 +89,9 @@ class XmlDocument {
  public:
   // Parses a document in whatever encoding it declares (UTF-8 when it declares none, UTF-16
   // with a byte-order mark); texts then read as UTF-8. Only the root element and the children of
-  // it that `kept` names (every child when it names none) are kept, with their attributes; the
-  // rest (deeper elements, text, comments) is checked and dropped, so that memory grows with what
+  // it that `kept` names (every child when it names none) are kept, with their attributes, and
+  // the elements inside those it keeps whole; the rest (other elements, text, comments) is
+  // checked and dropped, so that memory grows with what
   // is kept and not with the document. Nesting deeper than kMaxXmlElementDepth fails. On
   // failure, a non-null `fault` receives where and why.
   static std::optional<XmlDocument> Parse(std::string_view bytes,

@@ -299,6 +299,29 @@ TEST(XmlDocumentTest, KeepsOnlyTheNamedChildrenOfTheRoot) {
   EXPECT_EQ(1u, root.Children("p:style").size());
 }
 
+TEST(XmlDocumentTest, KeepsWholeSubtreesOfTheChildrenNamedSo) {
+  const XmlKeptChildren kept[] = {{"photo", false}, {"album", false, true}};
+  std::optional<XmlDocument> doc = XmlDocument::Parse(
+      "<c><photo path=\"1\"><photo path=\"dropped\"/></photo>"
+      "<album title=\"a\">text<photo path=\"2\"/><album title=\"b\"><album title=\"c\">"
+      "<photo path=\"3\"/></album></album><other x=\"kept too\"/></album>"
+      "<note><album title=\"under another child\"/></note><photo path=\"4\"/></c>",
+      kept);
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->Root("c");
+  ASSERT_EQ(2u, root.Children("photo").size());
+  EXPECT_TRUE(root.Children("photo")[0].Children("photo").empty());
+  EXPECT_EQ("4", root.Children("photo")[1].Attribute("path").value_or(""));
+  ASSERT_EQ(1u, root.Children("album").size());
+  XmlElement album = root.FirstChild("album");
+  EXPECT_EQ("2", album.FirstChild("photo").Attribute("path").value_or(""));
+  EXPECT_EQ("kept too", album.FirstChild("other").Attribute("x").value_or(""));
+  XmlElement deepest = album.FirstChild("album").FirstChild("album");
+  EXPECT_EQ("c", deepest.Attribute("title").value_or(""));
+  EXPECT_EQ("3", deepest.FirstChild("photo").Attribute("path").value_or(""));
+  EXPECT_FALSE(root.FirstChild("note"));
+}
+
 TEST(XmlDocumentTest, NestingPastTheDepthLimitFailsAtOnce) {
   const auto nested = [](int depth) {
     std::string text;

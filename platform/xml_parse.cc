@@ -55,6 +55,7 @@ struct ParseState {
   std::vector<char> found;
   int depth = 0;  // of the element being parsed, the root's being 1
   bool in_kept_child = false;
+  bool in_kept_subtree = false;  // inside a kept child whose elements are all kept
   // The first error met, by whichever parser met it.
   std::optional<XmlParseFault> fault;
 };
@@ -193,23 +194,34 @@ void RecordParserMessage(void* parser_context, const char*, ...) {
   if (ParseState* state = StateOf(parser_context)) state->failed = true;
 }
 
-// True when an element named `local_name` with `prefix` (or none) is one `state` keeps.
-bool KeepsChild(ParseState& state, const xmlChar* local_name, const xmlChar* prefix) {
+// True when a child of the root named `local_name` with `prefix` (or none) is one `state`
+// keeps; `subtree` then tells whether everything inside it is kept too.
+bool KeepsChild(ParseState& state, const xmlChar* local_name, const xmlChar* prefix,
+                bool& subtree) {
   std::string_view local(reinterpret_cast<const char*>(local_name));
   std::string_view before = prefix == nullptr ? "" : reinterpret_cast<const char*>(prefix);
+  subtree = false;
   if (state.kept.empty()) return true;
   for (size_t i = 0; i < state.kept.size(); ++i) {
     const bool matches = IsWrittenName(before, local, state.kept[i].name);
     if (!matches || (state.kept[i].first_only && state.found[i])) continue;
     state.found[i] = 1;
+    subtree = state.kept[i].subtree;
     return true;
   }
   return false;
 }
 
-// Only the root and the kept children of the document itself become nodes; every other element
-// is parsed, checked and dropped. Elements in entity texts are never kept: a reference in
-// content stays a reference, and an entity that holds an element cannot stand in an attribute.
+// True when the element at the state's depth is one that became a node.
+bool IsKeptHere(const ParseState& state) {
+  return state.depth == 1 || (state.depth == 2 && state.in_kept_child) ||
+         (state.depth > 2 && state.in_kept_subtree);
+}
+
+// Only the root, the kept children of the document itself and the elements inside those kept
+// whole become nodes; every other element is parsed, checked and dropped. Elements in entity
+// texts are never kept: a reference in content stays a reference, and an entity that holds an
+// element cannot stand in an attribute.
 void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar* prefix,
                   const xmlChar* uri, int namespace_count, const xmlChar** namespaces,
                   int attribute_count, int defaulted_count, const xmlChar** attributes) {
@@ -224,8 +236,12 @@ void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar
     return;
   }
   if (context != state->document_parser) return;
-  if (state->depth == 1 || (state->depth == 2 && KeepsChild(*state, local_name, prefix))) {
-    state->in_kept_child = state->depth == 2;
+  if (state->depth == 2) {
+    bool subtree = false;
+    state->in_kept_child = KeepsChild(*state, local_name, prefix, subtree);
+    state->in_kept_subtree = state->in_kept_child && subtree;
+  }
+  if (IsKeptHere(*state)) {
     xmlSAX2StartElementNs(parser_context, local_name, prefix, uri, namespace_count, namespaces,
                           attribute_count, defaulted_count, attributes);
   }
@@ -236,10 +252,12 @@ void EndElement(void* parser_context, const xmlChar* local_name, const xmlChar* 
   auto* context = static_cast<xmlParserCtxt*>(parser_context);
   ParseState* state = StateOf(parser_context);
   if (state == nullptr) return;
-  if (context == state->document_parser &&
-      (state->depth == 1 || (state->depth == 2 && state->in_kept_child))) {
+  if (context == state->document_parser && IsKeptHere(*state)) {
     xmlSAX2EndElementNs(parser_context, local_name, prefix, uri);
+  }
+  if (context == state->document_parser && state->depth == 2) {
     state->in_kept_child = false;
+    state->in_kept_subtree = false;
   }
   --state->depth;
 }

@@ -249,10 +249,11 @@ def main():
     framed = os.path.join(args.work, "framed")
     run([args.gallery, "new", photos, framed, "--title", "Framed", "--preset", "framed",
          "--theme", "classic", "--quiet"])
-    # The modern theme (the default): the paged collection's four photos a page, and the
-    # framed preset's dark colours with captions and originals.
+    # The modern theme: the paged collection's four photos a page (it records the classic theme
+    # it was made with, so the theme is named), and the framed preset's dark colours with
+    # captions and originals.
     modern = os.path.join(args.work, "modern")
-    run([args.gallery, "build", paged_collection, modern, "--quiet"])
+    run([args.gallery, "build", paged_collection, modern, "--theme", "modern", "--quiet"])
     modern_dark = os.path.join(args.work, "modern-dark")
     run([args.gallery, "new", photos, modern_dark, "--title", "Dark & <b>modern</b>",
          "--preset", "framed", "--captions", "--originals", "--quiet"])
