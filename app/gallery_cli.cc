@@ -17,6 +17,7 @@
 #include "app/progress.h"
 #include "app/theme_options.h"
 #include "cache/result_cache.h"
+#include "collection/album.h"
 #include "collection/gallery_builder.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
@@ -113,11 +114,18 @@ ExitCode GenerateInto(CGalleryBuilder& builder, COutputPlan& plan, const CCliOpt
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const bool modern = options.theme == Theme::kModern;
-  const int generated = modern ? BuildModernGallery(builder,
-                                                    {options.max_size.value_or(kDefaultMaxSize),
-                                                     options.captions, options.originals},
-                                                    plan.root(), &progress)
-                               : builder.Generate(document_path, options.thumbnails);
+  int generated = 0;
+  if (modern) {
+    // The collection as one album of its photos.
+    const CAlbum album{builder.style().collection_title, builder.style().collection_desc, "", "",
+                       builder.photos(), {}};
+    generated = BuildModernGallery(
+        builder, album,
+        {options.max_size.value_or(kDefaultMaxSize), options.captions, options.originals},
+        plan.root(), &progress);
+  } else {
+    generated = builder.Generate(document_path, options.thumbnails);
+  }
   builder.SetObserver(nullptr);
   builder.SetImageCache(nullptr);
   progress.Finish();
