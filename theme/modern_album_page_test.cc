@@ -137,6 +137,80 @@ TEST_F(ModernAlbumPageTest, FlatGalleriesShowNoWayUpNorAlbumStyles) {
   }
 }
 
+// The pages of a gallery without albums, whole, as every build before albums wrote them: a
+// gallery built again must not change.
+TEST(ModernFlatPagesTest, StayAsTheyWere) {
+  CModernGallery gallery = MakeModernGallery(3, 2);
+  gallery.photos[1].original = "2.png";
+  gallery.photos[2].thumb2x = {};
+  const std::string index = R"page(<!doctype html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Trip – page 2 of 2</title>
+<meta name="description" content="Trip">
+<link rel="icon" href="data:,">
+<link rel="stylesheet" href="assets/gallery.css">
+<style>:root{--bg:#ffffff;--fg:#000000;--card:#f0f0f0;--card-fg:#000000}body{font-family:system-ui,sans-serif}</style>
+<script src="assets/gallery.js" defer></script>
+</head>
+<body class="index">
+<header class="top">
+<h1>Trip</h1>
+</header>
+<main>
+<ul class="grid">
+<li><a class="cell" href="photo-3.html"><span class="thumb"><img src="thumbs/3.jpg" width="160" height="120" alt="Photo title 3" fetchpriority="high" decoding="async"></span><span class="name" aria-hidden="true">Photo title 3</span></a></li>
+</ul>
+</main>
+<nav class="pages" aria-label="Pages">
+<a rel="prev" href="index.html">Previous</a>
+<a href="index.html">1</a>
+<a href="index-2.html" aria-current="page">2</a>
+</nav>
+</body>
+</html>
+)page";
+  const std::string photo = R"page(<!doctype html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Photo title 2 – Trip</title>
+<meta name="description" content="Photo title 2 – Trip">
+<link rel="icon" href="data:,">
+<link rel="stylesheet" href="assets/gallery.css">
+<style>:root{--bg:#ffffff;--fg:#000000;--card:#f0f0f0;--card-fg:#000000}body{font-family:system-ui,sans-serif}</style>
+<script src="assets/gallery.js" defer></script>
+</head>
+<body class="photo" data-swipe>
+<header class="bar">
+<nav class="steps" aria-label="Photos">
+<a rel="prev" href="photo-1.html">Previous</a>
+<a href="index.html" data-up>Index</a>
+<a rel="next" href="photo-3.html" data-preload="medium/3.jpg 400w, images/3.jpg 800w">Next</a>
+</nav>
+<p class="count">2 of 3</p>
+<h1>Photo title 2</h1>
+</header>
+<main>
+<figure class="view">
+<img src="images/2.jpg" srcset="medium/2.jpg 400w, images/2.jpg 800w" sizes="100vw" width="800" height="600" alt="Photo title 2" fetchpriority="high">
+</figure>
+<p class="download"><a href="originals/2.png" download>Download original</a></p>
+</main>
+</body>
+</html>
+)page";
+  EXPECT_EQ(index, RenderModernIndexPage(gallery, 1));
+  EXPECT_EQ(photo, RenderModernPhotoPage(gallery, 1));
+  const CModernPlan plan =
+      PlanModernGallery(CAlbum{"Any", "", "", "", SamplePhotos("p", 3), {}}, 2, false);
+  EXPECT_EQ(index, RenderModernPage(gallery, plan, plan.albums[0].index_pages[1]));
+  EXPECT_EQ(photo, RenderModernPage(gallery, plan, plan.photo_pages[1]));
+}
+
 // `link` from a page in `folder` ("" or ending in "/") as a path from the gallery's folder:
 // its percent-encoding undone, then "../" taken away.
 std::string Resolve(const std::string& folder, const std::string& link) {
