@@ -146,6 +146,26 @@ def check_keys(browser, name, gallery, index_pages, photo_pages, problems):
                                 (name, page, key, reached, expect[key]))
 
 
+def check_album_escape(browser, name, gallery, index_pages, problems):
+    """Escape on an album's index page leads to the page of the album above that shows its
+    card."""
+    stem = lambda page: re.sub(r"^(index|album-\d+)(-\d+)?\.html$", r"\1", page)
+    for page in index_pages:
+        if stem(page) == "index":
+            continue
+        expect = None
+        for other in index_pages:
+            if stem(other) == stem(page):
+                continue
+            with open(os.path.join(gallery, other), encoding="utf-8") as file:
+                if 'class="cell album" href="%s.html"' % stem(page) in file.read():
+                    expect = other
+        browser.open("file://" + urllib.parse.quote(os.path.join(gallery, page)))
+        reached = press(browser, "Escape", "Escape", 27)
+        if reached != expect:
+            problems.append("%s: %s: Escape led to %s, not %s" % (name, page, reached, expect))
+
+
 def check_modern_gallery(browser, name, gallery, shots, problems, albums=False):
     gallery = os.path.realpath(gallery)
     index_pages, photo_pages = page_order(gallery)
@@ -205,4 +225,6 @@ def check_modern_gallery(browser, name, gallery, shots, problems, albums=False):
                                 (name, folder, file))
     set_viewport(browser, 1366, 900, 1, False)
     check_keys(browser, name, gallery, index_pages, photo_pages, problems)
+    if albums:
+        check_album_escape(browser, name, gallery, index_pages, problems)
     browser.call("Emulation.clearDeviceMetricsOverride")
