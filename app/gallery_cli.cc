@@ -122,12 +122,10 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
   builder.SetObserver(&progress);
   progress.Start(photo_count);
   const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
-  // The albums, for the modern build to take: their photos are already the builder's, in the
-  // order `PhotosInOrder` numbers them, which the classic theme shows as one list.
-  const CAlbum& albums = library;
-  static_cast<void>(albums);
+  // The classic theme shows the albums' photos, already the builder's in the order
+  // `PhotosInOrder` numbers them, as one list.
   const int generated =
-      modern ? BuildModernGallery(builder,
+      modern ? BuildModernGallery(builder, library,
                                   {options.max_size.value_or(kDefaultMaxSize),
                                    options.captions.value_or(false),
                                    options.originals.value_or(false)},

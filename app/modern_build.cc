@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/photo_caption.h"
+#include "collection/album.h"
 #include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
 #include "collection/thumb_style.h"
@@ -86,11 +87,12 @@ std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style)
   return {ThumbnailSettings(style, 1), ThumbnailSettings(style, 2), medium};
 }
 
-CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index) {
-  const std::string name = std::to_string(index + 1) + ".jpg";
-  return {source,
-          root + "/images/" + name,
-          {root + "/thumbs/" + name, root + "/thumbs2x/" + name, root + "/medium/" + name}};
+CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& root, int photo) {
+  auto path = [&](ModernImageSize size) { return root + "/" + plan.Image(photo, size).path; };
+  return {plan.photos[photo].path,
+          path(ModernImageSize::kPage),
+          {path(ModernImageSize::kThumb), path(ModernImageSize::kThumb2x),
+           path(ModernImageSize::kMedium)}};
 }
 
 std::string ModernOriginalName(std::string_view extension, int index) {
@@ -154,30 +156,46 @@ bool ImagesWritten(const CPhotoImages& images, const CPhotoImagePaths& paths, in
   return true;
 }
 
+// Writes the pages of `kind` of `plan`; false after telling `observer` of one not written.
+bool WritePages(const CModernGallery& gallery, const CModernPlan& plan, ModernPageKind kind,
+                const std::string& root, CGenerationObserver* observer) {
+  for (int page = 0; page < static_cast<int>(plan.pages.size()); ++page) {
+    if (plan.pages[page].kind != kind) continue;
+    const std::string path = root + "/" + plan.pages[page].path;
+    if (!Written(path, TryWriteFileBytes(path, RenderModernPage(gallery, plan, page)), observer)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& options,
-                       const std::string& root, CGenerationObserver* observer) {
-  for (std::string_view folder : kModernFolders) {
-    if (folder == "originals" && !options.originals) continue;
-    if (!CreateFolder(root + "/" + std::string(folder))) return 0;
+int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
+                       const CModernOptions& options, const std::string& root,
+                       CGenerationObserver* observer) {
+  CModernGallery gallery = StartModernGallery(builder.style());
+  const CModernPlan plan = PlanModernGallery(album, gallery.photos_per_page, options.originals);
+  for (const std::string& folder : plan.folders) {
+    if (!CreateFolder(root + "/" + folder)) return 0;
   }
-  const std::vector<CPhotoEntry>& photos = builder.photos();
+  const std::vector<CPhotoEntry>& photos = plan.photos;
   const int photo_count = static_cast<int>(photos.size());
   std::vector<CPhotoImagePaths> paths;
   for (int index = 0; index < photo_count; ++index) {
-    paths.push_back(ModernImagePaths(root, photos[index].path, index));
+    paths.push_back(ModernImagePaths(plan, root, index));
   }
   CImageWork image_work(ModernPageImageSettings(builder.style(), options.max_size),
                         ModernThumbnailSettings(builder.style()), std::move(paths),
                         options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count),
                         builder.image_cache());
-  for (const auto& [name, bytes] :
-       {std::pair{"gallery.css", ModernStylesheet()}, std::pair{"gallery.js", ModernScript()}}) {
-    const std::string path = root + "/assets/" + name;
+  std::vector<std::pair<std::string_view, std::string_view>> assets = {
+      {"gallery.css", ModernStylesheet()}, {"gallery.js", ModernScript()}};
+  if (plan.HasAlbums()) assets.emplace_back("albums.css", ModernAlbumStylesheet());
+  for (const auto& [name, bytes] : assets) {
+    const std::string path = root + "/assets/" + std::string(name);
     if (!Written(path, TryWriteFileBytes(path, bytes), observer)) return 0;
   }
-  CModernGallery gallery = StartModernGallery(builder.style());
   for (int index = 0; index < photo_count; ++index) {
     if (observer != nullptr && observer->StopRequested()) return 0;
     const CPhotoImages& images = image_work.WaitFor(index);
@@ -210,19 +228,10 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& opt
   }
   static_cast<void>(image_work.TakeResults());
   if (observer != nullptr && observer->StopRequested()) return 0;
-  for (int index = 0; index < photo_count; ++index) {
-    const std::string path = root + "/" + ModernPhotoFileName(index);
-    if (!Written(path, TryWriteFileBytes(path, RenderModernPhotoPage(gallery, index)), observer)) {
-      return 0;
-    }
-  }
-  for (int page = 0; page < ModernIndexPageCount(gallery); ++page) {
-    const std::string path = root + "/" + ModernIndexFileName(page);
-    if (!Written(path, TryWriteFileBytes(path, RenderModernIndexPage(gallery, page)), observer)) {
-      return 0;
-    }
-  }
-  return 1;
+  return WritePages(gallery, plan, ModernPageKind::kPhoto, root, observer) &&
+                 WritePages(gallery, plan, ModernPageKind::kAlbumIndex, root, observer)
+             ? 1
+             : 0;
 }
 
 }  // namespace gallery

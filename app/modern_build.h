@@ -8,8 +8,10 @@
 #include "generate/image_work.h"
 #include "imaging/scaled_photo.h"
 #include "theme/modern_model.h"
+#include "theme/modern_plan.h"
 
 namespace gallery {
+struct CAlbum;
 class CGalleryBuilder;
 class CGenerationObserver;
 struct CStyleSettings;
@@ -40,9 +42,10 @@ CModernGallery StartModernGallery(const CStyleSettings& style);
 CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size);
 std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style);
 
-// The files of photo `index` (from 0) in the gallery at `root`: images/N.jpg, thumbs/N.jpg,
-// thumbs2x/N.jpg and medium/N.jpg, N counted from 1.
-CPhotoImagePaths ModernImagePaths(const std::string& root, const std::string& source, int index);
+// The source and the image files of photo `photo` of `plan` in the gallery at `root`, for the
+// image work: its page image, then the images drawn from it in the order of
+// ModernThumbnailSettings.
+CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& root, int photo);
 
 // The name under originals/ of the copy of photo `index`'s source, whose content is in the
 // format of the file name extension `extension` (see ReadPhotoExtension): N and that
@@ -55,16 +58,16 @@ std::string ModernOriginalName(std::string_view extension, int index);
 CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
                            std::vector<std::string> caption, std::string original);
 
-// Every folder a modern gallery may have.
-inline constexpr std::string_view kModernFolders[] = {"images",    "medium", "thumbs", "thumbs2x",
-                                                      "originals", "assets"};
-
-// Writes the modern gallery of `builder`'s collection into the empty folder `root`. 1 when
-// every file was written (photos whose sources could not be made into images show their title
-// alone, told to `observer`), 0 as soon as an image, page, asset or offered original could not
-// be written (told to `observer` first) or `observer` asked to stop.
-int BuildModernGallery(const CGalleryBuilder& builder, const CModernOptions& options,
-                       const std::string& root, CGenerationObserver* observer);
+// Writes the modern gallery of the album tree `album` into the empty folder `root`, in the
+// style of `builder`'s collection and through its image cache. The root album is the
+// collection: its title and description are the style's. Photos are told to `observer` by
+// their place in `PhotosInOrder(album)`. 1 when every file was written (photos whose sources
+// could not be made into images show their title alone, told to `observer`), 0 as soon as an
+// image, page, asset or offered original could not be written (told to `observer` first) or
+// `observer` asked to stop.
+int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
+                       const CModernOptions& options, const std::string& root,
+                       CGenerationObserver* observer);
 
 }  // namespace gallery
 

@@ -12,6 +12,8 @@
 #include <vips/vips8>
 
 #include "app/gallery_cli.h"
+#include "collection/album.h"
+#include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -110,6 +112,21 @@ std::vector<std::string> Tree(const std::string& folder) {
   return files;
 }
 
+// Every address in every page of the gallery at `site` names a file of it.
+void ExpectEveryLinkLeadsToAFile(const std::string& site) {
+  const std::regex link("(?:href|src)=\"([^\"#?]+)\"|srcset=\"([^\" ]+)");
+  for (const std::string& page : Tree(site)) {
+    if (!page.ends_with(".html")) continue;
+    const std::string text = ReadWholeFile(site + "/" + page);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), link);
+         it != std::sregex_iterator(); ++it) {
+      const std::string target = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+      if (target.find(':') != std::string::npos) continue;  // a URL such as data:, no file
+      EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/" + target)) << page << " -> " << target;
+    }
+  }
+}
+
 class ModernBuildTest : public ::testing::Test {
  protected:
   ModernBuildTest() {
@@ -168,17 +185,65 @@ TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
   }
   EXPECT_EQ(ReadWholeFile(photos_ + "/d-small.png"), ReadWholeFile(site + "/originals/4.png"));
 
-  const std::regex link("(?:href|src)=\"([^\"#?]+)\"|srcset=\"([^\" ]+)");
-  for (const std::string& page : Tree(site)) {
-    if (!page.ends_with(".html")) continue;
-    const std::string text = ReadWholeFile(site + "/" + page);
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), link);
-         it != std::sregex_iterator(); ++it) {
-      const std::string target = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
-      if (target.find(':') != std::string::npos) continue;  // a URL such as data:, no file
-      EXPECT_EQ(PathKind::kFile, GetPathKind(site + "/" + target)) << page << " -> " << target;
-    }
+  ExpectEveryLinkLeadsToAFile(site);
+}
+
+TEST_F(ModernBuildTest, AlbumsGetPagesOfTheirOwnBesideTheFlatLayout) {
+  CGalleryBuilder builder;
+  ASSERT_EQ(LoadFailure::kNone,
+            builder.Load(std::string(GALLERY_PRESET_SOURCE_DIR) + "/shaded.xml"));
+  builder.style().collection_title = "Trip";
+  const CAlbum deep{"Deep #1? \u00e9", "", "", "", {{photos_ + "/b-tall.jpg", "Tall"}}, {}};
+  const CAlbum sea{"Sea & <b>sand</b>",
+                   "",
+                   "",
+                   photos_ + "/a-wide.jpg",
+                   {{photos_ + "/c-damaged.jpg", "Damaged"}, {photos_ + "/a-wide.jpg", "Wide"}},
+                   {deep}};
+  const CAlbum root{"Not shown", "", "", "", {{photos_ + "/d-small.png", "Small"}},
+                    {sea, CAlbum{"Empty", "", "", "", {}, {}}}};
+  const std::string site = folder_.Join("site");
+  ASSERT_TRUE(CreateFolder(site));
+  CModernOptions options;
+  options.max_size = 400;
+  options.workers = 0;
+  ASSERT_EQ(1, BuildModernGallery(builder, root, options, site, nullptr));
+
+  std::vector<std::string> pages;
+  for (const std::string& file : Tree(site)) {
+    if (file.ends_with(".html") || file.starts_with("assets/")) pages.push_back(file);
   }
+  const std::vector<std::string> expected = {
+      "album-1.html", "album-2.html", "assets/albums.css", "assets/gallery.css",
+      "assets/gallery.js", "index.html", "photo-1.html", "photo-2.html", "photo-3.html",
+      "photo-4.html"};
+  EXPECT_EQ(expected, pages);
+  // Numbered in the order of the library: the sub-album's photo first, the damaged one has none.
+  const vips::VImage first = LoadPixels(site + "/images/1.jpg");
+  EXPECT_GT(first.height(), first.width());
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site + "/images/2.jpg"));
+  EXPECT_EQ(400, LoadPixels(site + "/images/3.jpg").width());
+  ExpectEveryLinkLeadsToAFile(site);
+
+  const std::string index = ReadWholeFile(site + "/index.html");
+  EXPECT_NE(std::string::npos, index.find("<h1>Trip</h1>"));
+  EXPECT_EQ(std::string::npos, index.find("Not shown"));
+  // The album's card shows the cover it names, its title as written and all its photos.
+  EXPECT_NE(std::string::npos,
+            index.find("<a class=\"cell album\" href=\"album-1.html\"><span "
+                       "class=\"thumb\"><img src=\"thumbs/3.jpg\""))
+      << index;
+  EXPECT_NE(std::string::npos, index.find("Sea &amp; &lt;b&gt;sand&lt;/b&gt;</span><span "
+                                          "class=\"size\">3 photos</span>"));
+  EXPECT_EQ(std::string::npos, index.find("Empty"));
+  const std::string wide = ReadWholeFile(site + "/photo-3.html");
+  EXPECT_NE(std::string::npos, wide.find("<p class=\"count\">2 of 2</p>"));
+  EXPECT_NE(std::string::npos, wide.find("<a rel=\"prev\" href=\"photo-2.html\">"));
+  EXPECT_EQ(std::string::npos, wide.find("rel=\"next\""));
+  EXPECT_NE(std::string::npos, wide.find("<a href=\"album-1.html\" data-up>Index</a>"));
+  EXPECT_NE(std::string::npos,
+            ReadWholeFile(site + "/album-2.html").find("<span aria-current=\"page\">Deep #1? "
+                                                       "\u00e9</span>"));
 }
 
 TEST_F(ModernBuildTest, EachPresetShowsItsFontsAndFrame) {

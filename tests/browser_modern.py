@@ -1,7 +1,8 @@
 """The checks of a modern-theme gallery in the browser, for browser_test.py: on a phone and a
 wide screen, no page scrolls sideways, the photo of a photo page lies wholly inside the window,
 every image (1x and 2x thumbnails included) loads, every link and button is 48 x 48 px or more,
-the arrow keys and Escape lead to the right pages, and no page reports an error. The viewer of
+the arrow keys and Escape lead to the right pages (within its album, in a gallery with albums,
+where every page also shows the way back up), and no page reports an error. The viewer of
 photo pages is tried too: on a phone its links and buttons sit at the bottom, clear of the photo,
 and only with the script are there buttons; a tap or click on the photo leads on and a double
 tap, a drag or a pinch does not; the slideshow goes on from page to page until a key or a click
@@ -75,6 +76,8 @@ MODERN_PROBE = r"""
     links: Array.from(document.querySelectorAll('a[href]')).map(a => a.href),
     lang: document.documentElement.lang, title: document.title,
     targets: TARGETS_OF(),
+    trail: document.querySelectorAll('nav.trail a[href]').length,
+    trailCurrent: document.querySelectorAll('nav.trail [aria-current="page"]').length,
   });
 })()
 """
@@ -84,8 +87,12 @@ def page_order(gallery):
     def number(name):
         found = re.search(r"(\d+)", name)
         return int(found.group(1)) if found else 1
+    def album_number(name):
+        found = re.match(r"album-(\d+)", name)
+        return (int(found.group(1)) if found else 0, number(name[found.end():] if found else name))
     names = os.listdir(gallery)
-    index = sorted((n for n in names if re.fullmatch(r"index(-\d+)?\.html", n)), key=number)
+    index = sorted((n for n in names if re.fullmatch(r"(index|album-\d+)(-\d+)?\.html", n)),
+                   key=album_number)
     photos = sorted((n for n in names if re.fullmatch(r"photo-\d+\.html", n)), key=number)
     return index, photos
 
@@ -128,13 +135,29 @@ def index_of_photo(gallery, photo, index_pages):
     return None
 
 
+def albums_of(gallery, photo_pages, index_pages):
+    """The photo pages of each album, in order: those its index pages (album-K.html,
+    album-K-2.html ..., or index.html ... for the gallery's own) link to."""
+    albums = {}
+    for photo in photo_pages:
+        index = index_of_photo(gallery, photo, index_pages) or "?"
+        albums.setdefault(re.sub(r"^(index|album-\d+)(-\d+)?\.html$", r"\1", index),
+                          []).append(photo)
+    return albums
+
+
 def check_keys(browser, name, gallery, index_pages, photo_pages, problems):
     url = lambda page: "file://" + urllib.parse.quote(os.path.join(gallery, page))
-    last = len(photo_pages) - 1
-    for at in sorted({0, min(1, last), last}):
-        page = photo_pages[at]
-        expect = {"ArrowRight": photo_pages[min(at + 1, last)],
-                  "ArrowLeft": photo_pages[max(at - 1, 0)],
+    checked = []
+    for photos in albums_of(gallery, photo_pages, index_pages).values():
+        last = len(photos) - 1
+        # The first two and the last of each album, where the keys stop at its ends.
+        checked += [(photos, at) for at in sorted({0, min(1, last), last})]
+    for photos, at in checked:
+        page = photos[at]
+        last = len(photos) - 1
+        expect = {"ArrowRight": photos[min(at + 1, last)],
+                  "ArrowLeft": photos[max(at - 1, 0)],
                   "Escape": index_of_photo(gallery, page, index_pages)}
         for key, code, key_code in (("ArrowRight", "ArrowRight", 39),
                                     ("ArrowLeft", "ArrowLeft", 37), ("Escape", "Escape", 27)):
@@ -458,9 +481,31 @@ def pinch(browser, x, y):
     browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
 
-def check_modern_gallery(browser, name, gallery, shots, problems):
+def check_album_escape(browser, name, gallery, index_pages, problems):
+    """Escape on an album's index page leads to the page of the album above that shows its
+    card."""
+    stem = lambda page: re.sub(r"^(index|album-\d+)(-\d+)?\.html$", r"\1", page)
+    for page in index_pages:
+        if stem(page) == "index":
+            continue
+        expect = None
+        for other in index_pages:
+            if stem(other) == stem(page):
+                continue
+            with open(os.path.join(gallery, other), encoding="utf-8") as file:
+                if 'class="cell album" href="%s.html"' % stem(page) in file.read():
+                    expect = other
+        browser.open("file://" + urllib.parse.quote(os.path.join(gallery, page)))
+        reached = press(browser, "Escape", "Escape", 27)
+        if reached != expect:
+            problems.append("%s: %s: Escape led to %s, not %s" % (name, page, reached, expect))
+
+
+def check_modern_gallery(browser, name, gallery, shots, problems, albums=False):
     gallery = os.path.realpath(gallery)
     index_pages, photo_pages = page_order(gallery)
+    if albums and not any(page.startswith("album-") for page in index_pages):
+        problems.append("%s: no album pages" % name)
     if not index_pages or not photo_pages:
         problems.append("%s: no modern pages" % name)
         return
@@ -498,6 +543,13 @@ def check_modern_gallery(browser, name, gallery, shots, problems):
             check_targets(where, facts, page.startswith("photo-") and mobile, problems)
             if facts["lang"] == "":
                 problems.append("%s: no language" % where)
+            # The way back up: the page itself, after a link to each album above it.
+            if albums and (facts["trailCurrent"] != 1 or
+                           (not page.startswith("index") and facts["trail"] < 1)):
+                problems.append("%s: no way back up (%d links, %d current)" %
+                                (where, facts["trail"], facts["trailCurrent"]))
+            elif not albums and facts["trailCurrent"] + facts["trail"] > 0:
+                problems.append("%s: a way back up in a gallery without albums" % where)
             for error in browser.errors:
                 problems.append("%s: %s" % (where, error))
             browser.screenshot(os.path.join(shots, "%s-%s-%s.png" % (name, view, page[:-5])))
@@ -510,4 +562,6 @@ def check_modern_gallery(browser, name, gallery, shots, problems):
     set_viewport(browser, 1366, 900, 1, False)
     check_keys(browser, name, gallery, index_pages, photo_pages, problems)
     check_viewer(browser, name, gallery, photo_pages, problems)
+    if albums:
+        check_album_escape(browser, name, gallery, index_pages, problems)
     browser.call("Emulation.clearDeviceMetricsOverride")

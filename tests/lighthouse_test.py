@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Audits pages of a gallery made by `gallery new` with the page-quality auditor (the npm
 package lighthouse, mobile settings) in Debian's headless Chromium, served over HTTP from
-127.0.0.1. Audits the first index page and one photo page; every category asked for must reach
-the lowest score given, else the failing audits are listed and the exit status is 1.
+127.0.0.1. Audits the first index page and one photo page, and with --album-gallery an album's
+index page and a photo page of an album inside it from a gallery with albums made of the same
+photos; every category asked for must reach the lowest score given, else the failing audits are
+listed and the exit status is 1.
 
 The test suite asks for accessibility, best practices and SEO; bench/lighthouse.sh adds
 performance and several runs, and reports medians without failing."""
@@ -79,6 +81,7 @@ def main():
     parser.add_argument("--gallery", required=True, help="the gallery program")
     parser.add_argument("--lighthouse", required=True, help="the auditor's command")
     parser.add_argument("--chromium", required=True)
+    parser.add_argument("--album-gallery", help="the test program that writes albums")
     parser.add_argument("--photos", required=True, help="a folder of photos to make it from")
     parser.add_argument("--count", type=int, default=12, help="photos taken from that folder")
     parser.add_argument("--work", required=True, help="a folder for the gallery (emptied)")
@@ -92,11 +95,17 @@ def main():
     categories = args.categories.split(",")
     work = os.path.abspath(args.work)
     folder = make_gallery(args.gallery, args.photos, args.count, work, args.new_args.split())
-    server = serve(folder)
+    server = serve(work)
     base = f"http://127.0.0.1:{server.server_address[1]}/"
-    pages = ["index.html", "photo-2.html"]
+    pages = ["gallery/index.html", "gallery/photo-2.html"]
     if not os.path.exists(os.path.join(folder, "index.html")):  # the classic theme
-        pages = ["index.htm", "pages/" + sorted(os.listdir(os.path.join(folder, "pages")))[1]]
+        pages = ["gallery/index.htm",
+                 "gallery/pages/" + sorted(os.listdir(os.path.join(folder, "pages")))[1]]
+    elif args.album_gallery:
+        # The first album, and a photo of the album inside it (its photos come first).
+        subprocess.run([args.album_gallery, folder + ".collection.xml",
+                        os.path.join(work, "albums")], check=True)
+        pages += ["albums/album-1.html", "albums/photo-2.html"]
     problems = []
     for page in pages:
         scores = {category: [] for category in categories}

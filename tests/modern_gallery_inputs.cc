@@ -18,6 +18,24 @@ CModernGallery MakeModernGallery(int count, int per_page) {
   return gallery;
 }
 
+std::vector<CPhotoEntry> SamplePhotos(const std::string& name, int count) {
+  std::vector<CPhotoEntry> photos;
+  for (int i = 1; i <= count; ++i) {
+    photos.push_back({"/photos/" + name + "-" + std::to_string(i) + ".jpg",
+                      name + " " + std::to_string(i)});
+  }
+  return photos;
+}
+
+CAlbum MakeAlbumTree() {
+  CAlbum deep{"Deep #1? \u00e9", "", "/photos/a/deep", "", SamplePhotos("deep", 2), {}};
+  CAlbum a{"A & <b>b</b>", "Sand, <i>sea</i>", "/photos/a", "/photos/a-2.jpg",
+           SamplePhotos("a", 3), {deep}};
+  CAlbum empty{"Empty", "", "/photos/empty", "", {}, {CAlbum{"Nothing", "", "", "", {}, {}}}};
+  CAlbum c{"C 100%", "", "/photos/c", "", SamplePhotos("c", 1), {}};
+  return CAlbum{"Trip", "", "/photos", "", SamplePhotos("root", 2), {a, empty, c}};
+}
+
 bool Holds(const std::string& text, const std::string& piece) {
   return text.find(piece) != std::string::npos;
 }

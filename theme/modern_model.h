@@ -11,12 +11,15 @@ namespace gallery {
 //
 // The files of a modern gallery, relative to its folder:
 //   index.html, index-2.html, index-3.html ...   the index pages, `photos_per_page` photos each
+//   album-1.html, album-1-2.html ...              the index pages of each album (see
+//                                                 theme/modern_plan.h), its albums' cards first
 //   photo-1.html, photo-2.html ...                one page per photo, numbered from 1
 //   images/1.jpg ...                              page images
 //   medium/1.jpg ...                              page images for small screens, half as large
 //   thumbs/1.jpg, thumbs2x/1.jpg ...              thumbnails at 1x and 2x
 //   originals/1.<ext of the source> ...           with --originals only
 //   assets/gallery.css, assets/gallery.js         the one stylesheet and script
+//   assets/albums.css                             with albums only
 
 // A size in pixels; 0 x 0 when that image was not made.
 struct CModernSize {

@@ -5,7 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/album.h"
 #include "theme/modern_model.h"
+#include "theme/modern_page_parts.h"
+#include "theme/modern_plan.h"
 #include "theme/page_frame.h"
 #include "theme/plain_text.h"
 
@@ -23,40 +26,77 @@ constexpr int kNearPageLinks = 2;
 constexpr std::string_view kCellSizes =
     "(max-width: 359px) calc(100vw - 32px), (max-width: 527px) calc(50vw - 20px), 216px";
 
-int PhotosPerPage(const CModernGallery& gallery) {
-  const int count = static_cast<int>(gallery.photos.size());
-  return gallery.photos_per_page > 0 ? gallery.photos_per_page : std::max(count, 1);
-}
-
-std::string RenderThumbnail(const CModernPhoto& photo, int index, int count, int position) {
-  const std::string number = std::to_string(index + 1);
-  const std::string title = EscapeHtmlText(PlainTextFromHtml(photo.title_html));
-  const std::string alt = title.empty() ? UntitledPhotoLabel(index, count) : title;
-  std::string cell = "<li><a class=\"cell\" href=\"" + ModernPhotoFileName(index) +
-                     "\"><span class=\"thumb\">";
-  if (photo.thumb.width <= 0 || photo.thumb.height <= 0) {
-    // The title stands in the thumbnail's place, once.
-    return cell + "<span class=\"missing\">" + alt + "</span></span></a></li>\n";
-  }
-  cell += "<img src=\"thumbs/" + number + ".jpg\"";
+// The sources of photo `photo`'s thumbnail for page `from`: its src, then the rest of the tag
+// up to its alt text.
+std::string ThumbnailSources(const CModernPlan& plan, int from, const CModernPhoto& photo,
+                             int index) {
+  const std::string thumb = plan.Link(from, plan.Image(index, ModernImageSize::kThumb).path);
+  std::string tag = "<img src=\"" + thumb + "\"";
   if (photo.thumb2x.width > photo.thumb.width) {
     // By width, so that the browser takes the 1x thumbnail wherever it is sharp enough for the
     // cell (the grid's cell widths by window width, see gallery.css).
-    cell += " srcset=\"thumbs/" + number + ".jpg " + std::to_string(photo.thumb.width) +
-            "w, thumbs2x/" + number + ".jpg " + std::to_string(photo.thumb2x.width) + "w\"" +
-            " sizes=\"" + std::string(kCellSizes) + "\"";
+    tag += " srcset=\"" + thumb + " " + std::to_string(photo.thumb.width) + "w, " +
+           plan.Link(from, plan.Image(index, ModernImageSize::kThumb2x).path) + " " +
+           std::to_string(photo.thumb2x.width) + "w\"" + " sizes=\"" + std::string(kCellSizes) +
+           "\"";
   }
-  cell += " width=\"" + std::to_string(photo.thumb.width) + "\" height=\"" +
-          std::to_string(photo.thumb.height) + "\" alt=\"" + alt + "\"";
+  return tag + " width=\"" + std::to_string(photo.thumb.width) + "\" height=\"" +
+         std::to_string(photo.thumb.height) + "\"";
+}
+
+// How a thumbnail at `position` on its page loads.
+std::string ThumbnailLoading(int position) {
+  std::string loading;
   if (position == 0) {
-    cell += " fetchpriority=\"high\"";
+    loading = " fetchpriority=\"high\"";
   } else if (position >= kEagerThumbnails) {
-    cell += " loading=\"lazy\"";
+    loading = " loading=\"lazy\"";
   }
-  cell += " decoding=\"async\"></span>";
+  return loading + " decoding=\"async\">";
+}
+
+bool HasThumbnail(const CModernPhoto& photo) {
+  return photo.thumb.width > 0 && photo.thumb.height > 0;
+}
+
+// The cell of photo `index` on page `from`, numbered `shown_number` in its album.
+std::string RenderThumbnail(const CModernPlan& plan, int from, const CModernPhoto& photo,
+                            int index, int shown_number, int position) {
+  const std::string title = EscapeHtmlText(PlainTextFromHtml(photo.title_html));
+  const std::string alt =
+      title.empty()
+          ? UntitledPhotoLabel(shown_number, plan.albums[plan.pages[from].album].own_count)
+          : title;
+  std::string cell = "<li><a class=\"cell\" href=\"" +
+                     plan.Link(from, plan.pages[plan.photo_pages[index]].path) +
+                     "\"><span class=\"thumb\">";
+  if (!HasThumbnail(photo)) {
+    // The title stands in the thumbnail's place, once.
+    return cell + "<span class=\"missing\">" + alt + "</span></span></a></li>\n";
+  }
+  cell += ThumbnailSources(plan, from, photo, index) + " alt=\"" + alt + "\"" +
+          ThumbnailLoading(position) + "</span>";
   // The title under the thumbnail is for the eye: the link is named by the alt text already,
   // and a screen reader would say it twice.
   if (!title.empty()) cell += "<span class=\"name\" aria-hidden=\"true\">" + title + "</span>";
+  return cell + "</a></li>\n";
+}
+
+// The card of sub-album `album` on page `from`: its cover's thumbnail, its title and how many
+// photos it holds. The link is named by the title and the count; the cover is decoration.
+std::string RenderAlbumCard(const CModernGallery& gallery, const CModernPlan& plan, int from,
+                            int album, int position) {
+  const CModernPlannedAlbum& shown = plan.albums[album];
+  std::string cell = "<li><a class=\"cell album\" href=\"" +
+                     plan.Link(from, plan.pages[shown.index_pages.front()].path) +
+                     "\"><span class=\"thumb\">";
+  if (shown.cover >= 0 && HasThumbnail(gallery.photos[shown.cover])) {
+    cell += ThumbnailSources(plan, from, gallery.photos[shown.cover], shown.cover) +
+            " alt=\"\"" + ThumbnailLoading(position);
+  }
+  cell += "</span><span class=\"name\">" + EscapeHtmlText(ModernAlbumTitle(gallery, plan, album)) +
+          "</span><span class=\"size\">" + std::to_string(shown.photo_count) +
+          (shown.photo_count == 1 ? " photo" : " photos") + "</span>";
   return cell + "</a></li>\n";
 }
 
@@ -74,86 +114,159 @@ std::vector<int> ListedPages(int current, int count) {
   return pages;
 }
 
-std::string RenderPageLinks(int current, int count) {
+std::string RenderPageLinks(const CModernPlan& plan, int from) {
+  const CModernPlannedPage& shown = plan.pages[from];
+  const std::vector<int>& album_pages = plan.albums[shown.album].index_pages;
+  const int current = shown.number;
+  const int count = static_cast<int>(album_pages.size());
+  auto link = [&](int page) { return plan.Link(from, plan.pages[album_pages[page]].path); };
   std::string nav = "<nav class=\"pages\" aria-label=\"Pages\">\n";
   if (current > 0) {
-    nav += "<a rel=\"prev\" href=\"" + ModernIndexFileName(current - 1) + "\">Previous</a>\n";
+    nav += "<a rel=\"prev\" href=\"" + link(current - 1) + "\">Previous</a>\n";
   }
   for (int page : ListedPages(current, count)) {
     if (page < 0) {
       nav += "<span aria-hidden=\"true\">\u2026</span>\n";
       continue;
     }
-    nav += "<a href=\"" + ModernIndexFileName(page) + "\"";
+    nav += "<a href=\"" + link(page) + "\"";
     if (page == current) nav += " aria-current=\"page\"";
     nav += ">" + std::to_string(page + 1) + "</a>\n";
   }
   if (current < count - 1) {
-    nav += "<a rel=\"next\" href=\"" + ModernIndexFileName(current + 1) + "\">Next</a>\n";
+    nav += "<a rel=\"next\" href=\"" + link(current + 1) + "\">Next</a>\n";
   }
   return nav + "</nav>\n";
 }
 
+// A flat gallery's plan: its photos in one album.
+CModernPlan FlatPlan(const CModernGallery& gallery) {
+  CAlbum root;
+  root.photos.resize(gallery.photos.size());
+  return PlanModernGallery(root, gallery.photos_per_page, false);
+}
+
 }  // namespace
+
+std::string ModernAlbumTitle(const CModernGallery& gallery, const CModernPlan& plan, int album) {
+  if (album == 0) return TextOr(gallery.title, "Photos");
+  return TextOr(plan.albums[album].title, "Album " + std::to_string(plan.albums[album].number));
+}
+
+CPageFrame StartModernFrame(const CModernPlan& plan, int page) {
+  CPageFrame frame;
+  frame.stylesheet = plan.Link(page, "assets/gallery.css");
+  frame.script = plan.Link(page, "assets/gallery.js");
+  if (plan.HasAlbums()) {
+    frame.head_links =
+        "<link rel=\"stylesheet\" href=\"" + plan.Link(page, "assets/albums.css") + "\">\n";
+  }
+  return frame;
+}
+
+std::string RenderModernTrail(const CModernGallery& gallery, const CModernPlan& plan, int page,
+                              std::string_view current) {
+  if (!plan.HasAlbums()) return {};
+  const CModernPlannedPage& shown = plan.pages[page];
+  std::vector<int> chain;
+  for (int album = shown.album; album >= 0; album = plan.albums[album].parent) {
+    chain.insert(chain.begin(), album);
+  }
+  std::string nav = "<nav class=\"trail\" aria-label=\"Albums\">\n<ol>\n";
+  for (size_t i = 0; i < chain.size(); ++i) {
+    const std::string title = EscapeHtmlText(ModernAlbumTitle(gallery, plan, chain[i]));
+    if (i + 1 == chain.size() && current.empty()) {
+      nav += "<li><span aria-current=\"page\">" + title + "</span></li>\n";
+      continue;
+    }
+    // From an index page, its parent leads back to the page that shows its card.
+    const bool parent = current.empty() && i + 2 == chain.size() && shown.up >= 0;
+    const int target = parent ? shown.up : plan.albums[chain[i]].index_pages.front();
+    nav += "<li><a href=\"" + plan.Link(page, plan.pages[target].path) + "\"" +
+           (parent ? " data-up" : "") + ">" + title + "</a></li>\n";
+  }
+  if (!current.empty()) {
+    nav += "<li><span aria-current=\"page\">" + EscapeHtmlText(current) + "</span></li>\n";
+  }
+  return nav + "</ol>\n</nav>\n";
+}
 
 int ModernIndexPageCount(const CModernGallery& gallery) {
   const int count = static_cast<int>(gallery.photos.size());
-  const int per_page = PhotosPerPage(gallery);
+  const int per_page = gallery.photos_per_page > 0 ? gallery.photos_per_page : std::max(count, 1);
   return std::max(1, (count + per_page - 1) / per_page);
 }
 
-std::string ModernIndexFileName(int page) {
-  return page <= 0 ? "index.html" : "index-" + std::to_string(page + 1) + ".html";
-}
-
-std::string ModernPhotoFileName(int photo) {
-  return "photo-" + std::to_string(std::max(photo, 0) + 1) + ".html";
-}
+std::string ModernIndexFileName(int page) { return ModernIndexFileName(0, page); }
 
 std::string UntitledPhotoLabel(int photo, int count) {
   return "Photo " + std::to_string(photo + 1) + " of " + std::to_string(count);
 }
 
 int ModernIndexPageOf(const CModernGallery& gallery, int photo) {
-  return std::clamp(std::max(photo, 0) / PhotosPerPage(gallery), 0,
-                    ModernIndexPageCount(gallery) - 1);
+  const CModernPlan plan = FlatPlan(gallery);
+  return plan.pages[plan.IndexPageHolding(0, photo)].number;
 }
 
 std::string RenderModernIndexPage(const CModernGallery& gallery, int page) {
-  const int page_count = ModernIndexPageCount(gallery);
-  if (page < 0 || page >= page_count) return {};
-  const int count = static_cast<int>(gallery.photos.size());
-  const int per_page = PhotosPerPage(gallery);
-  const int first = page * per_page;
-  const int end = std::min(count, first + per_page);
+  const CModernPlan plan = FlatPlan(gallery);
+  const std::vector<int>& pages = plan.albums[0].index_pages;
+  if (page < 0 || page >= static_cast<int>(pages.size())) return {};
+  return RenderModernPage(gallery, plan, pages[page]);
+}
 
-  CPageFrame frame;
-  const std::string title = TextOr(gallery.title, "Photos");
+std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo) {
+  if (photo < 0 || photo >= static_cast<int>(gallery.photos.size())) return {};
+  const CModernPlan plan = FlatPlan(gallery);
+  return RenderModernPage(gallery, plan, plan.photo_pages[photo]);
+}
+
+std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& plan, int page) {
+  if (page < 0 || page >= static_cast<int>(plan.pages.size())) return {};
+  if (plan.pages[page].kind == ModernPageKind::kPhoto) {
+    return RenderModernPhotoPageOf(gallery, plan, page);
+  }
+  const CModernPlannedPage& shown = plan.pages[page];
+  const CModernPlannedAlbum& album = plan.albums[shown.album];
+  const int page_count = static_cast<int>(album.index_pages.size());
+
+  CPageFrame frame = StartModernFrame(plan, page);
+  const std::string title = ModernAlbumTitle(gallery, plan, shown.album);
+  const std::string description =
+      TextOr(shown.album == 0 ? gallery.description : album.description, "");
   frame.title = title;
   if (page_count > 1) {
-    frame.title += " \u2013 page " + std::to_string(page + 1) + " of " + std::to_string(page_count);
+    frame.title +=
+        " \u2013 page " + std::to_string(shown.number + 1) + " of " + std::to_string(page_count);
   }
-  frame.description = TextOr(gallery.description, title);
+  if (shown.album != 0) frame.title += " \u2013 " + ModernAlbumTitle(gallery, plan, 0);
+  frame.description = description.empty() ? title : description;
   frame.body_class = "index";
   std::string html = RenderPageStart(gallery, frame);
 
   // A blank title would leave an empty heading.
-  html += "<header class=\"top\">\n<h1>" + EscapeHtmlText(title) + "</h1>\n";
-  if (const std::string description = TextOr(gallery.description, ""); !description.empty()) {
+  html += "<header class=\"top\">\n" + RenderModernTrail(gallery, plan, page, {}) + "<h1>" +
+          EscapeHtmlText(title) + "</h1>\n";
+  if (!description.empty()) {
     html += "<div class=\"description\">" + EscapeHtmlText(description) + "</div>\n";
   }
   html += "</header>\n<main>\n";
-  if (count == 0) {
+  if (shown.albums.empty() && shown.photos.empty()) {
     html += "<p class=\"empty\">No photos</p>\n";
   } else {
     html += "<ul class=\"grid\">\n";
-    for (int photo = first; photo < end; ++photo) {
-      html += RenderThumbnail(gallery.photos[photo], photo, count, photo - first);
+    int position = 0;
+    for (int sub_album : shown.albums) {
+      html += RenderAlbumCard(gallery, plan, page, sub_album, position++);
+    }
+    for (int photo : shown.photos) {
+      html += RenderThumbnail(plan, page, gallery.photos[photo], photo,
+                              plan.pages[plan.photo_pages[photo]].number, position++);
     }
     html += "</ul>\n";
   }
   html += "</main>\n";
-  if (page_count > 1) html += RenderPageLinks(page, page_count);
+  if (page_count > 1) html += RenderPageLinks(plan, page);
   html += PageEnd();
   return html;
 }

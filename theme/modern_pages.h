@@ -4,19 +4,26 @@
 #include <string>
 #include <string_view>
 
+#include "theme/modern_plan.h"
+
 namespace gallery {
 struct CModernGallery;
+struct CModernPlan;
 
 // The pages of a modern gallery, as UTF-8 text with LF line ends. Every link is relative to the
 // gallery's folder and names a file listed beside CModernGallery; nothing is loaded from the
 // network, and the pages work without their script. Touches no file.
 
+// Page `page` of `plan` (an index page or a photo page, as its kind says), showing what
+// `gallery` holds of the plan's photos; empty when out of range. Every link is relative to the
+// page, wherever it lies.
+std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& plan, int page);
+
+// The same for a gallery without albums, from its photos alone.
 // Number of index pages for the gallery: at least 1, also for no photos.
 int ModernIndexPageCount(const CModernGallery& gallery);
 // "index.html" for page 0, "index-2.html" for page 1, ...
 std::string ModernIndexFileName(int page);
-// "photo-1.html" for photo 0, ...
-std::string ModernPhotoFileName(int photo);
 // What names photo `photo` (0-based) of `count` where its title shows nothing, as in its
 // heading, the page's title and the alt text of its images: "Photo 3 of 14". Plain text.
 std::string UntitledPhotoLabel(int photo, int count);
@@ -27,9 +34,11 @@ int ModernIndexPageOf(const CModernGallery& gallery, int photo);
 std::string RenderModernIndexPage(const CModernGallery& gallery, int page);
 std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo);
 
-// The fixed assets, written to assets/gallery.css and assets/gallery.js.
+// The fixed assets, written to assets/gallery.css and assets/gallery.js, and in a gallery with
+// albums assets/albums.css.
 std::string_view ModernStylesheet();
 std::string_view ModernScript();
+std::string_view ModernAlbumStylesheet();
 
 }  // namespace gallery
 

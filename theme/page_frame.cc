@@ -75,11 +75,11 @@ std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& fra
   page += "<title>" + EscapeHtmlText(frame.title) + "</title>\n";
   page += "<meta name=\"description\" content=\"" + EscapeHtmlText(frame.description) + "\">\n";
   page +=
-      "<link rel=\"icon\" href=\"data:,\">\n"
-      "<link rel=\"stylesheet\" href=\"assets/gallery.css\">\n";
+      "<link rel=\"icon\" href=\"data:,\">\n";
+  page += "<link rel=\"stylesheet\" href=\"" + frame.stylesheet + "\">\n";
   page += frame.head_links;
   page += RenderThemeStyle(gallery);
-  page += "<script src=\"assets/gallery.js\" defer></script>\n";
+  page += "<script src=\"" + frame.script + "\" defer></script>\n";
   page += "</head>\n<body class=\"";
   page += frame.body_class;
   page += FrameClass(gallery.frame.kind);

@@ -12,6 +12,9 @@ struct CPageFrame {
   std::string title;        // plain text, escaped here
   std::string description;  // plain text, escaped here
   std::string head_links;   // more <link> lines, ready HTML
+  // The addresses of the stylesheet and the script from the page.
+  std::string stylesheet = "assets/gallery.css";
+  std::string script = "assets/gallery.js";
   std::string_view body_class;
   bool swipe = false;  // whether the script turns swipes into previous / next
 };
