@@ -128,7 +128,8 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
       modern ? BuildModernGallery(builder, library,
                                   {options.max_size.value_or(kDefaultMaxSize),
                                    options.captions.value_or(false),
-                                   options.originals.value_or(false)},
+                                   options.originals.value_or(false),
+                                   options.language.value_or(environment.locale_language)},
                                   plan.root(), &progress)
              : builder.Generate(document_path, options.thumbnails.value_or(true));
   builder.SetObserver(nullptr);

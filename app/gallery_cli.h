@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/exit_code.h"
+#include "theme/page_words.h"
 
 namespace gallery {
 
@@ -25,6 +26,8 @@ struct CCliEnvironment {
   bool err_is_terminal = false;
   int terminal_width = 80;
   std::string preset_folder;
+  // The language of the user's locale, for pages whose language the command line leaves open.
+  PageLanguage locale_language = PageLanguage::kEnglish;
   // Where images are kept between builds (see CacheFolderFor); empty: nowhere.
   std::string cache_folder;
   std::function<double()> clock;  // seconds from any fixed point

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/gallery_cli.h"
@@ -16,6 +17,7 @@
 #include "app/start_up.h"
 #include "cache/result_cache.h"
 #include "platform/imaging_runtime.h"
+#include "theme/page_words.h"
 
 namespace {
 
@@ -48,6 +50,12 @@ int main(int argc, char** argv) {
   environment.err_is_terminal = isatty(STDERR_FILENO) != 0;
   environment.terminal_width = TerminalWidth();
   environment.preset_folder = gallery::DefaultPresetFolder();
+  auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string_view(value != nullptr ? value : "");
+  };
+  environment.locale_language =
+      gallery::LanguageOfLocale(variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG"));
   environment.cache_folder = gallery::CacheFolderFor(std::getenv("XDG_CACHE_HOME"),
                                                      std::getenv("HOME"))
                                  .value_or("");

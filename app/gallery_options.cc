@@ -114,6 +114,14 @@ std::string SetTitles(CCliOptions& options, const std::string& value) {
   return "";
 }
 
+std::string SetLanguage(CCliOptions& options, const std::string& value) {
+  options.language = ParsePageLanguage(value);
+  if (!options.language) {
+    return "--lang takes en, de, fr, es or it, not '" + value + "'";
+  }
+  return "";
+}
+
 constexpr COptionRule kHelpOption = {"help", 'h', "", "show this help", SetHelp};
 constexpr COptionRule kVersionOption = {"version", 'V', "", "show the version", SetVersion};
 constexpr COptionRule kThumbnailsOption = {
@@ -150,6 +158,11 @@ constexpr COptionRule kTitlesOption = {
     "the file name, or the date\ntaken where a camera or phone named the file)",
     SetTitles};
 
+constexpr COptionRule kLanguageOption = {
+    "lang", 0, "CODE",
+    "modern: the pages' language, en, de, fr, es or it (default:\nthe locale's, else en)",
+    SetLanguage};
+
 constexpr COptionRule kThemeOption = {
     "theme", 0, "THEME",
     "modern (the default), or classic: the classic pages\nand an output collection file", SetTheme};
@@ -182,14 +195,14 @@ constexpr std::array kOverviewOptions = {
 };
 constexpr std::array kBuildOptions = {
     kThemeOption,       kMaxSizeOption,    kCaptionsOption,     kNoCaptionsOption,
-    kOriginalsOption,   kNoOriginalsOption, kNoCacheOption,     kThumbnailsOption,
+    kOriginalsOption,   kNoOriginalsOption, kLanguageOption,    kNoCacheOption,     kThumbnailsOption,
     kNoThumbnailsOption, kOutputOption,     kQuietOption,       kHelpOption,
     Unlisted(kVersionOption),
 };
 constexpr std::array kNewOptions = {
     kTitleOption,      kDescriptionOption,  kPresetOption,
     kSortOption,       kTitlesOption,       kCollectionOption,   kThemeOption,
-    kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,
+    kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,    kLanguageOption,
     kNoCacheOption,    kThumbnailsOption,   kNoThumbnailsOption, kOutputOption,
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };

@@ -7,6 +7,7 @@
 
 #include "app/photo_folder.h"
 #include "app/photo_titles.h"
+#include "theme/page_words.h"
 
 namespace gallery {
 
@@ -34,6 +35,7 @@ struct CCliOptions {
   std::string description;
   std::string preset = "shaded";
   PhotoOrder order = PhotoOrder::kName;
+  std::optional<PageLanguage> language;  // modern: the pages' language; none: the locale's
   TitleSource titles = TitleSource::kChosen;  // where `new` takes the photos' titles from
 };
 

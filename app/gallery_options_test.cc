@@ -308,9 +308,9 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     std::vector<std::string> arguments;
     size_t listed;
   } cases[] = {
-      {CliCommand::kBuild, {"build", "c.xml", "out"}, 12},
-      {CliCommand::kUpdate, {"update", "c.xml", "out"}, 12},
-      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 16},
+      {CliCommand::kBuild, {"build", "c.xml", "out"}, 13},
+      {CliCommand::kUpdate, {"update", "c.xml", "out"}, 13},
+      {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 17},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
   for (const Case& c : cases) {
@@ -324,6 +324,7 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
       const std::string value = name == "--theme"      ? "=classic"
                                 : name == "--max-size" ? "=640"
                                 : name == "--titles"   ? "=names"
+                                : name == "--lang"     ? "=de"
                                                        : "=name";
       arguments.push_back(name + (option.find('=') == std::string::npos ? "" : value));
       if (name == "--output" || name == "--no-thumbnails") arguments.push_back("--theme=classic");
@@ -346,6 +347,8 @@ TEST(GalleryOptionsTest, HelpListsOptionsInAlignedColumns) {
       "      --no-captions      modern: show no captions\n"
       "      --originals        modern: link each photo's original file\n"
       "      --no-originals     modern: link no original files\n"
+      "      --lang=CODE        modern: the pages' language, en, de, fr, es or it (default:\n"
+      "                         the locale's, else en)\n"
       "      --no-cache         make every image afresh; read and write no cached images\n"
       "      --thumbnails       classic: make thumbnail images (the default)\n"
       "      --no-thumbnails    classic: make no thumbnail images\n"

@@ -77,6 +77,9 @@ CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size
   CImageSettings settings = MakeImageSettings(style);
   settings.max_long_side = std::max(0, max_size);
   settings.reduced_decoding = max_size > 0;
+  // The ring that joins a classic photo to its shaded frame pieces would be a line round the
+  // photo here, where no frame piece meets it.
+  settings.edge_ring = false;
   return settings;
 }
 
@@ -175,6 +178,7 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
                        const CModernOptions& options, const std::string& root,
                        CGenerationObserver* observer) {
   CModernGallery gallery = StartModernGallery(builder.style());
+  gallery.language = options.language;
   const CModernPlan plan = PlanModernGallery(album, gallery.photos_per_page, options.originals);
   for (const std::string& folder : plan.folders) {
     if (!CreateFolder(root + "/" + folder)) return 0;
@@ -215,7 +219,7 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
     }
     std::vector<std::string> caption;
     if (options.captions && failure == PhotoFailure::kNone) {
-      caption = FormatCaption(ReadPhotoFacts(photos[index].path));
+      caption = FormatCaption(ReadPhotoFacts(photos[index].path), options.language);
     }
     gallery.photos.push_back(
         ToModernPhoto(photos[index].title, images, std::move(caption), std::move(original)));

@@ -8,6 +8,7 @@
 #include "generate/image_work.h"
 #include "imaging/scaled_photo.h"
 #include "theme/modern_model.h"
+#include "theme/page_words.h"
 #include "theme/modern_plan.h"
 
 namespace gallery {
@@ -21,6 +22,7 @@ struct CModernOptions {
   int max_size = 2048;  // the page images' longer side at most; 0: each source's own size
   bool captions = false;
   bool originals = false;
+  PageLanguage language = PageLanguage::kEnglish;  // of the pages' words, dates and captions
   int workers = -1;  // photos made at once; -1 chooses by the machine
 };
 

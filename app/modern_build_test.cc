@@ -305,6 +305,23 @@ int SoftPixels(const vips::VImage& image, int y) {
   return soft;
 }
 
+TEST_F(ModernBuildTest, PagesSpeakTheLanguageAskedForAndPhotosGetNoRing) {
+  const std::string site = folder_.Join("site");
+  ASSERT_EQ(ExitCode::kBuilt, Run({"new", photos_, site, "-t", "T", "--lang", "de"}))
+      << err_.str();
+  const std::string page = ReadWholeFile(site + "/photo-1.html");
+  EXPECT_NE(std::string::npos, page.find("<html lang=\"de\">"));
+  EXPECT_NE(std::string::npos, page.find(">Weiter</a>"));
+  EXPECT_NE(std::string::npos, page.find(">1 von 4</p>"));
+  EXPECT_NE(std::string::npos, page.find(" data-word-start-slideshow=\"Diashow starten\""));
+  EXPECT_EQ(std::string::npos, page.find(">Next<"));
+  // The shaded preset's frame is the classic pages' alone: the photo keeps its own colour to
+  // its edge.
+  const vips::VImage image = LoadPixels(site + "/images/1.jpg");
+  EXPECT_NEAR(200, image.getpoint(0, 0)[0], 8);
+  EXPECT_NEAR(40, image.getpoint(image.width() - 1, image.height() - 1)[1], 8);
+}
+
 TEST_F(ModernBuildTest, ThumbnailsAreDrawnFromThePageImage) {
   // Black beside white, with one sharp edge between. The page image is capped far below the
   // thumbnail's size, so a thumbnail drawn from it shows the edge as soft as the page image is
@@ -322,8 +339,9 @@ TEST_F(ModernBuildTest, ThumbnailsAreDrawnFromThePageImage) {
   ASSERT_EQ(24, page.width());
   const vips::VImage thumb = LoadPixels(site + "/thumbs/1.jpg");
   ASSERT_GT(thumb.width(), 4 * page.width());
-  // Each pixel of the page image spans many of the thumbnail's, and the edge at least one.
-  EXPECT_LE(thumb.width() / page.width(), SoftPixels(thumb, thumb.height() / 2));
+  // Each pixel of the page image spans many of the thumbnail's, and the edge, enlarged from it,
+  // at least half of one such span (one drawn from the source would be a pixel or two wide).
+  EXPECT_LE(thumb.width() / page.width() / 2, SoftPixels(thumb, thumb.height() / 2));
   for (const char* larger : {"/thumbs2x/1.jpg", "/medium/1.jpg"}) {
     if (GetPathKind(site + larger) != PathKind::kFile) continue;
     EXPECT_GE(page.width(), LoadPixels(site + larger).width()) << larger;

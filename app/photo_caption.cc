@@ -54,9 +54,9 @@ std::string FormatExposureTime(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> FormatCaption(const CPhotoFacts& facts) {
+std::vector<std::string> FormatCaption(const CPhotoFacts& facts, PageLanguage language) {
   std::vector<std::string> lines;
-  if (std::optional<std::string> date = FormatDateTaken(PageLanguage::kEnglish, facts.date_taken)) {
+  if (std::optional<std::string> date = FormatDateTaken(language, facts.date_taken)) {
     lines.push_back(*date);
   }
   std::string camera = facts.model;

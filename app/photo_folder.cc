@@ -7,6 +7,7 @@
 
 #include "collection/collection_document.h"
 #include "collection/style_settings.h"
+#include "platform/collation.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/photo_date.h"
@@ -19,46 +20,12 @@ constexpr std::array<std::string_view, 13> kPhotoExtensions = {
     "webp", "heic", "heif", "avif", "bmp", "jfif"};
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Extension(std::string_view name) {
   size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos || dot == 0) return {};
   return name.substr(dot + 1);
-}
-
-// -1, 0 or 1 as `left` sorts before, with or after `right`, ignoring case and reading digit runs
-// as numbers.
-int CompareNatural(std::string_view left, std::string_view right) {
-  size_t i = 0;
-  size_t j = 0;
-  while (i < left.size() && j < right.size()) {
-    if (IsDigit(left[i]) && IsDigit(right[j])) {
-      size_t i_end = i;
-      size_t j_end = j;
-      while (i_end < left.size() && IsDigit(left[i_end])) ++i_end;
-      while (j_end < right.size() && IsDigit(right[j_end])) ++j_end;
-      // Leading zeros do not change a number's value; compare lengths, then digits.
-      std::string_view a = left.substr(i, i_end - i);
-      std::string_view b = right.substr(j, j_end - j);
-      a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
-      b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
-      if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-      if (int order = a.compare(b); order != 0) return order < 0 ? -1 : 1;
-      i = i_end;
-      j = j_end;
-      continue;
-    }
-    char a = Lower(left[i]);
-    char b = Lower(right[j]);
-    if (a != b) return static_cast<unsigned char>(a) < static_cast<unsigned char>(b) ? -1 : 1;
-    ++i;
-    ++j;
-  }
-  if (i < left.size()) return 1;
-  if (j < right.size()) return -1;
-  return 0;
 }
 
 // The length of the valid UTF-8 character at the start of `text`, or 0 when there is none.
@@ -196,8 +163,10 @@ std::string TitleFromFileName(std::string_view name) {
 }
 
 bool NaturalLess(std::string_view left, std::string_view right) {
-  int order = CompareNatural(left, right);
-  return order != 0 ? order < 0 : left < right;
+  // The rules shared by the languages written in Latin letters, which put accented letters
+  // beside the plain ones.
+  static const CCollator collator("und");
+  return collator.Less(left, right);
 }
 
 void SortPhotos(std::vector<CFolderPhoto>& photos, PhotoOrder order) {

@@ -64,8 +64,9 @@ std::string EscapeForTerminal(std::string_view text);
 // of the pages reads as anything but text.
 std::string TitleAsHtml(std::string_view text);
 
-// Orders names as a person expects: letters without regard to case, and runs of digits by their
-// value ("img2" before "img10"); names that compare equal so are ordered bytewise.
+// Orders names as a person expects: letters without regard to case, accented ones beside the
+// plain ones ("Été" before "Zoë"), and runs of digits by their value ("img2" before "img10");
+// names that compare equal so are ordered bytewise.
 bool NaturalLess(std::string_view left, std::string_view right);
 
 // Sorts by name, or by date taken with the undated photos after the dated ones, each group

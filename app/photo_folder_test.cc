@@ -62,6 +62,11 @@ TEST(PhotoFolderTest, NaturalOrderReadsNumbersAndIgnoresCase) {
       {"a", "a1", true},
       {"same", "same", false},
       {"x99999999999999999999", "x100000000000000000000", true},
+      // Accented letters sort beside the plain ones, not after "z".
+      {"Été.jpg", "Zoë.jpg", true},
+      {"Zoë.jpg", "Été.jpg", false},
+      {"eagle.jpg", "Été.jpg", true},
+      {"Ñandú.jpg", "Oso.jpg", true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, NaturalLess(c.left, c.right)) << c.left << " < " << c.right;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "theme/page_words.h"
+
 namespace gallery {
 
 // What the modern pages show, gathered by the front end once the images are made. The pages
@@ -62,6 +64,7 @@ struct CModernGallery {
   CModernColors colors;
   CModernFrameStyle frame;
   int photos_per_page = 0;       // columns x rows of the style; 0 or less: all on one page
+  PageLanguage language = PageLanguage::kEnglish;  // of the pages' words and dates
   std::vector<CModernPhoto> photos;
 };
 

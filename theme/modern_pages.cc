@@ -10,6 +10,7 @@
 #include "theme/modern_page_parts.h"
 #include "theme/modern_plan.h"
 #include "theme/page_frame.h"
+#include "theme/page_words.h"
 #include "theme/plain_text.h"
 
 namespace gallery {
@@ -61,11 +62,12 @@ bool HasThumbnail(const CModernPhoto& photo) {
 
 // The cell of photo `index` on page `from`, numbered `shown_number` in its album.
 std::string RenderThumbnail(const CModernPlan& plan, int from, const CModernPhoto& photo,
-                            int index, int shown_number, int position) {
+                            int index, int shown_number, int position, PageLanguage language) {
   const std::string title = EscapeHtmlText(PlainTextFromHtml(photo.title_html));
   const std::string alt =
       title.empty()
-          ? UntitledPhotoLabel(shown_number, plan.albums[plan.pages[from].album].own_count)
+          ? UntitledPhotoLabel(language, shown_number,
+                               plan.albums[plan.pages[from].album].own_count)
           : title;
   std::string cell = "<li><a class=\"cell\" href=\"" +
                      plan.Link(from, plan.pages[plan.photo_pages[index]].path) +
@@ -95,8 +97,8 @@ std::string RenderAlbumCard(const CModernGallery& gallery, const CModernPlan& pl
             " alt=\"\"" + ThumbnailLoading(position);
   }
   cell += "</span><span class=\"name\">" + EscapeHtmlText(ModernAlbumTitle(gallery, plan, album)) +
-          "</span><span class=\"size\">" + std::to_string(shown.photo_count) +
-          (shown.photo_count == 1 ? " photo" : " photos") + "</span>";
+          "</span><span class=\"size\">" + PhotoCount(gallery.language, shown.photo_count) +
+          "</span>";
   return cell + "</a></li>\n";
 }
 
@@ -114,15 +116,15 @@ std::vector<int> ListedPages(int current, int count) {
   return pages;
 }
 
-std::string RenderPageLinks(const CModernPlan& plan, int from) {
+std::string RenderPageLinks(const CModernPlan& plan, int from, const CPageWords& words) {
   const CModernPlannedPage& shown = plan.pages[from];
   const std::vector<int>& album_pages = plan.albums[shown.album].index_pages;
   const int current = shown.number;
   const int count = static_cast<int>(album_pages.size());
   auto link = [&](int page) { return plan.Link(from, plan.pages[album_pages[page]].path); };
-  std::string nav = "<nav class=\"pages\" aria-label=\"Pages\">\n";
+  std::string nav = "<nav class=\"pages\" aria-label=\"" + std::string(words.pages) + "\">\n";
   if (current > 0) {
-    nav += "<a rel=\"prev\" href=\"" + link(current - 1) + "\">Previous</a>\n";
+    nav += "<a rel=\"prev\" href=\"" + link(current - 1) + "\">" + std::string(words.previous) + "</a>\n";
   }
   for (int page : ListedPages(current, count)) {
     if (page < 0) {
@@ -134,7 +136,7 @@ std::string RenderPageLinks(const CModernPlan& plan, int from) {
     nav += ">" + std::to_string(page + 1) + "</a>\n";
   }
   if (current < count - 1) {
-    nav += "<a rel=\"next\" href=\"" + link(current + 1) + "\">Next</a>\n";
+    nav += "<a rel=\"next\" href=\"" + link(current + 1) + "\">" + std::string(words.next) + "</a>\n";
   }
   return nav + "</nav>\n";
 }
@@ -149,8 +151,10 @@ CModernPlan FlatPlan(const CModernGallery& gallery) {
 }  // namespace
 
 std::string ModernAlbumTitle(const CModernGallery& gallery, const CModernPlan& plan, int album) {
-  if (album == 0) return TextOr(gallery.title, "Photos");
-  return TextOr(plan.albums[album].title, "Album " + std::to_string(plan.albums[album].number));
+  const CPageWords& words = WordsOf(gallery.language);
+  if (album == 0) return TextOr(gallery.title, words.photos);
+  return TextOr(plan.albums[album].title,
+                std::string(words.album) + " " + std::to_string(plan.albums[album].number));
 }
 
 CPageFrame StartModernFrame(const CModernPlan& plan, int page) {
@@ -172,7 +176,8 @@ std::string RenderModernTrail(const CModernGallery& gallery, const CModernPlan& 
   for (int album = shown.album; album >= 0; album = plan.albums[album].parent) {
     chain.insert(chain.begin(), album);
   }
-  std::string nav = "<nav class=\"trail\" aria-label=\"Albums\">\n<ol>\n";
+  std::string nav = "<nav class=\"trail\" aria-label=\"" +
+                    std::string(WordsOf(gallery.language).albums) + "\">\n<ol>\n";
   for (size_t i = 0; i < chain.size(); ++i) {
     const std::string title = EscapeHtmlText(ModernAlbumTitle(gallery, plan, chain[i]));
     if (i + 1 == chain.size() && current.empty()) {
@@ -199,8 +204,8 @@ int ModernIndexPageCount(const CModernGallery& gallery) {
 
 std::string ModernIndexFileName(int page) { return ModernIndexFileName(0, page); }
 
-std::string UntitledPhotoLabel(int photo, int count) {
-  return "Photo " + std::to_string(photo + 1) + " of " + std::to_string(count);
+std::string UntitledPhotoLabel(PageLanguage language, int photo, int count) {
+  return std::string(WordsOf(language).photo) + " " + NumberOfCount(language, photo + 1, count);
 }
 
 int ModernIndexPageOf(const CModernGallery& gallery, int photo) {
@@ -237,7 +242,8 @@ std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& p
   frame.title = title;
   if (page_count > 1) {
     frame.title +=
-        " \u2013 page " + std::to_string(shown.number + 1) + " of " + std::to_string(page_count);
+        " \u2013 " + std::string(WordsOf(gallery.language).page) + " " +
+        NumberOfCount(gallery.language, shown.number + 1, page_count);
   }
   if (shown.album != 0) frame.title += " \u2013 " + ModernAlbumTitle(gallery, plan, 0);
   frame.description = description.empty() ? title : description;
@@ -252,7 +258,7 @@ std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& p
   }
   html += "</header>\n<main>\n";
   if (shown.albums.empty() && shown.photos.empty()) {
-    html += "<p class=\"empty\">No photos</p>\n";
+    html += "<p class=\"empty\">" + std::string(WordsOf(gallery.language).no_photos) + "</p>\n";
   } else {
     html += "<ul class=\"grid\">\n";
     int position = 0;
@@ -261,12 +267,13 @@ std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& p
     }
     for (int photo : shown.photos) {
       html += RenderThumbnail(plan, page, gallery.photos[photo], photo,
-                              plan.pages[plan.photo_pages[photo]].number, position++);
+                              plan.pages[plan.photo_pages[photo]].number, position++,
+                              gallery.language);
     }
     html += "</ul>\n";
   }
   html += "</main>\n";
-  if (page_count > 1) html += RenderPageLinks(plan, page);
+  if (page_count > 1) html += RenderPageLinks(plan, page, WordsOf(gallery.language));
   html += PageEnd();
   return html;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "theme/modern_plan.h"
+#include "theme/page_words.h"
 
 namespace gallery {
 struct CModernGallery;
@@ -25,8 +26,9 @@ int ModernIndexPageCount(const CModernGallery& gallery);
 // "index.html" for page 0, "index-2.html" for page 1, ...
 std::string ModernIndexFileName(int page);
 // What names photo `photo` (0-based) of `count` where its title shows nothing, as in its
-// heading, the page's title and the alt text of its images: "Photo 3 of 14". Plain text.
-std::string UntitledPhotoLabel(int photo, int count);
+// heading, the page's title and the alt text of its images: "Photo 3 of 14" in `language`.
+// Plain text.
+std::string UntitledPhotoLabel(PageLanguage language, int photo, int count);
 // The index page (0-based) that holds photo `photo`; photos out of range give the nearest page.
 int ModernIndexPageOf(const CModernGallery& gallery, int photo);
 

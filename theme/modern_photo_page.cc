@@ -6,6 +6,7 @@
 #include "theme/modern_pages.h"
 #include "theme/modern_plan.h"
 #include "theme/page_frame.h"
+#include "theme/page_words.h"
 #include "theme/plain_text.h"
 
 namespace gallery {
@@ -29,9 +30,9 @@ std::string ImageSources(const CModernPlan& plan, int from, const CModernPhoto& 
 // size, so the other links keep their place and no link leads nowhere. The next photo's
 // sources ride along, so that the script can load the image the browser will pick there.
 std::string RenderStep(const CModernGallery& gallery, const CModernPlan& plan, int from,
-                       const char* rel, const char* label, int neighbour) {
+                       const char* rel, std::string_view label, int neighbour) {
   if (neighbour < 0) {
-    return std::string("<span class=\"none\" aria-hidden=\"true\">") + label + "</span>\n";
+    return "<span class=\"none\" aria-hidden=\"true\">" + std::string(label) + "</span>\n";
   }
   std::string link = std::string("<a rel=\"") + rel + "\" href=\"" +
                      plan.Link(from, plan.pages[neighbour].path) + "\"";
@@ -39,7 +40,7 @@ std::string RenderStep(const CModernGallery& gallery, const CModernPlan& plan, i
   if (std::string_view(rel) == "next" && HasImage(gallery.photos[photo])) {
     link += " data-preload=\"" + ImageSources(plan, from, gallery.photos[photo], photo) + "\"";
   }
-  return link + ">" + label + "</a>\n";
+  return link + ">" + std::string(label) + "</a>\n";
 }
 
 }  // namespace
@@ -51,11 +52,12 @@ std::string RenderModernPhotoPageOf(const CModernGallery& gallery, const CModern
   const int photo = here.photos.front();
   const CModernPhoto& shown = gallery.photos[photo];
   // Counted within its album, as the album's index pages show it.
-  const std::string number = std::to_string(here.number + 1);
   const std::string label =
-      PlainTextOr(shown.title_html, UntitledPhotoLabel(here.number, album.own_count));
-  const std::string position = number + " of " + std::to_string(album.own_count);
+      PlainTextOr(shown.title_html,
+                  UntitledPhotoLabel(gallery.language, here.number, album.own_count));
+  const std::string position = NumberOfCount(gallery.language, here.number + 1, album.own_count);
 
+  const CPageWords& words = WordsOf(gallery.language);
   CPageFrame frame = StartModernFrame(plan, page);
   const std::string album_title =
       here.album == 0 ? TextOr(gallery.title, "") : ModernAlbumTitle(gallery, plan, here.album);
@@ -66,10 +68,10 @@ std::string RenderModernPhotoPageOf(const CModernGallery& gallery, const CModern
   std::string html = RenderPageStart(gallery, frame);
 
   html += "<header class=\"bar\">\n" + RenderModernTrail(gallery, plan, page, label) +
-          "<nav class=\"steps\" aria-label=\"Photos\">\n";
-  html += RenderStep(gallery, plan, page, "prev", "Previous", here.previous);
-  html += "<a href=\"" + plan.Link(page, plan.pages[here.up].path) + "\" data-up>Index</a>\n";
-  html += RenderStep(gallery, plan, page, "next", "Next", here.next);
+          "<nav class=\"steps\" aria-label=\"" + std::string(words.photos) + "\">\n";
+  html += RenderStep(gallery, plan, page, "prev", words.previous, here.previous);
+  html += "<a href=\"" + plan.Link(page, plan.pages[here.up].path) + "\" data-up>" + std::string(words.index) + "</a>\n";
+  html += RenderStep(gallery, plan, page, "next", words.next, here.next);
   html += "</nav>\n<p class=\"count\">" + position + "</p>\n<h1>";
   html += PlainTextFromHtml(shown.title_html).empty() ? EscapeHtmlText(label) : shown.title_html;
   html += "</h1>\n</header>\n<main>\n<figure class=\"view\">\n";

@@ -1,10 +1,13 @@
 #include "theme/page_frame.h"
 
+#include <utility>
+
 #include <string>
 #include <string_view>
 
 #include "theme/contrast.h"
 #include "theme/modern_model.h"
+#include "theme/page_words.h"
 #include "theme/plain_text.h"
 
 namespace gallery {
@@ -66,10 +69,10 @@ std::string TextOr(std::string_view text, std::string_view fallback) {
 }
 
 std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& frame) {
-  std::string page =
-      "<!doctype html>\n"
-      "<html lang=\"en\">\n"
-      "<head>\n"
+  const CPageWords& words = WordsOf(gallery.language);
+  std::string page = "<!doctype html>\n<html lang=\"" + std::string(words.code) +
+                     "\">\n"
+                     "<head>\n"
       "<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   page += "<title>" + EscapeHtmlText(frame.title) + "</title>\n";
@@ -83,7 +86,18 @@ std::string RenderPageStart(const CModernGallery& gallery, const CPageFrame& fra
   page += "</head>\n<body class=\"";
   page += frame.body_class;
   page += FrameClass(gallery.frame.kind);
-  page += frame.swipe ? "\" data-swipe>\n" : "\">\n";
+  page += frame.swipe ? "\" data-swipe" : "\"";
+  if (gallery.language != PageLanguage::kEnglish) {
+    // The words of the controls that the script makes; it has the English ones itself.
+    for (const auto& [name, word] : {std::pair{"view", words.view},
+                                     std::pair{"start-slideshow", words.start_slideshow},
+                                     std::pair{"pause-slideshow", words.pause_slideshow},
+                                     std::pair{"full-screen", words.full_screen},
+                                     std::pair{"exit-full-screen", words.exit_full_screen}}) {
+      page += " data-word-" + std::string(name) + "=\"" + EscapeHtmlText(word) + "\"";
+    }
+  }
+  page += ">\n";
   return page;
 }
 

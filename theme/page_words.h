@@ -21,10 +21,14 @@ struct CPageWords {
   std::string_view pages;       // the label of the index pages' page links
   std::string_view albums;      // the label of the path back up through the albums
   std::string_view photo;       // "Photo" before a photo's number, when it has no title
-  std::string_view slideshow;
-  std::string_view pause;
+  std::string_view album;       // "Album" before an album's number, when it has no title
+  std::string_view page;        // "page" before an index page's number in its title
+  std::string_view no_photos;   // what an index page without photos says
+  std::string_view view;        // the label of the viewer's buttons
+  std::string_view start_slideshow;
+  std::string_view pause_slideshow;
   std::string_view full_screen;
-  std::string_view leave_full_screen;
+  std::string_view exit_full_screen;
   std::string_view download;    // the link to a photo's original file
 };
 

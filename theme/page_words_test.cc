@@ -65,8 +65,9 @@ TEST(PageWordsTest, CountsAgreeWithTheirNumber) {
     const CPageWords& words = WordsOf(language);
     for (std::string_view word :
          {words.code, words.previous, words.next, words.index, words.photos, words.pages,
-          words.albums, words.photo, words.slideshow, words.pause, words.full_screen,
-          words.leave_full_screen, words.download}) {
+          words.albums, words.photo, words.album, words.page, words.no_photos, words.view,
+          words.start_slideshow, words.pause_slideshow, words.full_screen,
+          words.exit_full_screen, words.download}) {
       EXPECT_FALSE(word.empty()) << words.code;
     }
     EXPECT_EQ(ParsePageLanguage(words.code), language);

@@ -176,7 +176,7 @@
     var controls = document.createElement('div');
     controls.className = 'controls';
     controls.setAttribute('role', 'group');
-    controls.setAttribute('aria-label', 'View');
+    controls.setAttribute('aria-label', word('view', 'View'));
     fullscreenButton = canFullscreen ? makeButton('fullscreen', toggleFullscreen) : null;
     if (fullscreenButton) controls.appendChild(fullscreenButton);
     slideshowButton = makeButton('slideshow', toggleSlideshow);
@@ -192,6 +192,11 @@
     setUpTap(document.querySelector('.view img'));
   }
 
+  // A word of the page's language for the controls made here, as the page gives it.
+  function word(name, english) {
+    return document.body.getAttribute('data-word-' + name) || english;
+  }
+
   function makeButton(name, action) {
     var button = document.createElement('button');
     button.type = 'button';
@@ -204,7 +209,8 @@
   // button where the browser cannot show a page so (a phone's browser may not).
   function labelFullscreen() {
     if (fullscreenButton) {
-      fullscreenButton.textContent = fullscreenElement() ? 'Exit full screen' : 'Full screen';
+      fullscreenButton.textContent = fullscreenElement() ? word('exit-full-screen', 'Exit full screen')
+                                                         : word('full-screen', 'Full screen');
     }
   }
 
@@ -257,7 +263,8 @@
   function labelSlideshow() {
     if (!slideshowButton) return;
     slideshowButton.disabled = !running && !linkTo('a[rel~="next"]');
-    slideshowButton.textContent = running ? 'Pause slideshow' : 'Start slideshow';
+    slideshowButton.textContent = running ? word('pause-slideshow', 'Pause slideshow')
+                                          : word('start-slideshow', 'Start slideshow');
   }
 
   function stopSlideshow() {
