@@ -14,10 +14,11 @@ namespace gallery {
 // images are made or in how entries are stored.
 inline constexpr int kCacheFormatVersion = 2;
 
-// The text that names one stored image: the photo's absolute path and what says whether its
-// content may have changed (device, inode, size, modification and change times), every image
-// setting, the mode and the format version. The same inputs give the same text on every run.
-// Touches no file.
+// The text that names one stored image by where its photo was seen: the photo's absolute path
+// and what says whether its content may have changed (device, inode, size, modification and
+// change times), every image setting, the mode and the format version; the image is kept under
+// its `MakeContentKey`, and this text is an alias of it. The same inputs give the same text on
+// every run. Touches no file.
 std::string MakeCacheKey(const std::string& absolute_origin, const CFileStatus& origin,
                          const CImageSettings& settings, int mode);
 
