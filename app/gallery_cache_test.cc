@@ -68,12 +68,14 @@ class GalleryCacheTest : public testing::Test {
 
   std::string CacheFolder() const { return cache_home_ + "/gallerygen"; }
 
-  // The cache entries (image files) of page images, or of thumbnails.
+  // The cache entries (image files) of page images, or of thumbnails; aliases, which name the
+  // entry of an image under another key, are left out.
   std::vector<std::string> EntryImages(bool page_images) const {
     std::vector<std::string> images;
     for (const CListedFile& file : ListFiles(CacheFolder())) {
       if (!file.name.ends_with(".rec")) continue;
       const std::string record = ReadFileBytes(CacheFolder() + "/" + file.name).value_or("");
+      if (!ParseEntryRecord(record)) continue;
       if ((record.find("mode=0;") != std::string::npos) != page_images) continue;
       images.push_back(CacheFolder() + "/" + file.name.substr(0, file.name.size() - 4) + ".jpg");
     }
@@ -113,12 +115,13 @@ TEST_F(GalleryCacheTest, RebuildsReuseWhatIsUnchangedAndMatchCleanBuilds) {
   EXPECT_TRUE(Says(again, "made 0, reused 3, skipped 0")) << again.output;
   EXPECT_TRUE(SameAsCleanBuild());
 
-  // A photo rewritten, or only touched, is made again.
-  AddPhoto(1);
+  // A photo rewritten with other bytes is made again; one only touched keeps its bytes, and
+  // its images.
+  AddPhoto(1, 150);
   const timespec times[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
   ASSERT_EQ(0, utimensat(AT_FDCWD, (photos_ + "/p2.jpg").c_str(), times, 0));
   BinaryResult changed = Gallery({"build", collection_, site_}, cache_home_);
-  EXPECT_TRUE(Says(changed, "made 2, reused 1, skipped 0")) << changed.output;
+  EXPECT_TRUE(Says(changed, "made 1, reused 2, skipped 0")) << changed.output;
   EXPECT_TRUE(SameAsCleanBuild());
 
   // A colour of the pages shapes no photo: none is made, but the pages change.
@@ -164,6 +167,30 @@ TEST_F(GalleryCacheTest, ModernRebuildsReuseEveryImageUntilTheCapChanges) {
   EXPECT_EQ(200, size->width);
 }
 
+TEST_F(GalleryCacheTest, PhotosRenamedOrMovedToAnotherFolderAreNotMadeAgain) {
+  for (int i = 0; i < 4; ++i) AddPhoto(i, 400, 300);
+  BinaryResult first = Gallery({"new", photos_, site_, "-t", "T"}, cache_home_);
+  ASSERT_EQ(0, first.exit_code) << first.output;
+  const std::string album = photos_ + "/album/2024";
+  ASSERT_TRUE(CreateFolders(album));
+  const std::string renamed = photos_ + "/first of all.jpg";
+  const std::string moved = album + "/p1.jpg";
+  const std::string copied = album + "/copy of p2.jpg";
+  ASSERT_EQ(0, rename((photos_ + "/p0.jpg").c_str(), renamed.c_str()));
+  ASSERT_EQ(0, rename((photos_ + "/p1.jpg").c_str(), moved.c_str()));
+  ASSERT_EQ(WriteFailure::kNone, CopyFileBytes(photos_ + "/p2.jpg", copied));
+  ReplaceInCollection(photos_ + "/p0.jpg", renamed);
+  ReplaceInCollection(photos_ + "/p1.jpg", moved);
+  ReplaceInCollection(photos_ + "/p3.jpg", copied);
+  BinaryResult again = Gallery({"build", collection_, site_}, cache_home_);
+  ASSERT_EQ(0, again.exit_code) << again.output;
+  EXPECT_TRUE(Says(again, "made 0, reused 4, skipped 0")) << again.output;
+  EXPECT_TRUE(SameAsCleanBuild());
+  // Each image is kept once, however many names its photo had (the one left out included).
+  EXPECT_EQ(4u, EntryImages(true).size());
+  EXPECT_EQ(12u, EntryImages(false).size());
+}
+
 TEST_F(GalleryCacheTest, DamagedEntriesAreMadeAgain) {
   for (int i = 0; i < 3; ++i) AddPhoto(i);
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, cache_home_).exit_code);
@@ -194,13 +221,13 @@ TEST_F(GalleryCacheTest, NoUsableCacheFolderStillBuilds) {
     ASSERT_TRUE(RemoveFile(collection_));
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind("relative"));
-  // A relative XDG_CACHE_HOME leaves the cache in HOME, and an image and a record of each page
-  // image, thumbnail (at one and two times) and medium size are kept there.
-  EXPECT_EQ(16u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
+  // A relative XDG_CACHE_HOME leaves the cache in HOME, and an image, a record and an alias of
+  // each page image, thumbnail (at one and two times) and medium size are kept there.
+  EXPECT_EQ(24u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
   // A missing folder is made, with every folder above it.
   const std::string deep = folder_.Join("a/b/c");
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, deep).exit_code);
-  EXPECT_EQ(16u, ListFiles(deep + "/gallerygen").size());
+  EXPECT_EQ(24u, ListFiles(deep + "/gallerygen").size());
 }
 
 TEST_F(GalleryCacheTest, KilledBuildsLeaveACacheThatBuildsCorrectly) {
@@ -282,7 +309,7 @@ TEST_F(GalleryCacheTest, ACacheFolderThatIsALinkIsRefusedAndLosesNothing) {
   result = Gallery({"build", collection_, site_}, linked_home);
   ASSERT_EQ(0, result.exit_code) << result.output;
   EXPECT_EQ(std::string::npos, result.output.find("warning")) << result.output;
-  EXPECT_EQ(16u, ListFiles(theirs + "/gallerygen").size());
+  EXPECT_EQ(24u, ListFiles(theirs + "/gallerygen").size());
   EXPECT_EQ(names.size(), ListFiles(theirs).size());
   for (const std::string& name : names) EXPECT_EQ(name, ReadFileBytes(theirs + "/" + name));
 }

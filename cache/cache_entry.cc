@@ -7,6 +7,7 @@
 #include <charconv>
 #include <string>
 
+#include "cache/cache_key.h"
 #include "platform/file_system.h"
 #include "platform/own_files.h"
 
@@ -14,6 +15,7 @@ namespace gallery {
 namespace {
 
 constexpr std::string_view kRecordMagic = "gallerygen-cache-entry";
+constexpr std::string_view kAliasMagic = "gallerygen-cache-alias";
 
 // A record holds a path and the settings beside a few numbers; anything much longer is not one.
 constexpr int64_t kLongestRecord = int64_t{1} << 16;
@@ -64,6 +66,64 @@ struct CRunningCheck {
   }
 };
 
+// Takes `magic` and the space after it from the front of `bytes`.
+bool TakeMagic(std::string_view& bytes, std::string_view magic) {
+  if (!bytes.starts_with(magic) || bytes.size() == magic.size() || bytes[magic.size()] != ' ') {
+    return false;
+  }
+  bytes.remove_prefix(magic.size() + 1);
+  return true;
+}
+
+// `FetchEntry`, following an alias only when `through_alias` is true.
+std::optional<PhotoSize> FetchImage(const COwnFolder& folder, const std::string& name,
+                                    const std::string& key, const std::string& path,
+                                    bool through_alias) {
+  const COwnFile record_file = folder.OpenFile(EntryRecordFile(name));
+  if (record_file.check == OwnFileCheck::kMissing) return std::nullopt;
+  std::optional<CEntryRecord> record;
+  if (record_file.check == OwnFileCheck::kOwn) {
+    const std::optional<std::string> bytes = ReadFileContent(record_file.file, kLongestRecord);
+    // An unreadable record is left for the next build: reading may fail for passing reasons.
+    if (!bytes) return std::nullopt;
+    if (const std::optional<CAliasRecord> alias = ParseAliasRecord(*bytes)) {
+      // An alias of another key is no damage either, nor one reached through an alias.
+      if (alias->key != key || !through_alias) return std::nullopt;
+      const std::optional<PhotoSize> size =
+          FetchImage(folder, CacheEntryName(alias->target), alias->target, path, false);
+      if (size) static_cast<void>(TouchOpenFile(record_file.file));
+      return size;
+    }
+    record = ParseEntryRecord(*bytes);
+    // Another key of the same name is no damage: the entry is simply not this image's.
+    if (record && record->key != key) return std::nullopt;
+  }
+  const COwnFile image = record ? folder.OpenFile(EntryImageFile(name)) : COwnFile{};
+  // A record without its image is what a killed store or a concurrent trim leaves: no damage.
+  if (record && image.check == OwnFileCheck::kMissing) return std::nullopt;
+  if (record && image.check == OwnFileCheck::kOwn && image.file.size() == record->length) {
+    CRunningCheck copy;
+    bool damaged = false;
+    // What is checked is the copy now at `path`, so that nothing that replaced the entry
+    // meanwhile can slip through.
+    const bool written = WriteFileWith(path, [&](int descriptor) {
+      if (!CopyFileContent(image.file.descriptor(), descriptor,
+                           [&copy](std::string_view piece) { copy.Add(piece); })) {
+        return false;
+      }
+      damaged = copy.length != record->length || copy.crc != record->crc;
+      return !damaged;
+    });
+    if (written) {
+      static_cast<void>(TouchOpenFile(record_file.file));
+      return record->size;
+    }
+    if (!damaged) return std::nullopt;
+  }
+  static_cast<void>(RemoveEntry(folder, name));
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool IsEntryName(std::string_view name) {
@@ -102,11 +162,7 @@ std::string FormatEntryRecord(const CEntryRecord& record) {
 }
 
 std::optional<CEntryRecord> ParseEntryRecord(std::string_view bytes) {
-  if (!bytes.starts_with(kRecordMagic) || bytes.size() == kRecordMagic.size() ||
-      bytes[kRecordMagic.size()] != ' ') {
-    return std::nullopt;
-  }
-  bytes.remove_prefix(kRecordMagic.size() + 1);
+  if (!TakeMagic(bytes, kRecordMagic)) return std::nullopt;
   CEntryRecord record;
   if (!TakeNumber(bytes, record.length, ' ') || !TakeNumber(bytes, record.crc, ' ') ||
       !TakeNumber(bytes, record.size.width, ' ') || !TakeNumber(bytes, record.size.height, '\n') ||
@@ -115,6 +171,23 @@ std::optional<CEntryRecord> ParseEntryRecord(std::string_view bytes) {
   }
   record.key = std::string(bytes);
   return record;
+}
+
+std::string FormatAliasRecord(const CAliasRecord& record) {
+  // Both keys may hold any character: the first is told by its length, the second runs to the
+  // end.
+  return std::string(kAliasMagic) + ' ' + std::to_string(record.target.size()) + '\n' +
+         record.target + record.key;
+}
+
+std::optional<CAliasRecord> ParseAliasRecord(std::string_view bytes) {
+  size_t target_length = 0;
+  if (!TakeMagic(bytes, kAliasMagic) || !TakeNumber(bytes, target_length, '\n') ||
+      target_length > bytes.size()) {
+    return std::nullopt;
+  }
+  return CAliasRecord{std::string(bytes.substr(0, target_length)),
+                      std::string(bytes.substr(target_length))};
 }
 
 std::string EntryImageFile(const std::string& name) {
@@ -127,41 +200,7 @@ std::string EntryRecordFile(const std::string& name) {
 
 std::optional<PhotoSize> FetchEntry(const COwnFolder& folder, const std::string& name,
                                     const std::string& key, const std::string& path) {
-  const COwnFile record_file = folder.OpenFile(EntryRecordFile(name));
-  if (record_file.check == OwnFileCheck::kMissing) return std::nullopt;
-  std::optional<CEntryRecord> record;
-  if (record_file.check == OwnFileCheck::kOwn) {
-    const std::optional<std::string> bytes = ReadFileContent(record_file.file, kLongestRecord);
-    // An unreadable record is left for the next build: reading may fail for passing reasons.
-    if (!bytes) return std::nullopt;
-    record = ParseEntryRecord(*bytes);
-    // Another key of the same name is no damage: the entry is simply not this image's.
-    if (record && record->key != key) return std::nullopt;
-  }
-  const COwnFile image = record ? folder.OpenFile(EntryImageFile(name)) : COwnFile{};
-  // A record without its image is what a killed store or a concurrent trim leaves: no damage.
-  if (record && image.check == OwnFileCheck::kMissing) return std::nullopt;
-  if (record && image.check == OwnFileCheck::kOwn && image.file.size() == record->length) {
-    CRunningCheck copy;
-    bool damaged = false;
-    // What is checked is the copy now at `path`, so that nothing that replaced the entry
-    // meanwhile can slip through.
-    const bool written = WriteFileWith(path, [&](int descriptor) {
-      if (!CopyFileContent(image.file.descriptor(), descriptor,
-                           [&copy](std::string_view piece) { copy.Add(piece); })) {
-        return false;
-      }
-      damaged = copy.length != record->length || copy.crc != record->crc;
-      return !damaged;
-    });
-    if (written) {
-      static_cast<void>(TouchOpenFile(record_file.file));
-      return record->size;
-    }
-    if (!damaged) return std::nullopt;
-  }
-  static_cast<void>(RemoveEntry(folder, name));
-  return std::nullopt;
+  return FetchImage(folder, name, key, path, true);
 }
 
 bool StoreEntry(const COwnFolder& folder, const std::string& name, PhotoSize size,
@@ -184,6 +223,16 @@ bool StoreEntry(const COwnFolder& folder, const std::string& name, PhotoSize siz
          WriteEntryFile(folder, EntryRecordFile(name), temporary_tag, [&](const CFileHandle& file) {
            return WriteFileContent(file, FormatEntryRecord(record));
          });
+}
+
+bool StoreAlias(const COwnFolder& folder, const std::string& name, const std::string& key,
+                const std::string& target, unsigned temporary_tag) {
+  const bool stored =
+      WriteEntryFile(folder, EntryRecordFile(name), temporary_tag, [&](const CFileHandle& file) {
+        return WriteFileContent(file, FormatAliasRecord({target, key}));
+      });
+  if (stored) static_cast<void>(folder.RemoveFile(EntryImageFile(name)));
+  return stored;
 }
 
 bool RemoveEntry(const COwnFolder& folder, const std::string& name) {

@@ -12,7 +12,8 @@ namespace gallery {
 class COwnFolder;
 
 // An entry of the cache is two files in its folder: NAME.jpg, the image exactly as written
-// into a gallery, and NAME.rec, the record that says what the image must be. NAME is always
+// into a gallery, and NAME.rec, the record that says what the image must be. An alias is a
+// record alone, NAME.rec, that names under another key the entry of an image. NAME is always
 // `kEntryNameLength` lowercase hexadecimal digits, and the cache touches no file of another
 // shape but the temporary files of its own writes (NAME.jpg or NAME.rec, then "." + process
 // id + "-" + a number + ".tmp").
@@ -35,6 +36,12 @@ struct CEntryRecord {
   std::string key;     // the whole key the image was stored under
 };
 
+// What the record of an alias holds.
+struct CAliasRecord {
+  std::string target;  // the key of the entry it stands for
+  std::string key;     // the whole key the alias was stored under
+};
+
 // CRC-32 (as in zlib and PNG) of `bytes`; with `before`, the CRC-32 of the bytes whose CRC-32
 // was `before` followed by `bytes`.
 uint32_t Crc32(std::string_view bytes, uint32_t before = 0);
@@ -42,6 +49,8 @@ uint32_t Crc32(std::string_view bytes, uint32_t before = 0);
 // The record's bytes, and back: nothing when `bytes` are not a whole record.
 std::string FormatEntryRecord(const CEntryRecord& record);
 std::optional<CEntryRecord> ParseEntryRecord(std::string_view bytes);
+std::string FormatAliasRecord(const CAliasRecord& record);
+std::optional<CAliasRecord> ParseAliasRecord(std::string_view bytes);
 
 // The file names of the entry `name`.
 std::string EntryImageFile(const std::string& name);
@@ -53,7 +62,9 @@ std::string EntryRecordFile(const std::string& name);
 // such entry, `path` could not be written, or the entry is not to be trusted: a link, a
 // special file, a file of another user or one that others may write to, or an image whose
 // size, length or CRC does not match its record. Untrusted files are removed when they are
-// regular files, and the image is then made again.
+// regular files, and the image is then made again. When `name` holds an alias stored under
+// `key`, the image is that of the entry it names, and both are marked used; an alias met through
+// an alias is no entry.
 std::optional<PhotoSize> FetchEntry(const COwnFolder& folder, const std::string& name,
                                     const std::string& key, const std::string& path);
 
@@ -64,6 +75,12 @@ std::optional<PhotoSize> FetchEntry(const COwnFolder& folder, const std::string&
 // it could not be stored.
 bool StoreEntry(const COwnFolder& folder, const std::string& name, PhotoSize size,
                 const std::string& key, const std::string& made_path, unsigned temporary_tag);
+
+// Stores as `name` an alias under `key` for the entry stored under `target`, its record written
+// under a temporary name and renamed into place. An image left under `name` by an entry stored
+// there before goes. False when it could not be stored.
+bool StoreAlias(const COwnFolder& folder, const std::string& name, const std::string& key,
+                const std::string& target, unsigned temporary_tag);
 
 // Removes both files of the entry, where they are regular files; false when anything of it
 // was left.

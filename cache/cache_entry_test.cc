@@ -38,6 +38,45 @@ TEST(EntryRecordTest, ReadsBackWhatWasWrittenAndRejectsAnythingElse) {
   EXPECT_EQ(0xCBF43926u, Crc32("123456789"));
 }
 
+TEST(EntryRecordTest, AliasesReadBackAndAreNeverTakenForEntries) {
+  const CAliasRecord alias = {"sha256=ab\ncd;", "path=/a\nb 7\n"};
+  const std::string whole = FormatAliasRecord(alias);
+  const std::optional<CAliasRecord> back = ParseAliasRecord(whole);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(alias.target, back->target);
+  EXPECT_EQ(alias.key, back->key);
+  EXPECT_FALSE(ParseEntryRecord(whole));
+  EXPECT_FALSE(ParseAliasRecord(FormatEntryRecord({1, 2, {3, 4}, "k"})));
+  for (const std::string& damaged :
+       {whole.substr(0, whole.find('\n') + 3), std::string("gallerygen-cache-alias -1\nx"),
+        std::string("gallerygen-cache-alias 1 \nx"), std::string("gallerygen-cache-alias\n")}) {
+    EXPECT_FALSE(ParseAliasRecord(damaged)) << damaged;
+  }
+  // An empty key is still a key.
+  EXPECT_EQ("", ParseAliasRecord(FormatAliasRecord({"t", ""})).value_or(alias).key);
+}
+
+TEST(CacheKeyTest, ContentKeysFollowTheBytesAndSettingsOnly) {
+  const std::string digest(64, 'a');
+  CImageSettings settings;
+  const std::string base = MakeContentKey(digest, settings, kPageImageMode);
+  EXPECT_EQ(base, MakeContentKey(digest, settings, kPageImageMode));
+  CImageSettings other_settings;
+  other_settings.max_long_side = 1024;
+  const std::string others[] = {
+      MakeContentKey(std::string(63, 'a') + "b", settings, kPageImageMode),
+      MakeContentKey(digest, settings, kThumbnailMode),
+      MakeContentKey(digest, other_settings, kPageImageMode),
+      // No path key reads like a content key, whatever its path holds.
+      MakeCacheKey("/p;sha256=" + digest, {}, settings, kPageImageMode),
+  };
+  for (const std::string& other : others) {
+    EXPECT_NE(base, other) << other;
+    EXPECT_NE(CacheEntryName(base), CacheEntryName(other)) << other;
+  }
+  EXPECT_NE(std::string::npos, base.find("format=" + std::to_string(kCacheFormatVersion) + ";"));
+}
+
 TEST(CacheKeyTest, EveryInputChangesTheKey) {
   const CFileStatus status = {1, 2, 3, 4, 5};
   CImageSettings settings;
@@ -127,6 +166,55 @@ TEST_F(CacheEntryTest, StoredEntryIsFetchedWhole) {
   EXPECT_FALSE(FetchEntry(cache_, kName, "other key", folder_.Join("other.jpg")));
   EXPECT_TRUE(IsReadableFile(EntryImage()));
   EXPECT_FALSE(IsReadableFile(folder_.Join("other.jpg")));
+}
+
+TEST_F(CacheEntryTest, AnAliasLeadsToItsEntryOnceAndOnlyForItsKey) {
+  const std::string alias_name = "00000000000000a1";
+  const std::string alias_record = folder_.Join("cache/" + EntryRecordFile(alias_name));
+  // The entry's key must hash to its name for the alias to find it.
+  const std::string target_name = CacheEntryName("content");
+  ASSERT_TRUE(StoreEntry(cache_, target_name, {7, 5}, "content", made_, 0));
+  ASSERT_TRUE(StoreAlias(cache_, alias_name, "path", "content", 1));
+  const std::string path = folder_.Join("out.jpg");
+  const std::optional<PhotoSize> size = FetchEntry(cache_, alias_name, "path", path);
+  ASSERT_TRUE(size);
+  EXPECT_EQ(7, size->width);
+  EXPECT_EQ(image_, ReadFileBytes(path).value_or(""));
+  // The alias is a record alone: no second copy of the image.
+  EXPECT_FALSE(FileExists(folder_.Join("cache/" + EntryImageFile(alias_name))));
+  // Under another key, the alias is simply not this image's, and stays.
+  EXPECT_FALSE(FetchEntry(cache_, alias_name, "other path", folder_.Join("other.jpg")));
+  EXPECT_FALSE(FileExists(folder_.Join("other.jpg")));
+  EXPECT_TRUE(FileExists(alias_record));
+  // An alias reached through an alias is not followed.
+  ASSERT_TRUE(StoreAlias(cache_, target_name, "content", "path", 2));
+  EXPECT_FALSE(FetchEntry(cache_, alias_name, "path", folder_.Join("loop.jpg")));
+  EXPECT_FALSE(FileExists(folder_.Join("loop.jpg")));
+  // Storing that alias took the place of the entry, image and all.
+  EXPECT_FALSE(FileExists(folder_.Join("cache/" + EntryImageFile(target_name))));
+  // An alias whose entry is gone gives nothing, and no damage is seen in it.
+  ASSERT_TRUE(RemoveEntry(cache_, target_name));
+  EXPECT_FALSE(FetchEntry(cache_, alias_name, "path", folder_.Join("gone.jpg")));
+  EXPECT_FALSE(FileExists(folder_.Join("gone.jpg")));
+  EXPECT_TRUE(FileExists(alias_record));
+}
+
+TEST_F(CacheEntryTest, ADamagedEntryBehindAnAliasIsRemovedAndNotServed) {
+  const std::string alias_name = "00000000000000a2";
+  const std::string target_name = CacheEntryName("content");
+  ASSERT_TRUE(StoreEntry(cache_, target_name, {7, 5}, "content", made_, 0));
+  ASSERT_TRUE(StoreAlias(cache_, alias_name, "path", "content", 1));
+  const std::string target_image = folder_.Join("cache/" + EntryImageFile(target_name));
+  ASSERT_TRUE(WriteFileBytes(target_image, image_.substr(0, 100)));
+  const std::string path = folder_.Join("out.jpg");
+  EXPECT_FALSE(FetchEntry(cache_, alias_name, "path", path));
+  EXPECT_FALSE(FileExists(path));
+  EXPECT_FALSE(FileExists(target_image));
+  // A record that is neither an entry's nor an alias's is damage too.
+  ASSERT_TRUE(WriteFileBytes(folder_.Join("cache/" + EntryRecordFile(alias_name)),
+                             "gallerygen-cache-alias 99\npath"));
+  EXPECT_FALSE(FetchEntry(cache_, alias_name, "path", path));
+  EXPECT_FALSE(FileExists(folder_.Join("cache/" + EntryRecordFile(alias_name))));
 }
 
 TEST_F(CacheEntryTest, GalleryFilesAndEntriesShareNoFile) {

@@ -20,6 +20,11 @@ std::string MakeCacheKey(const std::string& absolute_origin, const CFileStatus& 
          "path=" + absolute_origin;
 }
 
+std::string MakeContentKey(std::string_view digest, const CImageSettings& settings, int mode) {
+  return "format=" + std::to_string(kCacheFormatVersion) + ";mode=" + std::to_string(mode) +
+         ";sha256=" + std::string(digest) + ";" + ImageSettingsKey(settings);
+}
+
 std::optional<std::string> ReadCacheKey(const std::string& origin, const CImageSettings& settings,
                                         int mode) {
   const std::optional<CFileStatus> status = GetFileStatus(origin);

@@ -40,17 +40,20 @@ std::vector<std::string> ChooseFilesToTrim(const std::vector<CListedFile>& files
     int64_t last_use;
     int64_t size;
     std::string name;
+    bool has_image;
   };
   std::vector<CWhole> whole;
   int64_t total = 0;
   for (const auto& [name, entry] : entries) {
-    if (entry.image != nullptr && entry.record != nullptr) {
-      whole.push_back({entry.record->modified_ns, entry.image->size + entry.record->size, name});
+    if (entry.record != nullptr) {
+      // An entry, or an alias, which has no image of its own.
+      const int64_t image_size = entry.image != nullptr ? entry.image->size : 0;
+      whole.push_back({entry.record->modified_ns, image_size + entry.record->size, name,
+                       entry.image != nullptr});
       total += whole.back().size;
-    } else if (const CListedFile* half = entry.image != nullptr ? entry.image : entry.record;
-               stale(*half)) {
+    } else if (stale(*entry.image)) {
       // A store that was killed between its image and its record, long ago.
-      chosen.push_back(half->name);
+      chosen.push_back(entry.image->name);
     }
   }
   std::sort(whole.begin(), whole.end(), [](const CWhole& a, const CWhole& b) {
@@ -60,7 +63,9 @@ std::vector<std::string> ChooseFilesToTrim(const std::vector<CListedFile>& files
     if (total <= cap_bytes) break;
     // The record first, as `RemoveEntry` does.
     chosen.push_back(entry.name + std::string(kEntryRecordExtension));
-    chosen.push_back(entry.name + std::string(kEntryImageExtension));
+    if (entry.has_image) {
+      chosen.push_back(entry.name + std::string(kEntryImageExtension));
+    }
     total -= entry.size;
   }
   return chosen;

@@ -18,9 +18,10 @@ inline constexpr int64_t kDefaultCacheCapBytes = int64_t{2} << 30;
 inline constexpr int64_t kStaleTemporaryNanoseconds = int64_t{3600} * 1000000000;
 
 // The names, among the files `files` of a cache folder listed at time `now_ns`, to remove so
-// that what is left is at most `cap_bytes`: whole entries (image and record), those used least
-// recently first (the record's time, set at each use), plus temporaries and halves of entries
-// older than `kStaleTemporaryNanoseconds`. Files of any other name than the cache gives its
+// that what is left is at most `cap_bytes`: whole entries (image and record) and aliases (a
+// record alone), those used least recently first (the record's time, set at each use), plus
+// temporaries and images without a record older than `kStaleTemporaryNanoseconds`. An image
+// counts once, however many aliases name it. Files of any other name than the cache gives its
 // own (see `EntryNameOfFile`) are left out of the count and never named. Touches no file.
 std::vector<std::string> ChooseFilesToTrim(const std::vector<CListedFile>& files, int64_t cap_bytes,
                                            int64_t now_ns);

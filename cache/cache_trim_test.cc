@@ -76,7 +76,7 @@ TEST(ChooseFilesToTrimTest, RemovesOnlyStaleLeftoversAndNeverForeignFiles) {
       {b + ".rec.12-1.tmp", 5000, kNow - 60},         // a run that is still writing
       {half + ".jpg", 5000, kNow - 2 * kHour},        // stored without its record, long ago
       {fresh + ".jpg", 5000, kNow - 60},              // its record may come any moment
-      {orphan + ".rec", 10, kNow - 2 * kHour},
+      {orphan + ".rec", 10, kNow - 2 * kHour},        // an alias: no image of its own
       // Names of any other shape are a person's files, however old or large.
       {"notes.txt", 1 << 30, 0},
       {"x.txt.12-0.tmp", 1 << 30, 0},
@@ -88,8 +88,26 @@ TEST(ChooseFilesToTrimTest, RemovesOnlyStaleLeftoversAndNeverForeignFiles) {
       {a + ".jpg.x-0.tmp", 5000, 0},
   };
   AddEntry(files, "kept", 100, kNow - 5);
-  EXPECT_EQ(Sorted({a + ".jpg.12-0.tmp", half + ".jpg", orphan + ".rec"}),
+  EXPECT_EQ(Sorted({a + ".jpg.12-0.tmp", half + ".jpg"}),
             Sorted(ChooseFilesToTrim(files, 1000, kNow)));
+}
+
+TEST(ChooseFilesToTrimTest, AliasesCountTheirRecordOnlyAndGoByLastUse) {
+  std::vector<CListedFile> files;
+  AddEntry(files, "image", 1000, kNow - 10);
+  // Three aliases of that image, one used after it and two before.
+  files.push_back({Name("late") + ".rec", 30, kNow - 5});
+  files.push_back({Name("early") + ".rec", 30, kNow - 20});
+  files.push_back({Name("earlier") + ".rec", 30, kNow - 30});
+  // The image once, its record and the three aliases.
+  EXPECT_TRUE(ChooseFilesToTrim(files, 1100, kNow).empty());
+  EXPECT_EQ(std::vector<std::string>{Name("earlier") + ".rec"},
+            ChooseFilesToTrim(files, 1099, kNow));
+  EXPECT_EQ(Sorted({Name("earlier") + ".rec", Name("early") + ".rec"}),
+            Sorted(ChooseFilesToTrim(files, 1040, kNow)));
+  EXPECT_EQ(Sorted({Name("earlier") + ".rec", Name("early") + ".rec", Name("image") + ".rec",
+                    Name("image") + ".jpg"}),
+            Sorted(ChooseFilesToTrim(files, 1039, kNow)));
 }
 
 // Sets the modification time of `path` to `hours` ago.

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -17,10 +19,16 @@ namespace gallery {
 // unset or not an absolute path; nothing when neither gives an absolute path.
 std::optional<std::string> CacheFolderFor(const char* xdg_cache_home, const char* home);
 
-// Page images and thumbnails kept from earlier builds in one folder, each reused while its
-// photo file and every setting that shaped it are unchanged. Builds of several processes may
-// share the folder at once; any entry may be removed by anyone at any time (it is then made
-// again).
+// How long after its last change a photo's file must be left alone before its images are
+// stored: past one tick of the clock that sets file times, a change always shows in them.
+inline constexpr int64_t kSettledPhotoNanoseconds = int64_t{20} * 1000000;
+
+// Page images and thumbnails kept from earlier builds in one folder, each reused while every
+// setting that shaped it is unchanged and its photo is the same file (path, status) or holds
+// the same bytes as the photo it was made from, wherever that lay and whatever it was called.
+// The bytes are read only for a photo not seen before under its path and status. Builds of
+// several processes may share the folder at once; any entry may be removed by anyone at any
+// time (it is then made again).
 class CResultCache : public IImageCache {
  public:
   // The cache in `folder`, created when missing. A folder that cannot be made or written, or
@@ -42,10 +50,16 @@ class CResultCache : public IImageCache {
   int reused_page_images() const { return reused_page_images_.load(); }
 
  private:
+  // The SHA-256 of the photo file `origin` of status `status`, read once for all its images;
+  // nothing when it could not be read whole, changed meanwhile or may still be changing.
+  std::optional<std::string> DigestOf(const std::string& origin, const CFileStatus& status);
+
   const COwnFolder folder_;
   const int64_t cap_bytes_;
   std::atomic<int> reused_page_images_{0};
   std::atomic<unsigned> next_temporary_tag_{0};
+  std::mutex digests_mutex_;
+  std::map<std::string, std::string> digests_;  // by the status of the file read
 };
 
 }  // namespace gallery

@@ -94,30 +94,16 @@ bool ListInto(int descriptor, const std::string& prefix, std::vector<CTreeEntry>
   return true;
 }
 
-}  // namespace
-
-std::vector<CTreeEntry> ListTree(const std::string& folder) {
-  std::vector<CTreeEntry> entries;
-  const int descriptor = open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor >= 0) static_cast<void>(ListInto(descriptor, "", entries));
-  return entries;
-}
-
-std::optional<std::string> HashFileContent(const std::string& path) {
-  // Non-blocking, so that a FIFO put in a file's place cannot hold the open.
-  CDescriptor file(
-      open(ToSystemPath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  struct stat info;
-  if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    return std::nullopt;
-  }
+// The SHA-256 of the rest of the open regular file `descriptor`, read in pieces of bounded
+// size, as 64 lower-case hexadecimal digits; nothing when it cannot be read to its end.
+std::optional<std::string> HashOpenFile(int descriptor) {
   UniqueDigest digest(EVP_MD_CTX_new());
   if (digest == nullptr || EVP_DigestInit_ex(digest.get(), EVP_sha256(), nullptr) != 1) {
     return std::nullopt;
   }
   std::array<unsigned char, 1 << 16> piece;
   for (;;) {
-    const ssize_t got = read(file.get(), piece.data(), piece.size());
+    const ssize_t got = read(descriptor, piece.data(), piece.size());
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -137,6 +123,47 @@ std::optional<std::string> HashFileContent(const std::string& path) {
     text += kHex[sum[i] & 0xF];
   }
   return text;
+}
+
+// True when `info` is of a regular file with the status `expected`.
+bool HasStatus(const struct stat& info, const CFileStatus& expected) {
+  return S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_dev) == expected.device &&
+         static_cast<uint64_t>(info.st_ino) == expected.inode &&
+         static_cast<int64_t>(info.st_size) == expected.size &&
+         ToNanoseconds(info.st_mtim) == expected.modified_ns &&
+         ToNanoseconds(info.st_ctim) == expected.changed_ns;
+}
+
+}  // namespace
+
+std::vector<CTreeEntry> ListTree(const std::string& folder) {
+  std::vector<CTreeEntry> entries;
+  const int descriptor = open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor >= 0) static_cast<void>(ListInto(descriptor, "", entries));
+  return entries;
+}
+
+std::optional<std::string> HashFileContent(const std::string& path) {
+  // Non-blocking, so that a FIFO put in a file's place cannot hold the open.
+  CDescriptor file(
+      open(ToSystemPath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  return HashOpenFile(file.get());
+}
+
+std::optional<std::string> HashFileOfStatus(const std::string& path, const CFileStatus& expected) {
+  CDescriptor file(open(ToSystemPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (file.get() < 0 || fstat(file.get(), &info) != 0 || !HasStatus(info, expected)) {
+    return std::nullopt;
+  }
+  std::optional<std::string> digest = HashOpenFile(file.get());
+  // Every write to the file since it was opened shows in its change time or size.
+  if (!digest || fstat(file.get(), &info) != 0 || !HasStatus(info, expected)) return std::nullopt;
+  return digest;
 }
 
 }  // namespace gallery

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_status.h"
+
 namespace gallery {
 
 // What an entry of a folder is in itself: a link is a link, wherever it leads.
@@ -31,6 +33,13 @@ std::vector<CTreeEntry> ListTree(const std::string& folder);
 // read in pieces of bounded size; nothing when `path` is no regular file (a link is not
 // followed) or cannot be read to its end.
 std::optional<std::string> HashFileContent(const std::string& path);
+
+// The SHA-256 of the regular file at `path` (links followed), as `HashFileContent` gives it,
+// provided that it is the file of status `expected` from before its first byte is read until
+// after its last; nothing when it is another file, changed while it was read, or cannot be read
+// to its end. A change that leaves the status as it was (within one tick of the clock that sets
+// file times) is for the caller to rule out.
+std::optional<std::string> HashFileOfStatus(const std::string& path, const CFileStatus& expected);
 
 }  // namespace gallery
 

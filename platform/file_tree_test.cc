@@ -1,8 +1,10 @@
 #include "platform/file_tree.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,48 @@ TEST(FileTreeTest, ContentHashIsSha256OfRegularFilesOnly) {
   ASSERT_EQ(0, mkfifo(folder.Join("pipe").c_str(), 0600));
   for (const char* name : {"link", "pipe", "missing", ""}) {
     EXPECT_EQ(std::nullopt, HashFileContent(folder.Join(name))) << name;
+  }
+}
+
+TEST(FileTreeTest, HashesAFileOnlyAsTheFileOfItsStatus) {
+  TempFolder folder;
+  const std::string path = folder.WriteFile("photo", std::string(200000, 'p'));
+  ASSERT_EQ(0, symlink("photo", folder.Join("link").c_str()));
+  const std::optional<CFileStatus> status = GetFileStatus(path);
+  ASSERT_TRUE(status);
+  const std::optional<std::string> digest = HashFileContent(path);
+  ASSERT_TRUE(digest);
+  EXPECT_EQ(digest, HashFileOfStatus(path, *status));
+  // A photo may be reached through a link: it is the file that counts.
+  EXPECT_EQ(digest, HashFileOfStatus(folder.Join("link"), *status));
+  EXPECT_EQ(std::nullopt, HashFileOfStatus(folder.Join("missing"), *status));
+  // Any other file, or this one since it changed, is not the file that was looked at.
+  const std::string other = folder.WriteFile("other", std::string(200000, 'p'));
+  EXPECT_EQ(std::nullopt, HashFileOfStatus(other, *status));
+  const int file = open(path.c_str(), O_WRONLY);
+  ASSERT_LE(0, file);
+  ASSERT_EQ(1, pwrite(file, "q", 1, 100));
+  close(file);
+  // Its modification time set back: the change time still tells.
+  const timespec times[2] = {{0, UTIME_OMIT},
+                             {status->modified_ns / 1000000000, status->modified_ns % 1000000000}};
+  ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+  const std::optional<CFileStatus> edited = GetFileStatus(path);
+  ASSERT_TRUE(edited);
+  ASSERT_EQ(status->size, edited->size);
+  ASSERT_EQ(status->modified_ns, edited->modified_ns);
+  EXPECT_EQ(std::nullopt, HashFileOfStatus(path, *status));
+  const std::optional<std::string> new_digest = HashFileOfStatus(path, *edited);
+  ASSERT_TRUE(new_digest);
+  EXPECT_NE(*digest, *new_digest);
+  for (const std::function<void(CFileStatus&)>& change :
+       std::vector<std::function<void(CFileStatus&)>>{
+           [](CFileStatus& s) { ++s.device; }, [](CFileStatus& s) { ++s.inode; },
+           [](CFileStatus& s) { --s.size; }, [](CFileStatus& s) { ++s.modified_ns; },
+           [](CFileStatus& s) { --s.changed_ns; }}) {
+    CFileStatus wrong = *edited;
+    change(wrong);
+    EXPECT_EQ(std::nullopt, HashFileOfStatus(path, wrong));
   }
 }
 
