@@ -103,6 +103,24 @@ std::string ModernOriginalName(std::string_view extension, int index) {
   return std::to_string(index + 1) + "." + std::string(extension);
 }
 
+std::string ModernDownloadName(std::string_view source, std::string_view extension, int index) {
+  const size_t slash = source.find_last_of('/');
+  const std::string_view name = slash == std::string_view::npos ? source : source.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  std::string_view stem = dot == std::string_view::npos ? name : name.substr(0, dot);
+  const std::string_view own = dot == std::string_view::npos ? "" : name.substr(dot + 1);
+  std::string lower(own);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const bool same_format = lower == extension || (extension == "jpg" && lower == "jpeg") ||
+                           (extension == "jpg" && lower == "jpe") ||
+                           (extension == "tif" && lower == "tiff") ||
+                           (extension == "heic" && lower == "heif");
+  const std::string base =
+      stem.empty() ? "photo-" + std::to_string(index + 1) : std::string(stem);
+  return base + "." + (same_format ? std::string(own) : std::string(extension));
+}
+
 CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
                            std::vector<std::string> caption, std::string original) {
   CModernPhoto photo;
@@ -206,9 +224,12 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
     const PhotoFailure failure = images.page_image.failure;
     if (!ImagesWritten(images, image_work.paths(index), index, observer)) return 0;
     std::string original;
+    std::string download;
     if (options.originals && failure == PhotoFailure::kNone) {
       // Named by the format the file is in, not by its name.
-      original = ModernOriginalName(ReadPhotoExtension(photos[index].path), index);
+      const std::string extension = ReadPhotoExtension(photos[index].path);
+      original = ModernOriginalName(extension, index);
+      download = ModernDownloadName(photos[index].path, extension, index);
       const std::string path = root + "/originals/" + original;
       if (original.empty()) {
         // Its content is in no photo format any more, so it changed since its images were made.
@@ -223,6 +244,7 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
     }
     gallery.photos.push_back(
         ToModernPhoto(photos[index].title, images, std::move(caption), std::move(original)));
+    gallery.photos.back().original_download = std::move(download);
     // A size not offered is no file of the gallery either.
     const CPhotoImagePaths& written = image_work.paths(index);
     const CModernPhoto& shown = gallery.photos.back();

@@ -55,6 +55,13 @@ CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& ro
 // as a page. Empty when `extension` is not one of 1 to 5 small letters and digits.
 std::string ModernOriginalName(std::string_view extension, int index);
 
+// The name a download of photo `index`'s original offers to save it under: the source's own
+// file name, its extension the one of its real format `extension` unless its own already names
+// that format in another spelling ("IMG_4711.HEIC", "Beach.jpeg"; "page.html" holding a JPEG
+// gives "page.jpg"). "photo-N" and the extension where the name has nothing before its
+// extension.
+std::string ModernDownloadName(std::string_view source, std::string_view extension, int index);
+
 // What the pages show of one photo from what its image work made: a photo without a page image
 // shows its title alone.
 CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,

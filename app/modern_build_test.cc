@@ -291,8 +291,27 @@ TEST_F(ModernBuildTest, OriginalsArePublishedUnderTheirFormatsNotTheirNames) {
         << name;
   }
   EXPECT_EQ(ReadWholeFile(photos_ + "/run.php"), ReadWholeFile(site + "/originals/2.png"));
-  EXPECT_NE(std::string::npos,
-            ReadWholeFile(site + "/photo-1.html").find("href=\"originals/1.jpg\""));
+  EXPECT_NE(std::string::npos, ReadWholeFile(site + "/photo-1.html")
+                                   .find("href=\"originals/1.jpg\" download=\"evil.jpg\""));
+}
+
+TEST(ModernDownloadNameTest, KeepsThePhotosOwnNameUnderItsRealFormat) {
+  struct Case {
+    const char* source;
+    const char* extension;
+    const char* offered;
+  };
+  for (const Case& c : {
+           Case{"/p/IMG_4711.HEIC", "heic", "IMG_4711.HEIC"},
+           Case{"/p/Beach.jpeg", "jpg", "Beach.jpeg"},
+           Case{"/p/scan.TIFF", "tif", "scan.TIFF"},
+           Case{"/p/page.html", "jpg", "page.jpg"},
+           Case{"/p/no extension", "png", "no extension.png"},
+           Case{"/p/.jpg", "jpg", "photo-3.jpg"},
+           Case{"/p/Été \"1\".webp", "webp", "Été \"1\".webp"},
+       }) {
+    EXPECT_EQ(ModernDownloadName(c.source, c.extension, 2), c.offered) << c.source;
+  }
 }
 
 // The pixels of row `y` of `image` (its first band) that are neither near black nor near white.

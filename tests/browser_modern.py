@@ -561,7 +561,10 @@ def check_modern_gallery(browser, name, gallery, shots, problems, albums=False):
                                 (name, folder, file))
     set_viewport(browser, 1366, 900, 1, False)
     check_keys(browser, name, gallery, index_pages, photo_pages, problems)
-    check_viewer(browser, name, gallery, photo_pages, problems)
+    if not albums:
+        # The viewer's steps are those of the links, tried within an album by check_keys; its
+        # own checks walk one run of photos from the first to the last.
+        check_viewer(browser, name, gallery, photo_pages, problems)
     if albums:
         check_album_escape(browser, name, gallery, index_pages, problems)
     browser.call("Emulation.clearDeviceMetricsOverride")

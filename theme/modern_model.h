@@ -37,6 +37,7 @@ struct CModernPhoto {
   CModernSize thumb2x;
   std::vector<std::string> caption;  // plain text lines (date taken, camera, exposure); may be empty
   std::string original;    // file name under originals/, or empty when not offered
+  std::string original_download;  // the name it is saved under when downloaded; may be empty
 };
 
 // Colours as 0xRRGGBB.

@@ -95,7 +95,11 @@ std::string RenderModernPhotoPageOf(const CModernGallery& gallery, const CModern
   if (!shown.original.empty()) {
     html += "<p class=\"download\"><a href=\"" +
             EscapeHtmlText(plan.Link(page, "originals/" + shown.original)) +
-            "\" download>Download original</a></p>\n";
+            "\" download" +
+            (shown.original_download.empty()
+                 ? std::string()
+                 : "=\"" + EscapeHtmlText(shown.original_download) + "\"") +
+            ">" + std::string(words.download) + "</a></p>\n";
   }
   html += "</main>\n";
   html += PageEnd();

@@ -10,27 +10,27 @@ constexpr CPageWords kEnglish{
     "en",     "Previous",  "Next",       "Index",     "Photos",         "Pages",
     "Albums", "Photo",     "Album",      "page",      "No photos",      "View",
     "Start slideshow",     "Pause slideshow",         "Full screen",    "Exit full screen",
-    "Download"};
+    "Download original"};
 constexpr CPageWords kGerman{
     "de",     "Zurück",    "Weiter",     "Übersicht", "Fotos",          "Seiten",
     "Alben",  "Foto",      "Album",      "Seite",     "Keine Fotos",    "Ansicht",
     "Diashow starten",     "Diashow anhalten",        "Vollbild",       "Vollbild beenden",
-    "Herunterladen"};
+    "Original herunterladen"};
 constexpr CPageWords kFrench{
     "fr",     "Précédente", "Suivante",  "Index",     "Photos",         "Pages",
     "Albums", "Photo",     "Album",      "page",      "Aucune photo",   "Affichage",
     "Lancer le diaporama", "Mettre le diaporama en pause", "Plein écran",
-    "Quitter le plein écran", "Télécharger"};
+    "Quitter le plein écran", "Télécharger l’original"};
 constexpr CPageWords kSpanish{
     "es",     "Anterior",  "Siguiente",  "Índice",    "Fotos",          "Páginas",
     "Álbumes", "Foto",     "Álbum",      "página",    "Ninguna foto",   "Vista",
     "Iniciar presentación", "Pausar presentación",    "Pantalla completa",
-    "Salir de pantalla completa", "Descargar"};
+    "Salir de pantalla completa", "Descargar el original"};
 constexpr CPageWords kItalian{
     "it",     "Precedente", "Successiva", "Indice",   "Foto",           "Pagine",
     "Album",  "Foto",      "Album",      "pagina",    "Nessuna foto",   "Visualizzazione",
     "Avvia presentazione", "Metti in pausa la presentazione", "Schermo intero",
-    "Esci da schermo intero", "Scarica"};
+    "Esci da schermo intero", "Scarica l’originale"};
 
 using MonthNames = std::array<std::string_view, 12>;
 constexpr MonthNames kEnglishMonths{"January", "February", "March",     "April",
