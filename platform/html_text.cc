@@ -17,7 +17,7 @@ namespace {
 // put in paragraphs the fragment never had.
 constexpr std::string_view kWrapper = "<div>";
 
-constexpr int kParseOptions =
+constexpr int kHtmlParseOptions =
     HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET | HTML_PARSE_NOIMPLIED;
 
 struct GlibFree {
@@ -82,7 +82,7 @@ std::vector<CHtmlPiece> ReadHtmlFragment(std::string_view html) {
   bool reported = false;
   XmlThreadReports reports(reported);
   const UniqueXmlDoc document(htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr,
-                                             "UTF-8", kParseOptions));
+                                             "UTF-8", kHtmlParseOptions));
   if (document == nullptr) return pieces;
   const xmlNode* wrapper = document->children;
   while (wrapper != nullptr && wrapper->type != XML_ELEMENT_NODE) wrapper = wrapper->next;
