@@ -8,12 +8,6 @@
 namespace gallery {
 namespace {
 
-bool LiesInside(const std::string& path, const std::string& folder) {
-  if (folder == "/") return path.starts_with('/');
-  return path == folder ||
-         (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
-}
-
 std::string_view LastName(std::string_view path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
@@ -88,10 +82,10 @@ class CMerge {
   // True when the file or folder `path` lies in the folder walked and is not in `found`, nor
   // inside a folder that could not be read, nor left out by the walk.
   bool IsGone(const std::string& path, const std::unordered_set<std::string>& found) const {
-    if (!path.starts_with('/') || !LiesInside(path, scan_.root.folder)) return false;
+    if (!path.starts_with('/') || !IsPathWithin(path, scan_.root.folder)) return false;
     if (found.count(path) != 0 || left_out_.count(path) != 0) return false;
     for (const std::string& folder : scan_.unreadable) {
-      if (LiesInside(path, folder)) return false;
+      if (IsPathWithin(path, folder)) return false;
     }
     return true;
   }

@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view kStagingInfix = ".staging-";
 constexpr size_t kStagingRandomSize = 6;
 
-bool LiesInside(const std::string& path, const std::string& folder) {
+bool LiesBelow(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
          (path[folder.size()] == '/' || folder == "/");
 }
@@ -186,7 +186,7 @@ std::optional<size_t> FindPathInside(const std::vector<std::string>& paths,
                                      const COutputPlan& plan) {
   const std::string gallery = AbsolutePath(plan.folder);
   for (size_t i = 0; i < paths.size(); ++i) {
-    if (LiesInside(AbsolutePath(paths[i]), gallery)) return i;
+    if (LiesBelow(AbsolutePath(paths[i]), gallery)) return i;
   }
   return std::nullopt;
 }

@@ -20,12 +20,6 @@ struct CWalk {
   CTreeScan* scan = nullptr;
 };
 
-bool LiesInside(const std::string& path, const std::string& folder) {
-  if (folder == "/") return path.starts_with('/');
-  return path == folder ||
-         (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
-}
-
 std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder == "/" ? "/" + name : folder + "/" + name;
 }
@@ -52,7 +46,7 @@ std::string RefusalOfFolder(const std::string& path, const std::string& name, CW
   }
   if (IsSymbolicLink(path)) {
     const std::string target = AbsolutePath(path);
-    if (!LiesInside(target, walk.top)) {
+    if (!IsPathWithin(target, walk.top)) {
       return "a link to a folder outside the folder walked, which is not followed";
     }
     if (!IsCollectionText(target) || target.find('\\') != std::string::npos) {
@@ -142,6 +136,12 @@ bool SortsBefore(const CSortKey& left, const CSortKey& right, PhotoOrder order) 
 std::string TitleFromFolderName(std::string_view name) {
   // The rule is made for file names, whose last dot starts an extension; a folder has none.
   return TitleFromFileName(std::string(name) + ".jpg");
+}
+
+bool IsPathWithin(const std::string& path, const std::string& folder) {
+  if (folder == "/") return path.starts_with('/');
+  return path == folder ||
+         (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
 }
 
 std::optional<CTreeScan> ScanPhotoTree(const std::string& folder, PhotoOrder order) {

@@ -60,6 +60,9 @@ std::optional<CTreeScan> ScanPhotoTree(const std::string& folder, PhotoOrder ord
 // them) as a collection holds them; no description or cover.
 CAlbum AlbumFromTree(const CTreeAlbum& tree);
 
+// True when `path` is `folder` or lies in it, at any depth; both absolute, without "." or "..".
+bool IsPathWithin(const std::string& path, const std::string& folder);
+
 // The paths of every photo of the tree.
 std::vector<std::string> TreePhotoPaths(const CTreeAlbum& tree);
 

@@ -26,7 +26,7 @@ bool StartsCharacter(std::string_view text, size_t byte) {
 }
 
 template <typename Lines>
-void AppendLines(std::string& text, const Lines& lines) {
+void AppendCellLines(std::string& text, const Lines& lines) {
   for (std::string_view line : lines) {
     text += line;
     text += '\n';
@@ -47,9 +47,9 @@ std::optional<std::string> FramedCell(const CStyleSettings& style, const CPhotoR
 
   std::string cell(1, '\n');
   if (!DecodeThumbStyle(style.thumb_style).sixteen_pieces) {
-    AppendLines(cell, kThumbFrame8Head);
+    AppendCellLines(cell, kThumbFrame8Head);
     cell += kThumbFramedImageCell;
-    AppendLines(cell, kThumbFrame8Tail);
+    AppendCellLines(cell, kThumbFrame8Tail);
     FormatPageValues(style, photo_count, state);
     return cell;
   }
@@ -62,11 +62,11 @@ std::optional<std::string> FramedCell(const CStyleSettings& style, const CPhotoR
   state.border_size_regulation = regulation;
   state.thumb_width = ClampToInt(int64_t{width} - 2 * int64_t{regulation});
   state.thumb_height = ClampToInt(int64_t{height} - 2 * int64_t{regulation});
-  AppendLines(cell, kThumbFrame16Part1);
-  AppendLines(cell, kThumbFrame16Part2);
+  AppendCellLines(cell, kThumbFrame16Part1);
+  AppendCellLines(cell, kThumbFrame16Part2);
   cell += kThumbFramedImageCell;
-  AppendLines(cell, kThumbFrame16Part3);
-  AppendLines(cell, kThumbFrame16Part4);
+  AppendCellLines(cell, kThumbFrame16Part3);
+  AppendCellLines(cell, kThumbFrame16Part4);
   FormatPageValues(style, photo_count, state);
   // Filled in now, while the title value is still empty: this frame's image has no
   // alternative text.

@@ -19,7 +19,7 @@ namespace gallery {
 namespace {
 
 template <typename Lines>
-void AppendLines(std::string& text, const Lines& lines) {
+void AppendFrameLines(std::string& text, const Lines& lines) {
   for (std::string_view line : lines) {
     text += line;
     text += '\n';
@@ -42,15 +42,15 @@ void WriteMainImage(CPageText& page, const CStyleSettings& style, const CPhotoRe
       // The end pieces beside each edge take a border's length off both ends of it.
       state.image_width = ClampToInt(int64_t{photo.image_width} - 2 * int64_t{border});
       state.image_height = ClampToInt(int64_t{photo.image_height} - 2 * int64_t{border});
-      AppendLines(block, kPhotoFrame16Part1);
-      AppendLines(block, kPhotoFrame16Part2);
+      AppendFrameLines(block, kPhotoFrame16Part1);
+      AppendFrameLines(block, kPhotoFrame16Part2);
       block += kPhotoFramedImageCell;
-      AppendLines(block, kPhotoFrame16Part3);
-      AppendLines(block, kPhotoFrame16Part4);
+      AppendFrameLines(block, kPhotoFrame16Part3);
+      AppendFrameLines(block, kPhotoFrame16Part4);
     } else {
-      AppendLines(block, kPhotoFrame8Head);
+      AppendFrameLines(block, kPhotoFrame8Head);
       block += kPhotoFramedImageCell;
-      AppendLines(block, kPhotoFrame8Tail);
+      AppendFrameLines(block, kPhotoFrame8Tail);
     }
     FormatPageValues(style, count, state);
   }
