@@ -11,7 +11,6 @@ import json
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
@@ -22,6 +21,7 @@ import urllib.request
 import websocket
 
 from browser_modern import WIDTHS_OF, check_modern_gallery
+from test_photos import write_bmp
 
 # Collects, once the page has loaded, every image it refers to (img elements, the background
 # attribute of table cells, url() in style attributes) with its natural width after loading it
@@ -43,22 +43,6 @@ PAGE_PROBE = r"""
   return JSON.stringify({images, shown, links, title: document.title});
 })()
 """
-
-
-def write_bmp(path, width, height, seed):
-    """A 24-bit BMP with a colour gradient, so that each test photo differs."""
-    row_size = (width * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(height):
-        row = bytearray()
-        for x in range(width):
-            row += bytes(((x * 255 // width + seed * 40) % 256, (y * 255 // height) % 256,
-                          (seed * 70) % 256))
-        pixels += row + b"\0" * (row_size - len(row))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
 
 
 class Browser:

@@ -25,31 +25,16 @@ import argparse
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
+
+from test_photos import write_bmp
 
 SOURCE_FOLDERS = ("samples", "presets", "docs", "scripts", "tests")
 DEMO_PHOTOS = "/usr/share/backgrounds/mate/nature"
 # The photos of each prepared folder: names a person gave, and names a camera or phone made.
 PHOTO_NAMES = ("Sea_view.bmp", "IMG_20240712_143501.bmp", "DSC_0042.bmp", "FreshFlower.bmp")
 TIMEOUT_SECONDS = 120
-
-
-def write_bmp(path, width, height, seed):
-    """A 24-bit BMP of a colour gradient, so that each photo differs."""
-    row_size = (width * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(height):
-        row = bytearray()
-        for x in range(width):
-            row += bytes(((x * 255 // width + seed * 50) % 256, (y * 255 // height) % 256,
-                          (seed * 90) % 256))
-        pixels += row + b"\0" * (row_size - len(row))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
 
 
 def make_photo_folder(folder):
