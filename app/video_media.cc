@@ -26,7 +26,7 @@ std::optional<std::string_view> FlatValue(std::string_view line, std::string_vie
   return value;
 }
 
-bool IsOneOf(std::string_view value, std::initializer_list<std::string_view> list) {
+bool IsCodecOneOf(std::string_view value, std::initializer_list<std::string_view> list) {
   return std::find(list.begin(), list.end(), value) != list.end();
 }
 
@@ -102,11 +102,11 @@ VideoPublishing ChooseVideoPublishing(const CVideoFacts& facts) {
   const bool webm = facts.container.find("webm") != std::string::npos;
   const bool silent = facts.audio_codec.empty();
   if (mp4 && facts.video_codec == "h264" &&
-      (silent || IsOneOf(facts.audio_codec, {"aac", "mp3"}))) {
+      (silent || IsCodecOneOf(facts.audio_codec, {"aac", "mp3"}))) {
     return VideoPublishing::kCopyMp4;
   }
-  if (webm && IsOneOf(facts.video_codec, {"vp8", "vp9", "av1"}) &&
-      (silent || IsOneOf(facts.audio_codec, {"opus", "vorbis"}))) {
+  if (webm && IsCodecOneOf(facts.video_codec, {"vp8", "vp9", "av1"}) &&
+      (silent || IsCodecOneOf(facts.audio_codec, {"opus", "vorbis"}))) {
     return VideoPublishing::kCopyWebm;
   }
   return VideoPublishing::kConvert;
