@@ -97,7 +97,12 @@ CProgramRun RunProgram(const std::vector<std::string>& arguments, int seconds) {
     kill(child, SIGKILL);
   } else {
     // The output is closed, yet the program may still be at work: it gets the rest of its time.
-    while (waitpid(child, &status, WNOHANG) == 0) {
+    for (;;) {
+      const pid_t ended = waitpid(child, &status, WNOHANG);
+      if (ended < 0 && errno == EINTR) continue;
+      // One reaped elsewhere left no status to read: it counts as failed.
+      if (ended < 0) return run;
+      if (ended != 0) break;
       if (MonotonicSeconds() >= deadline) {
         run.timed_out = true;
         kill(child, SIGKILL);
