@@ -502,7 +502,8 @@ ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
   if (CountPhotos(library.root) == 0) {
     ReportError(environment, photo_folder +
                                  ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
-                                 "WebP, HEIC, AVIF or BMP files), nor do its folders. Name a "
+                                 "WebP, HEIC, AVIF or BMP files) or videos (MP4, MOV, M4V or "
+                                 "WebM), nor do its folders. Name a "
                                  "folder with photos.");
     return ExitCode::kLoadFailed;
   }
