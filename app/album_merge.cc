@@ -112,7 +112,7 @@ class CMerge {
     for (const CFolderPhoto& photo : tree.photos) {
       if (!kept_photos_.insert(photo.path).second) continue;
       report_.added_photos.push_back(photo.path);
-      album.photos.push_back({photo.path, photo.title});
+      album.photos.push_back({photo.path, photo.title, photo.video});
     }
     for (const CTreeAlbum& sub_album : tree.albums) {
       if (kept_albums_.count(sub_album.folder) != 0) continue;
@@ -128,7 +128,8 @@ class CMerge {
     for (const CFolderPhoto& photo : found) {
       if (!kept_photos_.insert(photo.path).second) continue;
       report_.added_photos.push_back(photo.path);
-      new_photos.push_back({{photo.name, photo.date_taken}, {photo.path, photo.title}});
+      new_photos.push_back(
+          {{photo.name, photo.date_taken}, {photo.path, photo.title, photo.video}});
     }
     return Insert(std::move(photos), std::move(new_photos), [this](const CPhotoEntry& photo) {
       auto date = date_of_photo_.find(photo.path);

@@ -210,5 +210,26 @@ TEST(AlbumMergeTest, ManyNewPhotosInManyAlbumsMergeInOnePass) {
   EXPECT_EQ(merged.albums[7].photos[3].path, "/p/album7/img3.jpg");
 }
 
+TEST(AlbumMergeTest, NewVideosStayVideosInNewAndKeptAlbums) {
+  CFolderPhoto clip = Found(kTop, "b.mov");
+  clip.video = true;
+  CFolderPhoto deep = Found("/p/x", "v.webm");
+  deep.video = true;
+  CPhotoEntry kept_clip = Kept("/p/z.mp4");
+  kept_clip.video = true;
+  const CAlbum library = LibraryOf({Kept("/p/a.jpg"), kept_clip});
+  CMergeReport report;
+  const CAlbum merged = MergeAlbums(
+      library,
+      ScanOf({Found(kTop, "a.jpg"), clip, Found(kTop, "z.mp4")}, {FoundAlbum("/p/x", {deep})}),
+      PhotoOrder::kName, report);
+  EXPECT_EQ(MergedOutline(merged),
+            (std::vector<std::string>{"/p: /p/a.jpg /p/b.mov /p/z.mp4", "/p/x: /p/x/v.webm"}));
+  std::vector<bool> videos;
+  for (const CPhotoEntry& photo : merged.photos) videos.push_back(photo.video);
+  EXPECT_EQ((std::vector<bool>{false, true, true}), videos);
+  EXPECT_TRUE(merged.albums[0].photos[0].video);
+}
+
 }  // namespace
 }  // namespace gallery

@@ -28,6 +28,7 @@
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/own_files.h"
+#include "platform/program_run.h"
 #include "platform/xml_document.h"
 
 namespace gallery {
@@ -44,12 +45,13 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
   return environment.err_is_terminal ? ProgressMode::kBar : ProgressMode::kLines;
 }
 
-void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused,
+// `left_out` counts the videos that were not built at all, as skipped.
+void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused, int left_out,
                  const std::string& folder, CCliEnvironment& environment) {
   environment.err << "gallery: built " << EscapeForTerminal(folder) << " in "
                   << FormatDuration(progress.elapsed()) << ": "
                   << FormatPhotoCounts(photo_count - progress.skipped_count() - reused, reused,
-                                       progress.skipped_count())
+                                       progress.skipped_count() + left_out)
                   << '\n';
   const std::string index =
       GetPathKind(folder + "/index.html") == PathKind::kFile ? "/index.html" : "/index.htm";
@@ -98,6 +100,19 @@ std::string ShownOutputPath(const std::string& path, const COutputPlan& plan) {
   return path;
 }
 
+// The one warning for the videos `paths` that a build leaves out, `why` said after "as".
+std::string VideosLeftOutMessage(const std::vector<std::string>& paths, std::string_view why) {
+  constexpr size_t kNamed = 5;
+  std::string message = std::to_string(paths.size()) + (paths.size() == 1 ? " video" : " videos") +
+                        " left out, as " + std::string(why) + ": ";
+  for (size_t i = 0; i < paths.size() && i < kNamed; ++i) {
+    if (i > 0) message += ", ";
+    message += paths[i];
+  }
+  if (paths.size() > kNamed) message += ", and " + std::to_string(paths.size() - kNamed) + " more";
+  return message + ".";
+}
+
 // Generates the loaded collection, whose albums are `library`, into the plan's staging folder
 // and puts it in OUTDIR's place; `options` have their recorded settings applied. With
 // `collection`, the gallery in place is followed by that new collection file, in the same
@@ -106,6 +121,31 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
                       const CCliOptions& options, CCliEnvironment& environment,
                       CFileReplacement* collection = nullptr) {
   const std::string document_path = plan.root() + "/" + options.output_name;
+  const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
+  // Videos are built only by the modern theme, with ffmpeg and ffprobe; else they are left out,
+  // all named in one warning and counted as skipped.
+  CAlbum shown = library;
+  std::vector<std::string> videos;
+  for (const CPhotoEntry& photo : builder.photos()) {
+    if (photo.video) videos.push_back(photo.path);
+  }
+  CVideoTools tools;
+  if (!videos.empty() && modern) {
+    tools.ffmpeg = FindProgram("ffmpeg", environment.program_path).value_or("");
+    tools.ffprobe = FindProgram("ffprobe", environment.program_path).value_or("");
+  }
+  int left_out = 0;
+  if (!videos.empty() && (!modern || !tools.found())) {
+    ReportWarning(environment,
+                  VideosLeftOutMessage(videos, modern ? "ffmpeg and ffprobe, which make them "
+                                                        "into pages, are not both on PATH "
+                                                        "(install ffmpeg)"
+                                                      : "the classic theme shows photos alone "
+                                                        "(build with --theme modern)"));
+    shown = WithoutVideos(library);
+    builder.photos() = PhotosInOrder(shown);
+    left_out = static_cast<int>(videos.size());
+  }
   const int photo_count = static_cast<int>(builder.photos().size());
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock,
@@ -121,17 +161,19 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
   }
   builder.SetObserver(&progress);
   progress.Start(photo_count);
-  const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
   // The classic theme shows the albums' photos, already the builder's in the order
   // `PhotosInOrder` numbers them, as one list.
   const int generated =
-      modern ? BuildModernGallery(builder, library,
-                                  {options.max_size.value_or(kDefaultMaxSize),
-                                   options.captions.value_or(false),
-                                   options.originals.value_or(false),
-                                   options.language.value_or(environment.locale_language)},
-                                  plan.root(), &progress)
-             : builder.Generate(document_path, options.thumbnails.value_or(true));
+      modern
+          ? BuildModernGallery(builder, shown,
+                               {options.max_size.value_or(kDefaultMaxSize),
+                                options.captions.value_or(false), options.originals.value_or(false),
+                                options.language.value_or(environment.locale_language), -1, tools,
+                                builder.image_cache() != nullptr && !videos.empty()
+                                    ? environment.cache_folder + "/videos"
+                                    : std::string()},
+                               plan.root(), &progress)
+          : builder.Generate(document_path, options.thumbnails.value_or(true));
   builder.SetObserver(nullptr);
   builder.SetImageCache(nullptr);
   progress.Finish();
@@ -186,8 +228,8 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
     return ExitCode::kGenerateFailed;
   }
   if (!options.quiet) {
-    ReportBuilt(progress, photo_count, cache ? cache->reused_page_images() : 0, plan.folder,
-                environment);
+    ReportBuilt(progress, photo_count, cache ? cache->reused_page_images() : 0, left_out,
+                plan.folder, environment);
   }
   return ExitCode::kBuilt;
 }
@@ -460,7 +502,8 @@ ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
   if (CountPhotos(library.root) == 0) {
     ReportError(environment, photo_folder +
                                  ": holds no photos that can be read (JPEG, PNG, GIF, TIFF, "
-                                 "WebP, HEIC, AVIF or BMP files), nor do its folders. Name a "
+                                 "WebP, HEIC, AVIF or BMP files) or videos (MP4, MOV, M4V or "
+                                 "WebM), nor do its folders. Name a "
                                  "folder with photos.");
     return ExitCode::kLoadFailed;
   }

@@ -30,6 +30,8 @@ struct CCliEnvironment {
   PageLanguage locale_language = PageLanguage::kEnglish;
   // Where images are kept between builds (see CacheFolderFor); empty: nowhere.
   std::string cache_folder;
+  // The folders programs such as ffmpeg are looked for in, as PATH gives them; empty: none.
+  std::string program_path;
   std::function<double()> clock;  // seconds from any fixed point
   // True once the run is asked to stop (an interruption); none: never.
   std::function<bool()> stop_requested;

@@ -59,6 +59,9 @@ int main(int argc, char** argv) {
   environment.cache_folder = gallery::CacheFolderFor(std::getenv("XDG_CACHE_HOME"),
                                                      std::getenv("HOME"))
                                  .value_or("");
+  // Without PATH, the shell's own default.
+  environment.program_path =
+      std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/local/bin:/usr/bin:/bin";
   environment.clock = SteadySeconds;
   environment.stop_requested = [] { return gallery::InterruptionSignal() != 0; };
   const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -246,7 +246,8 @@ constexpr std::string_view kNewHelp =
     "date taken (see --titles), each folder under it that holds photos an album titled by its\n"
     "name, writes it beside OUTDIR as OUTDIR.collection.xml (or where --collection says; an\n"
     "existing file is never replaced) with the options given, and builds its gallery into\n"
-    "OUTDIR, as 'gallery build' does. The photos are only read.\n"
+    "OUTDIR, as 'gallery build' does. The photos are only read. Videos (MP4, MOV, M4V,\n"
+    "WebM) join them in the modern theme, with ffmpeg and ffprobe on PATH.\n"
     "To change titles, edit that file and run 'gallery build OUTDIR.collection.xml OUTDIR'.\n";
 
 constexpr std::string_view kUpdateHelp =

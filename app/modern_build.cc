@@ -1,7 +1,12 @@
 #include "app/modern_build.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "app/photo_caption.h"
@@ -11,6 +16,8 @@
 #include "collection/thumb_style.h"
 #include "generate/generate.h"
 #include "platform/file_system.h"
+#include "platform/file_tree.h"
+#include "platform/folder_listing.h"
 #include "platform/photo.h"
 #include "platform/photo_facts.h"
 #include "theme/modern_pages.h"
@@ -147,6 +154,32 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
   return photo;
 }
 
+bool PublishConvertedVideo(const CVideoTools& tools, const std::string& source,
+                           const std::string& target, const std::string& cache, bool& reused) {
+  reused = false;
+  // Named by the bytes converted and by how: another conversion gets another number.
+  const std::optional<std::string> digest = cache.empty() ? std::nullopt : HashFileContent(source);
+  const std::string kept = digest ? cache + "/" + *digest + "-h264-aac-1.mp4" : std::string();
+  if (!kept.empty() && GetPathKind(kept) == PathKind::kFile &&
+      CopyFileBytes(kept, target) == WriteFailure::kNone) {
+    reused = true;
+    return true;
+  }
+  if (!RunVideoTool(VideoPublishArguments(tools.ffmpeg, source, target, VideoPublishing::kConvert),
+                    target, kVideoConvertSeconds)) {
+    return false;
+  }
+  if (!kept.empty() && CreateFolder(cache)) {
+    // Another build may be keeping the same conversion: each writes its own file first.
+    const std::string temporary = kept + ".part-" + std::to_string(getpid());
+    if (CopyFileBytes(target, temporary) != WriteFailure::kNone ||
+        std::rename(temporary.c_str(), kept.c_str()) != 0) {
+      static_cast<void>(RemoveFile(temporary));
+    }
+  }
+  return true;
+}
+
 namespace {
 
 // Tells `observer` of a file not written; true when it was written.
@@ -175,6 +208,48 @@ bool ImagesWritten(const CPhotoImages& images, const CPhotoImagePaths& paths, in
     }
   }
   return true;
+}
+
+// A video once read, before its images are made: its facts, and where its poster frame was
+// written (empty when none was).
+struct CVideoStart {
+  std::optional<CVideoFacts> facts;
+  std::string poster;
+};
+
+// Reads video `index` and writes its poster frame into `folder`.
+CVideoStart StartVideo(const CVideoTools& tools, const std::string& source,
+                       const std::string& folder, int index) {
+  CVideoStart start;
+  start.facts = ReadVideoFacts(tools, source);
+  if (!start.facts) return start;
+  const std::string poster = folder + "/" + std::to_string(index + 1) + ".poster.png";
+  if (RunVideoTool(
+          PosterArguments(tools.ffmpeg, source, PosterSeconds(start.facts->seconds), poster),
+          poster, kVideoProbeSeconds)) {
+    start.poster = poster;
+  }
+  return start;
+}
+
+// Publishes video `index` from `source` as `facts` say into the folder `folder`; its file name
+// there, or empty when it could not be made.
+std::string PublishVideo(const CModernOptions& options, const CVideoFacts& facts,
+                         const std::string& source, const std::string& folder, int index) {
+  const VideoPublishing publishing = ChooseVideoPublishing(facts);
+  const std::string name =
+      std::to_string(index + 1) + "." + std::string(PublishedVideoExtension(publishing));
+  const std::string target = folder + "/" + name;
+  bool made = false;
+  if (publishing == VideoPublishing::kConvert) {
+    bool reused = false;
+    made = PublishConvertedVideo(options.video_tools, source, target, options.video_cache, reused);
+  } else {
+    made =
+        RunVideoTool(VideoPublishArguments(options.video_tools.ffmpeg, source, target, publishing),
+                     target, kVideoConvertSeconds);
+  }
+  return made ? name : std::string();
 }
 
 // Writes the pages of `kind` of `plan`; false after telling `observer` of one not written.
@@ -207,6 +282,18 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
   for (int index = 0; index < photo_count; ++index) {
     paths.push_back(ModernImagePaths(plan, root, index));
   }
+  // A video's images are drawn from its poster frame, made first; one without a poster frame
+  // is given a source that is not there, and shows its title alone.
+  const std::string video_folder = root + "/videos";
+  std::vector<CVideoStart> videos(static_cast<size_t>(photo_count));
+  for (int index = 0; index < photo_count; ++index) {
+    if (!photos[index].video) continue;
+    if (observer != nullptr && observer->StopRequested()) return 0;
+    videos[index] = StartVideo(options.video_tools, photos[index].path, video_folder, index);
+    paths[index].source = videos[index].poster.empty()
+                              ? video_folder + "/" + std::to_string(index + 1) + ".no-poster"
+                              : videos[index].poster;
+  }
   CImageWork image_work(ModernPageImageSettings(builder.style(), options.max_size),
                         ModernThumbnailSettings(builder.style()), std::move(paths),
                         options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count),
@@ -222,6 +309,40 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
     if (observer != nullptr && observer->StopRequested()) return 0;
     const CPhotoImages& images = image_work.WaitFor(index);
     const PhotoFailure failure = images.page_image.failure;
+    if (photos[index].video) {
+      if (!videos[index].poster.empty()) static_cast<void>(RemoveFile(videos[index].poster));
+      // A video without a poster frame is told of once, below, if at all.
+      if ((failure == PhotoFailure::kNone || failure == PhotoFailure::kNotWritten) &&
+          !ImagesWritten(images, image_work.paths(index), index, observer)) {
+        return 0;
+      }
+      const std::optional<CVideoFacts>& facts = videos[index].facts;
+      const std::string file =
+          facts ? PublishVideo(options, *facts, photos[index].path, video_folder, index) : "";
+      if (file.empty()) {
+        if (observer != nullptr) {
+          observer->OnPhotoFailed(index, photos[index].path, PhotoFailure::kNotAVideo);
+        }
+        gallery.photos.push_back(ToModernPhoto(photos[index].title, {}, {}, {}));
+      } else {
+        gallery.photos.push_back(ToModernPhoto(photos[index].title, images, {}, {}));
+        CModernPhoto& shown = gallery.photos.back();
+        shown.video_file = file;
+        shown.video_type = std::string(PublishedVideoType(ChooseVideoPublishing(*facts)));
+        shown.video_seconds =
+            facts->seconds < 0 ? -1 : static_cast<int>(std::lround(facts->seconds));
+      }
+      const CPhotoImagePaths& written = image_work.paths(index);
+      const CModernPhoto& shown = gallery.photos.back();
+      if (shown.thumb2x.width == 0) static_cast<void>(RemoveFile(written.thumbnails[1]));
+      if (shown.medium.width == 0) static_cast<void>(RemoveFile(written.thumbnails[2]));
+      if (shown.image.width == 0) {
+        static_cast<void>(RemoveFile(written.page_image));
+        static_cast<void>(RemoveFile(written.thumbnails[0]));
+      }
+      if (observer != nullptr) observer->OnPhotoDone(index, photo_count);
+      continue;
+    }
     if (!ImagesWritten(images, image_work.paths(index), index, observer)) return 0;
     std::string original;
     std::string download;

@@ -5,11 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/video_media.h"
 #include "generate/image_work.h"
 #include "imaging/scaled_photo.h"
 #include "theme/modern_model.h"
-#include "theme/page_words.h"
 #include "theme/modern_plan.h"
+#include "theme/page_words.h"
 
 namespace gallery {
 struct CAlbum;
@@ -24,6 +25,10 @@ struct CModernOptions {
   bool originals = false;
   PageLanguage language = PageLanguage::kEnglish;  // of the pages' words, dates and captions
   int workers = -1;  // photos made at once; -1 chooses by the machine
+  // The programs that read and write videos; videos are left out when they were not found.
+  CVideoTools video_tools;
+  // Where converted videos are kept for later builds; empty for nowhere.
+  std::string video_cache;
 };
 
 // The smallest box a modern thumbnail fits in: a grid cell of a phone at two pixels a point.
@@ -67,13 +72,22 @@ std::string ModernDownloadName(std::string_view source, std::string_view extensi
 CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
                            std::vector<std::string> caption, std::string original);
 
+// Puts at `target` the H.264/AAC MP4 that `source` converts to: a copy of the one kept in the
+// folder `cache` (empty: none) for a source of the same bytes, or else converted by ffmpeg and
+// then kept there. False when no whole file was made; `reused` says whether it was kept.
+bool PublishConvertedVideo(const CVideoTools& tools, const std::string& source,
+                           const std::string& target, const std::string& cache, bool& reused);
+
 // Writes the modern gallery of the album tree `album` into the empty folder `root`, in the
 // style of `builder`'s collection and through its image cache. The root album is the
 // collection: its title and description are the style's. Photos are told to `observer` by
 // their place in `PhotosInOrder(album)`. 1 when every file was written (photos whose sources
 // could not be made into images show their title alone, told to `observer`), 0 as soon as an
 // image, page, asset or offered original could not be written (told to `observer` first) or
-// `observer` asked to stop.
+// `observer` asked to stop. Videos get a poster frame in place of a page image, from which
+// their thumbnails are drawn, and a copy under videos/ that browsers play, without the
+// metadata that may tell where they were taken; one that cannot be read or made so is told to
+// `observer` as a photo failure and shows its title alone.
 int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
                        const CModernOptions& options, const std::string& root,
                        CGenerationObserver* observer);

@@ -19,6 +19,8 @@ constexpr std::array<std::string_view, 13> kPhotoExtensions = {
     "jpg",  "jpeg", "jpe",  "png",  "gif", "tif", "tiff",
     "webp", "heic", "heif", "avif", "bmp", "jfif"};
 
+constexpr std::array<std::string_view, 4> kVideoExtensions = {"mp4", "mov", "m4v", "webm"};
+
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -135,13 +137,21 @@ std::string TitleAsHtml(std::string_view text) {
   return html;
 }
 
-bool IsPhotoFileName(std::string_view name) {
+namespace {
+
+template <size_t kSize>
+bool HasListedExtension(std::string_view name, const std::array<std::string_view, kSize>& list) {
   if (name.empty() || name.front() == '.') return false;
   std::string extension(Extension(name));
   std::transform(extension.begin(), extension.end(), extension.begin(), Lower);
-  return std::find(kPhotoExtensions.begin(), kPhotoExtensions.end(), extension) !=
-         kPhotoExtensions.end();
+  return std::find(list.begin(), list.end(), extension) != list.end();
 }
+
+}  // namespace
+
+bool IsPhotoFileName(std::string_view name) { return HasListedExtension(name, kPhotoExtensions); }
+
+bool IsVideoFileName(std::string_view name) { return HasListedExtension(name, kVideoExtensions); }
 
 std::string TitleFromFileName(std::string_view name) {
   std::string_view stem = name;
@@ -191,7 +201,8 @@ std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder
   const std::string base = AbsolutePath(folder);
   CFolderScan scan;
   for (const std::string& name : *names) {
-    if (!IsPhotoFileName(name)) continue;
+    const bool video = IsVideoFileName(name);
+    if (!video && !IsPhotoFileName(name)) continue;
     std::string path = base == "/" ? "/" + name : base + "/" + name;
     if (GetPathKind(path) != PathKind::kFile) {
       scan.skipped.push_back({path, "not a regular file (a folder, or a broken link)"});
@@ -208,8 +219,9 @@ std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder
     } else {
       const std::string readable = MendText(name);
       if (readable != name) scan.mended.push_back(path);
-      CFolderPhoto photo{path, name, TitleAsHtml(TitleFromFileName(readable)), ""};
-      if (order == PhotoOrder::kDate) photo.date_taken = ReadPhotoDateTaken(path).value_or("");
+      CFolderPhoto photo{path, name, TitleAsHtml(TitleFromFileName(readable)), "", video};
+      if (order == PhotoOrder::kDate && !video)
+        photo.date_taken = ReadPhotoDateTaken(path).value_or("");
       scan.photos.push_back(std::move(photo));
     }
   }
@@ -228,7 +240,8 @@ std::optional<std::string> RenderCollection(const std::string& title,
   CCollectionDocument document;
   if (!document.Create() || !document.BeginCollection(title, description)) return std::nullopt;
   for (const CFolderPhoto& photo : photos) {
-    if (!document.AddPhoto() || !document.SetPhotoAttribute("path", photo.path) ||
+    if (!(photo.video ? document.AddVideo() : document.AddPhoto()) ||
+        !document.SetPhotoAttribute("path", photo.path) ||
         !document.SetPhotoAttribute("title", photo.title)) {
       return std::nullopt;
     }

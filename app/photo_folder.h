@@ -11,12 +11,13 @@
 namespace gallery {
 struct CStyleSettings;
 
-// One photo found in a folder.
+// One photo or video found in a folder.
 struct CFolderPhoto {
   std::string path;        // absolute
   std::string name;        // the file name
   std::string title;       // made from the file name
-  std::string date_taken;  // "YYYY:MM:DD HH:MM:SS", or empty when unknown
+  std::string date_taken;  // "YYYY:MM:DD HH:MM:SS", or empty when unknown (always, for videos)
+  bool video = false;      // its name is a video's (see IsVideoFileName)
 };
 
 // A file of the folder that looked like a photo but is left out, and why.
@@ -34,6 +35,10 @@ struct CFolderScan {
 // True when the name ends in an extension of an image format the program decodes (any letter
 // case) and is no hidden file.
 bool IsPhotoFileName(std::string_view name);
+
+// True when the name ends in ".mp4", ".mov", ".m4v" or ".webm" (any letter case) and is no
+// hidden file: a video, which a modern gallery shows beside the photos.
+bool IsVideoFileName(std::string_view name);
 
 // A title from a file name: the extension dropped, "_" and "-" read as spaces, a space before a
 // capital that follows two or more small letters, runs of blanks made one, blanks at the ends
@@ -73,14 +78,16 @@ bool NaturalLess(std::string_view left, std::string_view right);
 // by name.
 void SortPhotos(std::vector<CFolderPhoto>& photos, PhotoOrder order);
 
-// The photos directly in `folder` (no subfolders), sorted, titled by `TitleFromFileName` made
-// HTML by `TitleAsHtml`. Files that look like photos but are not regular readable files, or
-// whose names the collection format cannot carry, are listed as skipped. Dates are read only for
-// date order; the imaging library must then be started. Nothing when the folder cannot be read.
+// The photos and videos directly in `folder` (no subfolders), sorted together, titled by
+// `TitleFromFileName` made HTML by `TitleAsHtml`. Files that look like photos but are not regular
+// readable files, or whose names the collection format cannot carry, are listed as skipped. Dates
+// are read only for date order; the imaging library must then be started. Nothing when the folder
+// cannot be read.
 std::optional<CFolderScan> ScanPhotoFolder(const std::string& folder, PhotoOrder order);
 
 // The bytes of a collection file with the given texts, one photo element per photo (its
-// absolute path and title) and the style element from `style`. Nothing when it cannot be built.
+// absolute path and title; a video element for a video) and the style element from `style`. Nothing
+// when it cannot be built.
 std::optional<std::string> RenderCollection(const std::string& title,
                                             const std::string& description,
                                             const std::vector<CFolderPhoto>& photos,

@@ -23,6 +23,13 @@ TEST(PhotoFolderTest, PhotoFilesAreKnownByTheirExtension) {
       {"", false},      {"n.jpgx", false},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, IsPhotoFileName(c.name)) << c.name;
+  const Case videos[] = {{"a.mp4", true},  {"B.MOV", true},      {"c.m4v", true},
+                         {"d.WebM", true}, {".e.mp4", false},    {"f.mkv", false},
+                         {"mp4", false},   {"g.mp4.jpg", false}, {"h.avi", false}};
+  for (const Case& c : videos) {
+    EXPECT_EQ(c.expected, IsVideoFileName(c.name)) << c.name;
+    EXPECT_FALSE(c.expected && IsPhotoFileName(c.name)) << c.name;
+  }
 }
 
 TEST(PhotoFolderTest, TitlesComeFromFileNames) {

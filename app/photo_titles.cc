@@ -176,7 +176,8 @@ void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source) {
   for (CFolderPhoto& photo : photos) {
     const bool dated = source == TitleSource::kDates ||
                        (source == TitleSource::kChosen && IsCameraFileName(photo.name));
-    if (dated && photo.date_taken.empty()) {
+    // A video's date is not read: the imaging library decodes no video.
+    if (dated && photo.date_taken.empty() && !photo.video) {
       photo.date_taken = ReadPhotoDateTaken(photo.path).value_or("");
     }
     photo.title = TitleAsHtml(ChooseTitle(source, photo.name, photo.date_taken));

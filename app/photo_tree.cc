@@ -167,7 +167,9 @@ CAlbum AlbumFromTree(const CTreeAlbum& tree) {
   CAlbum album;
   album.title = tree.title;
   album.folder = tree.folder;
-  for (const CFolderPhoto& photo : tree.photos) album.photos.push_back({photo.path, photo.title});
+  for (const CFolderPhoto& photo : tree.photos) {
+    album.photos.push_back({photo.path, photo.title, photo.video});
+  }
   for (const CTreeAlbum& sub_album : tree.albums) album.albums.push_back(AlbumFromTree(sub_album));
   return album;
 }

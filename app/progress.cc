@@ -84,6 +84,12 @@ std::string DescribePhotoFailure(PhotoFailure cause, int index) {
     case PhotoFailure::kNotWritten:
       return "its picture could not be written" + left +
              "Check the gallery folder and build again.";
+    case PhotoFailure::kNotAVideo:
+      return "could not be read or converted as a video (damaged, or a codec ffmpeg lacks); "
+             "video " +
+             std::to_string(index + 1) +
+             " is left out. Replace or remove it and "
+             "build again.";
     case PhotoFailure::kUndecodable:
     case PhotoFailure::kNone:
       break;

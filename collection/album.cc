@@ -31,4 +31,19 @@ int FindCoverIndex(const CAlbum& album) {
   return 0;
 }
 
+CAlbum WithoutVideos(const CAlbum& album) {
+  CAlbum kept = album;
+  kept.photos.clear();
+  kept.albums.clear();
+  for (const CPhotoEntry& photo : album.photos) {
+    if (photo.video) {
+      if (photo.path == kept.cover) kept.cover.clear();
+    } else {
+      kept.photos.push_back(photo);
+    }
+  }
+  for (const CAlbum& sub_album : album.albums) kept.albums.push_back(WithoutVideos(sub_album));
+  return kept;
+}
+
 }  // namespace gallery

@@ -27,6 +27,10 @@ struct CAlbum {
 // each sub-album whole, in order, then the album's own photos.
 std::vector<CPhotoEntry> PhotosInOrder(const CAlbum& album);
 
+// `album` with every video of it and its sub-albums left out; a cover that was a video then
+// stands for the first photo. Albums left empty stay, as they show nowhere.
+CAlbum WithoutVideos(const CAlbum& album);
+
 // How many photos `album` and its sub-albums hold.
 int CountPhotos(const CAlbum& album);
 

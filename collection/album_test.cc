@@ -38,5 +38,18 @@ TEST(AlbumTest, TheCoverIsTheNamedPhotoOrElseTheFirst) {
   EXPECT_EQ(FindCoverIndex(library.albums[1]), -1);
 }
 
+TEST(AlbumTest, LeavingVideosOutKeepsThePhotosInOrderAndDropsAVideoCover) {
+  CAlbum library = Library();
+  library.photos.insert(library.photos.begin(), {"v0", "v0", true});
+  library.albums[0].albums[0].photos.push_back({"v1", "v1", true});
+  library.albums[0].albums[0].cover = "v1";
+  library.albums[0].cover = "y1";
+  const CAlbum photos = WithoutVideos(library);
+  EXPECT_EQ(Paths(PhotosInOrder(photos)), Paths(PhotosInOrder(Library())));
+  EXPECT_EQ("", photos.albums[0].albums[0].cover);
+  EXPECT_EQ("y1", photos.albums[0].cover);
+  EXPECT_EQ(2u, photos.albums.size());
+}
+
 }  // namespace
 }  // namespace gallery

@@ -170,6 +170,14 @@ bool CCollectionDocument::AddPhoto() {
   return true;
 }
 
+bool CCollectionDocument::AddVideo() {
+  if (state_ != State::kWriting || !collection_) return Fail();
+  XmlElement& parent = open_albums_.empty() ? collection_ : open_albums_.back();
+  current_photo_ = parent.AppendChild("video");
+  if (!current_photo_) return Fail();
+  return true;
+}
+
 bool CCollectionDocument::SetPhotoAttribute(std::string_view name, std::string_view value) {
   if (state_ != State::kWriting || !current_photo_) return Fail();
   if (!current_photo_.SetAttribute(name, value)) return Fail();

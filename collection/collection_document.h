@@ -43,6 +43,8 @@ class CCollectionDocument {
   bool SetCollectionAttribute(std::string_view name, std::string_view value);
   // A photo goes into the album begun last and not yet ended, else into the collection.
   bool AddPhoto();
+  // A video element, placed as a photo is; its attributes are set by `SetPhotoAttribute`.
+  bool AddVideo();
   bool SetPhotoAttribute(std::string_view name, std::string_view value);
   // An album element, as the last child of the open album or of the collection; photos and
   // albums added until its `EndAlbum` go into it.

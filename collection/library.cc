@@ -17,9 +17,9 @@ constexpr std::string_view kSettingsElement = "gallery";
 // The photos and albums inside `element` into `album`; the parse keeps nesting shallow enough
 // for this to recurse.
 void ReadAlbumContent(const XmlElement& element, CAlbum& album) {
-  for (const XmlElement& photo : element.Children("photo")) {
-    album.photos.push_back(
-        {photo.Attribute("path").value_or(""), photo.Attribute("title").value_or("")});
+  for (const XmlElement& item : element.Children({"photo", "video"})) {
+    album.photos.push_back({item.Attribute("path").value_or(""),
+                            item.Attribute("title").value_or(""), item.IsNamed("video")});
   }
   for (const XmlElement& child : element.Children("album")) {
     CAlbum sub_album;
@@ -95,7 +95,8 @@ bool ReadSettings(const XmlElement& element, CGallerySettings& settings, CLibrar
 
 bool WritePhotos(CCollectionDocument& document, const std::vector<CPhotoEntry>& photos) {
   for (const CPhotoEntry& photo : photos) {
-    if (!document.AddPhoto() || !document.SetPhotoAttribute("path", photo.path) ||
+    if (!(photo.video ? document.AddVideo() : document.AddPhoto()) ||
+        !document.SetPhotoAttribute("path", photo.path) ||
         !document.SetPhotoAttribute("title", photo.title)) {
       return false;
     }
@@ -152,7 +153,7 @@ std::optional<CLibrary> ReadLibrary(std::string_view bytes, const std::string& p
                                     CLibraryFault& fault) {
   fault = CLibraryFault{};
   const XmlKeptChildren kept[] = {
-      {"photo", false}, {"album", false, true}, {kSettingsElement, true}};
+      {"photo", false}, {"video", false}, {"album", false, true}, {kSettingsElement, true}};
   XmlParseFault parse_fault;
   std::optional<XmlDocument> document = XmlDocument::Parse(bytes, kept, &parse_fault);
   if (!document) {

@@ -20,12 +20,18 @@ CLibrary SampleLibrary() {
               "Two\nlines",
               "/photos/2020/June",
               "/photos/2020/June/2.jpg",
-              {{"/photos/2020/June/1.jpg", "One &amp; only"}, {"/photos/2020/June/2.jpg", "Two"}},
+              {{"/photos/2020/June/1.jpg", "One &amp; only"},
+               {"/photos/2020/June/clip.mov", "A clip", true},
+               {"/photos/2020/June/2.jpg", "Two"}},
               {}};
   CAlbum year{"2020", "", "/photos/2020", "", {{"/photos/2020/y.jpg", "Y"}}, {june}};
   CAlbum by_hand{"Chosen", "by hand", "", "", {{"relative/r.jpg", "R"}}, {}};
   CLibrary library;
-  library.root = {"Photos 100%",  "Mine", "/photos", "", {{"/photos/loose.jpg", "Loose"}},
+  library.root = {"Photos 100%",
+                  "Mine",
+                  "/photos",
+                  "",
+                  {{"/photos/first.webm", "First", true}, {"/photos/loose.jpg", "Loose"}},
                   {year, by_hand}};
   library.settings = CGallerySettings{Theme::kClassic, true, false, 0, false, PhotoOrder::kDate};
   return library;
@@ -40,6 +46,7 @@ void ExpectSameAlbum(const CAlbum& expected, const CAlbum& actual) {
   for (size_t i = 0; i < expected.photos.size(); ++i) {
     EXPECT_EQ(expected.photos[i].path, actual.photos[i].path);
     EXPECT_EQ(expected.photos[i].title, actual.photos[i].title);
+    EXPECT_EQ(expected.photos[i].video, actual.photos[i].video) << expected.photos[i].path;
   }
   ASSERT_EQ(expected.albums.size(), actual.albums.size()) << expected.title;
   for (size_t i = 0; i < expected.albums.size(); ++i) {
@@ -83,7 +90,9 @@ TEST(LibraryTest, PathsAndCoversResolveAsTheBuilderResolvesPhotos) {
   EXPECT_EQ(read->root.albums[0].photos[0].path, "/photos/2020/y.jpg");
   CGalleryBuilder builder;
   ASSERT_EQ(builder.LoadText(*bytes, "/c/x.collection.xml"), LoadFailure::kNone);
-  EXPECT_EQ(builder.photos()[0].path, read->root.photos[0].path);
+  // The host passes over the video before it.
+  ASSERT_EQ(builder.photos().size(), 1u);
+  EXPECT_EQ(builder.photos()[0].path, read->root.photos[1].path);
 }
 
 TEST(LibraryTest, AFileWithoutAlbumsOrSettingsIsOneAlbum) {
@@ -159,6 +168,9 @@ TEST(LibraryTest, TheHostBuildOfAFileWithAlbumsIsThatOfItsRootPhotos) {
   ASSERT_EQ(preset.Load(preset_path), LoadFailure::kNone);
   const CLibrary flat = library;
   library.root.albums = {album};
+  // Videos are the front end's alone: the host reads photo elements only.
+  library.root.photos.insert(library.root.photos.begin(), {folder.Join("clip.mp4"), "Clip", true});
+  library.root.albums[0].photos.push_back({folder.Join("b.webm"), "B", true});
   library.settings = CGallerySettings{Theme::kModern, true, true, 100, true, PhotoOrder::kName};
   std::optional<std::string> rich = RenderLibrary(library, preset.style());
   std::optional<std::string> plain = RenderLibrary(flat, preset.style());

@@ -9,6 +9,9 @@ namespace gallery {
 struct CPhotoEntry {
   std::string path;   // the source image, resolved against the collection's photo folder
   std::string title;  // as read, never escaped
+  // A video (a "video" element of the file), which only the modern pages show; the host entry
+  // point reads photo elements alone.
+  bool video = false;
 };
 
 }  // namespace gallery

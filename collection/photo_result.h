@@ -14,6 +14,7 @@ enum class PhotoFailure {
   kNoMemory,     // the source needs more memory than the process's limit leaves for a photo
   kEmpty,        // the size asked for has no pixels (a thumbnail of a very thin source)
   kNotWritten,   // its file could not be written (the cause goes beside it as a WriteFailure)
+  kNotAVideo,    // a video that ffmpeg cannot read, or could not make playable in browsers
 };
 
 // What the pages show of one photo: its title and the sizes its image work produced. A size

@@ -81,6 +81,22 @@ std::vector<XmlElement> XmlElement::Children(std::string_view name) const {
   return children;
 }
 
+std::vector<XmlElement> XmlElement::Children(std::initializer_list<std::string_view> names) const {
+  std::vector<XmlElement> children;
+  if (node_ == nullptr) return children;
+  for (xmlNode* child = node_->children; child != nullptr; child = child->next) {
+    for (std::string_view name : names) {
+      if (IsElementNamed(child, name)) {
+        children.push_back(XmlElement(child));
+        break;
+      }
+    }
+  }
+  return children;
+}
+
+bool XmlElement::IsNamed(std::string_view name) const { return IsElementNamed(node_, name); }
+
 std::optional<std::string> XmlElement::Attribute(std::string_view name) const {
   if (node_ == nullptr) return std::nullopt;
   for (xmlAttr* attribute = node_->properties; attribute != nullptr; attribute = attribute->next) {

@@ -1,6 +1,7 @@
 #ifndef GALLERY_PLATFORM_XML_DOCUMENT_H_
 #define GALLERY_PLATFORM_XML_DOCUMENT_H_
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <span>
@@ -66,6 +67,10 @@ class XmlElement {
   XmlElement FirstChild(std::string_view name) const;
   // Every child element named `name`, in document order; grandchildren are not included.
   std::vector<XmlElement> Children(std::string_view name) const;
+  // Every child element named one of `names`, in document order.
+  std::vector<XmlElement> Children(std::initializer_list<std::string_view> names) const;
+  // True when the element is named `name`.
+  bool IsNamed(std::string_view name) const;
   // The attribute's value in UTF-8 with references resolved, or nothing when it is absent.
   std::optional<std::string> Attribute(std::string_view name) const;
   // Sets a text attribute, taken literally (no references are resolved in it); an attribute

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what building, testing and the demo need, from Debian's archive: the browser test
+# Installs what building, testing and the demo need, from Debian's archive (ffmpeg makes the
+# modern galleries' videos): the browser test
 # drives Debian's chromium from python3 over the DevTools protocol (python3-websocket). Safe to
 # run again: when everything is present it only checks. The page-quality check of the test
 # suite runs on Node.js: Debian's nodejs and npm, unless the machine has a node and npm already.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libvips-dev libxml2-dev libssl-dev libicu-dev libgtest-dev googletest
-          mate-backgrounds chromium python3 python3-websocket "$@")
+          ffmpeg mate-backgrounds chromium python3 python3-websocket "$@")
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
 

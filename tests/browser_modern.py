@@ -6,7 +6,8 @@ where every page also shows the way back up), and no page reports an error. The 
 photo pages is tried too: on a phone its links and buttons sit at the bottom, clear of the photo,
 and only with the script are there buttons; a tap or click on the photo leads on and a double
 tap, a drag or a pinch does not; the slideshow goes on from page to page until a key or a click
-stops it or the last photo ends it; the full-screen button goes in and out."""
+stops it or the last photo ends it; the full-screen button goes in and out. A video page's video
+loads and plays only when asked, and a slideshow waits for it to end."""
 
 import functools
 import http.server
@@ -61,11 +62,14 @@ MODERN_PROBE = r"""
       if (url) sources.add(new URL(url, document.baseURI).href);
     }
   }
+  for (const video of document.querySelectorAll('video[poster]'))
+    sources.add(new URL(video.getAttribute('poster'), document.baseURI).href);
   const images = await widthsOf(sources);
-  const photo = document.querySelector('img[src^="images/"]');
+  const photo = document.querySelector('img[src^="images/"]') ||
+                document.querySelector('.view video');
   let box = null;
   if (photo) {
-    if (!photo.complete) await new Promise(r => { photo.onload = r; photo.onerror = r; });
+    if (photo.tagName === 'IMG' && !photo.complete) await new Promise(r => { photo.onload = r; photo.onerror = r; });
     const r = photo.getBoundingClientRect();
     box = {left: r.left, top: r.top, right: r.right, bottom: r.bottom};
   }
@@ -501,7 +505,80 @@ def check_album_escape(browser, name, gallery, index_pages, problems):
             problems.append("%s: %s: Escape led to %s, not %s" % (name, page, reached, expect))
 
 
-def check_modern_gallery(browser, name, gallery, shots, problems, albums=False):
+# Waits for the video of the page to have read its length, or failed; what it then says.
+VIDEO_STATE = r"""
+(async () => {
+  const video = document.querySelector('.view video');
+  if (!video) return JSON.stringify(null);
+  const deadline = Date.now() + 10000;
+  while (video.readyState < 1 && !video.error && Date.now() < deadline)
+    await new Promise(r => setTimeout(r, 50));
+  return JSON.stringify({readyState: video.readyState, duration: video.duration,
+                         error: video.error ? video.error.code : 0, paused: video.paused,
+                         muted: video.muted, autoplay: video.autoplay,
+                         source: video.currentSrc, type: video.querySelector('source').type,
+                         canPlay: video.canPlayType(video.querySelector('source').type)});
+})()
+"""
+
+
+def check_videos(browser, name, gallery, problems):
+    """Each video page: its video reads as playable and two seconds long, does not start by
+    itself, a click on it plays it rather than leading on, and a slideshow that reaches it
+    stays until it has played to its end."""
+    url = lambda page: "file://" + urllib.parse.quote(os.path.join(gallery, page))
+    _, photo_pages = page_order(gallery)
+    videos = [page for page in photo_pages
+              if "<video" in open(os.path.join(gallery, page), encoding="utf-8").read()]
+    if not videos:
+        problems.append("%s: no video page" % name)
+        return
+    set_viewport(browser, 1366, 900, 1, False)
+    for page in videos:
+        browser.errors.clear()
+        browser.open(url(page))
+        state = json.loads(evaluate(browser, VIDEO_STATE))
+        where = "%s %s" % (name, page)
+        print("%s: %s" % (where, state))
+        if state["readyState"] < 1 or state["error"]:
+            problems.append("%s: the video does not load: %s" % (where, state))
+        elif not 1.5 < state["duration"] < 2.5:
+            problems.append("%s: the video lasts %s s, not 2" % (where, state["duration"]))
+        if not state["paused"] or state["autoplay"]:
+            problems.append("%s: the video plays by itself" % where)
+        centre = centre_of(browser, ".view video")
+        if centre:
+            click(browser, *centre)
+            time.sleep(1)
+            if current_file(browser) != page:
+                problems.append("%s: a click on the video led to %s" % (where, current_file(browser)))
+        for error in browser.errors:
+            problems.append("%s: %s" % (where, error))
+    # The slideshow from the page before the first video: it reaches the video soon, stays
+    # there while it plays, and goes on once it has ended.
+    at = photo_pages.index(videos[0])
+    if at == 0 or at + 1 >= len(photo_pages):
+        problems.append("%s: the video page has no neighbour on both sides" % name)
+        return
+    browser.open(url(photo_pages[at - 1]))
+    evaluate(browser, "sessionStorage.clear()")
+    if not start_slideshow(browser, 300):
+        problems.append("%s: no slideshow button" % name)
+        return
+    reached = wait_for_page(browser, photo_pages[at - 1], 5)
+    if reached != videos[0]:
+        problems.append("%s: the slideshow went to %s, not the video" % (name, reached))
+        return
+    time.sleep(1)
+    if current_file(browser) != videos[0]:
+        problems.append("%s: the slideshow left the video while it played" % name)
+    after = wait_for_page(browser, videos[0], 8)
+    if after != photo_pages[at + 1]:
+        problems.append("%s: after the video the slideshow is at %s" % (name, after))
+    evaluate(browser, "sessionStorage.clear()")
+
+
+def check_modern_gallery(browser, name, gallery, shots, problems, albums=False, viewer=True):
     gallery = os.path.realpath(gallery)
     index_pages, photo_pages = page_order(gallery)
     if albums and not any(page.startswith("album-") for page in index_pages):
@@ -561,7 +638,7 @@ def check_modern_gallery(browser, name, gallery, shots, problems, albums=False):
                                 (name, folder, file))
     set_viewport(browser, 1366, 900, 1, False)
     check_keys(browser, name, gallery, index_pages, photo_pages, problems)
-    if not albums:
+    if not albums and viewer:
         # The viewer's steps are those of the links, tried within an album by check_keys; its
         # own checks walk one run of photos from the first to the last.
         check_viewer(browser, name, gallery, photo_pages, problems)

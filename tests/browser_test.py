@@ -20,7 +20,7 @@ import urllib.request
 
 import websocket
 
-from browser_modern import WIDTHS_OF, check_modern_gallery
+from browser_modern import WIDTHS_OF, check_modern_gallery, check_videos
 from test_photos import write_bmp
 
 # Collects, once the page has loaded, every image it refers to (img elements, the background
@@ -244,6 +244,21 @@ def main():
          "--preset", "framed", "--captions", "--originals", "--quiet"])
     # The paged collection's photos in nested albums whose titles hold markup, "%", "#", "?"
     # and accents, written by a test program while the command line makes no albums.
+    # Two photos round a video, which ffmpeg makes (WebM, which every Chromium plays).
+    modern_video = os.path.join(args.work, "modern-video")
+    ffmpeg = shutil.which("ffmpeg")
+    if ffmpeg and shutil.which("ffprobe"):
+        clips = os.path.join(args.work, "clips")
+        os.makedirs(clips)
+        for number in (1, 3):
+            shutil.copy(os.path.join(photos, "photo_%d.bmp" % number), clips)
+        run([ffmpeg, "-nostdin", "-v", "error", "-f", "lavfi", "-i",
+             "testsrc=duration=2:size=320x240:rate=10", "-c:v", "libvpx-vp9",
+             os.path.join(clips, "photo_2.webm")])
+        run([args.gallery, "new", clips, modern_video, "--title", "Video", "--quiet"])
+    else:
+        print("ffmpeg is not on PATH: the gallery with a video is not tried")
+        modern_video = None
     modern_albums = os.path.join(args.work, "albums")
     if args.album_gallery:
         run([args.album_gallery, paged_collection, modern_albums])
@@ -257,6 +272,10 @@ def main():
             check_gallery(browser, name, gallery, args.screenshots, problems)
         for name, gallery in (("modern", modern), ("modern-dark", modern_dark)):
             check_modern_gallery(browser, name, gallery, args.screenshots, problems)
+        if modern_video:
+            check_modern_gallery(browser, "modern-video", modern_video, args.screenshots,
+                                 problems, viewer=False)
+            check_videos(browser, "modern-video", modern_video, problems)
         if args.album_gallery:
             check_modern_gallery(browser, "albums", modern_albums, args.screenshots, problems,
                                  albums=True)

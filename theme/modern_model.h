@@ -20,6 +20,8 @@ namespace gallery {
 //   medium/1.jpg ...                              page images for small screens, half as large
 //   thumbs/1.jpg, thumbs2x/1.jpg ...              thumbnails at 1x and 2x
 //   originals/1.<ext of the source> ...           with --originals only
+//   videos/1.mp4, videos/2.webm ...               the videos, as browsers play them; their
+//                                                 page images and thumbnails are poster frames
 //   assets/gallery.css, assets/gallery.js         the one stylesheet and script
 //   assets/albums.css                             with albums only
 
@@ -38,6 +40,11 @@ struct CModernPhoto {
   std::vector<std::string> caption;  // plain text lines (date taken, camera, exposure); may be empty
   std::string original;    // file name under originals/, or empty when not offered
   std::string original_download;  // the name it is saved under when downloaded; may be empty
+  // A video: its file under videos/ ("3.mp4"), its media type ("video/mp4") and its length in
+  // whole seconds (-1 when unknown). The images above are then those of its poster frame.
+  std::string video_file;
+  std::string video_type;
+  int video_seconds = -1;
 };
 
 // Colours as 0xRRGGBB.

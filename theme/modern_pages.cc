@@ -74,10 +74,23 @@ std::string RenderThumbnail(const CModernPlan& plan, int from, const CModernPhot
                      "\"><span class=\"thumb\">";
   if (!HasThumbnail(photo)) {
     // The title stands in the thumbnail's place, once.
-    return cell + "<span class=\"missing\">" + alt + "</span></span></a></li>\n";
+    const std::string what = photo.video_file.empty()
+                                 ? std::string()
+                                 : " (" + std::string(WordsOf(language).video) + ")";
+    return cell + "<span class=\"missing\">" + alt + what + "</span></span></a></li>\n";
   }
-  cell += ThumbnailSources(plan, from, photo, index) + " alt=\"" + alt + "\"" +
-          ThumbnailLoading(position) + "</span>";
+  // A video says so, and how long it runs, in its alt text; the badge is for the eye.
+  const std::string length = FormatVideoLength(photo.video_seconds);
+  const bool video = !photo.video_file.empty();
+  const std::string video_alt = !video ? std::string()
+                                       : " (" + std::string(WordsOf(language).video) +
+                                             (length.empty() ? "" : ", " + length) + ")";
+  cell += ThumbnailSources(plan, from, photo, index) + " alt=\"" + alt + video_alt + "\"" +
+          ThumbnailLoading(position);
+  if (video && !length.empty()) {
+    cell += "<span class=\"length\" aria-hidden=\"true\">" + length + "</span>";
+  }
+  cell += "</span>";
   // The title under the thumbnail is for the eye: the link is named by the alt text already,
   // and a screen reader would say it twice.
   if (!title.empty()) cell += "<span class=\"name\" aria-hidden=\"true\">" + title + "</span>";
@@ -276,6 +289,22 @@ std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& p
   if (page_count > 1) html += RenderPageLinks(plan, page, WordsOf(gallery.language));
   html += PageEnd();
   return html;
+}
+
+std::string FormatVideoLength(int seconds) {
+  if (seconds < 0) return {};
+  const int hours = seconds / 3600;
+  const int minutes = seconds / 60 % 60;
+  const std::string two_digits = [](int value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+  }(seconds % 60);
+  if (hours == 0) return std::to_string(minutes) + ":" + two_digits;
+  return std::to_string(hours) + ":" + (minutes < 10 ? "0" : "") + std::to_string(minutes) + ":" +
+         two_digits;
+}
+
+std::string VideoLengthDatetime(int seconds) {
+  return seconds < 0 ? std::string() : "PT" + std::to_string(seconds) + "S";
 }
 
 }  // namespace gallery

@@ -36,6 +36,12 @@ int ModernIndexPageOf(const CModernGallery& gallery, int photo);
 std::string RenderModernIndexPage(const CModernGallery& gallery, int page);
 std::string RenderModernPhotoPage(const CModernGallery& gallery, int photo);
 
+// A video's length of `seconds` as a clock shows it: "0:05", "1:23", "1:02:03"; empty when
+// negative (unknown).
+std::string FormatVideoLength(int seconds);
+// The same as an HTML duration for a `datetime` attribute: "PT83S".
+std::string VideoLengthDatetime(int seconds);
+
 // The fixed assets, written to assets/gallery.css and assets/gallery.js, and in a gallery with
 // albums assets/albums.css.
 std::string_view ModernStylesheet();

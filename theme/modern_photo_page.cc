@@ -43,6 +43,29 @@ std::string RenderStep(const CModernGallery& gallery, const CModernPlan& plan, i
   return link + ">" + std::string(label) + "</a>\n";
 }
 
+// The player of video `index`: its poster frame, where one was made, and its file; no autoplay,
+// and only its length and first frame are fetched before it is played. A browser that plays
+// no video offers the file instead.
+std::string RenderVideo(const CModernPlan& plan, int from, const CModernPhoto& video, int index,
+                        const std::string& label, const CPageWords& words) {
+  const std::string file = plan.Link(from, "videos/" + video.video_file);
+  std::string html = "<video controls preload=\"metadata\" playsinline";
+  if (HasImage(video)) {
+    html += " poster=\"" + plan.Link(from, plan.Image(index, ModernImageSize::kPage).path) +
+            "\" width=\"" + std::to_string(video.image.width) + "\" height=\"" +
+            std::to_string(video.image.height) + "\"";
+  }
+  html += " aria-label=\"" + EscapeHtmlText(label) + "\">\n<source src=\"" + file + "\" type=\"" +
+          video.video_type + "\">\n<a href=\"" + file + "\" download>" +
+          std::string(words.download_video) + "</a>\n</video>\n";
+  const std::string length = FormatVideoLength(video.video_seconds);
+  if (!length.empty()) {
+    html += "<p class=\"length\">" + std::string(words.duration) + ": <time datetime=\"" +
+            VideoLengthDatetime(video.video_seconds) + "\">" + length + "</time></p>\n";
+  }
+  return html;
+}
+
 }  // namespace
 
 std::string RenderModernPhotoPageOf(const CModernGallery& gallery, const CModernPlan& plan,
@@ -76,7 +99,9 @@ std::string RenderModernPhotoPageOf(const CModernGallery& gallery, const CModern
   html += PlainTextFromHtml(shown.title_html).empty() ? EscapeHtmlText(label) : shown.title_html;
   html += "</h1>\n</header>\n<main>\n<figure class=\"view\">\n";
   const std::string alt = EscapeHtmlText(label);
-  if (HasImage(shown)) {
+  if (!shown.video_file.empty()) {
+    html += RenderVideo(plan, page, shown, photo, label, words);
+  } else if (HasImage(shown)) {
     html += "<img src=\"" + plan.Link(page, plan.Image(photo, ModernImageSize::kPage).path) +
             "\" srcset=\"" + ImageSources(plan, page, shown, photo) + "\" sizes=\"100vw\" width=\"" +
             std::to_string(shown.image.width) + "\" height=\"" +

@@ -157,5 +157,55 @@ TEST(ModernPagesTest, EveryLinkNamesAFileOfTheGallery) {
   }
 }
 
+// A video page plays the video in place of the photo, never on its own, and says how long it is;
+// its thumbnail says it is a video, and how long, to the eye and to a screen reader.
+TEST(ModernVideoPageTest, VideoPlaysOnlyWhenAskedAndShowsItsLength) {
+  CModernGallery gallery = MakeModernGallery(3, 0);
+  gallery.photos[1].video_file = "2.webm";
+  gallery.photos[1].video_type = "video/webm";
+  gallery.photos[1].video_seconds = 83;
+  const std::string page = RenderModernPhotoPage(gallery, 1);
+  EXPECT_TRUE(Holds(page,
+                    "<video controls preload=\"metadata\" playsinline poster=\"images/2.jpg\" "
+                    "width=\"800\" height=\"600\" aria-label=\"Photo title 2\">\n"
+                    "<source src=\"videos/2.webm\" type=\"video/webm\">\n"
+                    "<a href=\"videos/2.webm\" download>Download the video</a>\n</video>"))
+      << page;
+  EXPECT_FALSE(Holds(page, "autoplay"));
+  EXPECT_FALSE(Holds(page, "<img src=\"images/2.jpg\""));
+  EXPECT_TRUE(Holds(page, "Duration: <time datetime=\"PT83S\">1:23</time>")) << page;
+  // The neighbours stay as they are: the photo before still leads on to the video page.
+  EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 0), "<a rel=\"next\" href=\"photo-2.html\""));
+  EXPECT_TRUE(Holds(page, "<p class=\"count\">2 of 3</p>"));
+
+  const std::string index = RenderModernIndexPage(gallery, 0);
+  EXPECT_TRUE(Holds(index, "alt=\"Photo title 2 (Video, 1:23)\"")) << index;
+  EXPECT_TRUE(Holds(index, "<span class=\"length\" aria-hidden=\"true\">1:23</span>"));
+  EXPECT_FALSE(Holds(index, "alt=\"Photo title 1 (Video"));
+
+  // Without a poster frame or a known length the player stands alone, still named.
+  gallery.photos[1].image = {};
+  gallery.photos[1].video_seconds = -1;
+  gallery.language = PageLanguage::kGerman;
+  const std::string bare = RenderModernPhotoPage(gallery, 1);
+  EXPECT_TRUE(
+      Holds(bare, "<video controls preload=\"metadata\" playsinline aria-label=\"Photo title 2\">"))
+      << bare;
+  EXPECT_FALSE(Holds(bare, "poster="));
+  EXPECT_FALSE(Holds(bare, "<time"));
+  EXPECT_TRUE(Holds(bare, ">Video herunterladen</a>"));
+}
+
+TEST(ModernVideoPageTest, LengthsReadAsAClock) {
+  const std::pair<int, const char*> cases[] = {
+      {0, "0:00"},     {5, "0:05"},       {59, "0:59"},      {60, "1:00"}, {83, "1:23"},
+      {3599, "59:59"}, {3600, "1:00:00"}, {3723, "1:02:03"}, {-1, ""}};
+  for (const auto& [seconds, expected] : cases) {
+    EXPECT_EQ(expected, FormatVideoLength(seconds)) << seconds;
+  }
+  EXPECT_EQ("PT3723S", VideoLengthDatetime(3723));
+  EXPECT_EQ("", VideoLengthDatetime(-1));
+}
+
 }  // namespace
 }  // namespace gallery

@@ -148,6 +148,10 @@ CModernPlan PlanModernGallery(const CAlbum& root, int photos_per_page, bool orig
   if (originals) plan.folders.push_back("originals");
   plan.folders.push_back("assets");
   plan.photos = PhotosInOrder(root);
+  if (std::any_of(plan.photos.begin(), plan.photos.end(),
+                  [](const CPhotoEntry& photo) { return photo.video; })) {
+    plan.folders.push_back("videos");
+  }
   for (int photo = 0; photo < static_cast<int>(plan.photos.size()); ++photo) {
     const int page_image = static_cast<int>(plan.images.size());
     for (int size = 0; size < kModernImageSizes; ++size) {

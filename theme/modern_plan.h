@@ -88,7 +88,8 @@ struct CModernPlan {
 };
 
 // The plan of the gallery of `root`, `photos_per_page` cards and photos to an index page (0 or
-// less: all on one), with the folder originals/ when `originals`.
+// less: all on one), with the folder originals/ when `originals` and videos/ when it holds a
+// video.
 CModernPlan PlanModernGallery(const CAlbum& root, int photos_per_page, bool originals);
 
 // The relative address, for a page at `from`, of the file at `to`, both paths relative to the

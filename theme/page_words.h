@@ -30,6 +30,9 @@ struct CPageWords {
   std::string_view full_screen;
   std::string_view exit_full_screen;
   std::string_view download;    // the link to a photo's original file
+  std::string_view video;       // what a video's thumbnail says it is, before its duration
+  std::string_view duration;    // before a video's length on its page
+  std::string_view download_video;  // the link a browser that plays no video shows instead
 };
 
 // The words of `language`.

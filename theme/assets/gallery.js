@@ -85,7 +85,9 @@
       return;
     }
     var target = event.target;
-    if (target && (target.isContentEditable || /^(INPUT|TEXTAREA|SELECT)$/.test(target.tagName))) {
+    // A video's own keys seek and change its volume.
+    if (target &&
+        (target.isContentEditable || /^(INPUT|TEXTAREA|SELECT|VIDEO)$/.test(target.tagName))) {
       return;
     }
     if (event.key === 'ArrowLeft') follow('a[rel~="prev"]');
@@ -141,14 +143,16 @@
   var startX = null;
   var startY = 0;
 
-  document.addEventListener('touchstart', function (event) {
-    if (event.touches.length !== 1 || !document.body.hasAttribute('data-swipe')) {
+  document.addEventListener('touchstart', function(event) {
+    // On a video a drag moves along its timeline.
+    if (event.touches.length !== 1 || !document.body.hasAttribute('data-swipe') ||
+        (event.target.closest && event.target.closest('video'))) {
       startX = null;
       return;
     }
     startX = event.touches[0].clientX;
     startY = event.touches[0].clientY;
-  }, { passive: true });
+  }, {passive: true});
 
   document.addEventListener('touchend', function (event) {
     if (startX === null || event.changedTouches.length !== 1) return;
@@ -286,6 +290,25 @@
     });
   }
 
+  // A video page is shown while its video plays through, muted, as a browser allows a page to
+  // start one only so; where it may not play or fails, it is shown its time like a photo.
+  function playVideoThenAdvance(video, wait) {
+    var settled = false;
+    var once = function(then) {
+      return function() {
+        if (settled) return;
+        settled = true;
+        if (running) then();
+      };
+    };
+    var fallback = once(wait);
+    video.addEventListener('ended', once(advance), {once: true});
+    video.addEventListener('error', fallback, {once: true});
+    video.muted = true;
+    var played = video.play();
+    if (played && played.catch) played.catch(fallback);
+  }
+
   // Counts the time of the photo shown from when it has loaded; the last photo ends the show.
   function goOnWithSlideshow(shownInPlace) {
     window.clearTimeout(timer);
@@ -299,7 +322,11 @@
     var wait = function () {
       if (running) timer = window.setTimeout(advance, delay);
     };
-    if (shownInPlace) whenLoaded(document.querySelector('.view img'), wait);
+    var video = document.querySelector('.view video');
+    if (video)
+      playVideoThenAdvance(video, wait);
+    else if (shownInPlace)
+      whenLoaded(document.querySelector('.view img'), wait);
     else if (document.readyState === 'complete') wait();
     else window.addEventListener('load', wait, { once: true });
   }
