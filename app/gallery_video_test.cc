@@ -1,12 +1,16 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <sys/mount.h>
+
 #include <gtest/gtest.h>
 #include <vips/vips8>
 
+#include "platform/file_status.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/program_run.h"
@@ -166,6 +170,51 @@ TEST_F(GalleryVideoTest, VideosThatCannotBeBuiltAreNamedOnceAndCounted) {
     EXPECT_NE(std::string::npos,
               ReadFileBytes(site + ".collection.xml").value_or("").find("<video path="));
   }
+}
+
+// A small file system of its own, mounted for the test where the process may mount one.
+class CSmallDisk {
+ public:
+  CSmallDisk(const std::string& path, const char* size) : path_(path) {
+    const std::string options = std::string("size=") + size;
+    mounted_ = CreateFolder(path) && mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~CSmallDisk() {
+    if (mounted_) static_cast<void>(umount2(path_.c_str(), MNT_DETACH));
+  }
+  CSmallDisk(const CSmallDisk&) = delete;
+  CSmallDisk& operator=(const CSmallDisk&) = delete;
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
+// A video that does not fit on the gallery's disk fails the build as a full disk does for a
+// photo: it is not taken for a video that cannot be read, in a gallery put in place without it.
+TEST_F(GalleryVideoTest, VideoThatDoesNotFitFailsTheBuildAndLeavesNothing) {
+  if (!HaveVideoTools()) GTEST_SKIP() << "ffmpeg and ffprobe are not on PATH";
+  CSmallDisk disk(folder_.Join("small"), "2m");
+  if (!disk.mounted()) GTEST_SKIP() << "this process may not mount a file system";
+  // Noise, losslessly: a few megabytes that are copied as they are.
+  const std::string clip = photos_ + "/noise.mp4";
+  RunTool("ffmpeg", {"-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+                     "nullsrc=s=640x480:d=2:r=10,geq=lum='random(1)*255':cb=128:cr=128",
+                     "-c:v", "libx264", "-qp", "0", "-pix_fmt", "yuv420p", clip});
+  const std::optional<CFileStatus> status = GetFileStatus(clip);
+  ASSERT_TRUE(status);
+  ASSERT_GT(status->size, int64_t{3} << 20);
+
+  const std::string site = folder_.Join("small/site");
+  const BinaryResult result = Gallery({"new", photos_, site, "-t", "T"});
+  EXPECT_NE(0, result.exit_code) << result.output;
+  EXPECT_NE(std::string::npos, result.output.find("the disk is full")) << result.output;
+  EXPECT_NE(std::string::npos, result.output.find("videos/1.mp4")) << result.output;
+  EXPECT_EQ(std::string::npos, result.output.find("could not be read")) << result.output;
+  // Nothing of the build stays on that disk, and no collection file beside it.
+  EXPECT_EQ(std::vector<std::string>{},
+            ListFolder(folder_.Join("small")).value_or(std::vector<std::string>{"?"}));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "collection/style_settings.h"
 #include "collection/thumb_style.h"
 #include "generate/generate.h"
+#include "platform/file_status.h"
 #include "platform/file_system.h"
 #include "platform/file_tree.h"
 #include "platform/folder_listing.h"
@@ -232,14 +233,32 @@ CVideoStart StartVideo(const CVideoTools& tools, const std::string& source,
   return start;
 }
 
-// Publishes video `index` from `source` as `facts` say into the folder `folder`; its file name
-// there, or empty when it could not be made.
-std::string PublishVideo(const CModernOptions& options, const CVideoFacts& facts,
-                         const std::string& source, const std::string& folder, int index) {
+// What became of a video's published file: its name in the folder of videos, or empty when
+// it was not made; and why not where the cause is the disk's, not the video's.
+struct CPublishedVideo {
+  std::string name;
+  std::string path;
+  WriteFailure failure = WriteFailure::kNone;
+};
+
+// Whether the file system of `folder` has less room left than `source` takes. A copy takes
+// about as much, and a conversion, which the programs it runs do not explain, is taken for a
+// full disk only when even that is missing: a video is never counted as unreadable because
+// the disk was full.
+bool LacksRoomFor(const std::string& folder, const std::string& source) {
+  const std::optional<CFileStatus> status = GetFileStatus(source);
+  const std::optional<uint64_t> free = FreeBytesOn(folder);
+  return status && free && *free < static_cast<uint64_t>(status->size);
+}
+
+// Publishes video `index` from `source` as `facts` say into the folder `folder`.
+CPublishedVideo PublishVideo(const CModernOptions& options, const CVideoFacts& facts,
+                             const std::string& source, const std::string& folder, int index) {
   const VideoPublishing publishing = ChooseVideoPublishing(facts);
   const std::string name =
       std::to_string(index + 1) + "." + std::string(PublishedVideoExtension(publishing));
   const std::string target = folder + "/" + name;
+  if (LacksRoomFor(folder, source)) return {"", target, WriteFailure::kNoSpace};
   bool made = false;
   if (publishing == VideoPublishing::kConvert) {
     bool reused = false;
@@ -249,7 +268,8 @@ std::string PublishVideo(const CModernOptions& options, const CVideoFacts& facts
         RunVideoTool(VideoPublishArguments(options.video_tools.ffmpeg, source, target, publishing),
                      target, kVideoConvertSeconds);
   }
-  return made ? name : std::string();
+  if (made) return {name, target, WriteFailure::kNone};
+  return {"", target, LacksRoomFor(folder, source) ? WriteFailure::kNoSpace : WriteFailure::kNone};
 }
 
 // Writes the pages of `kind` of `plan`; false after telling `observer` of one not written.
@@ -317,8 +337,11 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
         return 0;
       }
       const std::optional<CVideoFacts>& facts = videos[index].facts;
-      const std::string file =
-          facts ? PublishVideo(options, *facts, photos[index].path, video_folder, index) : "";
+      const CPublishedVideo published =
+          facts ? PublishVideo(options, *facts, photos[index].path, video_folder, index)
+                : CPublishedVideo{};
+      if (!Written(published.path, published.failure, observer)) return 0;
+      const std::string& file = published.name;
       if (file.empty()) {
         if (observer != nullptr) {
           observer->OnPhotoFailed(index, photos[index].path, PhotoFailure::kNotAVideo);

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -89,6 +90,12 @@ int64_t WallClockNanoseconds() {
   timespec now;
   clock_gettime(CLOCK_REALTIME, &now);
   return ToNanoseconds(now);
+}
+
+std::optional<uint64_t> FreeBytesOn(const std::string& path) {
+  struct statvfs info = {};
+  if (statvfs(ToSystemPath(path).c_str(), &info) != 0) return std::nullopt;
+  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 }  // namespace gallery

@@ -51,6 +51,10 @@ std::vector<CListedFile> ListFilesAt(int folder);
 // Now, in nanoseconds since 1970, by the clock that file times are set from.
 int64_t WallClockNanoseconds();
 
+// The bytes that an unprivileged process may still write on the file system that holds
+// `path`, or nothing when it cannot be told.
+std::optional<uint64_t> FreeBytesOn(const std::string& path);
+
 }  // namespace gallery
 
 #endif  // GALLERY_PLATFORM_FILE_STATUS_H_
