@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/album_merge.h"
+#include "app/build_inputs.h"
 #include "app/cli_report.h"
 #include "app/gallery_options.h"
 #include "app/interruption.h"
@@ -25,6 +26,7 @@
 #include "collection/library.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
+#include "platform/file_status.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/own_files.h"
@@ -98,15 +100,58 @@ std::string ShownOutputPath(const std::string& path, const COutputPlan& plan) {
   return path;
 }
 
-// Generates the loaded collection, whose albums are `library`, into the plan's staging folder
-// and puts it in OUTDIR's place; `options` have their recorded settings applied. With
-// `collection`, the gallery in place is followed by that new collection file, in the same
-// step that no signal divides.
-ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPlan& plan,
+// The settings that `options` (recorded settings applied) build with, in words of their own:
+// those, and only those, that shape the files of the gallery.
+std::string DescribeShapingSettings(const CCliOptions& options, PageLanguage language) {
+  const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
+  if (!modern) {
+    return "classic thumbnails=" + std::to_string(options.thumbnails.value_or(true)) +
+           " output=" + options.output_name;
+  }
+  return "modern max-size=" + std::to_string(options.max_size.value_or(kDefaultMaxSize)) +
+         " captions=" + std::to_string(options.captions.value_or(false)) +
+         " originals=" + std::to_string(options.originals.value_or(false)) +
+         " language=" + std::to_string(static_cast<int>(language));
+}
+
+// The digest of what the build of the loaded collection, whose albums are `library` and whose
+// file holds `collection_bytes`, is made from; empty when it cannot be known.
+std::string DigestInputs(const CGalleryBuilder& builder, const CAlbum& library,
+                         std::string_view collection_bytes, const CCliOptions& options,
+                         const CCliEnvironment& environment) {
+  // The albums as built, beside the file they came from: `update` builds from the albums it
+  // brought up to date, and every build from paths resolved against the file's place.
+  const std::optional<std::string> albums = RenderLibrary({library, std::nullopt}, builder.style());
+  if (!albums) return {};
+  const std::string settings =
+      DescribeShapingSettings(options, options.language.value_or(environment.locale_language));
+  return DigestBuildInputs(settings, std::string(collection_bytes) + *albums, PhotoPaths(builder),
+                           WallClockNanoseconds())
+      .value_or(std::string());
+}
+
+// Generates the loaded collection, whose albums are `library` and whose file holds
+// `collection_bytes`, into the plan's staging folder and puts it in OUTDIR's place; `options`
+// have their recorded settings applied. With `collection`, the gallery in place is followed by
+// that new collection file, in the same step that no signal divides. With `keep_up_to_date`,
+// a gallery in place that the same inputs made, whole and unchanged, is kept as it is, as the
+// build would write the same files; `gallery build` always writes them afresh.
+ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
+                      std::string_view collection_bytes, COutputPlan& plan,
                       const CCliOptions& options, CCliEnvironment& environment,
-                      CFileReplacement* collection = nullptr) {
+                      CFileReplacement* collection = nullptr, bool keep_up_to_date = false) {
   const std::string document_path = plan.root() + "/" + options.output_name;
   const int photo_count = static_cast<int>(builder.photos().size());
+  const std::string inputs = DigestInputs(builder, library, collection_bytes, options, environment);
+  if (keep_up_to_date && collection == nullptr && !inputs.empty() &&
+      inputs == plan.recorded_inputs) {
+    if (!options.quiet) {
+      environment.err << "gallery: " << EscapeForTerminal(plan.folder)
+                      << " is up to date: nothing it is made of has changed since it was built.\n"
+                      << std::flush;
+    }
+    return ExitCode::kBuilt;
+  }
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock,
                              environment.stop_requested);
@@ -168,6 +213,9 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
     // A signal from here on either finds the gallery not yet in place, and the build rolls back,
     // or in place, and the build has succeeded whatever comes.
     CUninterruptedStep commit;
+    // A photo that could not be made is tried again by the next build, which must not find this
+    // gallery final.
+    plan.inputs = progress.skipped_count() == 0 ? inputs : std::string();
     outcome = plan.Commit();
     if (outcome == CommitOutcome::kCommitted && collection != nullptr) {
       replaced = collection->Commit();
@@ -230,9 +278,10 @@ std::string BadSettingMessage(const std::string& path, const CLibraryFault& faul
 
 // Reads the collection file at `path`: its style and photos into `builder`, every photo of its
 // albums in album order, and its albums, with photo paths resolved (or as written, without
-// `resolve`). Nothing after saying why it does not load.
+// `resolve`), and its bytes into `read`. Nothing after saying why it does not load.
 std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder& builder,
-                                       bool resolve, CCliEnvironment& environment) {
+                                       bool resolve, CCliEnvironment& environment,
+                                       std::string& read) {
   XmlParseFault fault;
   std::optional<std::string> bytes = ReadFileBytes(path);
   LoadFailure cause = bytes ? builder.LoadText(*bytes, path, &fault) : GetReadFailure(path);
@@ -257,6 +306,7 @@ std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder&
     ResolveAlbumPaths(resolved, path);
     builder.photos() = PhotosInOrder(resolved);
   }
+  read = std::move(*bytes);
   return library;
 }
 
@@ -275,7 +325,9 @@ std::optional<CCliOptions> ChooseSettings(const CCliOptions& options, const CLib
 ExitCode RunBuild(const CCliOptions& given, CCliEnvironment& environment) {
   const std::string& collection = given.operands[0];
   CGalleryBuilder builder;
-  std::optional<CLibrary> library = LoadCollection(collection, builder, true, environment);
+  std::string collection_bytes;
+  std::optional<CLibrary> library =
+      LoadCollection(collection, builder, true, environment, collection_bytes);
   if (!library) return ExitCode::kLoadFailed;
   std::optional<CCliOptions> options = ChooseSettings(given, *library, environment);
   if (!options) return ExitCode::kUsage;
@@ -290,7 +342,7 @@ ExitCode RunBuild(const CCliOptions& given, CCliEnvironment& environment) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
-  return GenerateInto(builder, library->root, *plan, *options, environment);
+  return GenerateInto(builder, library->root, collection_bytes, *plan, *options, environment);
 }
 
 // The photo tree of the folder `new` was given (or `update` reads again), or nothing after
@@ -401,7 +453,8 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
     }
     return ExitCode::kGenerateFailed;
   }
-  const ExitCode outcome = GenerateInto(collection, library->root, plan, options, environment);
+  const ExitCode outcome =
+      GenerateInto(collection, library->root, bytes, plan, options, environment);
   if (outcome == ExitCode::kBuilt) written->Keep();
   return outcome;
 }
@@ -503,7 +556,9 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
   const std::string& collection = given.operands[0];
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
-  std::optional<CLibrary> library = LoadCollection(collection, builder, false, environment);
+  std::string collection_bytes;
+  std::optional<CLibrary> library =
+      LoadCollection(collection, builder, false, environment, collection_bytes);
   if (!library) return ExitCode::kLoadFailed;
   const std::string& folder = library->root.folder;
   if (folder.empty()) {
@@ -576,8 +631,8 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
                     << std::flush;
   }
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
-  return GenerateInto(builder, albums, *plan, *options, environment,
-                      replacement ? &*replacement : nullptr);
+  return GenerateInto(builder, albums, bytes ? *bytes : collection_bytes, *plan, *options,
+                      environment, replacement ? &*replacement : nullptr, true);
 }
 
 ExitCode RunPresets(CCliEnvironment& environment) {
