@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "app/album_merge.h"
@@ -347,10 +348,27 @@ ExitCode RunBuild(const CCliOptions& given, CCliEnvironment& environment) {
 
 // The photo tree of the folder `new` was given (or `update` reads again), or nothing after
 // saying why there are none.
-// Titles every photo of the walked tree as `source` says.
-void TitleTree(CTreeAlbum& album, TitleSource source) {
-  TitlePhotos(album.photos, source);
-  for (CTreeAlbum& sub_album : album.albums) TitleTree(sub_album, source);
+// Titles every photo of the walked tree that `known` does not hold as `source` says, dates in
+// `language`. A known photo keeps the title its collection gives it, so its file is not read
+// for a date.
+void TitleTree(CTreeAlbum& album, TitleSource source, PageLanguage language,
+               const std::unordered_set<std::string>& known = {}) {
+  std::vector<CFolderPhoto> untitled;
+  for (const CFolderPhoto& photo : album.photos) {
+    if (known.count(photo.path) == 0) untitled.push_back(photo);
+  }
+  TitlePhotos(untitled, source, language);
+  auto titled = untitled.begin();
+  for (CFolderPhoto& photo : album.photos) {
+    if (known.count(photo.path) == 0) photo = std::move(*titled++);
+  }
+  for (CTreeAlbum& sub_album : album.albums) TitleTree(sub_album, source, language, known);
+}
+
+// The paths of every photo of `album` and its albums, as the collection file writes them.
+void CollectPhotoPaths(const CAlbum& album, std::unordered_set<std::string>& paths) {
+  for (const CPhotoEntry& photo : album.photos) paths.insert(photo.path);
+  for (const CAlbum& sub_album : album.albums) CollectPhotoPaths(sub_album, paths);
 }
 
 std::optional<CTreeScan> ScanPhotos(const std::string& photo_folder, PhotoOrder order,
@@ -507,7 +525,8 @@ ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
   }
   std::optional<CTreeScan> scan = ScanPhotos(photo_folder, options.order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitleTree(scan->root, options.titles);
+  TitleTree(scan->root, options.titles,
+            options.language.value_or(environment.locale_language));
   CLibrary library;
   library.root = AlbumFromTree(scan->root);
   if (CountPhotos(library.root) == 0) {
@@ -583,7 +602,10 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
       library->settings ? library->settings->order.value_or(PhotoOrder::kName) : PhotoOrder::kName;
   std::optional<CTreeScan> scan = ScanPhotos(folder, order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitleTree(scan->root, options->titles);
+  std::unordered_set<std::string> known;
+  CollectPhotoPaths(library->root, known);
+  TitleTree(scan->root, options->titles,
+            options->language.value_or(environment.locale_language), known);
   CMergeReport report;
   CLibrary updated = *library;
   updated.root = MergeAlbums(library->root, *scan, order, report);

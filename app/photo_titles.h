@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "theme/page_words.h"
+
 namespace gallery {
 struct CFolderPhoto;
 
@@ -26,13 +28,15 @@ bool IsCameraFileName(std::string_view name);
 
 // The title of a photo named `name` and taken at `date_taken` ("YYYY:MM:DD HH:MM:SS", empty
 // when unknown), plain text: the title made from the file name, or the date taken written for
-// people ("12 July 2024, 14:35"), or empty.
-std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken);
+// people in `language` ("12 July 2024, 14:35"), or empty.
+std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken,
+                        PageLanguage language = PageLanguage::kEnglish);
 
-// Gives every photo its title from `source`, as HTML that shows as written, reading the date
-// taken of photos that need it and have none yet. The imaging library must be started when a
-// date may be needed.
-void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source);
+// Gives every photo its title from `source`, as HTML that shows as written, dates in
+// `language`, reading the date taken of photos that need it and have none yet. The imaging
+// library must be started when a date may be needed.
+void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source,
+                 PageLanguage language = PageLanguage::kEnglish);
 
 }  // namespace gallery
 
