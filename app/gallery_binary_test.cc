@@ -466,19 +466,20 @@ TEST_F(GalleryBinaryTest, UpdateWithNothingChangedWritesNothingAndStillSeesEdits
   EXPECT_EQ(beside, SortedNames(folder_.path()));
 
   // Anything the gallery is made of, changed, builds it again: a photo written again with the
-  // same bytes, another setting, and the recorded one again.
+  // same bytes, or another setting, which the collection then records.
   const std::string photo = ReadFileBytes(photos_ + "/b.jpg").value_or("");
   ASSERT_TRUE(WriteFileBytes(photos_ + "/b.jpg", photo));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   for (const std::vector<std::string>& extra :
-       {std::vector<std::string>{}, std::vector<std::string>{"--max-size=20"},
-        std::vector<std::string>{}}) {
+       {std::vector<std::string>{}, std::vector<std::string>{"--max-size=20"}}) {
     std::vector<std::string> arguments = {"update", collection, site_};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     BinaryResult built = RunGalleryBinary(arguments, options);
     ASSERT_EQ(0, built.exit_code) << built.output;
     EXPECT_NE(std::string::npos, built.output.find("gallery: built ")) << built.output;
   }
+
+  EXPECT_NE(std::string::npos, ReadFileBytes(collection).value_or("").find("max-size=\"20\""));
 
   // A person's edit at the same size and time is still found, and kept.
   BinaryResult quiet = RunGalleryBinary({"update", collection, site_}, options);
@@ -501,6 +502,61 @@ TEST_F(GalleryBinaryTest, UpdateWithNothingChangedWritesNothingAndStillSeesEdits
   EXPECT_EQ(4, refused.exit_code) << refused.output;
   EXPECT_NE(std::string::npos, refused.output.find(image_path)) << refused.output;
   EXPECT_EQ(edited, ReadFileBytes(image).value_or(""));
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+void SaveDatedPhoto(const std::string& path, const char* date) {
+  vips::VImage image = vips::VImage::black(24, 16, vips::VImage::option()->set("bands", 3)).copy();
+  image.set("exif-ifd2-DateTimeOriginal", date);
+  image.jpegsave(path.c_str());
+}
+
+TEST_F(GalleryBinaryTest, TitlesAndLanguageAreRecordedAndUpdatesKeepThem) {
+  SaveDatedPhoto(photos_ + "/IMG_0001.jpg", "2024:07:12 14:35:01");
+  BinaryOptions options;
+  BinaryResult made = RunGalleryBinary(
+      {"new", photos_, site_, "-t", "T", "-q", "--titles=names", "--lang=de"}, options);
+  ASSERT_EQ(0, made.exit_code) << made.output;
+  const std::string collection = site_ + ".collection.xml";
+  std::string bytes = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, bytes.find("titles=\"names\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("lang=\"de\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0001\"")) << bytes;
+
+  // Recorded titles name the photo an update adds; the pages stay German.
+  SaveDatedPhoto(photos_ + "/IMG_0002.jpg", "2024:07:13 09:00:00");
+  BinaryResult named = RunGalleryBinary({"update", collection, site_, "-q"}, options);
+  ASSERT_EQ(0, named.exit_code) << named.output;
+  bytes = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0002\"")) << bytes;
+  EXPECT_NE(std::string::npos, ReadFileBytes(site_ + "/index.html").value_or("").find("lang=\"de\""));
+
+  // Given on the command line, the choices win and are kept; dates are written in German.
+  SaveDatedPhoto(photos_ + "/IMG_0003.jpg", "2024:07:14 18:05:00");
+  BinaryResult dated = RunGalleryBinary(
+      {"update", collection, site_, "-q", "--titles=auto", "--sort=date"}, options);
+  ASSERT_EQ(0, dated.exit_code) << dated.output;
+  bytes = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, bytes.find("title=\"14. Juli 2024, 18:05\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0002\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("titles=\"auto\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("sort=\"date\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("lang=\"de\"")) << bytes;
+
+  // A recorded language of no known code is refused, naming the file and the values.
+  bytes.replace(bytes.find("lang=\"de\""), 9, "lang=\"xx\"");
+  ASSERT_TRUE(WriteFileBytes(collection, bytes));
+  BinaryResult refused = RunGalleryBinary({"build", collection, site_}, options);
+  EXPECT_EQ(3, refused.exit_code) << refused.output;
+  EXPECT_NE(std::string::npos,
+            refused.output.find(collection + ": the <gallery> element's lang=\"xx\" makes no "
+                                             "sense; it takes en, de, fr, es or it."))
+      << refused.output;
 }
 
 }  // namespace

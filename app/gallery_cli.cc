@@ -300,6 +300,13 @@ std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder&
                                         library_fault.parse));
     return std::nullopt;
   }
+  if (library->settings && library->settings->language &&
+      !ParsePageLanguage(*library->settings->language)) {
+    ReportError(environment, path + ": the <gallery> element's lang=\"" +
+                                 EscapeForTerminal(*library->settings->language) +
+                                 "\" makes no sense; it takes en, de, fr, es or it. Fix the file.");
+    return std::nullopt;
+  }
   if (resolve) {
     builder.photos() = PhotosInOrder(library->root);
   } else {
@@ -405,8 +412,9 @@ std::optional<CTreeScan> ScanPhotos(const std::string& photo_folder, PhotoOrder 
   return scan;
 }
 
-// What `options` record in the collection file that `new` writes: the settings that apply to
-// its theme, and the sort order.
+// What `options` (recorded settings applied) record in the collection file that `new` writes
+// or `update` replaces: the settings that apply to its theme, the language where one was
+// chosen, the sort order and the source of titles.
 CGallerySettings RecordedSettings(const CCliOptions& options) {
   CGallerySettings settings;
   settings.theme = options.theme.value_or(Theme::kModern);
@@ -414,11 +422,19 @@ CGallerySettings RecordedSettings(const CCliOptions& options) {
     settings.captions = options.captions.value_or(false);
     settings.originals = options.originals.value_or(false);
     settings.max_size = options.max_size.value_or(kDefaultMaxSize);
+    if (options.language) settings.language = std::string(WordsOf(*options.language).code);
   } else {
     settings.thumbnails = options.thumbnails.value_or(true);
   }
-  settings.order = options.order;
+  settings.order = options.order.value_or(PhotoOrder::kName);
+  settings.titles = options.titles.value_or(TitleSource::kChosen);
   return settings;
+}
+
+// True when the command line gives an option that the collection records.
+bool GivesRecordedSetting(const CCliOptions& given) {
+  return given.theme || given.captions || given.originals || given.max_size ||
+         given.thumbnails || given.order || given.titles || given.language;
 }
 
 // Says that `gallery new` will not write its collection over an existing file.
@@ -523,9 +539,9 @@ ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
     ReportError(environment, UnloadableMessage(*preset, "preset", cause, fault));
     return ExitCode::kLoadFailed;
   }
-  std::optional<CTreeScan> scan = ScanPhotos(photo_folder, options.order, environment);
+  std::optional<CTreeScan> scan = ScanPhotos(photo_folder, *options.order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitleTree(scan->root, options.titles,
+  TitleTree(scan->root, *options.titles,
             options.language.value_or(environment.locale_language));
   CLibrary library;
   library.root = AlbumFromTree(scan->root);
@@ -598,21 +614,22 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
   std::optional<CCliOptions> options = ChooseSettings(given, *library, environment);
   if (!options) return ExitCode::kUsage;
   if (ReportOutputNameTaken(builder, *options, environment)) return ExitCode::kUsage;
-  const PhotoOrder order =
-      library->settings ? library->settings->order.value_or(PhotoOrder::kName) : PhotoOrder::kName;
+  const PhotoOrder order = *options->order;
   std::optional<CTreeScan> scan = ScanPhotos(folder, order, environment);
   if (!scan) return ExitCode::kLoadFailed;
   std::unordered_set<std::string> known;
   CollectPhotoPaths(library->root, known);
-  TitleTree(scan->root, options->titles,
+  TitleTree(scan->root, *options->titles,
             options->language.value_or(environment.locale_language), known);
   CMergeReport report;
   CLibrary updated = *library;
   updated.root = MergeAlbums(library->root, *scan, order, report);
+  // What the command line chose stays chosen for the next update and build.
+  if (GivesRecordedSetting(given)) updated.settings = RecordedSettings(*options);
   const bool changed = !report.added_photos.empty() || !report.added_albums.empty() ||
                        !report.dropped_photos.empty() || !report.dropped_albums.empty();
   std::optional<std::string> bytes;
-  if (changed) {
+  if (changed || updated.settings != library->settings) {
     bytes = RenderLibrary(updated, builder.style());
     if (!bytes) {
       ReportError(environment, "the updated collection of " + collection +

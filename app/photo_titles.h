@@ -5,18 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/library.h"
 #include "theme/page_words.h"
 
 namespace gallery {
 struct CFolderPhoto;
-
-// Where the titles of a new collection come from.
-enum class TitleSource {
-  kChosen,  // a person's file name; the date taken for a name a camera or phone made
-  kNames,   // every file name
-  kDates,   // the date taken of every photo
-  kNone,    // no titles
-};
 
 // True when `name` (a file name, extension and all) looks made by a camera, a phone or an app
 // rather than by a person: a maker's prefix and numbers ("IMG_0042", "DSCN0042", "PXL_20240712_
