@@ -38,8 +38,7 @@ std::string DescribeBuildInputs(const CFileStatus& program, std::string_view set
   return text;
 }
 
-std::optional<std::string> DigestBuildInputs(std::string_view settings,
-                                             std::string_view collection,
+std::optional<std::string> DigestBuildInputs(std::string_view settings, std::string_view collection,
                                              const std::vector<std::string>& photo_paths,
                                              int64_t now_ns) {
   const std::optional<CFileStatus> program = GetProgramStatus();

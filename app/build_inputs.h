@@ -31,8 +31,7 @@ std::string DescribeBuildInputs(const CFileStatus& program, std::string_view set
 // are now, `now_ns` by the clock that sets file times. Nothing when the program's file is not
 // known, or a photo changed so lately (within the tick of the clock that its status would not
 // show a second change in) that the digest could not tell its next change.
-std::optional<std::string> DigestBuildInputs(std::string_view settings,
-                                             std::string_view collection,
+std::optional<std::string> DigestBuildInputs(std::string_view settings, std::string_view collection,
                                              const std::vector<std::string>& photo_paths,
                                              int64_t now_ns);
 

@@ -244,8 +244,8 @@ CRecordCheck CheckAgainstRecord(const std::string& folder) {
   }
   // Every entry found is a recorded one, each path at most once: as many as the record lists
   // means that none of them went missing.
-  const bool whole = found.size() - 1 == record->entries.size() &&
-                     by_path.size() == record->entries.size();
+  const bool whole =
+      found.size() - 1 == record->entries.size() && by_path.size() == record->entries.size();
   return {std::nullopt, whole ? record->inputs : std::string()};
 }
 

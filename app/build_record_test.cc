@@ -81,7 +81,8 @@ TEST(BuildRecordTest, InputsAreKeptAndFirstVersionRecordsStillRead) {
   ASSERT_EQ(1u, record->entries.size());
   EXPECT_EQ("x", record->entries[0].path);
   // A record of the first version lists the same entries and knows no inputs.
-  const std::optional<CBuildRecord> first = ParseBuildRecord("gallery-record 1\n" + file + "end 1\n");
+  const std::optional<CBuildRecord> first =
+      ParseBuildRecord("gallery-record 1\n" + file + "end 1\n");
   ASSERT_TRUE(first);
   EXPECT_EQ("", first->inputs);
   EXPECT_EQ("a.jpg", first->entries.at(0).path);

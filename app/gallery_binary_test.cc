@@ -534,7 +534,8 @@ TEST_F(GalleryBinaryTest, TitlesAndLanguageAreRecordedAndUpdatesKeepThem) {
   ASSERT_EQ(0, named.exit_code) << named.output;
   bytes = ReadFileBytes(collection).value_or("");
   EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0002\"")) << bytes;
-  EXPECT_NE(std::string::npos, ReadFileBytes(site_ + "/index.html").value_or("").find("lang=\"de\""));
+  EXPECT_NE(std::string::npos,
+            ReadFileBytes(site_ + "/index.html").value_or("").find("lang=\"de\""));
 
   // Given on the command line, the choices win and are kept; dates are written in German.
   SaveDatedPhoto(photos_ + "/IMG_0003.jpg", "2024:07:14 18:05:00");

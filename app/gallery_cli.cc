@@ -433,8 +433,8 @@ CGallerySettings RecordedSettings(const CCliOptions& options) {
 
 // True when the command line gives an option that the collection records.
 bool GivesRecordedSetting(const CCliOptions& given) {
-  return given.theme || given.captions || given.originals || given.max_size ||
-         given.thumbnails || given.order || given.titles || given.language;
+  return given.theme || given.captions || given.originals || given.max_size || given.thumbnails ||
+         given.order || given.titles || given.language;
 }
 
 // Says that `gallery new` will not write its collection over an existing file.
@@ -541,8 +541,7 @@ ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
   }
   std::optional<CTreeScan> scan = ScanPhotos(photo_folder, *options.order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitleTree(scan->root, *options.titles,
-            options.language.value_or(environment.locale_language));
+  TitleTree(scan->root, *options.titles, options.language.value_or(environment.locale_language));
   CLibrary library;
   library.root = AlbumFromTree(scan->root);
   if (CountPhotos(library.root) == 0) {
@@ -619,8 +618,8 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
   if (!scan) return ExitCode::kLoadFailed;
   std::unordered_set<std::string> known;
   CollectPhotoPaths(library->root, known);
-  TitleTree(scan->root, *options->titles,
-            options->language.value_or(environment.locale_language), known);
+  TitleTree(scan->root, *options->titles, options->language.value_or(environment.locale_language),
+            known);
   CMergeReport report;
   CLibrary updated = *library;
   updated.root = MergeAlbums(library->root, *scan, order, report);

@@ -209,10 +209,10 @@ constexpr std::array kNewOptions = {
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
 };
 constexpr std::array kUpdateOptions = {
-    kSortOption,        kTitlesOption,      kThemeOption,       kMaxSizeOption,
-    kCaptionsOption,    kNoCaptionsOption,  kOriginalsOption,   kNoOriginalsOption,
-    kLanguageOption,    kNoCacheOption,     kThumbnailsOption,  kNoThumbnailsOption,
-    kOutputOption,      kQuietOption,       kHelpOption,        Unlisted(kVersionOption),
+    kSortOption,     kTitlesOption,     kThemeOption,      kMaxSizeOption,
+    kCaptionsOption, kNoCaptionsOption, kOriginalsOption,  kNoOriginalsOption,
+    kLanguageOption, kNoCacheOption,    kThumbnailsOption, kNoThumbnailsOption,
+    kOutputOption,   kQuietOption,      kHelpOption,       Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
 

@@ -387,8 +387,8 @@ CCliOptions ParsedOptions(const std::vector<std::string>& arguments) {
 }
 
 TEST(GalleryOptionsTest, RecordedSettingsCountUnlessTheCommandLineSaysOtherwise) {
-  const CGallerySettings modern{Theme::kModern, true,         true,        640,
-                                std::nullopt,   PhotoOrder::kDate, std::nullopt, std::nullopt};
+  const CGallerySettings modern{Theme::kModern,    true,         true,        640, std::nullopt,
+                                PhotoOrder::kDate, std::nullopt, std::nullopt};
   const CGallerySettings classic{Theme::kClassic, std::nullopt,      std::nullopt, std::nullopt,
                                  false,           PhotoOrder::kName, std::nullopt, std::nullopt};
   struct Case {
@@ -456,8 +456,11 @@ TEST(GalleryOptionsTest, RecordedOrderTitlesAndLanguageCountUnlessGiven) {
   } cases[] = {
       {{}, std::nullopt, PhotoOrder::kName, TitleSource::kChosen, std::nullopt},
       {{}, recorded, PhotoOrder::kDate, TitleSource::kNames, PageLanguage::kGerman},
-      {{"--sort=name", "--titles=auto", "--lang=it"}, recorded, PhotoOrder::kName,
-       TitleSource::kChosen, PageLanguage::kItalian},
+      {{"--sort=name", "--titles=auto", "--lang=it"},
+       recorded,
+       PhotoOrder::kName,
+       TitleSource::kChosen,
+       PageLanguage::kItalian},
       {{"--titles=none"}, recorded, PhotoOrder::kDate, TitleSource::kNone, PageLanguage::kGerman},
       // The classic pages have no language to take.
       {{"--theme=classic"}, recorded, PhotoOrder::kDate, TitleSource::kNames, std::nullopt},

@@ -164,8 +164,8 @@ bool WriteSettings(CCollectionDocument& document, const CGallerySettings& settin
       !document.SetSettingsAttribute("thumbnails", yes_no(*settings.thumbnails))) {
     return false;
   }
-  if (settings.titles && !document.SetSettingsAttribute(
-                             "titles", std::string(TitleSourceName(*settings.titles)))) {
+  if (settings.titles &&
+      !document.SetSettingsAttribute("titles", std::string(TitleSourceName(*settings.titles)))) {
     return false;
   }
   if (settings.language && !document.SetSettingsAttribute("lang", *settings.language)) {

@@ -27,7 +27,7 @@ CLibrary SampleLibrary() {
   CLibrary library;
   library.root = {"Photos 100%",  "Mine", "/photos", "", {{"/photos/loose.jpg", "Loose"}},
                   {year, by_hand}};
-  library.settings = CGallerySettings{Theme::kClassic, true,  false, 0, false, PhotoOrder::kDate,
+  library.settings = CGallerySettings{Theme::kClassic,     true, false, 0, false, PhotoOrder::kDate,
                                       TitleSource::kDates, "fr"};
   return library;
 }
@@ -176,8 +176,8 @@ TEST(LibraryTest, TheHostBuildOfAFileWithAlbumsIsThatOfItsRootPhotos) {
   ASSERT_EQ(preset.Load(preset_path), LoadFailure::kNone);
   const CLibrary flat = library;
   library.root.albums = {album};
-  library.settings = CGallerySettings{Theme::kModern, true, true, 100, true, PhotoOrder::kName,
-                                      std::nullopt, std::nullopt};
+  library.settings = CGallerySettings{Theme::kModern,    true,         true,        100, true,
+                                      PhotoOrder::kName, std::nullopt, std::nullopt};
   std::optional<std::string> rich = RenderLibrary(library, preset.style());
   std::optional<std::string> plain = RenderLibrary(flat, preset.style());
   ASSERT_TRUE(rich && plain);
