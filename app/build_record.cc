@@ -10,7 +10,10 @@
 namespace gallery {
 namespace {
 
-constexpr std::string_view kRecordHeader = "gallery-record 1";
+constexpr std::string_view kRecordHeader = "gallery-record 2";
+// The first version, read still: the same lines without the inputs.
+constexpr std::string_view kFirstRecordHeader = "gallery-record 1";
+constexpr std::string_view kInputsPrefix = "inputs ";
 constexpr size_t kChecksumSize = 64;
 
 // Bytes that a path keeps in the record as they are: they hold no field separator or line end
@@ -121,9 +124,10 @@ std::optional<ForeignCause> CompareFile(const std::string& folder, const CTreeEn
 
 }  // namespace
 
-std::string RenderBuildRecord(std::span<const CRecordedEntry> entries) {
+std::string RenderBuildRecord(const CBuildRecord& record) {
   std::string text = std::string(kRecordHeader) + "\n";
-  for (const CRecordedEntry& entry : entries) {
+  if (!record.inputs.empty()) text += std::string(kInputsPrefix) + record.inputs + "\n";
+  for (const CRecordedEntry& entry : record.entries) {
     if (entry.folder) {
       text += "folder ";
     } else {
@@ -133,30 +137,42 @@ std::string RenderBuildRecord(std::span<const CRecordedEntry> entries) {
     }
     text += EscapePath(entry.path) + "\n";
   }
-  text += "end " + std::to_string(entries.size()) + "\n";
+  text += "end " + std::to_string(record.entries.size()) + "\n";
   return text;
 }
 
-std::optional<std::vector<CRecordedEntry>> ParseBuildRecord(std::string_view text) {
-  std::vector<CRecordedEntry> entries;
-  bool header = true;
+std::optional<CBuildRecord> ParseBuildRecord(std::string_view text) {
+  CBuildRecord record;
+  enum class Expect { kHeader, kInputs, kEntry } expect = Expect::kHeader;
   while (!text.empty()) {
     const size_t end = text.find('\n');
     if (end == std::string_view::npos) return std::nullopt;
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end + 1);
-    if (header) {
-      if (line != kRecordHeader) return std::nullopt;
-      header = false;
-    } else if (line.starts_with("end ")) {
+    if (expect == Expect::kHeader) {
+      if (line != kRecordHeader && line != kFirstRecordHeader) return std::nullopt;
+      expect = line == kRecordHeader ? Expect::kInputs : Expect::kEntry;
+      continue;
+    }
+    if (expect == Expect::kInputs) {
+      expect = Expect::kEntry;
+      if (line.starts_with(kInputsPrefix)) {
+        line.remove_prefix(kInputsPrefix.size());
+        if (!IsChecksum(line)) return std::nullopt;
+        record.inputs = line;
+        continue;
+      }
+    }
+    if (line.starts_with("end ")) {
       line.remove_prefix(4);
       size_t count = 0;
-      if (!TakeNumber(line, count) || count != entries.size() || !text.empty()) {
+      if (!TakeNumber(line, count) || count != record.entries.size() || !text.empty()) {
         return std::nullopt;
       }
-      return entries;
-    } else if (std::optional<CRecordedEntry> entry = ParseEntry(line)) {
-      entries.push_back(std::move(*entry));
+      return record;
+    }
+    if (std::optional<CRecordedEntry> entry = ParseEntry(line)) {
+      record.entries.push_back(std::move(*entry));
     } else {
       return std::nullopt;
     }
@@ -164,8 +180,11 @@ std::optional<std::vector<CRecordedEntry>> ParseBuildRecord(std::string_view tex
   return std::nullopt;
 }
 
-std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder) {
-  std::vector<CRecordedEntry> entries;
+std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder,
+                                                            std::string_view inputs) {
+  CBuildRecord record;
+  record.inputs = inputs;
+  std::vector<CRecordedEntry>& entries = record.entries;
   for (const CTreeEntry& found : ListTree(folder)) {
     if (!found.listed) return std::nullopt;
     CRecordedEntry entry;
@@ -187,43 +206,51 @@ std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& f
     }
     entries.push_back(std::move(entry));
   }
-  if (!WriteFileBytes(folder + "/" + std::string(kBuildRecordName), RenderBuildRecord(entries))) {
+  if (!WriteFileBytes(folder + "/" + std::string(kBuildRecordName), RenderBuildRecord(record))) {
     return std::nullopt;
   }
   return entries;
 }
 
-std::optional<CForeignEntry> FindForeignEntry(const std::string& folder) {
+CRecordCheck CheckAgainstRecord(const std::string& folder) {
   const std::vector<CTreeEntry> found = ListTree(folder);
-  if (found.empty()) return std::nullopt;
+  if (found.empty()) return {};
   const CTreeEntry* record_entry = nullptr;
   for (const CTreeEntry& entry : found) {
     if (entry.path == kBuildRecordName) record_entry = &entry;
   }
-  if (record_entry == nullptr) return CForeignEntry{"", ForeignCause::kNoRecord};
-  std::optional<std::vector<CRecordedEntry>> record;
+  if (record_entry == nullptr) return {CForeignEntry{"", ForeignCause::kNoRecord}, ""};
+  std::optional<CBuildRecord> record;
   if (record_entry->kind == TreeEntryKind::kFile) {
     if (std::optional<std::string> text = ReadFileBytes(folder + "/" + record_entry->path)) {
       record = ParseBuildRecord(*text);
     }
   }
-  if (!record) return CForeignEntry{"", ForeignCause::kDamagedRecord};
+  if (!record) return {CForeignEntry{"", ForeignCause::kDamagedRecord}, ""};
   std::unordered_map<std::string_view, const CRecordedEntry*> by_path;
-  for (const CRecordedEntry& entry : *record) by_path.emplace(entry.path, &entry);
+  for (const CRecordedEntry& entry : record->entries) by_path.emplace(entry.path, &entry);
   for (const CTreeEntry& entry : found) {
     if (&entry == record_entry) continue;
     const auto recorded = by_path.find(entry.path);
-    if (recorded == by_path.end()) return CForeignEntry{entry.path, ForeignCause::kAdded};
-    if (!entry.listed) return CForeignEntry{entry.path, ForeignCause::kUnreadable};
+    if (recorded == by_path.end()) return {CForeignEntry{entry.path, ForeignCause::kAdded}, ""};
+    if (!entry.listed) return {CForeignEntry{entry.path, ForeignCause::kUnreadable}, ""};
     const CRecordedEntry& expected = *recorded->second;
     const TreeEntryKind kind = expected.folder ? TreeEntryKind::kFolder : TreeEntryKind::kFile;
-    if (entry.kind != kind) return CForeignEntry{entry.path, ForeignCause::kChanged};
+    if (entry.kind != kind) return {CForeignEntry{entry.path, ForeignCause::kChanged}, ""};
     if (kind == TreeEntryKind::kFolder) continue;
     if (std::optional<ForeignCause> cause = CompareFile(folder, entry, expected)) {
-      return CForeignEntry{entry.path, *cause};
+      return {CForeignEntry{entry.path, *cause}, ""};
     }
   }
-  return std::nullopt;
+  // Every entry found is a recorded one, each path at most once: as many as the record lists
+  // means that none of them went missing.
+  const bool whole =
+      found.size() - 1 == record->entries.size() && by_path.size() == record->entries.size();
+  return {std::nullopt, whole ? record->inputs : std::string()};
+}
+
+std::optional<CForeignEntry> FindForeignEntry(const std::string& folder) {
+  return CheckAgainstRecord(folder).foreign;
 }
 
 }  // namespace gallery

@@ -26,18 +26,30 @@ struct CRecordedEntry {
   int64_t changed_ns = 0;
 };
 
-// The bytes of the record of `entries`: a line naming the format and its version, one line per
-// entry, and a last line with their count, so that a record cut short is known. Lines end in LF;
-// a path's spaces, controls, "%" and bytes beyond ASCII are written as "%" and two hex digits.
-std::string RenderBuildRecord(std::span<const CRecordedEntry> entries);
+// A record: what a build wrote, and what it was built from.
+struct CBuildRecord {
+  std::vector<CRecordedEntry> entries;
+  // The digest of everything the gallery was made from (see DigestBuildInputs), 64 lower-case
+  // hexadecimal digits; empty when the build did not know it or must not be taken as final
+  // (a photo it could not make, which a later build tries again).
+  std::string inputs;
+};
 
-// The entries of a record, or nothing when `text` is not a whole record of this version.
-std::optional<std::vector<CRecordedEntry>> ParseBuildRecord(std::string_view text);
+// The bytes of `record`: a line naming the format and its version, the digest of the inputs
+// where known, one line per entry, and a last line with their count, so that a record cut short
+// is known. Lines end in LF; a path's spaces, controls, "%" and bytes beyond ASCII are written
+// as "%" and two hex digits.
+std::string RenderBuildRecord(const CBuildRecord& record);
+
+// The record, or nothing when `text` is not a whole record of this version or of the first one
+// (which knew no inputs).
+std::optional<CBuildRecord> ParseBuildRecord(std::string_view text);
 
 // Lists everything in `folder` (a finished build) with the checksums of its files, and writes
-// that record into it under kBuildRecordName. The entries recorded, or nothing when some file
-// could not be read or the record not written.
-std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder);
+// that record, with `inputs`, into it under kBuildRecordName. The entries recorded, or nothing
+// when some file could not be read or the record not written.
+std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder,
+                                                            std::string_view inputs = {});
 
 // Why an entry keeps a build from replacing the folder it is in.
 enum class ForeignCause {
@@ -54,11 +66,24 @@ struct CForeignEntry {
   ForeignCause cause = ForeignCause::kAdded;
 };
 
+// What comparing a folder with its record found.
+struct CRecordCheck {
+  std::optional<CForeignEntry> foreign;  // see FindForeignEntry
+  // The record's inputs, when the folder holds every entry that the record lists, as it lists
+  // it, and nothing else: then it is the whole gallery that those inputs made. Else empty.
+  std::string inputs;
+};
+
 // The first entry of `folder` (depth first, names in byte order) that its record does not list
-// with the same kind and content, or the record's own fault; nothing when the folder is empty
-// or every entry is recorded unchanged. Links are never followed. A file whose status differs
-// from the record is read and its checksum compared. Galleries share no files with each other or
-// with the image cache, so nothing written elsewhere changes a recorded file's status.
+// with the same kind and content, or the record's own fault, as `foreign`; nothing when the
+// folder is empty or every entry is recorded unchanged. Links are never followed. A file whose
+// status (inode, size, both times) differs from the record is read and its checksum compared;
+// as no one can set a change time back, a file of the recorded status was not written since.
+// Galleries share no files with each other or with the image cache, so nothing written
+// elsewhere changes a recorded file's status.
+CRecordCheck CheckAgainstRecord(const std::string& folder);
+
+// `CheckAgainstRecord(folder).foreign`.
 std::optional<CForeignEntry> FindForeignEntry(const std::string& folder);
 
 }  // namespace gallery

@@ -47,13 +47,15 @@ TEST(BuildRecordTest, AnyPathSurvivesTheRecord) {
       Folder("with space/new\nline/100%/\xC3\xA9t\xC3\xA9\xFF\x01"),
       File("%41", 0, std::string(64, '0'), 0, 0, 0),
   };
-  const std::string text = RenderBuildRecord(entries);
+  const std::string text = RenderBuildRecord({entries, ""});
   // One line per entry, between the format line and the count.
   EXPECT_EQ(entries.size() + 2, static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
-  EXPECT_EQ(0u, text.find("gallery-record 1\nfolder images\nfile 7 ")) << text;
+  EXPECT_EQ(0u, text.find("gallery-record 2\nfolder images\nfile 7 ")) << text;
   EXPECT_NE(std::string::npos, text.find(" %2541\nend 4\n")) << text;
-  const std::optional<std::vector<CRecordedEntry>> parsed = ParseBuildRecord(text);
-  ASSERT_TRUE(parsed);
+  const std::optional<CBuildRecord> record = ParseBuildRecord(text);
+  ASSERT_TRUE(record);
+  EXPECT_EQ("", record->inputs);
+  const std::vector<CRecordedEntry>* parsed = &record->entries;
   ASSERT_EQ(entries.size(), parsed->size());
   for (size_t i = 0; i < entries.size(); ++i) {
     const CRecordedEntry& want = entries[i];
@@ -69,6 +71,31 @@ TEST(BuildRecordTest, AnyPathSurvivesTheRecord) {
   EXPECT_TRUE(ParseBuildRecord("gallery-record 1\nend 0\n"));
 }
 
+TEST(BuildRecordTest, InputsAreKeptAndFirstVersionRecordsStillRead) {
+  const std::string inputs(64, 'b');
+  const std::string file = "file 3 " + kSomeChecksum + " 1 2 3 a.jpg\n";
+  const std::optional<CBuildRecord> record =
+      ParseBuildRecord(RenderBuildRecord({{Folder("x")}, inputs}));
+  ASSERT_TRUE(record);
+  EXPECT_EQ(inputs, record->inputs);
+  ASSERT_EQ(1u, record->entries.size());
+  EXPECT_EQ("x", record->entries[0].path);
+  // A record of the first version lists the same entries and knows no inputs.
+  const std::optional<CBuildRecord> first =
+      ParseBuildRecord("gallery-record 1\n" + file + "end 1\n");
+  ASSERT_TRUE(first);
+  EXPECT_EQ("", first->inputs);
+  EXPECT_EQ("a.jpg", first->entries.at(0).path);
+  const std::string refused[] = {
+      "gallery-record 1\ninputs " + inputs + "\nend 0\n",  // the first version had none
+      "gallery-record 2\ninputs " + inputs.substr(1) + "\nend 0\n",
+      "gallery-record 2\ninputs \nend 0\n",
+      "gallery-record 2\nfolder x\ninputs " + inputs + "\nend 1\n",  // only after the header
+      "gallery-record 3\nend 0\n",
+  };
+  for (const std::string& text : refused) EXPECT_FALSE(ParseBuildRecord(text)) << text;
+}
+
 TEST(BuildRecordTest, RecordsDamagedOrCutShortAreNotRead) {
   const std::string file = "file 3 " + kSomeChecksum + " 1 2 3 a.jpg\n";
   const std::string whole = "gallery-record 1\nfolder x\n" + file + "end 2\n";
@@ -79,7 +106,7 @@ TEST(BuildRecordTest, RecordsDamagedOrCutShortAreNotRead) {
       whole.substr(0, whole.find("end")),        // cut at a line end
       whole.substr(0, whole.find("a.jpg") + 2),  // cut within a line
       whole + "folder y\n",                      // more after the end
-      "gallery-record 2\nend 0\n",               // a version this one does not know
+      "gallery-record 9\nend 0\n",               // a version this one does not know
       "gallery-record 1\nfolder x\nend 3\n",     // a count that does not match
       "gallery-record 1\nfolder x\nend 1x\n",
       "gallery-record 1\nlink x\nend 1\n",
@@ -100,7 +127,7 @@ TEST(BuildRecordTest, RecordsDamagedOrCutShortAreNotRead) {
 // A finished build in a temporary folder of its own, recorded.
 class RecordedGallery {
  public:
-  RecordedGallery() {
+  explicit RecordedGallery(std::string_view inputs = {}) {
     static_cast<void>(CreateFolder(path()));
     for (const char* sub : {"/images", "/originals", "/assets"}) {
       static_cast<void>(CreateFolder(path() + sub));
@@ -109,7 +136,7 @@ class RecordedGallery {
          {"index.html", "photo-1.html", "images/1.jpg", "originals/1.jpg", "assets/gallery.css"}) {
       Write(file, std::string("made: ") + file);
     }
-    record_ = WriteBuildRecord(path()).value_or(std::vector<CRecordedEntry>{});
+    record_ = WriteBuildRecord(path(), inputs).value_or(std::vector<CRecordedEntry>{});
   }
 
   std::string path() const { return folder_.Join("site"); }
@@ -151,6 +178,32 @@ TEST(BuildRecordFolderTest, WhatTheBuildWroteIsKnownUnchanged) {
   EXPECT_EQ(std::nullopt, FindForeignEntry(gallery.path()));
   TempFolder empty;
   EXPECT_EQ(std::nullopt, FindForeignEntry(empty.path()));
+}
+
+TEST(BuildRecordFolderTest, InputsCountOnlyForTheWholeGalleryUnchanged) {
+  const std::string inputs(64, 'c');
+  EXPECT_EQ(inputs, CheckAgainstRecord(RecordedGallery(inputs).path()).inputs);
+  {
+    // Nothing foreign, but no longer what the inputs made.
+    RecordedGallery gallery(inputs);
+    ASSERT_TRUE(RemoveFile(gallery.Join("photo-1.html")));
+    const CRecordCheck check = CheckAgainstRecord(gallery.path());
+    EXPECT_FALSE(check.foreign);
+    EXPECT_EQ("", check.inputs);
+  }
+  {
+    RecordedGallery gallery(inputs);
+    ASSERT_TRUE(RemoveTree(gallery.Join("assets")));
+    EXPECT_EQ("", CheckAgainstRecord(gallery.path()).inputs);
+  }
+  {
+    RecordedGallery gallery(inputs);
+    gallery.RewriteKeepingTime("images/1.jpg", "MADE: images/1.jpg");
+    const CRecordCheck check = CheckAgainstRecord(gallery.path());
+    ASSERT_TRUE(check.foreign);
+    EXPECT_EQ("images/1.jpg", check.foreign->path);
+    EXPECT_EQ("", check.inputs);
+  }
 }
 
 TEST(BuildRecordFolderTest, AnythingAddedOrChangedIsNamed) {

@@ -1,15 +1,19 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <vips/vips8>
 
 #include "platform/file_system.h"
+#include "platform/file_tree.h"
 #include "platform/folder_listing.h"
 #include "tests/run_binary.h"
 #include "tests/temp_folder.h"
@@ -424,6 +428,136 @@ TEST_F(GalleryBinaryTest, AnInterruptedUpdateKeepsTheCollectionAsItWas) {
   std::erase_if(earlier, [](const auto& entry) { return entry.first.starts_with("photos/"); });
   EXPECT_EQ(earlier, now);
   EXPECT_EQ(photos, TreeSnapshot(photos_));
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+// Every file and folder under `folder` with what tells whether it was written again: its inode
+// and both times.
+std::map<std::string, std::string> TreeStatus(const std::string& folder) {
+  std::map<std::string, std::string> status;
+  for (const CTreeEntry& entry : ListTree(folder)) {
+    status[entry.path] = std::to_string(entry.inode) + " " + std::to_string(entry.modified_ns) +
+                         " " + std::to_string(entry.changed_ns);
+  }
+  return status;
+}
+
+TEST_F(GalleryBinaryTest, UpdateWithNothingChangedWritesNothingAndStillSeesEdits) {
+  SavePhoto(photos_ + "/a.jpg", 40, 30);
+  SavePhoto(photos_ + "/b.jpg", 30, 40);
+  // A photo changed within one tick of the file clock could change again unseen, so a build
+  // of it is never taken as final.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  BinaryOptions options;
+  ASSERT_EQ(0, RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q"}, options).exit_code);
+  const std::string collection = site_ + ".collection.xml";
+  const std::map<std::string, std::string> before = TreeStatus(site_);
+  const std::vector<std::string> beside = SortedNames(folder_.path());
+
+  BinaryResult kept = RunGalleryBinary({"update", collection, site_}, options);
+  ASSERT_EQ(0, kept.exit_code) << kept.output;
+  EXPECT_NE(std::string::npos, kept.output.find(site_ + " is up to date")) << kept.output;
+  EXPECT_EQ(before, TreeStatus(site_));
+  EXPECT_EQ(beside, SortedNames(folder_.path()));
+
+  // Anything the gallery is made of, changed, builds it again: a photo written again with the
+  // same bytes, or another setting, which the collection then records.
+  const std::string photo = ReadFileBytes(photos_ + "/b.jpg").value_or("");
+  ASSERT_TRUE(WriteFileBytes(photos_ + "/b.jpg", photo));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (const std::vector<std::string>& extra :
+       {std::vector<std::string>{}, std::vector<std::string>{"--max-size=20"}}) {
+    std::vector<std::string> arguments = {"update", collection, site_};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    BinaryResult built = RunGalleryBinary(arguments, options);
+    ASSERT_EQ(0, built.exit_code) << built.output;
+    EXPECT_NE(std::string::npos, built.output.find("gallery: built ")) << built.output;
+  }
+
+  EXPECT_NE(std::string::npos, ReadFileBytes(collection).value_or("").find("max-size=\"20\""));
+
+  // A person's edit at the same size and time is still found, and kept.
+  BinaryResult quiet = RunGalleryBinary({"update", collection, site_}, options);
+  ASSERT_EQ(0, quiet.exit_code) << quiet.output;
+  ASSERT_NE(std::string::npos, quiet.output.find("is up to date")) << quiet.output;
+  std::string image_path;
+  for (const CTreeEntry& entry : ListTree(site_)) {
+    if (entry.kind == TreeEntryKind::kFile && entry.path.ends_with(".jpg")) image_path = entry.path;
+  }
+  ASSERT_FALSE(image_path.empty());
+  const std::string image = site_ + "/" + image_path;
+  struct stat info;
+  ASSERT_EQ(0, stat(image.c_str(), &info));
+  std::string edited = ReadFileBytes(image).value_or("");
+  edited.back() = static_cast<char>(edited.back() ^ 1);
+  ASSERT_TRUE(WriteFileBytes(image, edited));
+  const timespec times[2] = {info.st_atim, info.st_mtim};
+  ASSERT_EQ(0, utimensat(AT_FDCWD, image.c_str(), times, 0));
+  BinaryResult refused = RunGalleryBinary({"update", collection, site_}, options);
+  EXPECT_EQ(4, refused.exit_code) << refused.output;
+  EXPECT_NE(std::string::npos, refused.output.find(image_path)) << refused.output;
+  EXPECT_EQ(edited, ReadFileBytes(image).value_or(""));
+}
+
+}  // namespace
+}  // namespace gallery
+
+namespace gallery {
+namespace {
+
+void SaveDatedPhoto(const std::string& path, const char* date) {
+  vips::VImage image = vips::VImage::black(24, 16, vips::VImage::option()->set("bands", 3)).copy();
+  image.set("exif-ifd2-DateTimeOriginal", date);
+  image.jpegsave(path.c_str());
+}
+
+TEST_F(GalleryBinaryTest, TitlesAndLanguageAreRecordedAndUpdatesKeepThem) {
+  SaveDatedPhoto(photos_ + "/IMG_0001.jpg", "2024:07:12 14:35:01");
+  BinaryOptions options;
+  BinaryResult made = RunGalleryBinary(
+      {"new", photos_, site_, "-t", "T", "-q", "--titles=names", "--lang=de"}, options);
+  ASSERT_EQ(0, made.exit_code) << made.output;
+  const std::string collection = site_ + ".collection.xml";
+  std::string bytes = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, bytes.find("titles=\"names\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("lang=\"de\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0001\"")) << bytes;
+
+  // Recorded titles name the photo an update adds; the pages stay German.
+  SaveDatedPhoto(photos_ + "/IMG_0002.jpg", "2024:07:13 09:00:00");
+  BinaryResult named = RunGalleryBinary({"update", collection, site_, "-q"}, options);
+  ASSERT_EQ(0, named.exit_code) << named.output;
+  bytes = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0002\"")) << bytes;
+  EXPECT_NE(std::string::npos,
+            ReadFileBytes(site_ + "/index.html").value_or("").find("lang=\"de\""));
+
+  // Given on the command line, the choices win and are kept; dates are written in German.
+  SaveDatedPhoto(photos_ + "/IMG_0003.jpg", "2024:07:14 18:05:00");
+  BinaryResult dated = RunGalleryBinary(
+      {"update", collection, site_, "-q", "--titles=auto", "--sort=date"}, options);
+  ASSERT_EQ(0, dated.exit_code) << dated.output;
+  bytes = ReadFileBytes(collection).value_or("");
+  EXPECT_NE(std::string::npos, bytes.find("title=\"14. Juli 2024, 18:05\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("title=\"IMG 0002\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("titles=\"auto\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("sort=\"date\"")) << bytes;
+  EXPECT_NE(std::string::npos, bytes.find("lang=\"de\"")) << bytes;
+
+  // A recorded language of no known code is refused, naming the file and the values.
+  bytes.replace(bytes.find("lang=\"de\""), 9, "lang=\"xx\"");
+  ASSERT_TRUE(WriteFileBytes(collection, bytes));
+  BinaryResult refused = RunGalleryBinary({"build", collection, site_}, options);
+  EXPECT_EQ(3, refused.exit_code) << refused.output;
+  EXPECT_NE(std::string::npos,
+            refused.output.find(collection + ": the <gallery> element's lang=\"xx\" makes no "
+                                             "sense; it takes en, de, fr, es or it."))
+      << refused.output;
 }
 
 }  // namespace

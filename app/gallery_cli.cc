@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "app/album_merge.h"
+#include "app/build_inputs.h"
 #include "app/cli_report.h"
 #include "app/gallery_options.h"
 #include "app/interruption.h"
@@ -25,6 +27,7 @@
 #include "collection/library.h"
 #include "collection/output_layout.h"
 #include "generate/generate.h"
+#include "platform/file_status.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/own_files.h"
@@ -113,13 +116,46 @@ std::string VideosLeftOutMessage(const std::vector<std::string>& paths, std::str
   return message + ".";
 }
 
-// Generates the loaded collection, whose albums are `library`, into the plan's staging folder
-// and puts it in OUTDIR's place; `options` have their recorded settings applied. With
-// `collection`, the gallery in place is followed by that new collection file, in the same
-// step that no signal divides.
-ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPlan& plan,
+// The settings that `options` (recorded settings applied) build with, in words of their own:
+// those, and only those, that shape the files of the gallery.
+std::string DescribeShapingSettings(const CCliOptions& options, PageLanguage language) {
+  const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
+  if (!modern) {
+    return "classic thumbnails=" + std::to_string(options.thumbnails.value_or(true)) +
+           " output=" + options.output_name;
+  }
+  return "modern max-size=" + std::to_string(options.max_size.value_or(kDefaultMaxSize)) +
+         " captions=" + std::to_string(options.captions.value_or(false)) +
+         " originals=" + std::to_string(options.originals.value_or(false)) +
+         " language=" + std::to_string(static_cast<int>(language));
+}
+
+// The digest of what the build of the loaded collection, whose albums are `library` and whose
+// file holds `collection_bytes`, is made from; empty when it cannot be known.
+std::string DigestInputs(const CGalleryBuilder& builder, const CAlbum& library,
+                         std::string_view collection_bytes, const CCliOptions& options,
+                         const CCliEnvironment& environment) {
+  // The albums as built, beside the file they came from: `update` builds from the albums it
+  // brought up to date, and every build from paths resolved against the file's place.
+  const std::optional<std::string> albums = RenderLibrary({library, std::nullopt}, builder.style());
+  if (!albums) return {};
+  const std::string settings =
+      DescribeShapingSettings(options, options.language.value_or(environment.locale_language));
+  return DigestBuildInputs(settings, std::string(collection_bytes) + *albums, PhotoPaths(builder),
+                           WallClockNanoseconds())
+      .value_or(std::string());
+}
+
+// Generates the loaded collection, whose albums are `library` and whose file holds
+// `collection_bytes`, into the plan's staging folder and puts it in OUTDIR's place; `options`
+// have their recorded settings applied. With `collection`, the gallery in place is followed by
+// that new collection file, in the same step that no signal divides. With `keep_up_to_date`,
+// a gallery in place that the same inputs made, whole and unchanged, is kept as it is, as the
+// build would write the same files; `gallery build` always writes them afresh.
+ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
+                      std::string_view collection_bytes, COutputPlan& plan,
                       const CCliOptions& options, CCliEnvironment& environment,
-                      CFileReplacement* collection = nullptr) {
+                      CFileReplacement* collection = nullptr, bool keep_up_to_date = false) {
   const std::string document_path = plan.root() + "/" + options.output_name;
   const bool modern = options.theme.value_or(Theme::kModern) == Theme::kModern;
   // Videos are built only by the modern theme, with ffmpeg and ffprobe; else they are left out,
@@ -147,6 +183,16 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
     left_out = static_cast<int>(videos.size());
   }
   const int photo_count = static_cast<int>(builder.photos().size());
+  const std::string inputs = DigestInputs(builder, library, collection_bytes, options, environment);
+  if (keep_up_to_date && collection == nullptr && !inputs.empty() &&
+      inputs == plan.recorded_inputs) {
+    if (!options.quiet) {
+      environment.err << "gallery: " << EscapeForTerminal(plan.folder)
+                      << " is up to date: nothing it is made of has changed since it was built.\n"
+                      << std::flush;
+    }
+    return ExitCode::kBuilt;
+  }
   CProgressReporter progress(environment.err, ChooseProgressMode(options, environment),
                              environment.terminal_width, environment.clock,
                              environment.stop_requested);
@@ -210,6 +256,9 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library, COutputPl
     // A signal from here on either finds the gallery not yet in place, and the build rolls back,
     // or in place, and the build has succeeded whatever comes.
     CUninterruptedStep commit;
+    // A photo that could not be made is tried again by the next build, which must not find this
+    // gallery final.
+    plan.inputs = progress.skipped_count() == 0 ? inputs : std::string();
     outcome = plan.Commit();
     if (outcome == CommitOutcome::kCommitted && collection != nullptr) {
       replaced = collection->Commit();
@@ -272,9 +321,10 @@ std::string BadSettingMessage(const std::string& path, const CLibraryFault& faul
 
 // Reads the collection file at `path`: its style and photos into `builder`, every photo of its
 // albums in album order, and its albums, with photo paths resolved (or as written, without
-// `resolve`). Nothing after saying why it does not load.
+// `resolve`), and its bytes into `read`. Nothing after saying why it does not load.
 std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder& builder,
-                                       bool resolve, CCliEnvironment& environment) {
+                                       bool resolve, CCliEnvironment& environment,
+                                       std::string& read) {
   XmlParseFault fault;
   std::optional<std::string> bytes = ReadFileBytes(path);
   LoadFailure cause = bytes ? builder.LoadText(*bytes, path, &fault) : GetReadFailure(path);
@@ -292,6 +342,13 @@ std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder&
                                         library_fault.parse));
     return std::nullopt;
   }
+  if (library->settings && library->settings->language &&
+      !ParsePageLanguage(*library->settings->language)) {
+    ReportError(environment, path + ": the <gallery> element's lang=\"" +
+                                 EscapeForTerminal(*library->settings->language) +
+                                 "\" makes no sense; it takes en, de, fr, es or it. Fix the file.");
+    return std::nullopt;
+  }
   if (resolve) {
     builder.photos() = PhotosInOrder(library->root);
   } else {
@@ -299,6 +356,7 @@ std::optional<CLibrary> LoadCollection(const std::string& path, CGalleryBuilder&
     ResolveAlbumPaths(resolved, path);
     builder.photos() = PhotosInOrder(resolved);
   }
+  read = std::move(*bytes);
   return library;
 }
 
@@ -317,7 +375,9 @@ std::optional<CCliOptions> ChooseSettings(const CCliOptions& options, const CLib
 ExitCode RunBuild(const CCliOptions& given, CCliEnvironment& environment) {
   const std::string& collection = given.operands[0];
   CGalleryBuilder builder;
-  std::optional<CLibrary> library = LoadCollection(collection, builder, true, environment);
+  std::string collection_bytes;
+  std::optional<CLibrary> library =
+      LoadCollection(collection, builder, true, environment, collection_bytes);
   if (!library) return ExitCode::kLoadFailed;
   std::optional<CCliOptions> options = ChooseSettings(given, *library, environment);
   if (!options) return ExitCode::kUsage;
@@ -332,15 +392,32 @@ ExitCode RunBuild(const CCliOptions& given, CCliEnvironment& environment) {
     ReportWarning(environment, collection + ": the collection lists no photos.");
   }
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
-  return GenerateInto(builder, library->root, *plan, *options, environment);
+  return GenerateInto(builder, library->root, collection_bytes, *plan, *options, environment);
 }
 
 // The photo tree of the folder `new` was given (or `update` reads again), or nothing after
 // saying why there are none.
-// Titles every photo of the walked tree as `source` says.
-void TitleTree(CTreeAlbum& album, TitleSource source) {
-  TitlePhotos(album.photos, source);
-  for (CTreeAlbum& sub_album : album.albums) TitleTree(sub_album, source);
+// Titles every photo of the walked tree that `known` does not hold as `source` says, dates in
+// `language`. A known photo keeps the title its collection gives it, so its file is not read
+// for a date.
+void TitleTree(CTreeAlbum& album, TitleSource source, PageLanguage language,
+               const std::unordered_set<std::string>& known = {}) {
+  std::vector<CFolderPhoto> untitled;
+  for (const CFolderPhoto& photo : album.photos) {
+    if (known.count(photo.path) == 0) untitled.push_back(photo);
+  }
+  TitlePhotos(untitled, source, language);
+  auto titled = untitled.begin();
+  for (CFolderPhoto& photo : album.photos) {
+    if (known.count(photo.path) == 0) photo = std::move(*titled++);
+  }
+  for (CTreeAlbum& sub_album : album.albums) TitleTree(sub_album, source, language, known);
+}
+
+// The paths of every photo of `album` and its albums, as the collection file writes them.
+void CollectPhotoPaths(const CAlbum& album, std::unordered_set<std::string>& paths) {
+  for (const CPhotoEntry& photo : album.photos) paths.insert(photo.path);
+  for (const CAlbum& sub_album : album.albums) CollectPhotoPaths(sub_album, paths);
 }
 
 std::optional<CTreeScan> ScanPhotos(const std::string& photo_folder, PhotoOrder order,
@@ -377,8 +454,9 @@ std::optional<CTreeScan> ScanPhotos(const std::string& photo_folder, PhotoOrder 
   return scan;
 }
 
-// What `options` record in the collection file that `new` writes: the settings that apply to
-// its theme, and the sort order.
+// What `options` (recorded settings applied) record in the collection file that `new` writes
+// or `update` replaces: the settings that apply to its theme, the language where one was
+// chosen, the sort order and the source of titles.
 CGallerySettings RecordedSettings(const CCliOptions& options) {
   CGallerySettings settings;
   settings.theme = options.theme.value_or(Theme::kModern);
@@ -386,11 +464,19 @@ CGallerySettings RecordedSettings(const CCliOptions& options) {
     settings.captions = options.captions.value_or(false);
     settings.originals = options.originals.value_or(false);
     settings.max_size = options.max_size.value_or(kDefaultMaxSize);
+    if (options.language) settings.language = std::string(WordsOf(*options.language).code);
   } else {
     settings.thumbnails = options.thumbnails.value_or(true);
   }
-  settings.order = options.order;
+  settings.order = options.order.value_or(PhotoOrder::kName);
+  settings.titles = options.titles.value_or(TitleSource::kChosen);
   return settings;
+}
+
+// True when the command line gives an option that the collection records.
+bool GivesRecordedSetting(const CCliOptions& given) {
+  return given.theme || given.captions || given.originals || given.max_size || given.thumbnails ||
+         given.order || given.titles || given.language;
 }
 
 // Says that `gallery new` will not write its collection over an existing file.
@@ -443,7 +529,8 @@ ExitCode WriteAndBuild(const std::string& bytes, const std::string& collection_p
     }
     return ExitCode::kGenerateFailed;
   }
-  const ExitCode outcome = GenerateInto(collection, library->root, plan, options, environment);
+  const ExitCode outcome =
+      GenerateInto(collection, library->root, bytes, plan, options, environment);
   if (outcome == ExitCode::kBuilt) written->Keep();
   return outcome;
 }
@@ -494,9 +581,9 @@ ExitCode RunNew(const CCliOptions& given, CCliEnvironment& environment) {
     ReportError(environment, UnloadableMessage(*preset, "preset", cause, fault));
     return ExitCode::kLoadFailed;
   }
-  std::optional<CTreeScan> scan = ScanPhotos(photo_folder, options.order, environment);
+  std::optional<CTreeScan> scan = ScanPhotos(photo_folder, *options.order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitleTree(scan->root, options.titles);
+  TitleTree(scan->root, *options.titles, options.language.value_or(environment.locale_language));
   CLibrary library;
   library.root = AlbumFromTree(scan->root);
   if (CountPhotos(library.root) == 0) {
@@ -546,7 +633,9 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
   const std::string& collection = given.operands[0];
   // The builder starts the imaging library, which reading dates from photos needs.
   CGalleryBuilder builder;
-  std::optional<CLibrary> library = LoadCollection(collection, builder, false, environment);
+  std::string collection_bytes;
+  std::optional<CLibrary> library =
+      LoadCollection(collection, builder, false, environment, collection_bytes);
   if (!library) return ExitCode::kLoadFailed;
   const std::string& folder = library->root.folder;
   if (folder.empty()) {
@@ -567,18 +656,22 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
   std::optional<CCliOptions> options = ChooseSettings(given, *library, environment);
   if (!options) return ExitCode::kUsage;
   if (ReportOutputNameTaken(builder, *options, environment)) return ExitCode::kUsage;
-  const PhotoOrder order =
-      library->settings ? library->settings->order.value_or(PhotoOrder::kName) : PhotoOrder::kName;
+  const PhotoOrder order = *options->order;
   std::optional<CTreeScan> scan = ScanPhotos(folder, order, environment);
   if (!scan) return ExitCode::kLoadFailed;
-  TitleTree(scan->root, options->titles);
+  std::unordered_set<std::string> known;
+  CollectPhotoPaths(library->root, known);
+  TitleTree(scan->root, *options->titles, options->language.value_or(environment.locale_language),
+            known);
   CMergeReport report;
   CLibrary updated = *library;
   updated.root = MergeAlbums(library->root, *scan, order, report);
+  // What the command line chose stays chosen for the next update and build.
+  if (GivesRecordedSetting(given)) updated.settings = RecordedSettings(*options);
   const bool changed = !report.added_photos.empty() || !report.added_albums.empty() ||
                        !report.dropped_photos.empty() || !report.dropped_albums.empty();
   std::optional<std::string> bytes;
-  if (changed) {
+  if (changed || updated.settings != library->settings) {
     bytes = RenderLibrary(updated, builder.style());
     if (!bytes) {
       ReportError(environment, "the updated collection of " + collection +
@@ -619,8 +712,8 @@ ExitCode RunUpdate(const CCliOptions& given, CCliEnvironment& environment) {
                     << std::flush;
   }
   if (ReportInterrupted(environment)) return ExitCode::kGenerateFailed;
-  return GenerateInto(builder, albums, *plan, *options, environment,
-                      replacement ? &*replacement : nullptr);
+  return GenerateInto(builder, albums, bytes ? *bytes : collection_bytes, *plan, *options,
+                      environment, replacement ? &*replacement : nullptr, true);
 }
 
 ExitCode RunPresets(CCliEnvironment& environment) {

@@ -102,14 +102,16 @@ std::string SetSort(CCliOptions& options, const std::string& value) {
 }
 
 std::string SetTitles(CCliOptions& options, const std::string& value) {
-  if (value == "names") {
+  if (value == "auto") {
+    options.titles = TitleSource::kChosen;
+  } else if (value == "names") {
     options.titles = TitleSource::kNames;
   } else if (value == "dates") {
     options.titles = TitleSource::kDates;
   } else if (value == "none") {
     options.titles = TitleSource::kNone;
   } else {
-    return "--titles takes 'names', 'dates' or 'none', not '" + value + "'";
+    return "--titles takes 'auto', 'names', 'dates' or 'none', not '" + value + "'";
   }
   return "";
 }
@@ -154,8 +156,8 @@ constexpr COptionRule kSortOption = {
     SetSort};
 constexpr COptionRule kTitlesOption = {
     "titles", 0, "WHICH",
-    "names: titles from the file names; dates: the date taken;\nnone: no titles (default: "
-    "the file name, or the date\ntaken where a camera or phone named the file)",
+    "names: titles from the file names; dates: the date taken;\nnone: no titles; auto "
+    "(the default): the file name, or the\ndate taken where a camera or phone named the file",
     SetTitles};
 
 constexpr COptionRule kLanguageOption = {
@@ -205,6 +207,12 @@ constexpr std::array kNewOptions = {
     kMaxSizeOption,    kCaptionsOption,     kOriginalsOption,    kLanguageOption,
     kNoCacheOption,    kThumbnailsOption,   kNoThumbnailsOption, kOutputOption,
     kQuietOption,      kHelpOption,         Unlisted(kVersionOption),
+};
+constexpr std::array kUpdateOptions = {
+    kSortOption,     kTitlesOption,     kThemeOption,      kMaxSizeOption,
+    kCaptionsOption, kNoCaptionsOption, kOriginalsOption,  kNoOriginalsOption,
+    kLanguageOption, kNoCacheOption,    kThumbnailsOption, kNoThumbnailsOption,
+    kOutputOption,   kQuietOption,      kHelpOption,       Unlisted(kVersionOption),
 };
 constexpr std::array kPresetsOptions = {Unlisted(kHelpOption), Unlisted(kVersionOption)};
 
@@ -256,7 +264,9 @@ constexpr std::string_view kUpdateHelp =
     "found there for the first time are added, each where it sorts among the others, and\n"
     "those gone are dropped; titles, descriptions, covers and the order are kept as edited.\n"
     "The collection file is replaced in one step, and the gallery built into OUTDIR as\n"
-    "'gallery build' builds it.\n";
+    "'gallery build' builds it; a gallery that nothing it is made of has changed for is\n"
+    "left as it is. --sort places the photos and albums added, --titles titles them; these\n"
+    "and the options that shape the gallery, given, are recorded in the collection.\n";
 
 constexpr std::string_view kPresetsHelp =
     "Usage: gallery presets\n"
@@ -278,7 +288,7 @@ constexpr std::array<CCommandRule, 5> kCommands = {{
     {CliCommand::kNone, "", "nothing", 0, kOverviewHelp, kOverviewEpilogue, kOverviewOptions},
     {CliCommand::kBuild, "build", "COLLECTION.xml OUTDIR", 2, kBuildHelp, "", kBuildOptions},
     {CliCommand::kNew, "new", "PHOTO_FOLDER OUTDIR", 2, kNewHelp, "", kNewOptions},
-    {CliCommand::kUpdate, "update", "COLLECTION.xml OUTDIR", 2, kUpdateHelp, "", kBuildOptions},
+    {CliCommand::kUpdate, "update", "COLLECTION.xml OUTDIR", 2, kUpdateHelp, "", kUpdateOptions},
     {CliCommand::kPresets, "presets", "nothing", 0, kPresetsHelp, "", kPresetsOptions},
 }};
 

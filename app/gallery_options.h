@@ -34,9 +34,11 @@ struct CCliOptions {
   std::optional<std::string> title;
   std::string description;
   std::string preset = "shaded";
-  PhotoOrder order = PhotoOrder::kName;
+  std::optional<PhotoOrder> order;       // of new photos and albums; by name by default
   std::optional<PageLanguage> language;  // modern: the pages' language; none: the locale's
-  TitleSource titles = TitleSource::kChosen;  // where `new` takes the photos' titles from
+  // Where `new` takes the photos' titles from, and `update` those of the photos it adds;
+  // kChosen by default.
+  std::optional<TitleSource> titles;
 };
 
 // The options, or the one-line reason why the command line makes no sense.

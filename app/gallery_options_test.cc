@@ -120,7 +120,7 @@ TEST(GalleryOptionsTest, ParsesCommandsOptionsAndOperandsInAnyOrder) {
     EXPECT_EQ(c.output_name, options.output_name) << shown;
     EXPECT_EQ(c.title, options.title.value_or("")) << shown;
     EXPECT_EQ(c.preset, options.preset) << shown;
-    EXPECT_EQ(c.order, options.order) << shown;
+    EXPECT_EQ(c.order, options.order.value_or(PhotoOrder::kName)) << shown;
   }
 }
 
@@ -167,13 +167,13 @@ TEST(GalleryOptionsTest, TitlesComeFromTheSourceNamedForNewOnly) {
     arguments.insert(arguments.end(), c.titles.begin(), c.titles.end());
     CCliParse parse = ParseCliArguments(arguments);
     ASSERT_TRUE(parse.options) << Shown(arguments) << ": " << parse.error;
-    EXPECT_EQ(c.expected, parse.options->titles) << Shown(arguments);
+    EXPECT_EQ(c.expected, parse.options->titles.value_or(TitleSource::kChosen)) << Shown(arguments);
   }
   ExpectErrors({
       {{"new", "pics", "out", "-t", "T", "--titles=Names"},
-       "--titles takes 'names', 'dates' or 'none', not 'Names'"},
+       "--titles takes 'auto', 'names', 'dates' or 'none', not 'Names'"},
       {{"new", "pics", "out", "-t", "T", "--titles="},
-       "--titles takes 'names', 'dates' or 'none', not ''"},
+       "--titles takes 'auto', 'names', 'dates' or 'none', not ''"},
       {{"new", "pics", "out", "-t", "T", "--titles"}, "--titles needs a value"},
       {{"build", "c.xml", "out", "--titles=none"}, "unknown option '--titles' for 'build'"},
   });
@@ -262,7 +262,7 @@ TEST(GalleryOptionsTest, RepeatedOptionsKeepTheLastValue) {
     EXPECT_EQ(c.output_name, parse.options->output_name) << Shown(c.arguments);
     EXPECT_EQ(c.title, parse.options->title.value_or("")) << Shown(c.arguments);
     EXPECT_EQ(c.preset, parse.options->preset) << Shown(c.arguments);
-    EXPECT_EQ(c.order, parse.options->order) << Shown(c.arguments);
+    EXPECT_EQ(c.order, parse.options->order.value_or(PhotoOrder::kName)) << Shown(c.arguments);
   }
   // A wrong value is wrong even when a right one came first.
   EXPECT_EQ("--sort takes 'name' or 'date', not 'size'",
@@ -309,7 +309,7 @@ TEST(GalleryOptionsTest, EveryOptionListedInACommandsHelpIsAccepted) {
     size_t listed;
   } cases[] = {
       {CliCommand::kBuild, {"build", "c.xml", "out"}, 13},
-      {CliCommand::kUpdate, {"update", "c.xml", "out"}, 13},
+      {CliCommand::kUpdate, {"update", "c.xml", "out"}, 15},
       {CliCommand::kNew, {"new", "pics", "out", "-t", "T"}, 17},
       {CliCommand::kNone, {"build", "c.xml", "out"}, 2},
   };
@@ -387,9 +387,10 @@ CCliOptions ParsedOptions(const std::vector<std::string>& arguments) {
 }
 
 TEST(GalleryOptionsTest, RecordedSettingsCountUnlessTheCommandLineSaysOtherwise) {
-  const CGallerySettings modern{Theme::kModern, true, true, 640, std::nullopt, PhotoOrder::kDate};
-  const CGallerySettings classic{Theme::kClassic, std::nullopt, std::nullopt, std::nullopt,
-                                 false, PhotoOrder::kName};
+  const CGallerySettings modern{Theme::kModern,    true,         true,        640, std::nullopt,
+                                PhotoOrder::kDate, std::nullopt, std::nullopt};
+  const CGallerySettings classic{Theme::kClassic, std::nullopt,      std::nullopt, std::nullopt,
+                                 false,           PhotoOrder::kName, std::nullopt, std::nullopt};
   struct Case {
     std::vector<std::string> arguments;
     std::optional<CGallerySettings> recorded;
@@ -439,6 +440,41 @@ TEST(GalleryOptionsTest, RecordedSettingsCountUnlessTheCommandLineSaysOtherwise)
   EXPECT_TRUE(ParseCliArguments({"build", "c.xml", "o", "--no-thumbnails"}).options);
   EXPECT_FALSE(
       ParseCliArguments({"build", "c.xml", "o", "--theme=modern", "--no-thumbnails"}).options);
+}
+
+TEST(GalleryOptionsTest, RecordedOrderTitlesAndLanguageCountUnlessGiven) {
+  CGallerySettings recorded;
+  recorded.order = PhotoOrder::kDate;
+  recorded.titles = TitleSource::kNames;
+  recorded.language = "de";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::optional<CGallerySettings> recorded;
+    PhotoOrder order;
+    TitleSource titles;
+    std::optional<PageLanguage> language;
+  } cases[] = {
+      {{}, std::nullopt, PhotoOrder::kName, TitleSource::kChosen, std::nullopt},
+      {{}, recorded, PhotoOrder::kDate, TitleSource::kNames, PageLanguage::kGerman},
+      {{"--sort=name", "--titles=auto", "--lang=it"},
+       recorded,
+       PhotoOrder::kName,
+       TitleSource::kChosen,
+       PageLanguage::kItalian},
+      {{"--titles=none"}, recorded, PhotoOrder::kDate, TitleSource::kNone, PageLanguage::kGerman},
+      // The classic pages have no language to take.
+      {{"--theme=classic"}, recorded, PhotoOrder::kDate, TitleSource::kNames, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"update", "c.xml", "out"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const CCliOptions applied = ApplyRecordedSettings(ParsedOptions(arguments), c.recorded);
+    EXPECT_EQ(c.order, applied.order) << Shown(arguments);
+    EXPECT_EQ(c.titles, applied.titles) << Shown(arguments);
+    EXPECT_EQ(c.language, applied.language) << Shown(arguments);
+  }
+  // `build` places and titles no photos of its own.
+  EXPECT_FALSE(ParseCliArguments({"build", "c.xml", "out", "--sort=date"}).options);
 }
 
 }  // namespace

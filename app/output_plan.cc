@@ -81,10 +81,10 @@ CStagingFolder::~CStagingFolder() {
   if (!path_.empty()) static_cast<void>(RemoveTree(path_));
 }
 
-CommitOutcome CStagingFolder::Commit() {
+CommitOutcome CStagingFolder::Commit(std::string_view inputs) {
   // Recorded last, once nothing else changes in the folder: the image cache links its files in
   // while the build lasts and may unlink its own names of them as it is trimmed afterwards.
-  const std::optional<std::vector<CRecordedEntry>> record = WriteBuildRecord(path_);
+  const std::optional<std::vector<CRecordedEntry>> record = WriteBuildRecord(path_, inputs);
   if (!record) return CommitOutcome::kNotRecorded;
   if (GetPathKind(target_) == PathKind::kMissing) {
     if (!RenamePath(path_, target_)) return CommitOutcome::kFailed;
@@ -152,15 +152,18 @@ COutputChoice PlanOutput(const std::string& outdir) {
   choice.parent = ParentFolder(target);
   if (choice.parent.empty()) choice.parent = "/";
   const PathKind kind = GetPathKind(target);
+  std::string recorded_inputs;
   switch (kind) {
     case PathKind::kFile:
     case PathKind::kOther:
       return Refuse(std::move(choice), OutputRefusal::kNotAFolder);
     case PathKind::kFolder:
       if (!ListFolder(target)) return Refuse(std::move(choice), OutputRefusal::kNotWritable);
-      if (std::optional<CForeignEntry> foreign = FindForeignEntry(target)) {
-        choice.foreign = std::move(*foreign);
+      if (CRecordCheck check = CheckAgainstRecord(target); check.foreign) {
+        choice.foreign = std::move(*check.foreign);
         return Refuse(std::move(choice), OutputRefusal::kHoldsOtherFiles);
+      } else {
+        recorded_inputs = std::move(check.inputs);
       }
       break;
     case PathKind::kMissing:
@@ -178,7 +181,8 @@ COutputChoice PlanOutput(const std::string& outdir) {
   RemoveAbandonedStaging(target);
   std::optional<CStagingFolder> staging = CreateStaging(target);
   if (!staging) return Refuse(std::move(choice), OutputRefusal::kParentNotWritable);
-  choice.plan.emplace(COutputPlan{choice.folder, std::move(*staging), kind == PathKind::kFolder});
+  choice.plan.emplace(COutputPlan{choice.folder, std::move(*staging), kind == PathKind::kFolder,
+                                  std::move(recorded_inputs), ""});
   return choice;
 }
 

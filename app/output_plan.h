@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/build_record.h"
@@ -51,12 +52,13 @@ class CStagingFolder {
   // With `kOutdirChanged`: the first entry of OUTDIR that its last build did not write.
   const CForeignEntry& foreign() const { return foreign_; }
 
-  // Records what the folder holds, then puts it in OUTDIR's place: exchanged with an existing
+  // Records what the folder holds, and that `inputs` made it (see CBuildRecord), then puts it
+  // in OUTDIR's place: exchanged with an existing
   // OUTDIR in one step (two renames where the file system cannot exchange), whose old gallery
   // is then removed once it is found to hold only what its record lists, or renamed to a new
   // one. Anything but `kCommitted` leaves OUTDIR as it was, and the folder this object's to
   // remove.
-  CommitOutcome Commit();
+  CommitOutcome Commit(std::string_view inputs);
 
  private:
   // Replaces the existing OUTDIR; `aside` is where the old folder went.
@@ -74,10 +76,15 @@ struct COutputPlan {
   std::string folder;  // OUTDIR as given, without trailing separators
   CStagingFolder staging;
   bool replaces = false;  // OUTDIR exists (empty, or an earlier gallery)
+  // What the gallery in OUTDIR was made from, when it holds that whole gallery unchanged (see
+  // CRecordCheck); else empty.
+  std::string recorded_inputs;
+  // What this build is made from, for the record it commits; empty when not known.
+  std::string inputs;
 
   // Where the files go while the build lasts.
   const std::string& root() const { return staging.path(); }
-  CommitOutcome Commit() { return staging.Commit(); }
+  CommitOutcome Commit() { return staging.Commit(inputs); }
 };
 
 // A plan, or why there is none.

@@ -157,22 +157,23 @@ bool IsCameraFileName(std::string_view name) {
   return IsLetterAndNumber(tokens) || IsScreenshotName(tokens);
 }
 
-std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken) {
+std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken,
+                        PageLanguage language) {
   switch (source) {
     case TitleSource::kChosen:
-      if (IsCameraFileName(name)) return FormatDateTaken(PageLanguage::kEnglish, date_taken).value_or("");
+      if (IsCameraFileName(name)) return FormatDateTaken(language, date_taken).value_or("");
       break;
     case TitleSource::kNames:
       break;
     case TitleSource::kDates:
-      return FormatDateTaken(PageLanguage::kEnglish, date_taken).value_or("");
+      return FormatDateTaken(language, date_taken).value_or("");
     case TitleSource::kNone:
       return "";
   }
   return TitleFromFileName(MendText(name));
 }
 
-void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source) {
+void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source, PageLanguage language) {
   for (CFolderPhoto& photo : photos) {
     const bool dated = source == TitleSource::kDates ||
                        (source == TitleSource::kChosen && IsCameraFileName(photo.name));
@@ -180,7 +181,7 @@ void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source) {
     if (dated && photo.date_taken.empty() && !photo.video) {
       photo.date_taken = ReadPhotoDateTaken(photo.path).value_or("");
     }
-    photo.title = TitleAsHtml(ChooseTitle(source, photo.name, photo.date_taken));
+    photo.title = TitleAsHtml(ChooseTitle(source, photo.name, photo.date_taken, language));
   }
 }
 

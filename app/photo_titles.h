@@ -5,16 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "collection/library.h"
+#include "theme/page_words.h"
+
 namespace gallery {
 struct CFolderPhoto;
-
-// Where the titles of a new collection come from.
-enum class TitleSource {
-  kChosen,  // a person's file name; the date taken for a name a camera or phone made
-  kNames,   // every file name
-  kDates,   // the date taken of every photo
-  kNone,    // no titles
-};
 
 // True when `name` (a file name, extension and all) looks made by a camera, a phone or an app
 // rather than by a person: a maker's prefix and numbers ("IMG_0042", "DSCN0042", "PXL_20240712_
@@ -26,13 +21,15 @@ bool IsCameraFileName(std::string_view name);
 
 // The title of a photo named `name` and taken at `date_taken` ("YYYY:MM:DD HH:MM:SS", empty
 // when unknown), plain text: the title made from the file name, or the date taken written for
-// people ("12 July 2024, 14:35"), or empty.
-std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken);
+// people in `language` ("12 July 2024, 14:35"), or empty.
+std::string ChooseTitle(TitleSource source, std::string_view name, const std::string& date_taken,
+                        PageLanguage language = PageLanguage::kEnglish);
 
-// Gives every photo its title from `source`, as HTML that shows as written, reading the date
-// taken of photos that need it and have none yet. The imaging library must be started when a
-// date may be needed.
-void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source);
+// Gives every photo its title from `source`, as HTML that shows as written, dates in
+// `language`, reading the date taken of photos that need it and have none yet. The imaging
+// library must be started when a date may be needed.
+void TitlePhotos(std::vector<CFolderPhoto>& photos, TitleSource source,
+                 PageLanguage language = PageLanguage::kEnglish);
 
 }  // namespace gallery
 

@@ -79,9 +79,15 @@ CCliOptions ApplyRecordedSettings(const CCliOptions& options,
     if (!applied.captions) applied.captions = settings.captions.value_or(false);
     if (!applied.originals) applied.originals = settings.originals.value_or(false);
     if (!applied.max_size) applied.max_size = settings.max_size;
+    // A recorded code that names no language was refused as the collection was loaded.
+    if (!applied.language && settings.language) {
+      applied.language = ParsePageLanguage(*settings.language);
+    }
   } else if (!applied.thumbnails) {
     applied.thumbnails = settings.thumbnails.value_or(true);
   }
+  if (!applied.order) applied.order = settings.order.value_or(PhotoOrder::kName);
+  if (!applied.titles) applied.titles = settings.titles.value_or(TitleSource::kChosen);
   return applied;
 }
 

@@ -26,8 +26,9 @@ std::string CheckThemeOptions(const CCliOptions& options);
 
 // `options` with every option that shapes the gallery set: as given, else as `recorded` says
 // where it applies to the theme, else the default. The theme is given or recorded or modern;
-// recorded modern options count only in the modern theme, and recorded thumbnails only in the
-// classic one.
+// recorded modern options (the language too) count only in the modern theme, and recorded
+// thumbnails only in the classic one. The sort order and the source of titles are given, else
+// recorded, else by name and kChosen.
 CCliOptions ApplyRecordedSettings(const CCliOptions& options,
                                   const std::optional<CGallerySettings>& recorded);
 

@@ -44,6 +44,26 @@ std::optional<bool> ReadYesNo(const std::string& value) {
   return std::nullopt;
 }
 
+constexpr std::pair<TitleSource, std::string_view> kTitleSourceNames[] = {
+    {TitleSource::kChosen, "auto"},
+    {TitleSource::kNames, "names"},
+    {TitleSource::kDates, "dates"},
+    {TitleSource::kNone, "none"}};
+
+std::optional<TitleSource> ReadTitleSource(std::string_view value) {
+  for (const auto& [source, name] : kTitleSourceNames) {
+    if (name == value) return source;
+  }
+  return std::nullopt;
+}
+
+std::string_view TitleSourceName(TitleSource source) {
+  for (const auto& [known, name] : kTitleSourceNames) {
+    if (known == source) return name;
+  }
+  return "auto";
+}
+
 // The settings of the gallery element; false, with `fault` naming the first attribute whose
 // value makes no sense, when one does not.
 bool ReadSettings(const XmlElement& element, CGallerySettings& settings, CLibraryFault& fault) {
@@ -81,6 +101,11 @@ bool ReadSettings(const XmlElement& element, CGallerySettings& settings, CLibrar
     }
     settings.max_size = size;
   }
+  if (std::optional<std::string> value = element.Attribute("titles")) {
+    settings.titles = ReadTitleSource(*value);
+    if (!settings.titles) return bad("titles", *value);
+  }
+  if (std::optional<std::string> value = element.Attribute("lang")) settings.language = *value;
   if (std::optional<std::string> value = element.Attribute("sort")) {
     if (*value == "name") {
       settings.order = PhotoOrder::kName;
@@ -138,6 +163,13 @@ bool WriteSettings(CCollectionDocument& document, const CGallerySettings& settin
   }
   if (settings.thumbnails &&
       !document.SetSettingsAttribute("thumbnails", yes_no(*settings.thumbnails))) {
+    return false;
+  }
+  if (settings.titles &&
+      !document.SetSettingsAttribute("titles", std::string(TitleSourceName(*settings.titles)))) {
+    return false;
+  }
+  if (settings.language && !document.SetSettingsAttribute("lang", *settings.language)) {
     return false;
   }
   if (settings.order && !document.SetSettingsAttribute(
@@ -199,6 +231,7 @@ std::string DescribeSettingValues(std::string_view attribute) {
     return "a number of pixels from 0 (the photo's own size) to " + std::to_string(kLargestMaxSize);
   }
   if (attribute == "sort") return "'name' or 'date'";
+  if (attribute == "titles") return "'auto', 'names', 'dates' or 'none'";
   return "'yes' or 'no'";
 }
 

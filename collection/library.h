@@ -18,13 +18,22 @@ enum class Theme { kModern, kClassic };
 // How photos and albums are ordered: by name, or by the date taken (undated ones last).
 enum class PhotoOrder { kName, kDate };
 
+// Where the titles of the photos that a collection is made from, or that an update adds, come
+// from.
+enum class TitleSource {
+  kChosen,  // a person's file name; the date taken for a name a camera or phone made
+  kNames,   // every file name
+  kDates,   // the date taken of every photo
+  kNone,    // no titles
+};
+
 // The page images' longer side by default, and the largest cap that can be asked for.
 inline constexpr int kDefaultMaxSize = 2048;
 inline constexpr int kLargestMaxSize = 16384;
 
 // The choices a gallery was made with, as its collection file keeps them in the attributes of
-// its "gallery" element: theme, captions, originals, max-size, thumbnails and sort. Each is
-// nothing where the file says nothing.
+// its "gallery" element: theme, captions, originals, max-size, thumbnails, sort, titles and
+// lang. Each is nothing where the file says nothing.
 struct CGallerySettings {
   std::optional<Theme> theme;
   std::optional<bool> captions;
@@ -32,6 +41,12 @@ struct CGallerySettings {
   std::optional<int> max_size;
   std::optional<bool> thumbnails;
   std::optional<PhotoOrder> order;
+  std::optional<TitleSource> titles;  // "auto" (kChosen), "names", "dates" or "none"
+  // The modern pages' language as written, a code such as "de". The pages know their
+  // languages, so the value is checked by the caller.
+  std::optional<std::string> language;
+
+  bool operator==(const CGallerySettings&) const = default;
 };
 
 // A collection file read as albums. The root album holds the collection's title, description,

@@ -33,7 +33,8 @@ CLibrary SampleLibrary() {
                   "",
                   {{"/photos/first.webm", "First", true}, {"/photos/loose.jpg", "Loose"}},
                   {year, by_hand}};
-  library.settings = CGallerySettings{Theme::kClassic, true, false, 0, false, PhotoOrder::kDate};
+  library.settings = CGallerySettings{Theme::kClassic,     true, false, 0, false, PhotoOrder::kDate,
+                                      TitleSource::kDates, "fr"};
   return library;
 }
 
@@ -73,6 +74,18 @@ TEST(LibraryTest, AlbumsFolderAndSettingsMakeTheRoundTrip) {
   EXPECT_EQ(read->settings->max_size, 0);
   EXPECT_EQ(read->settings->thumbnails, false);
   EXPECT_EQ(read->settings->order, PhotoOrder::kDate);
+  EXPECT_EQ(read->settings->titles, TitleSource::kDates);
+  EXPECT_EQ(read->settings->language, "fr");
+  EXPECT_TRUE(*read->settings == *library.settings);
+  // Every source of titles is written as it is read back.
+  for (TitleSource source :
+       {TitleSource::kChosen, TitleSource::kNames, TitleSource::kDates, TitleSource::kNone}) {
+    CLibrary titled = library;
+    titled.settings->titles = source;
+    std::optional<CLibrary> again = ReadSample(RenderLibrary(titled, {}).value_or(""), fault);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->settings->titles, source) << static_cast<int>(source);
+  }
   // Written again, it is the same file.
   EXPECT_EQ(RenderLibrary(*read, CStyleSettings{}), bytes);
 }
@@ -123,6 +136,9 @@ TEST(LibraryTest, ASettingThatMakesNoSenseIsNamedAndUnknownOnesArePassedOver) {
       {"max-size=\"12px\"", "max-size", "12px"},
       {"max-size=\"16384\"", "", ""},
       {"sort=\"size\"", "sort", "size"},
+      {"titles=\"auto\" lang=\"de\"", "", ""},
+      {"titles=\"Names\"", "titles", "Names"},
+      {"titles=\"\"", "titles", ""},
   };
   for (const Case& c : cases) {
     CLibraryFault fault;
@@ -134,6 +150,7 @@ TEST(LibraryTest, ASettingThatMakesNoSenseIsNamedAndUnknownOnesArePassedOver) {
     EXPECT_EQ(fault.value, c.value) << c.settings;
   }
   EXPECT_NE(DescribeSettingValues("max-size").find("16384"), std::string::npos);
+  EXPECT_EQ(DescribeSettingValues("titles"), "'auto', 'names', 'dates' or 'none'");
   CLibraryFault fault;
   EXPECT_FALSE(ReadSample("<gallery/>", fault));
   EXPECT_EQ(fault.failure, LoadFailure::kWrongRoot);
@@ -171,7 +188,8 @@ TEST(LibraryTest, TheHostBuildOfAFileWithAlbumsIsThatOfItsRootPhotos) {
   // Videos are the front end's alone: the host reads photo elements only.
   library.root.photos.insert(library.root.photos.begin(), {folder.Join("clip.mp4"), "Clip", true});
   library.root.albums[0].photos.push_back({folder.Join("b.webm"), "B", true});
-  library.settings = CGallerySettings{Theme::kModern, true, true, 100, true, PhotoOrder::kName};
+  library.settings = CGallerySettings{Theme::kModern,    true,         true,        100, true,
+                                      PhotoOrder::kName, std::nullopt, std::nullopt};
   std::optional<std::string> rich = RenderLibrary(library, preset.style());
   std::optional<std::string> plain = RenderLibrary(flat, preset.style());
   ASSERT_TRUE(rich && plain);

@@ -27,6 +27,11 @@ std::optional<CFileStatus> GetFileStatus(const std::string& path) {
                      ToNanoseconds(info.st_ctim)};
 }
 
+std::optional<CFileStatus> GetProgramStatus() {
+  // The link that Linux keeps to the executable leads to the file even after it is renamed.
+  return GetFileStatus("/proc/self/exe");
+}
+
 std::optional<CFileStatus> GetPathStatus(const std::string& path) {
   struct stat info;
   if (stat(ToSystemPath(path).c_str(), &info) != 0) return std::nullopt;

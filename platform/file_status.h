@@ -25,6 +25,9 @@ std::optional<CFileStatus> GetFileStatus(const std::string& path);
 // missing or cannot be reached.
 std::optional<CFileStatus> GetPathStatus(const std::string& path);
 
+// The status of the executable file of this process; nothing when the system does not say.
+std::optional<CFileStatus> GetProgramStatus();
+
 // A second name `link` for the existing file `existing` (a hard link). False when `link`
 // exists already, or the file system or the two folders do not allow it.
 bool LinkFile(const std::string& existing, const std::string& link);

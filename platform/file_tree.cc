@@ -94,13 +94,33 @@ bool ListInto(int descriptor, const std::string& prefix, std::vector<CTreeEntry>
   return true;
 }
 
+UniqueDigest StartSha256() {
+  UniqueDigest digest(EVP_MD_CTX_new());
+  if (digest == nullptr || EVP_DigestInit_ex(digest.get(), EVP_sha256(), nullptr) != 1) {
+    return nullptr;
+  }
+  return digest;
+}
+
+// The sum of `digest` as lower-case hexadecimal digits; nothing when it cannot be finished.
+std::optional<std::string> FinishDigest(EVP_MD_CTX* digest) {
+  std::array<unsigned char, EVP_MAX_MD_SIZE> sum;
+  unsigned int sum_size = 0;
+  if (EVP_DigestFinal_ex(digest, sum.data(), &sum_size) != 1) return std::nullopt;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (unsigned int i = 0; i < sum_size; ++i) {
+    text += kHex[sum[i] >> 4];
+    text += kHex[sum[i] & 0xF];
+  }
+  return text;
+}
+
 // The SHA-256 of the rest of the open regular file `descriptor`, read in pieces of bounded
 // size, as 64 lower-case hexadecimal digits; nothing when it cannot be read to its end.
 std::optional<std::string> HashOpenFile(int descriptor) {
-  UniqueDigest digest(EVP_MD_CTX_new());
-  if (digest == nullptr || EVP_DigestInit_ex(digest.get(), EVP_sha256(), nullptr) != 1) {
-    return std::nullopt;
-  }
+  UniqueDigest digest = StartSha256();
+  if (digest == nullptr) return std::nullopt;
   std::array<unsigned char, 1 << 16> piece;
   for (;;) {
     const ssize_t got = read(descriptor, piece.data(), piece.size());
@@ -113,16 +133,7 @@ std::optional<std::string> HashOpenFile(int descriptor) {
       return std::nullopt;
     }
   }
-  std::array<unsigned char, EVP_MAX_MD_SIZE> sum;
-  unsigned int sum_size = 0;
-  if (EVP_DigestFinal_ex(digest.get(), sum.data(), &sum_size) != 1) return std::nullopt;
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (unsigned int i = 0; i < sum_size; ++i) {
-    text += kHex[sum[i] >> 4];
-    text += kHex[sum[i] & 0xF];
-  }
-  return text;
+  return FinishDigest(digest.get());
 }
 
 // True when `info` is of a regular file with the status `expected`.
@@ -141,6 +152,14 @@ std::vector<CTreeEntry> ListTree(const std::string& folder) {
   const int descriptor = open(ToSystemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (descriptor >= 0) static_cast<void>(ListInto(descriptor, "", entries));
   return entries;
+}
+
+std::optional<std::string> HashBytes(std::string_view bytes) {
+  UniqueDigest digest = StartSha256();
+  if (digest == nullptr || EVP_DigestUpdate(digest.get(), bytes.data(), bytes.size()) != 1) {
+    return std::nullopt;
+  }
+  return FinishDigest(digest.get());
 }
 
 std::optional<std::string> HashFileContent(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_status.h"
@@ -28,6 +29,10 @@ struct CTreeEntry {
 // each folder just before what it holds. Links are listed, never followed. Empty when `folder`
 // holds nothing or cannot be read.
 std::vector<CTreeEntry> ListTree(const std::string& folder);
+
+// The SHA-256 of `bytes` as 64 lower-case hexadecimal digits; nothing when the library that
+// computes it fails (out of memory).
+std::optional<std::string> HashBytes(std::string_view bytes);
 
 // The SHA-256 of the content of the regular file at `path` as 64 lower-case hexadecimal digits,
 // read in pieces of bounded size; nothing when `path` is no regular file (a link is not

@@ -195,7 +195,6 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--gallery", required=True, help="the gallery program")
     parser.add_argument("--chromium", required=True)
-    parser.add_argument("--album-gallery", help="the test program that writes albums")
     parser.add_argument("--work", required=True, help="a folder for the galleries (emptied)")
     parser.add_argument("--screenshots", required=True, help="where screenshots go (emptied)")
     args = parser.parse_args()
@@ -242,8 +241,6 @@ def main():
     modern_dark = os.path.join(args.work, "modern-dark")
     run([args.gallery, "new", photos, modern_dark, "--title", "Dark & <b>modern</b>",
          "--preset", "framed", "--captions", "--originals", "--quiet"])
-    # The paged collection's photos in nested albums whose titles hold markup, "%", "#", "?"
-    # and accents, written by a test program while the command line makes no albums.
     # Two photos round a video, which ffmpeg makes (WebM, which every Chromium plays).
     modern_video = os.path.join(args.work, "modern-video")
     ffmpeg = shutil.which("ffmpeg")
@@ -259,9 +256,41 @@ def main():
     else:
         print("ffmpeg is not on PATH: the gallery with a video is not tried")
         modern_video = None
+    # The paged collection's photos and style in nested albums that 'gallery new' makes of a
+    # tree of folders: the first third in "Deep" inside "Sea", the second in "Sea", the rest
+    # loose. Their collection is then edited as a person would: album titles with markup, "%",
+    # "#", "?" and accents, descriptions, an album without photos; and built again.
+    tree = os.path.join(args.work, "album-photos")
+    deep = os.path.join(tree, "Sea", "Deep")
+    os.makedirs(deep)
+    names = sorted(os.listdir(photos))
+    third = len(names) // 3
+    for i, name in enumerate(names):
+        folder = deep if i < third else os.path.dirname(deep) if i < 2 * third else tree
+        shutil.copy(os.path.join(photos, name), os.path.join(folder, name))
     modern_albums = os.path.join(args.work, "albums")
-    if args.album_gallery:
-        run([args.album_gallery, paged_collection, modern_albums])
+    run([args.gallery, "new", tree, modern_albums, "--title", "Browser test & co",
+         "--description", "Seven generated photos", "--captions", "--quiet"])
+    albums_collection = modern_albums + ".collection.xml"
+    source = open(albums_collection, encoding="utf-8").read()
+    paged_style = re.search(r"<style [^>]*/>", open(paged_collection, encoding="utf-8").read())
+    edits = [(re.search(r"<style [^>]*/>", source).group(0), paged_style.group(0)),
+             ('<album title="Sea" desc=""',
+              '<album title="Sea &amp; &lt;b&gt;sand&lt;/b&gt;" desc="Shore &amp; waves"'),
+             ('<album title="Deep" desc=""',
+              '<album title="100% #1? d\u00e9j\u00e0 vu" desc="Deeper down"'),
+             ("  <style ", '  <album title="Empty" desc=""/>\n  <style ')]
+    for short, long in (("photo 1", "A title long enough to need a few lines under its "
+                         "thumbnail on any screen, phone or wide"),
+                        ("photo 2", "Unbroken_" * 12),
+                        ("photo 8", "A tall photo under a title of two lines")):
+        edits.append(('title="%s"' % short, 'title="%s"' % long))
+    for old, new in edits:
+        assert old in source, old
+        source = source.replace(old, new, 1)
+    with open(albums_collection, "w", encoding="utf-8") as f:
+        f.write(source)
+    run([args.gallery, "build", albums_collection, modern_albums, "--quiet"])
 
     problems = []
     profile = tempfile.mkdtemp(prefix="gallery-chromium-")
@@ -276,9 +305,8 @@ def main():
             check_modern_gallery(browser, "modern-video", modern_video, args.screenshots,
                                  problems, viewer=False)
             check_videos(browser, "modern-video", modern_video, problems)
-        if args.album_gallery:
-            check_modern_gallery(browser, "albums", modern_albums, args.screenshots, problems,
-                                 albums=True)
+        check_modern_gallery(browser, "albums", modern_albums, args.screenshots, problems,
+                             albums=True)
     finally:
         if browser is not None:
             browser.close()
