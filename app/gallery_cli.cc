@@ -256,9 +256,9 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
     // A signal from here on either finds the gallery not yet in place, and the build rolls back,
     // or in place, and the build has succeeded whatever comes.
     CUninterruptedStep commit;
-    // A photo that could not be made is tried again by the next build, which must not find this
-    // gallery final.
-    plan.inputs = progress.skipped_count() == 0 ? inputs : std::string();
+    // A photo that could not be made, or a video left out, is tried again by the next build
+    // (ffmpeg may be there by then), which must not find this gallery final.
+    plan.inputs = progress.skipped_count() == 0 && left_out == 0 ? inputs : std::string();
     outcome = plan.Commit();
     if (outcome == CommitOutcome::kCommitted && collection != nullptr) {
       replaced = collection->Commit();

@@ -169,6 +169,13 @@ TEST_F(GalleryVideoTest, VideosThatCannotBeBuiltAreNamedOnceAndCounted) {
     // The collection keeps them, for a later build that can show them.
     EXPECT_NE(std::string::npos,
               ReadFileBytes(site + ".collection.xml").value_or("").find("<video path="));
+    // Nor is the gallery taken for finished: an update builds again, and names them again.
+    std::vector<std::string> update = {"update", site + ".collection.xml", site};
+    update.insert(update.end(), c.options.begin(), c.options.end());
+    const BinaryResult again = Gallery(update, c.environment);
+    ASSERT_EQ(0, again.exit_code) << again.output;
+    EXPECT_EQ(std::string::npos, again.output.find("is up to date")) << again.output;
+    EXPECT_NE(std::string::npos, again.output.find(warning)) << again.output;
   }
 }
 
