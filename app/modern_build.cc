@@ -90,6 +90,10 @@ std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style)
     settings.back().thumb_box = {side, side};
     settings.back().never_enlarge = true;
   }
+  // What screens of two or three pixels a point take.
+  for (size_t i = 1; i < settings.size(); ++i) {
+    settings[i].quality = std::min(settings[i].quality, kModernDenseScreenQuality);
+  }
   return settings;
 }
 

@@ -100,6 +100,7 @@ TEST(ModernGalleryTest, ThumbnailsOfOneHeightThenTheSmallerPageImages) {
   style.thumb_width = 500;  // the classic pages' box counts for nothing here
   style.thumb_height = 400;
   style.thumb_type = 2;
+  style.photo_quality = 95;
   const std::vector<CImageSettings> settings = ModernThumbnailSettings(style);
   ASSERT_EQ(4u, settings.size());
   for (int i = 0; i < 4; ++i) EXPECT_EQ(1, settings[i].thumb_type) << i;
@@ -110,6 +111,13 @@ TEST(ModernGalleryTest, ThumbnailsOfOneHeightThenTheSmallerPageImages) {
   EXPECT_EQ(1024, settings[2].thumb_box.height);
   EXPECT_EQ(1536, settings[3].thumb_box.width);
   EXPECT_TRUE(settings[3].never_enlarge);
+  // The 1x thumbnail keeps the style's quality; what dense screens take has less, never more.
+  EXPECT_EQ(95, settings[0].quality);
+  EXPECT_EQ(85, settings[1].quality);
+  EXPECT_EQ(85, settings[2].quality);
+  EXPECT_EQ(85, settings[3].quality);
+  style.photo_quality = 30;  // raised to the floor of photos
+  EXPECT_EQ(85, ModernThumbnailSettings(style)[3].quality);
   // The cache tells each size apart by its settings alone.
   EXPECT_NE(ImageSettingsKey(settings[2]), ImageSettingsKey(settings[3]));
   EXPECT_NE(ImageSettingsKey(settings[0]), ImageSettingsKey(settings[1]));
