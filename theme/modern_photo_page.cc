@@ -17,7 +17,8 @@ namespace {
 bool HasImage(const CModernPhoto& photo) { return photo.image.width > 0 && photo.image.height > 0; }
 
 // The page image of photo `index` and its smaller sizes for page `from`, as a srcset by width,
-// smallest first; a smaller size counts only where it is smaller than the next one.
+// smallest first; a smaller size counts only where it lies between the one before it and the
+// page image.
 std::string ImageSources(const CModernPlan& plan, int from, const CModernPhoto& photo,
                          int index) {
   const std::pair<ModernImageSize, CModernSize> smaller[] = {
