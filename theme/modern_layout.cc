@@ -11,6 +11,9 @@ namespace {
 
 // The shape of a cell without a known thumbnail.
 constexpr double kUnknownThumbShape = 1.5;
+// The narrowest cell: on the lowest rows, those of a small phone (96 CSS pixels), a cell is
+// then as wide as a link must be to be tapped (48 pixels).
+constexpr double kNarrowestThumbShape = 0.5;
 // The header of a photo page is this high at least (gallery.css: --chrome), and the photo has
 // this much room beside it.
 constexpr int kPhotoChromeHeight = 120;
@@ -18,8 +21,8 @@ constexpr int kPhotoSideRoom = 16;
 
 double ThumbShapeOf(CModernSize thumb) {
   if (thumb.width <= 0 || thumb.height <= 0) return kUnknownThumbShape;
-  const double widest = kModernThumbWidestShape;
-  return std::clamp(static_cast<double>(thumb.width) / thumb.height, 1 / widest, widest);
+  return std::clamp(static_cast<double>(thumb.width) / thumb.height, kNarrowestThumbShape,
+                    static_cast<double>(kModernThumbWidestShape));
 }
 
 // `value` with at most three decimals, trailing zeros left off: 1.5, 0.667, 4.

@@ -26,7 +26,7 @@ inline constexpr int kModernThumbWidestShape = 4;
 int ModernPhotosPerPage(int columns, int rows);
 
 // The shape a thumbnail of size `thumb` takes in its row: its width over its height, held
-// between 1/4 and 4 (a thumbnail beyond is cropped to it), as a short decimal for CSS ("1.5",
+// between 1/2 and 4 (a thumbnail beyond is cropped to it), as a short decimal for CSS ("1.5",
 // "0.667"); that of a 3:2 photo where the size is not known. The cell's share of its row grows
 // with it, so that every cell of a row has the height of the others.
 std::string ModernThumbShape(CModernSize thumb);

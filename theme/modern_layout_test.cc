@@ -48,9 +48,10 @@ TEST(ModernThumbShapeTest, WidthOverHeightHeldToTheShapesACellTakes) {
       {{19999, 10000}, "2"},  // rounds up into the next whole number
       {{1001, 1000}, "1.001"},
       {{960, 240}, "4"},
-      // Panoramas and towers beyond a quarter are cropped to it.
+      // Panoramas beyond 4:1 and towers beyond 1:2 are cropped to them.
       {{5000, 100}, "4"},
-      {{10, 1000}, "0.25"},
+      {{10, 1000}, "0.5"},
+      {{120, 240}, "0.5"},
       // No thumbnail: the shape of a 3:2 photo.
       {{0, 0}, "1.5"},
       {{300, 0}, "1.5"},
