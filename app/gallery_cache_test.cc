@@ -143,14 +143,26 @@ TEST_F(GalleryCacheTest, RebuildsReuseWhatIsUnchangedAndMatchCleanBuilds) {
 }
 
 TEST_F(GalleryCacheTest, ModernRebuildsReuseEveryImageUntilTheCapChanges) {
-  for (int i = 0; i < 3; ++i) AddPhoto(i, 400, 300);
+  // The first photo is large enough for every size of page image.
+  AddPhoto(0, 1800, 1200);
+  for (int i = 1; i < 3; ++i) AddPhoto(i, 400, 300);
   BinaryResult first = Gallery({"new", photos_, site_, "-t", "T"}, cache_home_);
   ASSERT_EQ(0, first.exit_code) << first.output;
   EXPECT_EQ(3u, EntryImages(true).size());
-  EXPECT_EQ(9u, EntryImages(false).size());  // thumbnails at 1x and 2x, and the medium size
+  // Thumbnails at 1x and 2x, and the medium and large sizes.
+  EXPECT_EQ(12u, EntryImages(false).size());
+  const std::string medium = ReadFileBytes(site_ + "/medium/1.jpg").value_or("");
+  const std::string large = ReadFileBytes(site_ + "/large/1.jpg").value_or("");
   BinaryResult again = Gallery({"build", collection_, site_}, cache_home_);
   EXPECT_TRUE(Says(again, "made 0, reused 3, skipped 0")) << again.output;
   EXPECT_TRUE(SameAsCleanBuild());
+  // Each size comes back from its own entry, not from that of another size.
+  EXPECT_EQ(medium, ReadFileBytes(site_ + "/medium/1.jpg").value_or(""));
+  EXPECT_EQ(large, ReadFileBytes(site_ + "/large/1.jpg").value_or(""));
+  std::optional<PhotoSize> large_size = ReadPhotoSize(site_ + "/large/1.jpg", 1 << 22);
+  ASSERT_TRUE(large_size.has_value());
+  EXPECT_EQ(1536, large_size->width);
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(site_ + "/large/2.jpg"));  // as large as its page image
 
   ReplaceInCollection("back_color=\"15790320\"", "back_color=\"255\"");
   BinaryResult coloured = Gallery({"build", collection_, site_}, cache_home_);
@@ -188,7 +200,7 @@ TEST_F(GalleryCacheTest, PhotosRenamedOrMovedToAnotherFolderAreNotMadeAgain) {
   EXPECT_TRUE(SameAsCleanBuild());
   // Each image is kept once, however many names its photo had (the one left out included).
   EXPECT_EQ(4u, EntryImages(true).size());
-  EXPECT_EQ(12u, EntryImages(false).size());
+  EXPECT_EQ(16u, EntryImages(false).size());
 }
 
 TEST_F(GalleryCacheTest, DamagedEntriesAreMadeAgain) {
@@ -222,12 +234,12 @@ TEST_F(GalleryCacheTest, NoUsableCacheFolderStillBuilds) {
   }
   EXPECT_EQ(PathKind::kMissing, GetPathKind("relative"));
   // A relative XDG_CACHE_HOME leaves the cache in HOME, and an image, a record and an alias of
-  // each page image, thumbnail (at one and two times) and medium size are kept there.
-  EXPECT_EQ(24u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
+  // each page image, thumbnail (at one and two times), medium and large size are kept there.
+  EXPECT_EQ(30u, ListFiles(folder_.Join("home/.cache/gallerygen")).size());
   // A missing folder is made, with every folder above it.
   const std::string deep = folder_.Join("a/b/c");
   ASSERT_EQ(0, Gallery({"new", photos_, site_, "-t", "T", "-q"}, deep).exit_code);
-  EXPECT_EQ(24u, ListFiles(deep + "/gallerygen").size());
+  EXPECT_EQ(30u, ListFiles(deep + "/gallerygen").size());
 }
 
 TEST_F(GalleryCacheTest, KilledBuildsLeaveACacheThatBuildsCorrectly) {
@@ -309,7 +321,7 @@ TEST_F(GalleryCacheTest, ACacheFolderThatIsALinkIsRefusedAndLosesNothing) {
   result = Gallery({"build", collection_, site_}, linked_home);
   ASSERT_EQ(0, result.exit_code) << result.output;
   EXPECT_EQ(std::string::npos, result.output.find("warning")) << result.output;
-  EXPECT_EQ(24u, ListFiles(theirs + "/gallerygen").size());
+  EXPECT_EQ(30u, ListFiles(theirs + "/gallerygen").size());
   EXPECT_EQ(names.size(), ListFiles(theirs).size());
   for (const std::string& name : names) EXPECT_EQ(name, ReadFileBytes(theirs + "/" + name));
 }

@@ -21,6 +21,7 @@
 #include "platform/folder_listing.h"
 #include "platform/photo.h"
 #include "platform/photo_facts.h"
+#include "theme/modern_layout.h"
 #include "theme/modern_pages.h"
 
 namespace gallery {
@@ -36,8 +37,8 @@ bool IsSaneExtension(std::string_view extension) {
 
 CImageSettings ThumbnailSettings(const CStyleSettings& style, int scale) {
   CImageSettings settings = MakeImageSettings(style);
-  settings.thumb_box = {std::max(kModernThumbBox, style.thumb_width),
-                        std::max(kModernThumbBox, style.thumb_height)};
+  // The rows of the index pages have one height, whatever the style's box for the classic pages.
+  settings.thumb_box = {kModernThumbWidestShape * kModernThumbHeight, kModernThumbHeight};
   settings.thumb_type = 1;
   settings.edge_ring = false;
   settings.thumb_scale = scale;
@@ -76,8 +77,7 @@ CModernGallery StartModernGallery(const CStyleSettings& style) {
   gallery.colors = {ToModernColor(style.back_color), ToModernColor(style.font_color),
                     ToModernColor(style.table_item_back_color)};
   gallery.frame = ModernFrameOf(style);
-  gallery.photos_per_page = PaginateIndex(1, style.table_columns, style.table_rows).photos_per_page;
-  if (style.table_columns <= 0 || style.table_rows <= 0) gallery.photos_per_page = 0;
+  gallery.photos_per_page = ModernPhotosPerPage(style.table_columns, style.table_rows);
   return gallery;
 }
 
@@ -92,10 +92,17 @@ CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size
 }
 
 std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style) {
-  CImageSettings medium = ThumbnailSettings(style, 1);
-  medium.thumb_box = {kModernMediumSide, kModernMediumSide};
-  medium.never_enlarge = true;
-  return {ThumbnailSettings(style, 1), ThumbnailSettings(style, 2), medium};
+  std::vector<CImageSettings> settings = {ThumbnailSettings(style, 1), ThumbnailSettings(style, 2)};
+  for (const int side : {kModernMediumSide, kModernLargeSide}) {
+    settings.push_back(ThumbnailSettings(style, 1));
+    settings.back().thumb_box = {side, side};
+    settings.back().never_enlarge = true;
+  }
+  // What screens of two or three pixels a point take.
+  for (size_t i = 1; i < settings.size(); ++i) {
+    settings[i].quality = std::min(settings[i].quality, kModernDenseScreenQuality);
+  }
+  return settings;
 }
 
 CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& root, int photo) {
@@ -103,7 +110,7 @@ CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& ro
   return {plan.photos[photo].path,
           path(ModernImageSize::kPage),
           {path(ModernImageSize::kThumb), path(ModernImageSize::kThumb2x),
-           path(ModernImageSize::kMedium)}};
+           path(ModernImageSize::kMedium), path(ModernImageSize::kLarge)}};
 }
 
 std::string ModernOriginalName(std::string_view extension, int index) {
@@ -150,6 +157,8 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
   if (thumb2x.width > photo.thumb.width) photo.thumb2x = thumb2x;
   const CModernSize medium = written(2);
   if (medium.width < photo.image.width) photo.medium = medium;
+  const CModernSize large = written(3);
+  if (large.width < photo.image.width && large.width > photo.medium.width) photo.large = large;
   photo.caption = std::move(caption);
   photo.original = std::move(original);
   return photo;
@@ -394,6 +403,7 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
     const CModernPhoto& shown = gallery.photos.back();
     if (shown.thumb2x.width == 0) static_cast<void>(RemoveFile(written.thumbnails[1]));
     if (shown.medium.width == 0) static_cast<void>(RemoveFile(written.thumbnails[2]));
+    if (shown.large.width == 0) static_cast<void>(RemoveFile(written.thumbnails[3]));
     if (observer != nullptr) observer->OnPhotoDone(index, photo_count);
   }
   static_cast<void>(image_work.TakeResults());

@@ -31,11 +31,15 @@ struct CModernOptions {
   std::string video_cache;
 };
 
-// The smallest box a modern thumbnail fits in: a grid cell of a phone at two pixels a point.
-inline constexpr int kModernThumbBox = 360;
-// The longer side of the page image offered to small screens (a phone's width at three pixels
-// per point fills it), where the page image is larger.
+// The longer sides of the page images offered to smaller screens, where the page image is
+// larger: a phone's width at two pixels a point fills the medium one, at three the large one.
 inline constexpr int kModernMediumSide = 1024;
+inline constexpr int kModernLargeSide = 1536;
+// The JPEG quality at most of those sizes and of the 2x thumbnails, which screens of two or
+// three pixels a point take. Below 90 libvips keeps colour at half the resolution, which nobody
+// sees there, and an image takes half the bytes: so a phone fetches a photo and the next one in
+// less than half a megabyte.
+inline constexpr int kModernDenseScreenQuality = 85;
 
 // A style colour (red in the lowest byte) as 0xRRGGBB.
 int ToModernColor(int style_color);
@@ -44,8 +48,10 @@ int ToModernColor(int style_color);
 CModernGallery StartModernGallery(const CStyleSettings& style);
 
 // The settings of a modern page image, and of the images drawn from it: its thumbnails at 1x
-// and 2x, each fitting in the style's thumbnail box or kModernThumbBox square, whichever is
-// larger, keeping the aspect; then its medium size, kModernMediumSide square at most.
+// and 2x, kModernThumbHeight (times two) high keeping the aspect, lower only where they would
+// be wider than kModernThumbWidestShape times that; then its medium and large sizes,
+// kModernMediumSide and kModernLargeSide square at most; all but the 1x thumbnail at
+// kModernDenseScreenQuality at most.
 CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size);
 std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style);
 

@@ -15,6 +15,7 @@
 #include "collection/album.h"
 #include "collection/gallery_builder.h"
 #include "collection/style_settings.h"
+#include "imaging/image_cache.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "tests/photo_samples.h"
@@ -35,7 +36,7 @@ TEST(ModernGalleryTest, StyleGivesColoursAsRgbAndPhotosPerPage) {
   EXPECT_EQ(0x563412, gallery.colors.background);
   EXPECT_EQ(0xFF0000, gallery.colors.text);
   EXPECT_EQ(0x0000FF, gallery.colors.card);
-  EXPECT_EQ(12, gallery.photos_per_page);
+  EXPECT_EQ(60, gallery.photos_per_page);  // five of the style's tables
   EXPECT_EQ("<b>Trip</b>", gallery.title);
   style.table_rows = 0;
   EXPECT_EQ(0, StartModernGallery(style).photos_per_page);
@@ -92,6 +93,71 @@ TEST(ModernGalleryTest, FailedPhotoShowsItsTitleAlone) {
   EXPECT_EQ(0, photo.thumb.width);
   EXPECT_TRUE(photo.caption.empty());
   EXPECT_TRUE(photo.original.empty());
+}
+
+TEST(ModernGalleryTest, ThumbnailsOfOneHeightThenTheSmallerPageImages) {
+  CStyleSettings style;
+  style.thumb_width = 500;  // the classic pages' box counts for nothing here
+  style.thumb_height = 400;
+  style.thumb_type = 2;
+  style.photo_quality = 95;
+  const std::vector<CImageSettings> settings = ModernThumbnailSettings(style);
+  ASSERT_EQ(4u, settings.size());
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(1, settings[i].thumb_type) << i;
+  EXPECT_EQ(960, settings[0].thumb_box.width);
+  EXPECT_EQ(240, settings[0].thumb_box.height);
+  EXPECT_EQ(2, settings[1].thumb_scale);
+  EXPECT_EQ(240, settings[1].thumb_box.height);
+  EXPECT_EQ(1024, settings[2].thumb_box.height);
+  EXPECT_EQ(1536, settings[3].thumb_box.width);
+  EXPECT_TRUE(settings[3].never_enlarge);
+  // The 1x thumbnail keeps the style's quality; what dense screens take has less, never more.
+  EXPECT_EQ(95, settings[0].quality);
+  EXPECT_EQ(85, settings[1].quality);
+  EXPECT_EQ(85, settings[2].quality);
+  EXPECT_EQ(85, settings[3].quality);
+  style.photo_quality = 30;  // raised to the floor of photos
+  EXPECT_EQ(85, ModernThumbnailSettings(style)[3].quality);
+  // The cache tells each size apart by its settings alone.
+  EXPECT_NE(ImageSettingsKey(settings[2]), ImageSettingsKey(settings[3]));
+  EXPECT_NE(ImageSettingsKey(settings[0]), ImageSettingsKey(settings[1]));
+}
+
+TEST(ModernGalleryTest, EachSmallerPageImageIsOfferedWhereItIsSmaller) {
+  struct Case {
+    PhotoSize image;
+    PhotoSize medium;
+    PhotoSize large;
+    int expected_medium;
+    int expected_large;
+  };
+  const Case cases[] = {
+      {{2048, 1280}, {1024, 640}, {1536, 960}, 1024, 1536},
+      {{1280, 2048}, {640, 1024}, {960, 1536}, 640, 960},
+      // A page image no longer than 1536 pixels has no large size, one no longer than 1024
+      // no medium one either.
+      {{1300, 836}, {1024, 658}, {1300, 836}, 1024, 0},
+      {{1000, 600}, {1000, 600}, {1000, 600}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    CPhotoImages images;
+    images.page_image = {c.image, PhotoFailure::kNone};
+    images.thumbnails = {{PhotoSize{384, 240}, PhotoFailure::kNone},
+                         {PhotoSize{768, 480}, PhotoFailure::kNone},
+                         {c.medium, PhotoFailure::kNone},
+                         {c.large, PhotoFailure::kNone}};
+    const CModernPhoto photo = ToModernPhoto("t", images, {}, "");
+    EXPECT_EQ(c.expected_medium, photo.medium.width) << c.image.width << "x" << c.image.height;
+    EXPECT_EQ(c.expected_large, photo.large.width) << c.image.width << "x" << c.image.height;
+  }
+  // A large size that could not be written is not offered.
+  CPhotoImages images;
+  images.page_image = {PhotoSize{2048, 1280}, PhotoFailure::kNone};
+  images.thumbnails = {{PhotoSize{384, 240}, PhotoFailure::kNone},
+                       {PhotoSize{768, 480}, PhotoFailure::kNone},
+                       {PhotoSize{1024, 640}, PhotoFailure::kNone},
+                       {PhotoSize{1536, 960}, PhotoFailure::kNotWritten}};
+  EXPECT_EQ(0, ToModernPhoto("t", images, {}, "").large.width);
 }
 
 // Every file under `folder`, by its path relative to it.
@@ -180,6 +246,7 @@ TEST_F(ModernBuildTest, WritesTheListedFilesWithCappedImagesAndWorkingLinks) {
   for (const char* n : {"1", "2"}) {
     const vips::VImage one = LoadPixels(site + "/thumbs/" + n + ".jpg");
     const vips::VImage two = LoadPixels(site + "/thumbs2x/" + n + ".jpg");
+    EXPECT_EQ(240, one.height()) << n;  // one height, wide or tall
     EXPECT_EQ(2 * one.width(), two.width()) << n;
     EXPECT_EQ(2 * one.height(), two.height()) << n;
   }

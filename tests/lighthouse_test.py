@@ -54,12 +54,12 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def audit(lighthouse, chromium, url, categories, report_path):
+def audit(lighthouse, chromium, url, categories, report_path, extra):
     env = dict(os.environ, CHROME_PATH=chromium)
     flags = "--headless=new --no-sandbox --disable-gpu --disable-dev-shm-usage"
     subprocess.run([lighthouse, url, "--quiet", "--output=json", "--output-path=" + report_path,
                     "--only-categories=" + ",".join(categories), "--chrome-flags=" + flags,
-                    "--max-wait-for-load=60000"],
+                    "--max-wait-for-load=60000", *extra],
                    check=True, env=env, stdout=subprocess.DEVNULL)
     with open(report_path, encoding="utf-8") as file:
         return json.load(file)
@@ -90,6 +90,8 @@ def main():
     parser.add_argument("--runs", type=int, default=1, help="audits of each page; medians count")
     parser.add_argument("--report-only", action="store_true", help="print scores, never fail")
     parser.add_argument("--new-args", default="", help="more arguments for `gallery new`")
+    parser.add_argument("--lighthouse-args", default="",
+                        help="more arguments for the auditor, e.g. another screen to emulate")
     args = parser.parse_args()
 
     categories = args.categories.split(",")
@@ -109,14 +111,22 @@ def main():
     problems = []
     for page in pages:
         scores = {category: [] for category in categories}
+        transferred = []
         report = None
         for run in range(args.runs):
             report = audit(args.lighthouse, args.chromium, base + page, categories,
-                           os.path.join(work, f"{page.replace('/', '_')}.{run}.json"))
+                           os.path.join(work, f"{page.replace('/', '_')}.{run}.json"),
+                           args.lighthouse_args.split())
             for category in categories:
                 scores[category].append(report["categories"][category]["score"] or 0)
+            weight = report["audits"].get("total-byte-weight", {}).get("numericValue")
+            if weight is not None:
+                transferred.append(weight)
         medians = {c: statistics.median(v) for c, v in scores.items()}
-        print(page + ": " + ", ".join(f"{c} {medians[c]:.2f}" for c in categories))
+        line = page + ": " + ", ".join(f"{c} {medians[c]:.2f}" for c in categories)
+        if transferred:  # audited with performance only
+            line += f", transferred {statistics.median(transferred) / 1000:.0f} kB"
+        print(line)
         for category in categories:
             if medians[category] < args.min_score:
                 lines = failing_audits(report, category)

@@ -6,6 +6,7 @@
 
 #include "collection/album.h"
 #include "tests/modern_gallery_inputs.h"
+#include "theme/modern_layout.h"
 #include "theme/modern_model.h"
 #include "theme/modern_pages.h"
 #include "theme/modern_plan.h"
@@ -36,7 +37,8 @@ TEST_F(ModernAlbumPageTest, CardsShowCoverTitleAndCountBeforeThePhotos) {
   gallery_.photos[5].thumb = {};  // C's cover has no thumbnail
   const std::string root = Page("index.html");
   const size_t a = root.find(
-      "<li><a class=\"cell album\" href=\"album-1.html\"><span class=\"thumb\"><img "
+      "<li style=\"--r:1.333\"><a class=\"cell album\" href=\"album-1.html\"><span "
+      "class=\"thumb\"><img "
       "src=\"thumbs/4.jpg\" srcset=\"thumbs/4.jpg 160w, thumbs2x/4.jpg 320w\"");
   ASSERT_NE(std::string::npos, a) << root;
   // The cover is decoration: the card's link is named by the title and the count.
@@ -45,7 +47,7 @@ TEST_F(ModernAlbumPageTest, CardsShowCoverTitleAndCountBeforeThePhotos) {
                     "class=\"name\">A &amp; &lt;b&gt;b&lt;/b&gt;</span><span class=\"size\">5 "
                     "photos</span></a></li>"));
   EXPECT_TRUE(Holds(root,
-                    "<li><a class=\"cell album\" href=\"album-3.html\"><span "
+                    "<li style=\"--r:1.5\"><a class=\"cell album\" href=\"album-3.html\"><span "
                     "class=\"thumb\"></span><span class=\"name\">C 100%</span><span "
                     "class=\"size\">1 photo</span></a></li>"));
   EXPECT_FALSE(Holds(root, "Empty"));
@@ -100,7 +102,8 @@ TEST_F(ModernAlbumPageTest, PhotoPagesCountAndStepWithinTheirAlbum) {
   EXPECT_TRUE(Holds(middle, "<p class=\"count\">2 of 3</p>"));
   EXPECT_TRUE(Holds(middle, "<a rel=\"prev\" href=\"photo-3.html\">Previous</a>"));
   EXPECT_TRUE(Holds(middle, "<a rel=\"next\" href=\"photo-5.html\" data-preload=\"medium/5.jpg "
-                            "400w, images/5.jpg 800w\">Next</a>"));
+                            "400w, images/5.jpg 800w\" data-sizes=\"" +
+                            ModernPhotoSizes({800, 600}) + "\">Next</a>"));
   EXPECT_TRUE(Holds(middle, "<a href=\"album-1-2.html\" data-up>Index</a>"));
   EXPECT_TRUE(Holds(middle, "<title>Photo title 4 \u2013 A &amp; &lt;b&gt;b&lt;/b&gt;</title>"));
 
@@ -160,8 +163,8 @@ TEST(ModernFlatPagesTest, StayAsTheyWere) {
 <h1>Trip</h1>
 </header>
 <main>
-<ul class="grid">
-<li><a class="cell" href="photo-3.html"><span class="thumb"><img src="thumbs/3.jpg" width="160" height="120" alt="Photo title 3" fetchpriority="high" decoding="async"></span><span class="name" aria-hidden="true">Photo title 3</span></a></li>
+<ul class="grid last">
+<li style="--r:1.333"><a class="cell" href="photo-3.html"><span class="thumb"><img src="thumbs/3.jpg" width="160" height="120" alt="Photo title 3" fetchpriority="high" decoding="async"></span><span class="name" aria-hidden="true">Photo title 3</span></a></li>
 </ul>
 </main>
 <nav class="pages" aria-label="Pages">
@@ -189,14 +192,14 @@ TEST(ModernFlatPagesTest, StayAsTheyWere) {
 <nav class="steps" aria-label="Photos">
 <a rel="prev" href="photo-1.html">Previous</a>
 <a href="index.html" data-up>Index</a>
-<a rel="next" href="photo-3.html" data-preload="medium/3.jpg 400w, images/3.jpg 800w">Next</a>
+<a rel="next" href="photo-3.html" data-preload="medium/3.jpg 400w, images/3.jpg 800w" data-sizes="(min-aspect-ratio: 800/600) calc((100vh - 120px) * 800 / 600), calc(100vw - 16px)">Next</a>
 </nav>
 <p class="count">2 of 3</p>
 <h1>Photo title 2</h1>
 </header>
 <main>
 <figure class="view">
-<img src="images/2.jpg" srcset="medium/2.jpg 400w, images/2.jpg 800w" sizes="100vw" width="800" height="600" alt="Photo title 2" fetchpriority="high">
+<img src="images/2.jpg" srcset="medium/2.jpg 400w, images/2.jpg 800w" sizes="(min-aspect-ratio: 800/600) calc((100vh - 120px) * 800 / 600), calc(100vw - 16px)" width="800" height="600" alt="Photo title 2" fetchpriority="high">
 </figure>
 <p class="download"><a href="originals/2.png" download>Download original</a></p>
 </main>

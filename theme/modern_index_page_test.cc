@@ -58,31 +58,50 @@ TEST(ModernIndexPagesTest, FileNames) {
 }
 
 TEST(ModernIndexPageTest, ThumbnailsCarryBothSizesAndLoadLazilyPastTheFirstScreen) {
-  const CModernGallery gallery = MakeModernGallery(30, 20);
+  const CModernGallery gallery = MakeModernGallery(45, 20);
   const std::string first = RenderModernIndexPage(gallery, 0);
   EXPECT_EQ(20, Occurrences(first, "<img "));
   EXPECT_NE(std::string::npos,
-            first.find("<a class=\"cell\" href=\"photo-1.html\"><span class=\"thumb\"><img "
-                       "src=\"thumbs/1.jpg\" "
+            first.find("<li style=\"--r:1.333\"><a class=\"cell\" href=\"photo-1.html\"><span "
+                       "class=\"thumb\"><img src=\"thumbs/1.jpg\" "
                        "srcset=\"thumbs/1.jpg 160w, thumbs2x/1.jpg 320w\" sizes=\"(max-width: "
-                       "359px) calc(100vw - 32px), (max-width: 527px) calc(50vw - 20px), "
-                       "216px\" width=\"160\" height=\"120\" alt=\"Photo title 1\" "
-                       "fetchpriority=\"high\" "
+                       "800px) calc(1.333 * 32vw), 320px\" width=\"160\" height=\"120\" "
+                       "alt=\"Photo title 1\" fetchpriority=\"high\" "
                        "decoding=\"async\"></span><span class=\"name\" aria-hidden=\"true\">"
-                       "Photo title 1</span></a>"));
+                       "Photo title 1</span></a></li>"));
   EXPECT_EQ(1, Occurrences(first, "fetchpriority"));
   EXPECT_EQ(20, Occurrences(first, "decoding=\"async\""));
-  // The first eight are on the first screen of a phone or a laptop; the rest wait.
-  EXPECT_EQ(12, Occurrences(first, "loading=\"lazy\""));
-  const size_t eighth = first.find("thumbs/8.jpg\"");
-  const size_t ninth = first.find("thumbs/9.jpg\"");
-  EXPECT_EQ(std::string::npos, first.substr(eighth, ninth - eighth).find("lazy"));
-  EXPECT_NE(std::string::npos, first.substr(ninth, 400).find("loading=\"lazy\""));
+  // The first sixteen are on the first screen of a phone or a laptop; the rest wait.
+  EXPECT_EQ(4, Occurrences(first, "loading=\"lazy\""));
+  const size_t sixteenth = first.find("thumbs/16.jpg\"");
+  const size_t seventeenth = first.find("thumbs/17.jpg\"");
+  EXPECT_EQ(std::string::npos, first.substr(sixteenth, seventeenth - sixteenth).find("lazy"));
+  EXPECT_NE(std::string::npos, first.substr(seventeenth, 400).find("loading=\"lazy\""));
   // A later page starts its own first screen.
   const std::string second = RenderModernIndexPage(gallery, 1);
   EXPECT_NE(std::string::npos, second.find("href=\"photo-21.html\"><span class=\"thumb\"><img src=\"thumbs/21.jpg\""));
-  EXPECT_EQ(2, Occurrences(second, "loading=\"lazy\""));
+  EXPECT_EQ(4, Occurrences(second, "loading=\"lazy\""));
   EXPECT_EQ(1, Occurrences(second, "fetchpriority"));
+}
+
+TEST(ModernIndexPageTest, CellsTakeTheirThumbnailsShapeAndOnlyTheLastPageEndsShort) {
+  CModernGallery gallery = MakeModernGallery(5, 2);
+  gallery.photos[0].thumb = {384, 240};
+  gallery.photos[1].thumb = {160, 240};
+  gallery.photos[1].thumb2x = {320, 480};
+  gallery.photos[2].thumb = {};  // shown by its title, in a cell of a 3:2 photo's shape
+  const std::string first = RenderModernIndexPage(gallery, 0);
+  EXPECT_EQ((std::vector<std::string>{"--r:1.6", "--r:0.667"}), AttributeValues(first, "style"));
+  // The 2x thumbnail of a tall photo is picked for its narrow cell, not for a square one.
+  EXPECT_TRUE(Holds(first, "sizes=\"(max-width: 800px) calc(0.667 * 32vw), 160px\""));
+  EXPECT_EQ((std::vector<std::string>{"--r:1.5", "--r:1.333"}),
+            AttributeValues(RenderModernIndexPage(gallery, 1), "style"));
+  // The rows of every page but the last fill the width to the end.
+  EXPECT_EQ(1, Occurrences(first, "<ul class=\"grid\">"));
+  EXPECT_EQ(1, Occurrences(RenderModernIndexPage(gallery, 1), "<ul class=\"grid\">"));
+  EXPECT_EQ(1, Occurrences(RenderModernIndexPage(gallery, 2), "<ul class=\"grid last\">"));
+  EXPECT_EQ(1, Occurrences(RenderModernIndexPage(MakeModernGallery(5, 0), 0),
+                           "<ul class=\"grid last\">"));
 }
 
 TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
@@ -94,8 +113,8 @@ TEST(ModernIndexPageTest, MissingImagesShowTitleOrOneSize) {
   const std::string page = RenderModernIndexPage(gallery, 0);
   // The title stands in for a missing thumbnail, and is not repeated under it.
   EXPECT_NE(std::string::npos,
-            page.find("<a class=\"cell\" href=\"photo-1.html\"><span class=\"thumb\"><span "
-                      "class=\"missing\">Lost &amp; found</span></span></a>"));
+            page.find("<li style=\"--r:1.5\"><a class=\"cell\" href=\"photo-1.html\"><span "
+                      "class=\"thumb\"><span class=\"missing\">Lost &amp; found</span></span></a>"));
   EXPECT_EQ(std::string::npos, page.find("thumbs/1.jpg"));
   EXPECT_NE(std::string::npos, page.find("<img src=\"thumbs/2.jpg\" width=\"160\""));
   EXPECT_EQ(1, Occurrences(page, "srcset="));

@@ -17,7 +17,8 @@ namespace gallery {
 //                                                 theme/modern_plan.h), its albums' cards first
 //   photo-1.html, photo-2.html ...                one page per photo, numbered from 1
 //   images/1.jpg ...                              page images
-//   medium/1.jpg ...                              page images for small screens, half as large
+//   medium/1.jpg, large/1.jpg ...                 page images for smaller screens, 1024 and
+//                                                 1536 pixels long where the page image is longer
 //   thumbs/1.jpg, thumbs2x/1.jpg ...              thumbnails at 1x and 2x
 //   originals/1.<ext of the source> ...           with --originals only
 //   videos/1.mp4, videos/2.webm ...               the videos, as browsers play them; their
@@ -35,6 +36,7 @@ struct CModernPhoto {
   std::string title_html;  // the photo's title as the collection holds it (HTML by design)
   CModernSize image;       // images/N.jpg
   CModernSize medium;      // medium/N.jpg, smaller than `image` where both are set
+  CModernSize large;       // large/N.jpg, between `medium` and `image` where set
   CModernSize thumb;       // thumbs/N.jpg; thumbs2x/N.jpg is twice as large where the image allowed
   CModernSize thumb2x;
   std::vector<std::string> caption;  // plain text lines (date taken, camera, exposure); may be empty
@@ -71,7 +73,7 @@ struct CModernGallery {
   std::string font_name;  // the style's list of fonts, as in CSS; may be empty
   CModernColors colors;
   CModernFrameStyle frame;
-  int photos_per_page = 0;       // columns x rows of the style; 0 or less: all on one page
+  int photos_per_page = 0;       // see ModernPhotosPerPage; 0 or less: all on one page
   PageLanguage language = PageLanguage::kEnglish;  // of the pages' words and dates
   std::vector<CModernPhoto> photos;
 };

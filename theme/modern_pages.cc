@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "collection/album.h"
+#include "theme/modern_layout.h"
 #include "theme/modern_model.h"
 #include "theme/modern_page_parts.h"
 #include "theme/modern_plan.h"
@@ -18,14 +19,11 @@ namespace {
 
 // Thumbnails that a phone or a laptop shows before scrolling load at once, the rest when they
 // come near the window.
-constexpr int kEagerThumbnails = 8;
+constexpr int kEagerThumbnails = 16;
 // With more index pages than this, the page list shows the first, the last and those near the
 // current one.
 constexpr int kAllPageLinks = 9;
 constexpr int kNearPageLinks = 2;
-// The width of a grid cell: one column below 360 px, two below 528 px, else 160 to 216 px.
-constexpr std::string_view kCellSizes =
-    "(max-width: 359px) calc(100vw - 32px), (max-width: 527px) calc(50vw - 20px), 216px";
 
 // The sources of photo `photo`'s thumbnail for page `from`: its src, then the rest of the tag
 // up to its alt text.
@@ -35,11 +33,11 @@ std::string ThumbnailSources(const CModernPlan& plan, int from, const CModernPho
   std::string tag = "<img src=\"" + thumb + "\"";
   if (photo.thumb2x.width > photo.thumb.width) {
     // By width, so that the browser takes the 1x thumbnail wherever it is sharp enough for the
-    // cell (the grid's cell widths by window width, see gallery.css).
+    // cell.
     tag += " srcset=\"" + thumb + " " + std::to_string(photo.thumb.width) + "w, " +
            plan.Link(from, plan.Image(index, ModernImageSize::kThumb2x).path) + " " +
-           std::to_string(photo.thumb2x.width) + "w\"" + " sizes=\"" + std::string(kCellSizes) +
-           "\"";
+           std::to_string(photo.thumb2x.width) + "w\"" + " sizes=\"" +
+           ModernThumbSizes(photo.thumb) + "\"";
   }
   return tag + " width=\"" + std::to_string(photo.thumb.width) + "\" height=\"" +
          std::to_string(photo.thumb.height) + "\"";
@@ -60,6 +58,11 @@ bool HasThumbnail(const CModernPhoto& photo) {
   return photo.thumb.width > 0 && photo.thumb.height > 0;
 }
 
+// The start of a cell of the rows, as wide for its height as `thumb` (see gallery.css).
+std::string CellStart(CModernSize thumb) {
+  return "<li style=\"--r:" + ModernThumbShape(thumb) + "\">";
+}
+
 // The cell of photo `index` on page `from`, numbered `shown_number` in its album.
 std::string RenderThumbnail(const CModernPlan& plan, int from, const CModernPhoto& photo,
                             int index, int shown_number, int position, PageLanguage language) {
@@ -69,7 +72,7 @@ std::string RenderThumbnail(const CModernPlan& plan, int from, const CModernPhot
           ? UntitledPhotoLabel(language, shown_number,
                                plan.albums[plan.pages[from].album].own_count)
           : title;
-  std::string cell = "<li><a class=\"cell\" href=\"" +
+  std::string cell = CellStart(photo.thumb) + "<a class=\"cell\" href=\"" +
                      plan.Link(from, plan.pages[plan.photo_pages[index]].path) +
                      "\"><span class=\"thumb\">";
   if (!HasThumbnail(photo)) {
@@ -102,10 +105,12 @@ std::string RenderThumbnail(const CModernPlan& plan, int from, const CModernPhot
 std::string RenderAlbumCard(const CModernGallery& gallery, const CModernPlan& plan, int from,
                             int album, int position) {
   const CModernPlannedAlbum& shown = plan.albums[album];
-  std::string cell = "<li><a class=\"cell album\" href=\"" +
+  const bool cover = shown.cover >= 0 && HasThumbnail(gallery.photos[shown.cover]);
+  std::string cell = CellStart(cover ? gallery.photos[shown.cover].thumb : CModernSize{}) +
+                     "<a class=\"cell album\" href=\"" +
                      plan.Link(from, plan.pages[shown.index_pages.front()].path) +
                      "\"><span class=\"thumb\">";
-  if (shown.cover >= 0 && HasThumbnail(gallery.photos[shown.cover])) {
+  if (cover) {
     cell += ThumbnailSources(plan, from, gallery.photos[shown.cover], shown.cover) +
             " alt=\"\"" + ThumbnailLoading(position);
   }
@@ -273,7 +278,8 @@ std::string RenderModernPage(const CModernGallery& gallery, const CModernPlan& p
   if (shown.albums.empty() && shown.photos.empty()) {
     html += "<p class=\"empty\">" + std::string(WordsOf(gallery.language).no_photos) + "</p>\n";
   } else {
-    html += "<ul class=\"grid\">\n";
+    // The last row of the last page keeps its height; any other row fills the page's width.
+    html += shown.number + 1 == page_count ? "<ul class=\"grid last\">\n" : "<ul class=\"grid\">\n";
     int position = 0;
     for (int sub_album : shown.albums) {
       html += RenderAlbumCard(gallery, plan, page, sub_album, position++);

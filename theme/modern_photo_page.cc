@@ -1,6 +1,8 @@
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "theme/modern_layout.h"
 #include "theme/modern_model.h"
 #include "theme/modern_page_parts.h"
 #include "theme/modern_pages.h"
@@ -14,13 +16,20 @@ namespace {
 
 bool HasImage(const CModernPhoto& photo) { return photo.image.width > 0 && photo.image.height > 0; }
 
-// The page image of photo `index` and its medium size for page `from`, as a srcset by width.
+// The page image of photo `index` and its smaller sizes for page `from`, as a srcset by width,
+// smallest first; a smaller size counts only where it lies between the one before it and the
+// page image.
 std::string ImageSources(const CModernPlan& plan, int from, const CModernPhoto& photo,
                          int index) {
+  const std::pair<ModernImageSize, CModernSize> smaller[] = {
+      {ModernImageSize::kMedium, photo.medium}, {ModernImageSize::kLarge, photo.large}};
   std::string sources;
-  if (photo.medium.width > 0 && photo.medium.width < photo.image.width) {
-    sources = plan.Link(from, plan.Image(index, ModernImageSize::kMedium).path) + " " +
-              std::to_string(photo.medium.width) + "w, ";
+  int below = 0;
+  for (const auto& [kind, size] : smaller) {
+    if (size.width <= below || size.width >= photo.image.width) continue;
+    sources += plan.Link(from, plan.Image(index, kind).path) + " " + std::to_string(size.width) +
+               "w, ";
+    below = size.width;
   }
   return sources + plan.Link(from, plan.Image(index, ModernImageSize::kPage).path) + " " +
          std::to_string(photo.image.width) + "w";
@@ -38,7 +47,8 @@ std::string RenderStep(const CModernGallery& gallery, const CModernPlan& plan, i
                      plan.Link(from, plan.pages[neighbour].path) + "\"";
   const int photo = plan.pages[neighbour].photos.front();
   if (std::string_view(rel) == "next" && HasImage(gallery.photos[photo])) {
-    link += " data-preload=\"" + ImageSources(plan, from, gallery.photos[photo], photo) + "\"";
+    link += " data-preload=\"" + ImageSources(plan, from, gallery.photos[photo], photo) +
+            "\" data-sizes=\"" + ModernPhotoSizes(gallery.photos[photo].image) + "\"";
   }
   return link + ">" + std::string(label) + "</a>\n";
 }
@@ -103,7 +113,8 @@ std::string RenderModernPhotoPageOf(const CModernGallery& gallery, const CModern
     html += RenderVideo(plan, page, shown, photo, label, words);
   } else if (HasImage(shown)) {
     html += "<img src=\"" + plan.Link(page, plan.Image(photo, ModernImageSize::kPage).path) +
-            "\" srcset=\"" + ImageSources(plan, page, shown, photo) + "\" sizes=\"100vw\" width=\"" +
+            "\" srcset=\"" + ImageSources(plan, page, shown, photo) + "\" sizes=\"" +
+            ModernPhotoSizes(shown.image) + "\" width=\"" +
             std::to_string(shown.image.width) + "\" height=\"" +
             std::to_string(shown.image.height) + "\" alt=\"" + alt + "\" fetchpriority=\"high\">\n";
   } else {

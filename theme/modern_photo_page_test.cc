@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "tests/modern_gallery_inputs.h"
+#include "theme/modern_layout.h"
 #include "theme/modern_model.h"
 #include "theme/modern_pages.h"
 
 namespace gallery {
 namespace {
+
+// How wide the browser is told the 800 x 600 photo of a test's photo page shows.
+std::string ShownWidth() { return ModernPhotoSizes({800, 600}); }
 
 TEST(ModernPhotoPageTest, IndexLinkLeadsToThePageHoldingThePhoto) {
   struct Case {
@@ -58,13 +62,15 @@ TEST(ModernPhotoPageTest, PhotoWithSizesCaptionDownloadAndNextImageToLoad) {
   const std::string page = RenderModernPhotoPage(gallery, 0);
   EXPECT_TRUE(Holds(page,
                     "<img src=\"images/1.jpg\" srcset=\"medium/1.jpg 400w, images/1.jpg 800w\" "
-                    "sizes=\"100vw\" width=\"800\" height=\"600\" alt=\"Photo title 1\""));
+                    "sizes=\"" + ShownWidth() + "\" width=\"800\" height=\"600\" "
+                    "alt=\"Photo title 1\""));
   EXPECT_TRUE(Holds(page,
                     "<figcaption>\n<span>2024-06-01 10:00</span>\n"
                     "<span>Maker &lt;Model&gt; &quot;X&quot;</span>\n</figcaption>"));
   EXPECT_TRUE(Holds(page, "<a href=\"originals/1%20%23a.JPG\" download>Download original</a>"));
   // The next photo's sources, for the script to load the one this window will take there.
-  EXPECT_TRUE(Holds(page, "data-preload=\"medium/2.jpg 400w, images/2.jpg 800w\">Next</a>"));
+  EXPECT_TRUE(Holds(page, "data-preload=\"medium/2.jpg 400w, images/2.jpg 800w\" data-sizes=\"" +
+                              ShownWidth() + "\">Next</a>"));
   EXPECT_TRUE(Holds(page, "<title>Photo title 1 \u2013 Trip</title>"));
 
   const std::string plain = RenderModernPhotoPage(gallery, 1);
@@ -75,6 +81,41 @@ TEST(ModernPhotoPageTest, PhotoWithSizesCaptionDownloadAndNextImageToLoad) {
   // A medium size no smaller than the page image is not offered.
   gallery.photos[2].medium = gallery.photos[2].image;
   EXPECT_TRUE(Holds(RenderModernPhotoPage(gallery, 2), "srcset=\"images/3.jpg 800w\""));
+}
+
+TEST(ModernPhotoPageTest, SmallerSizesAreOfferedSmallestFirstWhereEachIsSmaller) {
+  struct Case {
+    CModernSize medium;
+    CModernSize large;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{1024, 640}, {1536, 960}, "medium/1.jpg 1024w, large/1.jpg 1536w, images/1.jpg 2048w"},
+      {{}, {1536, 960}, "large/1.jpg 1536w, images/1.jpg 2048w"},
+      {{1024, 640}, {}, "medium/1.jpg 1024w, images/1.jpg 2048w"},
+      // As large as the page image, or no larger than the medium size: left out.
+      {{1024, 640}, {2048, 1280}, "medium/1.jpg 1024w, images/1.jpg 2048w"},
+      {{1024, 640}, {1024, 640}, "medium/1.jpg 1024w, images/1.jpg 2048w"},
+      {{}, {}, "images/1.jpg 2048w"},
+  };
+  for (const Case& c : cases) {
+    CModernGallery gallery = MakeModernGallery(2, 0);
+    for (CModernPhoto& photo : gallery.photos) {
+      photo.image = {2048, 1280};
+      photo.medium = c.medium;
+      photo.large = c.large;
+    }
+    const std::string page = RenderModernPhotoPage(gallery, 0);
+    const std::vector<std::string> srcset = AttributeValues(page, "srcset");
+    ASSERT_EQ(1u, srcset.size()) << c.expected;
+    EXPECT_EQ(c.expected, srcset[0]);
+    // The next photo's sources, for the script, are the same list.
+    std::string next = c.expected;
+    for (size_t at = next.find("/1.jpg"); at != std::string::npos; at = next.find("/1.jpg")) {
+      next.replace(at, 6, "/2.jpg");
+    }
+    EXPECT_EQ((std::vector<std::string>{next}), AttributeValues(page, "data-preload"));
+  }
 }
 
 TEST(ModernPhotoPageTest, ImageNotMadeShowsTheTitleAndIsNotFetched) {

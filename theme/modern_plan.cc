@@ -1,6 +1,7 @@
 #include "theme/modern_plan.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,8 @@
 namespace gallery {
 namespace {
 
-constexpr std::string_view kImageFolders[] = {"images", "thumbs", "thumbs2x", "medium"};
+constexpr std::string_view kImageFolders[] = {"images", "thumbs", "thumbs2x", "medium", "large"};
+static_assert(std::size(kImageFolders) == kModernImageSizes);
 
 // The items of an index page, cards and photos alike; all on one page for 0 or less.
 int ItemsPerPage(int photos_per_page, int items) {
@@ -144,7 +146,7 @@ std::string CModernPlan::Link(int from, std::string_view path) const {
 CModernPlan PlanModernGallery(const CAlbum& root, int photos_per_page, bool originals) {
   CModernPlan plan;
   plan.photos_per_page = photos_per_page;
-  plan.folders = {"images", "medium", "thumbs", "thumbs2x"};
+  plan.folders = {"images", "large", "medium", "thumbs", "thumbs2x"};
   if (originals) plan.folders.push_back("originals");
   plan.folders.push_back("assets");
   plan.photos = PhotosInOrder(root);

@@ -21,9 +21,10 @@ struct CAlbum;
 // in it or in its sub-albums, has no page and is shown nowhere.
 
 // The images made of each photo, in the order in which they are drawn: the page image from the
-// photo's source, then from the page image its 1x and 2x thumbnails and its medium size.
-enum class ModernImageSize { kPage, kThumb, kThumb2x, kMedium };
-inline constexpr int kModernImageSizes = 4;
+// photo's source, then from the page image its 1x and 2x thumbnails, its medium and its large
+// size.
+enum class ModernImageSize { kPage, kThumb, kThumb2x, kMedium, kLarge };
+inline constexpr int kModernImageSizes = 5;
 
 struct CModernPlannedImage {
   int photo = 0;  // in gallery order
@@ -102,7 +103,7 @@ std::string ModernRelativeLink(std::string_view from, std::string_view to);
 // index.html, index-2.html ...; album-K.html, album-K-2.html ...
 std::string ModernIndexFileName(int number, int page);
 // The file names of photo `photo` (from 0) of the gallery: photo-N.html, and its image of
-// `size` (images/N.jpg, thumbs/N.jpg, thumbs2x/N.jpg, medium/N.jpg).
+// `size` (images/N.jpg, thumbs/N.jpg, thumbs2x/N.jpg, medium/N.jpg, large/N.jpg).
 std::string ModernPhotoFileName(int photo);
 std::string ModernImageFileName(int photo, ModernImageSize size);
 

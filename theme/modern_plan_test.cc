@@ -157,17 +157,19 @@ TEST(ModernPlanTest, ImagesAreDrawnFromThePageImageAndFoldersFollowTheOptions) {
   const std::vector<std::pair<ModernImageSize, const char*>> drawn = {
       {ModernImageSize::kThumb, "thumbs/6.jpg"},
       {ModernImageSize::kThumb2x, "thumbs2x/6.jpg"},
-      {ModernImageSize::kMedium, "medium/6.jpg"}};
+      {ModernImageSize::kMedium, "medium/6.jpg"},
+      {ModernImageSize::kLarge, "large/6.jpg"}};
   for (const auto& [size, path] : drawn) {
     const CModernPlannedImage& image = plan.Image(5, size);
     EXPECT_EQ(path, image.path);
     EXPECT_EQ(size, image.size);
     EXPECT_EQ(&page_image, &plan.images[image.drawn_from]) << path;
   }
-  EXPECT_EQ((std::vector<std::string>{"images", "medium", "thumbs", "thumbs2x", "assets"}),
-            plan.folders);
-  EXPECT_EQ((std::vector<std::string>{"images", "medium", "thumbs", "thumbs2x", "originals",
+  EXPECT_EQ((std::vector<std::string>{"images", "large", "medium", "thumbs", "thumbs2x",
                                       "assets"}),
+            plan.folders);
+  EXPECT_EQ((std::vector<std::string>{"images", "large", "medium", "thumbs", "thumbs2x",
+                                      "originals", "assets"}),
             PlanModernGallery(MakeAlbumTree(), 2, true).folders);
 }
 

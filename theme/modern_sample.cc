@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
         tall.write_to_file(cut.c_str());
       }
       photo.image = SaveScaled(cut, out + "/images/" + number + ".jpg", 1600, 1200);
-      photo.thumb = SaveScaled(cut, out + "/thumbs/" + number + ".jpg", 160, 160);
-      photo.thumb2x = SaveScaled(cut, out + "/thumbs2x/" + number + ".jpg", 320, 320);
+      // Thumbnails of one height, as the rows of the index pages show them.
+      photo.thumb = SaveScaled(cut, out + "/thumbs/" + number + ".jpg", 960, 240);
+      photo.thumb2x = SaveScaled(cut, out + "/thumbs2x/" + number + ".jpg", 1920, 480);
       if (cut != source) std::remove(cut.c_str());
     } catch (const vips::VError& error) {
       std::fprintf(stderr, "%s: %s\n", argv[i], error.what());

@@ -116,7 +116,7 @@
     var next = document.querySelector('a[rel~="next"][data-preload]');
     if (!next) return null;
     nextImage = new Image();
-    nextImage.sizes = '100vw';
+    nextImage.sizes = next.getAttribute('data-sizes') || '100vw';
     nextImage.srcset = next.getAttribute('data-preload');
     return nextImage;
   }
