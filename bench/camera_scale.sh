@@ -84,6 +84,9 @@ for run in range(runs):
     out, cache = work + "/gallery", work + "/cache"
     shutil.rmtree(out, ignore_errors=True)
     shutil.rmtree(cache, ignore_errors=True)
+    # The collection file `gallery new` writes beside the gallery, which it never replaces.
+    if os.path.exists(out + ".collection.xml"):
+        os.remove(out + ".collection.xml")
     os.sync()
     env = dict(os.environ, XDG_CACHE_HOME=cache)
     start = time.perf_counter()
