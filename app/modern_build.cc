@@ -42,6 +42,7 @@ CImageSettings ThumbnailSettings(const CStyleSettings& style, int scale) {
   settings.thumb_type = 1;
   settings.edge_ring = false;
   settings.thumb_scale = scale;
+  settings.cubic_resampling = true;
   return settings;
 }
 
@@ -85,6 +86,8 @@ CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size
   CImageSettings settings = MakeImageSettings(style);
   settings.max_long_side = std::max(0, max_size);
   settings.reduced_decoding = max_size > 0;
+  // Visually the same as lanczos3 at these reductions, in less time.
+  settings.cubic_resampling = true;
   // The ring that joins a classic photo to its shaded frame pieces would be a line round the
   // photo here, where no frame piece meets it.
   settings.edge_ring = false;

@@ -18,6 +18,7 @@
 #include "imaging/image_cache.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
+#include "tests/jpeg_inspection.h"
 #include "tests/photo_samples.h"
 #include "tests/temp_folder.h"
 
@@ -432,6 +433,44 @@ TEST_F(ModernBuildTest, ThumbnailsAreDrawnFromThePageImage) {
     if (GetPathKind(site + larger) != PathKind::kFile) continue;
     EXPECT_GE(page.width(), LoadPixels(site + larger).width()) << larger;
   }
+}
+
+TEST_F(ModernBuildTest, CameraPhotosGetEverySizeAtThePresetsPhotoQuality) {
+  // Wide and tall photos larger than twice the cap, so that each is decoded at half size and
+  // then resampled; the sizes are those the pages lay out, whatever draws the pixels.
+  const std::string camera = folder_.Join("camera");
+  static_cast<void>(CreateFolder(camera));
+  const vips::VImage wide = TwoTone(5000, 2813, 1700, {210, 180, 90}, {20, 60, 140});
+  Save(wide, folder_, "camera/a.jpg");
+  Save(wide.rot90(), folder_, "camera/b.jpg");
+  const std::string site = folder_.Join("site");
+  ASSERT_EQ(ExitCode::kBuilt, Run({"new", camera, site, "-t", "T", "--no-cache"})) << err_.str();
+  // The presets write photos at quality 90.
+  const std::string reference = folder_.Join("at-90.jpg");
+  Solid(64, 64, {1, 2, 3}).jpegsave(reference.c_str(), vips::VImage::option()->set("Q", 90));
+  const std::string tables = QuantisationTables(ReadWholeFile(reference));
+  struct Expected {
+    const char* folder;
+    PhotoSize wide;
+  };
+  const Expected sizes[] = {{"images", {2048, 1152}},
+                            {"medium", {1024, 576}},
+                            {"thumbs2x", {720, 404}},
+                            {"thumbs", {360, 202}}};
+  for (const Expected& expected : sizes) {
+    for (const char* photo : {"1", "2"}) {
+      const std::string path = site + "/" + expected.folder + "/" + photo + ".jpg";
+      const vips::VImage image = LoadPixels(path);
+      const bool tall = std::string(photo) == "2";
+      EXPECT_EQ(tall ? expected.wide.height : expected.wide.width, image.width()) << path;
+      EXPECT_EQ(tall ? expected.wide.width : expected.wide.height, image.height()) << path;
+      EXPECT_TRUE(tables == QuantisationTables(ReadWholeFile(path))) << path;
+    }
+  }
+  // The edge between the two colours stays where it was, at a third of the width.
+  const vips::VImage page = LoadPixels(site + "/images/1.jpg");
+  EXPECT_NEAR(210, page.getpoint(690, 500)[0], 12);
+  EXPECT_NEAR(20, page.getpoint(704, 500)[0], 12);
 }
 
 TEST_F(ModernBuildTest, RebuildsOverModernAndClassicGalleriesAndRefusesForeignFiles) {

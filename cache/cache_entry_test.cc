@@ -107,6 +107,11 @@ TEST(CacheKeyTest, EveryInputChangesTheKey) {
       [](CImageSettings& s) { ++s.background.green; },
       [](CImageSettings& s) { ++s.background.blue; },
       [](CImageSettings& s) { ++s.quality; },
+      [](CImageSettings& s) { ++s.max_long_side; },
+      [](CImageSettings& s) { s.reduced_decoding = true; },
+      [](CImageSettings& s) { ++s.thumb_scale; },
+      [](CImageSettings& s) { s.never_enlarge = true; },
+      [](CImageSettings& s) { s.cubic_resampling = true; },
   };
   for (const auto& change : settings_changes) {
     CImageSettings changed = settings;

@@ -26,6 +26,8 @@ std::string ImageSettingsKey(const CImageSettings& settings) {
   add("reduced_decoding", settings.reduced_decoding ? 1 : 0);
   add("thumb_scale", settings.thumb_scale);
   add("never_enlarge", settings.never_enlarge ? 1 : 0);
+  // Named only when set, so that the keys of images resampled the old way stay as they were.
+  if (settings.cubic_resampling) add("cubic_resampling", 1);
   return key;
 }
 

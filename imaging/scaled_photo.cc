@@ -133,7 +133,8 @@ CScaledPhoto MakeScaledPhoto(const CImageSettings& settings, const std::string& 
                                     .quality = settings.quality,
                                     .own_jpeg_source = !page_image,
                                     .rules = kPhotoRules,
-                                    .reduced_decoding = page_image && settings.reduced_decoding};
+                                    .reduced_decoding = page_image && settings.reduced_decoding,
+                                    .cubic_resampling = settings.cubic_resampling};
   // A thumbnail's size counts even when no image of that size can be made: the index pages lay
   // out its cell from it. A page image's only once the whole source has been decoded into it: a
   // damaged source records nothing.

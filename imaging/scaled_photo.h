@@ -58,6 +58,8 @@ struct CImageSettings {
   int thumb_scale = 1;
   // A thumbnail is never larger than the page image it is drawn from (its aspect kept).
   bool never_enlarge = false;
+  // Resampled the faster way of `PhotoRendering::cubic_resampling`.
+  bool cubic_resampling = false;
 };
 CImageSettings MakeImageSettings(const CStyleSettings& style);
 

@@ -79,6 +79,13 @@ VImage ToOpaqueSrgb(const VImage& image, const std::vector<double>& background,
   return colour.bandjoin(alpha).flatten(VImage::option()->set("background", background));
 }
 
+// `picture` scaled by `scale_x` and `scale_y` (each above 0).
+VImage Resample(const VImage& picture, double scale_x, double scale_y, bool cubic) {
+  vips::VOption* options = VImage::option()->set("vscale", scale_y);
+  if (cubic) options->set("kernel", VIPS_KERNEL_CUBIC);
+  return picture.resize(scale_x, options);
+}
+
 // Cuts or extends (by repeating the last column or row) to exactly `size`: the resampler may
 // round the result one pixel away from it.
 VImage FitExactly(VImage image, PhotoSize size) {
@@ -134,7 +141,7 @@ VImage DrawSource(const std::string& path, const SourceFile& file, const VImage&
   const double scale_x = static_cast<double>(output.width) / rect.width;
   const double scale_y = static_cast<double>(output.height) / rect.height;
   if (scale_x != 1.0 || scale_y != 1.0) {
-    picture = picture.resize(scale_x, VImage::option()->set("vscale", scale_y));
+    picture = Resample(picture, scale_x, scale_y, rendering.cubic_resampling);
   }
   return FitExactly(picture, output);
 }

