@@ -435,7 +435,7 @@ TEST_F(ModernBuildTest, ThumbnailsAreDrawnFromThePageImage) {
   }
 }
 
-TEST_F(ModernBuildTest, CameraPhotosGetEverySizeAtThePresetsPhotoQuality) {
+TEST_F(ModernBuildTest, CameraPhotosGetEverySizeAtItsQuality) {
   // Wide and tall photos larger than twice the cap, so that each is decoded at half size and
   // then resampled; the sizes are those the pages lay out, whatever draws the pixels.
   const std::string camera = folder_.Join("camera");
@@ -445,26 +445,36 @@ TEST_F(ModernBuildTest, CameraPhotosGetEverySizeAtThePresetsPhotoQuality) {
   Save(wide.rot90(), folder_, "camera/b.jpg");
   const std::string site = folder_.Join("site");
   ASSERT_EQ(ExitCode::kBuilt, Run({"new", camera, site, "-t", "T", "--no-cache"})) << err_.str();
-  // The presets write photos at quality 90.
-  const std::string reference = folder_.Join("at-90.jpg");
-  Solid(64, 64, {1, 2, 3}).jpegsave(reference.c_str(), vips::VImage::option()->set("Q", 90));
-  const std::string tables = QuantisationTables(ReadWholeFile(reference));
+  // The presets write photos at quality 90; the sizes for dense screens take 85 at most.
+  auto tables_at = [&](int quality) {
+    const std::string reference = folder_.Join("at-" + std::to_string(quality) + ".jpg");
+    Solid(64, 64, {1, 2, 3}).jpegsave(reference.c_str(), vips::VImage::option()->set("Q", quality));
+    return QuantisationTables(ReadWholeFile(reference));
+  };
+  const std::string preset_tables = tables_at(90);
+  const std::string dense_tables = tables_at(kModernDenseScreenQuality);
   struct Expected {
     const char* folder;
     PhotoSize wide;
+    PhotoSize tall;
+    bool dense;
   };
-  const Expected sizes[] = {{"images", {2048, 1152}},
-                            {"medium", {1024, 576}},
-                            {"thumbs2x", {720, 404}},
-                            {"thumbs", {360, 202}}};
+  // Thumbnails are made at one height, the other sizes within a square.
+  const Expected sizes[] = {{"images", {2048, 1152}, {1152, 2048}, false},
+                            {"large", {1536, 864}, {864, 1536}, true},
+                            {"medium", {1024, 576}, {576, 1024}, true},
+                            {"thumbs2x", {852, 480}, {270, 480}, true},
+                            {"thumbs", {426, 240}, {135, 240}, false}};
   for (const Expected& expected : sizes) {
     for (const char* photo : {"1", "2"}) {
       const std::string path = site + "/" + expected.folder + "/" + photo + ".jpg";
       const vips::VImage image = LoadPixels(path);
-      const bool tall = std::string(photo) == "2";
-      EXPECT_EQ(tall ? expected.wide.height : expected.wide.width, image.width()) << path;
-      EXPECT_EQ(tall ? expected.wide.width : expected.wide.height, image.height()) << path;
-      EXPECT_TRUE(tables == QuantisationTables(ReadWholeFile(path))) << path;
+      const PhotoSize& size = std::string(photo) == "2" ? expected.tall : expected.wide;
+      EXPECT_EQ(size.width, image.width()) << path;
+      EXPECT_EQ(size.height, image.height()) << path;
+      EXPECT_TRUE((expected.dense ? dense_tables : preset_tables) ==
+                  QuantisationTables(ReadWholeFile(path)))
+          << path;
     }
   }
   // The edge between the two colours stays where it was, at a third of the width.
