@@ -578,6 +578,41 @@ def check_videos(browser, name, gallery, problems):
     evaluate(browser, "sessionStorage.clear()")
 
 
+LANGUAGE_PROBE = r"""
+(() => JSON.stringify({
+  lang: document.documentElement.lang,
+  text: document.body.innerText,
+  buttons: Array.from(document.querySelectorAll('.controls button')).map(b => b.textContent),
+  fullscreen: document.fullscreenEnabled}))()
+"""
+
+
+def check_language(browser, name, gallery, lang, words, buttons, problems):
+    """Every page of a gallery built in `lang` says so and shows none of the English words, its
+    photo pages between two others show `words`, and the script's buttons on every photo page
+    read `buttons` (full screen first, where the browser has it)."""
+    index_pages, photo_pages = page_order(gallery)
+    set_viewport(browser, 1366, 900, 1, False)
+    for page in index_pages + photo_pages:
+        browser.open("file://" + urllib.parse.quote(os.path.join(os.path.realpath(gallery), page)))
+        facts = json.loads(evaluate(browser, LANGUAGE_PROBE))
+        where = "%s %s" % (name, page)
+        if facts["lang"] != lang:
+            problems.append("%s: lang is %r, not %r" % (where, facts["lang"], lang))
+        for english in ("Previous", "Next", "Start slideshow", "Full screen", " of "):
+            if english in facts["text"]:
+                problems.append("%s: shows the English %r" % (where, english))
+        if page in photo_pages:
+            # A page between two others shows every link.
+            for word in words if page in photo_pages[1:-1] else []:
+                if word not in facts["text"]:
+                    problems.append("%s: does not show %r" % (where, word))
+            expected = buttons if facts["fullscreen"] else buttons[1:]
+            if facts["buttons"] != expected:
+                problems.append("%s: the buttons read %s, not %s" % (where, facts["buttons"],
+                                                                     expected))
+
+
 def check_modern_gallery(browser, name, gallery, shots, problems, albums=False, viewer=True):
     gallery = os.path.realpath(gallery)
     index_pages, photo_pages = page_order(gallery)

@@ -20,7 +20,7 @@ import urllib.request
 
 import websocket
 
-from browser_modern import WIDTHS_OF, check_modern_gallery, check_videos
+from browser_modern import WIDTHS_OF, check_language, check_modern_gallery, check_videos
 from test_photos import write_bmp
 
 # Collects, once the page has loaded, every image it refers to (img elements, the background
@@ -252,7 +252,9 @@ def main():
         run([ffmpeg, "-nostdin", "-v", "error", "-f", "lavfi", "-i",
              "testsrc=duration=2:size=320x240:rate=10", "-c:v", "libvpx-vp9",
              os.path.join(clips, "photo_2.webm")])
-        run([args.gallery, "new", clips, modern_video, "--title", "Video", "--quiet"])
+        # In German, so that the pages' words and the script's are tried in another language.
+        run([args.gallery, "new", clips, modern_video, "--title", "Video", "--lang", "de",
+             "--quiet"])
     else:
         print("ffmpeg is not on PATH: the gallery with a video is not tried")
         modern_video = None
@@ -305,6 +307,9 @@ def main():
             check_modern_gallery(browser, "modern-video", modern_video, args.screenshots,
                                  problems, viewer=False)
             check_videos(browser, "modern-video", modern_video, problems)
+            check_language(browser, "modern-video", modern_video, "de",
+                           ["Zurück", "Weiter", "Übersicht"], ["Vollbild", "Diashow starten"],
+                           problems)
         check_modern_gallery(browser, "albums", modern_albums, args.screenshots, problems,
                              albums=True)
     finally:
