@@ -73,18 +73,20 @@ open(os.path.join(library, ".complete"), "w").close()
 PY
 fi
 
-# Runs one command, keeping its seconds and peak memory (MB) in $seconds and $megabytes.
+# Runs one command, keeping its wall seconds, CPU seconds (user and system) and peak memory (MB)
+# in $seconds, $cpu and $megabytes. CPU time is what to compare between runs on a busy machine.
 measure() {  # label command...
   local label=$1
   shift
-  /usr/bin/time -f '%e %M' -o "$work/$label.time" "$@" 2>"$work/$label.log" >/dev/null || {
+  /usr/bin/time -f '%e %M %U %S' -o "$work/$label.time" "$@" 2>"$work/$label.log" >/dev/null || {
     cat "$work/$label.log" >&2
     exit 1
   }
-  read -r seconds kilobytes <"$work/$label.time"
+  read -r seconds kilobytes user system <"$work/$label.time"
+  cpu=$(echo "$user + $system" | bc -l)
   megabytes=$((kilobytes / 1024))
 }
-declare -A times memory
+declare -A times memory cpus
 for ((run = 1; run <= runs; run++)); do
   for kind in flat tree; do
     export XDG_CACHE_HOME="$work/cache-$kind"
@@ -93,10 +95,12 @@ for ((run = 1; run <= runs; run++)); do
     [ "$kind" = tree ] && source_folder=$library
     measure "$kind-new" "$binary" new "$source_folder" "$work/site-$kind" --title Library
     times[$kind-new]+="$seconds "
+    cpus[$kind-new]+="$cpu "
     memory[$kind-new]+="$megabytes "
   done
   measure tree-update "$binary" update "$work/site-tree.collection.xml" "$work/site-tree"
   times[tree-update]+="$seconds "
+  cpus[tree-update]+="$cpu "
   memory[tree-update]+="$megabytes "
 done
 median() { tr ' ' '\n' | grep . | sort -g | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
@@ -104,11 +108,13 @@ flat_time=$(echo "${times[flat-new]}" | median)
 tree_time=$(echo "${times[tree-new]}" | median)
 update_time=$(echo "${times[tree-update]}" | median)
 printf '%d photos in %d albums, %d runs, medians\n' "$photos" "$albums" "$runs"
-printf '%-36s %9s %12s %10s\n' step seconds "ms a photo" "peak MB"
+printf '%-20s %9s %12s %9s %16s %10s\n' step seconds "ms a photo" "CPU s" "CPU ms a photo" \
+  "peak MB"
 for step in flat-new tree-new tree-update; do
   t=$(echo "${times[$step]}" | median)
-  printf '%-36s %9.2f %12.3f %10s\n' "$step" "$t" "$(echo "1000 * $t / $photos" | bc -l)" \
-    "$(echo "${memory[$step]}" | median)"
+  c=$(echo "${cpus[$step]}" | median)
+  printf '%-20s %9.2f %12.3f %9.2f %16.3f %10s\n' "$step" "$t" "$(echo "1000 * $t / $photos" | bc -l)" \
+    "$c" "$(echo "1000 * $c / $photos" | bc -l)" "$(echo "${memory[$step]}" | median)"
 done
 printf 'tree against flat: %.3f (limit 1.10); update against first build: %.2f%% (limit 3%%)\n' \
   "$(echo "$tree_time / $flat_time" | bc -l)" "$(echo "100 * $update_time / $tree_time" | bc -l)"
