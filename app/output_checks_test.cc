@@ -1,12 +1,16 @@
 #include "app/output_checks.h"
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "collection/gallery_builder.h"
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+#include "tests/temp_folder.h"
 
 namespace gallery {
 namespace {
@@ -50,6 +54,34 @@ TEST(ClassicGalleryFilesTest, SkippedPhotosHaveNoImagesAndThumbnailsMayBeMissing
                            [](const std::string& path) { return path.starts_with("thumbs/"); }));
   builder.photos().clear();
   EXPECT_EQ("", ListClassicGalleryFiles(builder, "gallery.xml", true).index_page);
+}
+
+TEST(NotCommittedTest, AGalleryNotAsPlannedIsNamedByItsFile) {
+  TempFolder folder;
+  const CPlannedGallery planned = {{}, {"index.html"}, {}, "index.html"};
+  struct Case {
+    std::vector<std::string> written;
+    std::string named;
+  } cases[] = {
+      {{"index.html", "stray.tmp"}, "site/stray.tmp: the finished gallery holds this"},
+      {{}, "site/index.html: the build meant to write this"},
+  };
+  for (const Case& c : cases) {
+    std::optional<COutputPlan> plan = PlanOutput(folder.Join("site")).plan;
+    ASSERT_TRUE(plan) << c.named;
+    for (const std::string& file : c.written) {
+      ASSERT_TRUE(WriteFileBytes(plan->root() + "/" + file, "made"));
+    }
+    const CommitOutcome outcome = plan->Commit(planned);
+    ASSERT_EQ(CommitOutcome::kNotAsPlanned, outcome) << c.named;
+    std::ostringstream out;
+    std::ostringstream err;
+    CCliEnvironment environment(out, err);
+    ReportNotCommitted(outcome, *plan, CCliOptions{}, environment);
+    EXPECT_NE(std::string::npos, err.str().find(c.named)) << err.str();
+    EXPECT_NE(std::string::npos, err.str().find("Nothing was changed.")) << err.str();
+    EXPECT_EQ(PathKind::kMissing, GetPathKind(folder.Join("site"))) << c.named;
+  }
 }
 
 }  // namespace
