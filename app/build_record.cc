@@ -180,36 +180,103 @@ std::optional<CBuildRecord> ParseBuildRecord(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder,
-                                                            std::string_view inputs) {
+std::optional<CPlanMismatchEntry> FindPlanMismatch(const std::vector<CTreeEntry>& found,
+                                                   const CPlannedGallery& planned) {
+  // Each path the plan names, with whether it must be there; the folders holding a planned
+  // file are planned as well, and must be there exactly when the file must.
+  std::unordered_map<std::string_view, bool> folders;
+  std::unordered_map<std::string_view, bool> files;
+  auto add_parents = [&](std::string_view path, bool required) {
+    for (size_t slash = path.find('/'); slash != std::string_view::npos;
+         slash = path.find('/', slash + 1)) {
+      bool& needed = folders[path.substr(0, slash)];
+      needed = needed || required;
+    }
+  };
+  for (const std::string& folder : planned.folders) {
+    folders[folder] = true;
+    add_parents(folder, true);
+  }
+  for (const std::string& file : planned.optional_files) {
+    files.emplace(file, false);
+    add_parents(file, false);
+  }
+  for (const std::string& file : planned.files) {
+    files[file] = true;
+    add_parents(file, true);
+  }
+  size_t found_required = 0;
+  for (const CTreeEntry& entry : found) {
+    if (entry.path == kBuildRecordName) continue;
+    const bool folder = entry.kind == TreeEntryKind::kFolder;
+    const auto& planned_kind = folder ? folders : files;
+    const auto& other_kind = folder ? files : folders;
+    const auto it = planned_kind.find(entry.path);
+    if (it == planned_kind.end() || (!folder && entry.kind != TreeEntryKind::kFile)) {
+      // A link or another kind of entry in a planned file's place is not that file.
+      const bool in_place =
+          other_kind.count(entry.path) != 0 || (it != planned_kind.end() && it->second);
+      return CPlanMismatchEntry{entry.path,
+                                in_place ? PlanMismatch::kMissing : PlanMismatch::kUnplanned};
+    }
+    if (!entry.listed) return CPlanMismatchEntry{entry.path, PlanMismatch::kUnreadable};
+    if (it->second) ++found_required;
+  }
+  size_t required = 0;
+  for (const auto& [path, needed] : folders) required += needed ? 1 : 0;
+  for (const auto& [path, needed] : files) required += needed ? 1 : 0;
+  if (found_required == required) return std::nullopt;
+  // Some planned entry was not found: the first of them in the plan's order is named.
+  std::unordered_map<std::string_view, bool> seen;
+  for (const CTreeEntry& entry : found) seen.emplace(entry.path, true);
+  auto missing = [&](std::string_view path) { return seen.count(path) == 0; };
+  for (const std::string& folder : planned.folders) {
+    if (missing(folder)) return CPlanMismatchEntry{folder, PlanMismatch::kMissing};
+  }
+  for (const std::string& file : planned.files) {
+    for (size_t slash = file.find('/'); slash != std::string::npos;
+         slash = file.find('/', slash + 1)) {
+      if (missing(std::string_view(file).substr(0, slash))) {
+        return CPlanMismatchEntry{file.substr(0, slash), PlanMismatch::kMissing};
+      }
+    }
+    if (missing(file)) return CPlanMismatchEntry{file, PlanMismatch::kMissing};
+  }
+  return std::nullopt;
+}
+
+CRecordWriting WriteBuildRecord(const std::string& folder, const CPlannedGallery& planned,
+                                std::string_view inputs) {
+  const std::vector<CTreeEntry> found = ListTree(folder);
+  if (std::optional<CPlanMismatchEntry> mismatch = FindPlanMismatch(found, planned)) {
+    return {std::nullopt, std::move(mismatch)};
+  }
   CBuildRecord record;
   record.inputs = inputs;
   std::vector<CRecordedEntry>& entries = record.entries;
-  for (const CTreeEntry& found : ListTree(folder)) {
-    if (!found.listed) return std::nullopt;
+  // The folder holds what the plan names and nothing else, so each entry found is recorded, in
+  // the order listed.
+  for (const CTreeEntry& found_entry : found) {
+    if (found_entry.path == kBuildRecordName) continue;
     CRecordedEntry entry;
-    entry.path = found.path;
-    if (found.kind == TreeEntryKind::kFolder) {
+    entry.path = found_entry.path;
+    if (found_entry.kind == TreeEntryKind::kFolder) {
       entry.folder = true;
-    } else if (found.kind == TreeEntryKind::kFile) {
-      std::optional<std::string> checksum = HashFileContent(folder + "/" + found.path);
-      if (!checksum) return std::nullopt;
-      entry.size = found.size;
-      entry.checksum = std::move(*checksum);
-      entry.inode = found.inode;
-      entry.modified_ns = found.modified_ns;
-      entry.changed_ns = found.changed_ns;
     } else {
-      // A build makes files and folders only; anything else is left out of the record, so
-      // that the next build refuses to remove it.
-      continue;
+      std::optional<std::string> checksum = HashFileContent(folder + "/" + found_entry.path);
+      if (!checksum) return {};
+      entry.size = found_entry.size;
+      entry.checksum = std::move(*checksum);
+      entry.inode = found_entry.inode;
+      entry.modified_ns = found_entry.modified_ns;
+      entry.changed_ns = found_entry.changed_ns;
     }
     entries.push_back(std::move(entry));
   }
   if (!WriteFileBytes(folder + "/" + std::string(kBuildRecordName), RenderBuildRecord(record))) {
-    return std::nullopt;
+    return {};
   }
-  return entries;
+  return {std::move(entries), std::nullopt};
 }
 
 CRecordCheck CheckAgainstRecord(const std::string& folder) {

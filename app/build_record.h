@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_tree.h"
+
 namespace gallery {
 
 // The hidden file in which a gallery made by the front end lists what its build wrote, so that
@@ -45,11 +47,48 @@ std::string RenderBuildRecord(const CBuildRecord& record);
 // (which knew no inputs).
 std::optional<CBuildRecord> ParseBuildRecord(std::string_view text);
 
-// Lists everything in `folder` (a finished build) with the checksums of its files, and writes
-// that record, with `inputs`, into it under kBuildRecordName. The entries recorded, or nothing
-// when some file could not be read or the record not written.
-std::optional<std::vector<CRecordedEntry>> WriteBuildRecord(const std::string& folder,
-                                                            std::string_view inputs = {});
+// What a build means to leave in its folder, worked out from its plan and from what became of
+// each photo, never from the folder itself. Paths are relative to the folder, parted by "/".
+struct CPlannedGallery {
+  std::vector<std::string> folders;  // the folders that hold a planned file count as planned too
+  std::vector<std::string> files;    // each of them must be there
+  // Files that are there only when their photo's image could be made: recorded when found,
+  // missed by no one when not.
+  std::vector<std::string> optional_files;
+  std::string index_page;  // the first index page, which shows the gallery; empty: none
+};
+
+// How a folder differs from the plan of the build that filled it.
+enum class PlanMismatch {
+  kMissing,     // a planned file or folder is not there, or not as a file or folder
+  kUnplanned,   // no plan names it (the build record itself excepted)
+  kUnreadable,  // a planned folder whose entries cannot be listed
+};
+
+struct CPlanMismatchEntry {
+  std::string path;  // relative to the folder
+  PlanMismatch cause = PlanMismatch::kMissing;
+};
+
+// The first entry of `found` (a listing of a finished build's folder, see ListTree) that
+// `planned` does not name as what it is, or a planned folder that cannot be listed; else the
+// first planned file or folder missing from it; nothing when the two agree.
+std::optional<CPlanMismatchEntry> FindPlanMismatch(const std::vector<CTreeEntry>& found,
+                                                   const CPlannedGallery& planned);
+
+// What writing a record gave: its entries, or why there is none.
+struct CRecordWriting {
+  std::optional<std::vector<CRecordedEntry>> entries;  // nothing when no record was written
+  std::optional<CPlanMismatchEntry> mismatch;          // why, when the folder is not as planned
+};
+
+// Checks that `folder` (a finished build) holds what `planned` names and nothing else, then
+// records each planned entry with the checksum of its files, and writes that record, with
+// `inputs`, into it under kBuildRecordName. A folder that is not as planned is not recorded
+// (`mismatch`); neither is one whose planned files could not be read, nor a record that could
+// not be written.
+CRecordWriting WriteBuildRecord(const std::string& folder, const CPlannedGallery& planned,
+                                std::string_view inputs = {});
 
 // Why an entry keeps a build from replacing the folder it is in.
 enum class ForeignCause {

@@ -124,19 +124,107 @@ TEST(BuildRecordTest, RecordsDamagedOrCutShortAreNotRead) {
   for (const std::string& text : cases) EXPECT_FALSE(ParseBuildRecord(text)) << text;
 }
 
+CTreeEntry Found(std::string path, TreeEntryKind kind, bool listed = true) {
+  CTreeEntry entry;
+  entry.path = std::move(path);
+  entry.kind = kind;
+  entry.listed = listed;
+  return entry;
+}
+
+TEST(PlanMismatchTest, AFolderMustHoldWhatItsPlanNamesAndNothingElse) {
+  CPlannedGallery planned;
+  planned.folders = {"assets", "images"};
+  planned.files = {"index.html", "images/1.jpg", "assets/deep/gallery.css"};
+  planned.optional_files = {"thumbs/1.jpg"};
+  const std::vector<CTreeEntry> whole = {
+      Found(".gallery-record", TreeEntryKind::kFile),  // the record writes itself
+      Found("assets", TreeEntryKind::kFolder),
+      Found("assets/deep", TreeEntryKind::kFolder),  // holds a planned file, so planned
+      Found("assets/deep/gallery.css", TreeEntryKind::kFile),
+      Found("images", TreeEntryKind::kFolder),
+      Found("images/1.jpg", TreeEntryKind::kFile),
+      Found("index.html", TreeEntryKind::kFile),
+  };
+  EXPECT_EQ(std::nullopt, FindPlanMismatch(whole, planned));
+  // An optional file and its folder may be there, or not.
+  std::vector<CTreeEntry> with_optional = whole;
+  with_optional.push_back(Found("thumbs", TreeEntryKind::kFolder));
+  with_optional.push_back(Found("thumbs/1.jpg", TreeEntryKind::kFile));
+  EXPECT_EQ(std::nullopt, FindPlanMismatch(with_optional, planned));
+
+  struct Case {
+    std::string what;
+    std::function<void(std::vector<CTreeEntry>&)> change;
+    std::string path;
+    PlanMismatch cause;
+  } cases[] = {
+      {"a file no plan names",
+       [](auto& found) { found.push_back(Found("images/2.jpg", TreeEntryKind::kFile)); },
+       "images/2.jpg", PlanMismatch::kUnplanned},
+      {"a folder no plan names",
+       [](auto& found) { found.push_back(Found("large", TreeEntryKind::kFolder)); }, "large",
+       PlanMismatch::kUnplanned},
+      {"a link in a planned file's place",
+       [](auto& found) { found[6].kind = TreeEntryKind::kLink; }, "index.html",
+       PlanMismatch::kMissing},
+      {"a file in a planned folder's place",
+       [](auto& found) {
+         found.erase(found.begin() + 4, found.begin() + 6);
+         found.push_back(Found("images", TreeEntryKind::kFile));
+       },
+       "images", PlanMismatch::kMissing},
+      {"a planned file missing", [](auto& found) { found.erase(found.begin() + 5); },
+       "images/1.jpg", PlanMismatch::kMissing},
+      {"a planned folder missing with what it holds",
+       [](auto& found) { found.erase(found.begin() + 1, found.begin() + 4); }, "assets",
+       PlanMismatch::kMissing},
+      {"a folder that cannot be listed", [](auto& found) { found[4].listed = false; }, "images",
+       PlanMismatch::kUnreadable},
+  };
+  for (const Case& c : cases) {
+    std::vector<CTreeEntry> found = whole;
+    c.change(found);
+    const std::optional<CPlanMismatchEntry> mismatch = FindPlanMismatch(found, planned);
+    ASSERT_TRUE(mismatch) << c.what;
+    EXPECT_EQ(c.path, mismatch->path) << c.what;
+    EXPECT_EQ(c.cause, mismatch->cause) << c.what;
+  }
+}
+
+TEST(PlanMismatchTest, AFolderNotAsPlannedIsNotRecorded) {
+  TempFolder folder;
+  folder.WriteFile("index.html", "made");
+  folder.WriteFile("notes.txt", "theirs");
+  const CPlannedGallery index_alone = {{}, {"index.html"}, {}, "index.html"};
+  CRecordWriting writing = WriteBuildRecord(folder.path(), index_alone);
+  EXPECT_FALSE(writing.entries);
+  ASSERT_TRUE(writing.mismatch);
+  EXPECT_EQ("notes.txt", writing.mismatch->path);
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(folder.Join(".gallery-record")));
+  ASSERT_TRUE(RemoveFile(folder.Join("notes.txt")));
+  writing = WriteBuildRecord(folder.path(), index_alone);
+  ASSERT_TRUE(writing.entries);
+  ASSERT_EQ(1u, writing.entries->size());
+  EXPECT_EQ("index.html", writing.entries->front().path);
+  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.path()));
+}
+
 // A finished build in a temporary folder of its own, recorded.
 class RecordedGallery {
  public:
   explicit RecordedGallery(std::string_view inputs = {}) {
     static_cast<void>(CreateFolder(path()));
-    for (const char* sub : {"/images", "/originals", "/assets"}) {
-      static_cast<void>(CreateFolder(path() + sub));
+    CPlannedGallery planned;
+    planned.folders = {"images", "originals", "assets"};
+    planned.files = {"index.html", "photo-1.html", "images/1.jpg", "originals/1.jpg",
+                     "assets/gallery.css"};
+    for (const std::string& sub : planned.folders) {
+      static_cast<void>(CreateFolder(path() + "/" + sub));
     }
-    for (const char* file :
-         {"index.html", "photo-1.html", "images/1.jpg", "originals/1.jpg", "assets/gallery.css"}) {
-      Write(file, std::string("made: ") + file);
-    }
-    record_ = WriteBuildRecord(path(), inputs).value_or(std::vector<CRecordedEntry>{});
+    for (const std::string& file : planned.files) Write(file, "made: " + file);
+    record_ =
+        WriteBuildRecord(path(), planned, inputs).entries.value_or(std::vector<CRecordedEntry>{});
   }
 
   std::string path() const { return folder_.Join("site"); }

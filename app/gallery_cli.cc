@@ -48,18 +48,19 @@ ProgressMode ChooseProgressMode(const CCliOptions& options, const CCliEnvironmen
   return environment.err_is_terminal ? ProgressMode::kBar : ProgressMode::kLines;
 }
 
-// `left_out` counts the videos that were not built at all, as skipped.
+// `left_out` counts the videos that were not built at all, as skipped; `index_page` is the
+// gallery's first index page (relative to it), empty when it has none.
 void ReportBuilt(const CProgressReporter& progress, int photo_count, int reused, int left_out,
-                 const std::string& folder, CCliEnvironment& environment) {
+                 const std::string& folder, const std::string& index_page,
+                 CCliEnvironment& environment) {
   environment.err << "gallery: built " << EscapeForTerminal(folder) << " in "
                   << FormatDuration(progress.elapsed()) << ": "
                   << FormatPhotoCounts(photo_count - progress.skipped_count() - reused, reused,
                                        progress.skipped_count() + left_out)
                   << '\n';
-  const std::string index =
-      GetPathKind(folder + "/index.html") == PathKind::kFile ? "/index.html" : "/index.htm";
-  if (GetPathKind(folder + index) == PathKind::kFile) {
-    environment.err << "gallery: open " << EscapeForTerminal(AbsolutePath(folder)) + index
+  if (!index_page.empty()) {
+    environment.err << "gallery: open "
+                    << EscapeForTerminal(AbsolutePath(folder) + "/" + index_page)
                     << " in a web browser to view it.\n";
   } else {
     environment.err << "gallery: no index page was written, as the collection has no photos.\n";
@@ -207,6 +208,7 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
   }
   builder.SetObserver(&progress);
   progress.Start(photo_count);
+  CPlannedGallery planned;
   // The classic theme shows the albums' photos, already the builder's in the order
   // `PhotosInOrder` numbers them, as one list.
   const int generated =
@@ -218,8 +220,12 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
                                 builder.image_cache() != nullptr && !videos.empty()
                                     ? environment.cache_folder + "/videos"
                                     : std::string()},
-                               plan.root(), &progress)
+                               plan.root(), &progress, &planned)
           : builder.Generate(document_path, options.thumbnails.value_or(true));
+  if (!modern) {
+    planned = ListClassicGalleryFiles(builder, options.output_name,
+                                      options.thumbnails.value_or(true), progress.skipped_photos());
+  }
   builder.SetObserver(nullptr);
   builder.SetImageCache(nullptr);
   progress.Finish();
@@ -259,7 +265,7 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
     // A photo that could not be made, or a video left out, is tried again by the next build
     // (ffmpeg may be there by then), which must not find this gallery final.
     plan.inputs = progress.skipped_count() == 0 && left_out == 0 ? inputs : std::string();
-    outcome = plan.Commit();
+    outcome = plan.Commit(planned);
     if (outcome == CommitOutcome::kCommitted && collection != nullptr) {
       replaced = collection->Commit();
     }
@@ -278,7 +284,7 @@ ExitCode GenerateInto(CGalleryBuilder& builder, const CAlbum& library,
   }
   if (!options.quiet) {
     ReportBuilt(progress, photo_count, cache ? cache->reused_page_images() : 0, left_out,
-                plan.folder, environment);
+                plan.folder, planned.index_page, environment);
   }
   return ExitCode::kBuilt;
 }

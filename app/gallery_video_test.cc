@@ -110,6 +110,13 @@ TEST_F(GalleryVideoTest, VideosArePublishedPlayableWithoutTheirPlaceAndConverted
     std::sort(names.begin(), names.end());
     return names;
   }());
+  // Of a poster frame as small as these only the 1x thumbnail is drawn: the larger sizes would
+  // be the page image again, so no page shows them and none is written.
+  for (const char* size : {"thumbs2x", "medium", "large"}) {
+    EXPECT_EQ(std::vector<std::string>{},
+              ListFolder(site_ + "/" + size).value_or(std::vector<std::string>{"?"}))
+        << size;
+  }
   // Poster frames became the page image and thumbnails, which the pages show.
   EXPECT_EQ(160, vips::VImage::new_from_file((site_ + "/images/2.jpg").c_str()).width());
   EXPECT_EQ(PathKind::kFile, GetPathKind(site_ + "/thumbs/1.jpg"));

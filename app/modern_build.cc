@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include "app/photo_caption.h"
@@ -108,12 +111,84 @@ std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style)
   return settings;
 }
 
+int CountOfferedModernSizes(PhotoSize page, const std::vector<PhotoSize>& drawn) {
+  // Each size is worth offering only where the one before it is: a page image too small for
+  // the 2x thumbnail is smaller still than the medium size.
+  auto offered = [&](size_t i) {
+    switch (i) {
+      case 0:
+        return true;
+      case 1:
+        return drawn[1].width > drawn[0].width;
+      case 2:
+        return drawn[2].width < page.width;
+      case 3:
+        return drawn[3].width < page.width && drawn[3].width > drawn[2].width;
+      default:
+        return false;
+    }
+  };
+  int count = 0;
+  while (static_cast<size_t>(count) < drawn.size() && offered(static_cast<size_t>(count))) {
+    ++count;
+  }
+  return count;
+}
+
+int CountOfferedModernSizes(const CImageSettings& page_settings,
+                            const std::vector<CImageSettings>& thumbnail_settings,
+                            std::optional<PhotoSize> source) {
+  if (!source) return 1;
+  const PhotoSize page = LayOutImage(page_settings, *source, true).output;
+  std::vector<PhotoSize> drawn;
+  for (const CImageSettings& settings : thumbnail_settings) {
+    drawn.push_back(LayOutImage(settings, page, false).output);
+  }
+  return std::max(1, CountOfferedModernSizes(page, drawn));
+}
+
 CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& root, int photo) {
-  auto path = [&](ModernImageSize size) { return root + "/" + plan.Image(photo, size).path; };
-  return {plan.photos[photo].path,
-          path(ModernImageSize::kPage),
-          {path(ModernImageSize::kThumb), path(ModernImageSize::kThumb2x),
-           path(ModernImageSize::kMedium), path(ModernImageSize::kLarge)}};
+  CPhotoImagePaths paths{
+      plan.photos[photo].path, root + "/" + plan.Image(photo, ModernImageSize::kPage).path, {}};
+  for (const ModernImageSize size : {ModernImageSize::kThumb, ModernImageSize::kThumb2x,
+                                     ModernImageSize::kMedium, ModernImageSize::kLarge}) {
+    const CModernPlannedImage& image = plan.Image(photo, size);
+    if (!image.offered) break;
+    paths.thumbnails.push_back(root + "/" + image.path);
+  }
+  return paths;
+}
+
+std::vector<std::pair<std::string_view, std::string_view>> ModernAssets(const CModernPlan& plan) {
+  std::vector<std::pair<std::string_view, std::string_view>> assets = {
+      {"gallery.css", ModernStylesheet()}, {"gallery.js", ModernScript()}};
+  if (plan.HasAlbums()) assets.emplace_back("albums.css", ModernAlbumStylesheet());
+  return assets;
+}
+
+CPlannedGallery ListModernGalleryFiles(const CModernPlan& plan, const CModernGallery& gallery) {
+  CPlannedGallery planned;
+  planned.folders = plan.folders;
+  for (const auto& [name, bytes] : ModernAssets(plan)) {
+    planned.files.push_back("assets/" + std::string(name));
+  }
+  for (const CModernPlannedPage& page : plan.pages) planned.files.push_back(page.path);
+  for (int index = 0; index < static_cast<int>(gallery.photos.size()); ++index) {
+    const CModernPhoto& photo = gallery.photos[index];
+    const std::pair<ModernImageSize, const CModernSize*> shown[] = {
+        {ModernImageSize::kPage, &photo.image},
+        {ModernImageSize::kThumb, &photo.thumb},
+        {ModernImageSize::kThumb2x, &photo.thumb2x},
+        {ModernImageSize::kMedium, &photo.medium},
+        {ModernImageSize::kLarge, &photo.large}};
+    for (const auto& [size, image] : shown) {
+      if (image->width > 0) planned.files.push_back(plan.Image(index, size).path);
+    }
+    if (!photo.original.empty()) planned.files.push_back("originals/" + photo.original);
+    if (!photo.video_file.empty()) planned.files.push_back("videos/" + photo.video_file);
+  }
+  planned.index_page = plan.pages[plan.albums.front().index_pages.front()].path;
+  return planned;
 }
 
 std::string ModernOriginalName(std::string_view extension, int index) {
@@ -153,15 +228,16 @@ CModernPhoto ToModernPhoto(const std::string& title, const CPhotoImages& images,
     return made ? CModernSize{images.thumbnails[i].size->width, images.thumbnails[i].size->height}
                 : CModernSize{};
   };
-  photo.thumb = written(0);
-  // The larger sizes are offered only where they differ from the smaller ones (a small photo's
-  // are all of one size).
-  const CModernSize thumb2x = written(1);
-  if (thumb2x.width > photo.thumb.width) photo.thumb2x = thumb2x;
-  const CModernSize medium = written(2);
-  if (medium.width < photo.image.width) photo.medium = medium;
-  const CModernSize large = written(3);
-  if (large.width < photo.image.width && large.width > photo.medium.width) photo.large = large;
+  // Only the sizes worth offering, as laid out, that were written count.
+  std::vector<PhotoSize> drawn;
+  for (const CScaledPhoto& thumbnail : images.thumbnails) {
+    drawn.push_back(thumbnail.size.value_or(PhotoSize{}));
+  }
+  const int offered = CountOfferedModernSizes(*images.page_image.size, drawn);
+  CModernSize* const sizes[] = {&photo.thumb, &photo.thumb2x, &photo.medium, &photo.large};
+  for (int i = 0; i < offered && i < static_cast<int>(std::size(sizes)); ++i) {
+    *sizes[i] = written(static_cast<size_t>(i));
+  }
   photo.caption = std::move(caption);
   photo.original = std::move(original);
   return photo;
@@ -284,6 +360,48 @@ CPublishedVideo PublishVideo(const CModernOptions& options, const CVideoFacts& f
   return {"", target, LacksRoomFor(folder, source) ? WriteFailure::kNoSpace : WriteFailure::kNone};
 }
 
+// The upright size in the header of each of `sources` (nothing for one that cannot be read),
+// read on `workers` threads (none: on this one). A header takes about half a millisecond to
+// read, which two cores halve for the many photos of a rebuild that takes them all from the
+// image cache.
+std::vector<std::optional<PhotoSize>> ReadSourceSizes(const std::vector<std::string>& sources,
+                                                      int workers) {
+  std::vector<std::optional<PhotoSize>> sizes(sources.size());
+  // Each thread reads every `step`-th source from its own first, and writes only those sizes.
+  auto read = [&](size_t first, size_t step) {
+    for (size_t i = first; i < sources.size(); i += step) {
+      sizes[i] = ReadPhotoSize(sources[i], INT64_MAX);
+    }
+  };
+  if (workers <= 1) {
+    read(0, 1);
+    return sizes;
+  }
+  std::vector<std::thread> threads;
+  const auto step = static_cast<size_t>(workers);
+  for (size_t first = 1; first < step; ++first) threads.emplace_back(read, first, step);
+  read(0, step);
+  for (std::thread& thread : threads) thread.join();
+  return sizes;
+}
+
+// Removes the images of `paths` that were written but that `shown` does not show: those of a
+// video that could not be published, or a size found not worth offering only once made (as its
+// source changed since its header was first read).
+void RemoveUnshownImages(const CPhotoImagePaths& paths, const CPhotoImages& images,
+                         const CModernPhoto& shown) {
+  if (images.page_image.failure == PhotoFailure::kNone && shown.image.width == 0) {
+    static_cast<void>(RemoveFile(paths.page_image));
+  }
+  const CModernSize* const sizes[] = {&shown.thumb, &shown.thumb2x, &shown.medium, &shown.large};
+  for (size_t i = 0; i < images.thumbnails.size() && i < paths.thumbnails.size(); ++i) {
+    if (images.thumbnails[i].failure == PhotoFailure::kNone &&
+        (i >= std::size(sizes) || sizes[i]->width == 0)) {
+      static_cast<void>(RemoveFile(paths.thumbnails[i]));
+    }
+  }
+}
+
 // Writes the pages of `kind` of `plan`; false after telling `observer` of one not written.
 bool WritePages(const CModernGallery& gallery, const CModernPlan& plan, ModernPageKind kind,
                 const std::string& root, CGenerationObserver* observer) {
@@ -301,39 +419,46 @@ bool WritePages(const CModernGallery& gallery, const CModernPlan& plan, ModernPa
 
 int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
                        const CModernOptions& options, const std::string& root,
-                       CGenerationObserver* observer) {
+                       CGenerationObserver* observer, CPlannedGallery* planned) {
   CModernGallery gallery = StartModernGallery(builder.style());
   gallery.language = options.language;
-  const CModernPlan plan = PlanModernGallery(album, gallery.photos_per_page, options.originals);
+  CModernPlan plan = PlanModernGallery(album, gallery.photos_per_page, options.originals);
   for (const std::string& folder : plan.folders) {
     if (!CreateFolder(root + "/" + folder)) return 0;
   }
   const std::vector<CPhotoEntry>& photos = plan.photos;
   const int photo_count = static_cast<int>(photos.size());
-  std::vector<CPhotoImagePaths> paths;
-  for (int index = 0; index < photo_count; ++index) {
-    paths.push_back(ModernImagePaths(plan, root, index));
-  }
   // A video's images are drawn from its poster frame, made first; one without a poster frame
   // is given a source that is not there, and shows its title alone.
   const std::string video_folder = root + "/videos";
   std::vector<CVideoStart> videos(static_cast<size_t>(photo_count));
+  std::vector<std::string> sources;
   for (int index = 0; index < photo_count; ++index) {
+    sources.push_back(photos[index].path);
     if (!photos[index].video) continue;
     if (observer != nullptr && observer->StopRequested()) return 0;
     videos[index] = StartVideo(options.video_tools, photos[index].path, video_folder, index);
-    paths[index].source = videos[index].poster.empty()
-                              ? video_folder + "/" + std::to_string(index + 1) + ".no-poster"
-                              : videos[index].poster;
+    sources.back() = videos[index].poster.empty()
+                         ? video_folder + "/" + std::to_string(index + 1) + ".no-poster"
+                         : videos[index].poster;
   }
-  CImageWork image_work(ModernPageImageSettings(builder.style(), options.max_size),
-                        ModernThumbnailSettings(builder.style()), std::move(paths),
+  const CImageSettings page_settings = ModernPageImageSettings(builder.style(), options.max_size);
+  std::vector<CImageSettings> thumbnail_settings = ModernThumbnailSettings(builder.style());
+  // The sizes worth offering follow from the size in each source's header, which the image
+  // work reads again: the others are never written.
+  const std::vector<std::optional<PhotoSize>> source_sizes = ReadSourceSizes(
+      sources, options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count));
+  std::vector<CPhotoImagePaths> paths;
+  for (int index = 0; index < photo_count; ++index) {
+    plan.OfferDrawnSizes(index, CountOfferedModernSizes(page_settings, thumbnail_settings,
+                                                        source_sizes[index]));
+    paths.push_back(ModernImagePaths(plan, root, index));
+    paths.back().source = sources[index];
+  }
+  CImageWork image_work(page_settings, std::move(thumbnail_settings), std::move(paths),
                         options.workers >= 0 ? options.workers : ImageWorkerCount(photo_count),
                         builder.image_cache());
-  std::vector<std::pair<std::string_view, std::string_view>> assets = {
-      {"gallery.css", ModernStylesheet()}, {"gallery.js", ModernScript()}};
-  if (plan.HasAlbums()) assets.emplace_back("albums.css", ModernAlbumStylesheet());
-  for (const auto& [name, bytes] : assets) {
+  for (const auto& [name, bytes] : ModernAssets(plan)) {
     const std::string path = root + "/assets/" + std::string(name);
     if (!Written(path, TryWriteFileBytes(path, bytes), observer)) return 0;
   }
@@ -367,14 +492,7 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
         shown.video_seconds =
             facts->seconds < 0 ? -1 : static_cast<int>(std::lround(facts->seconds));
       }
-      const CPhotoImagePaths& written = image_work.paths(index);
-      const CModernPhoto& shown = gallery.photos.back();
-      if (shown.thumb2x.width == 0) static_cast<void>(RemoveFile(written.thumbnails[1]));
-      if (shown.medium.width == 0) static_cast<void>(RemoveFile(written.thumbnails[2]));
-      if (shown.image.width == 0) {
-        static_cast<void>(RemoveFile(written.page_image));
-        static_cast<void>(RemoveFile(written.thumbnails[0]));
-      }
+      RemoveUnshownImages(image_work.paths(index), images, gallery.photos.back());
       if (observer != nullptr) observer->OnPhotoDone(index, photo_count);
       continue;
     }
@@ -401,20 +519,17 @@ int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
     gallery.photos.push_back(
         ToModernPhoto(photos[index].title, images, std::move(caption), std::move(original)));
     gallery.photos.back().original_download = std::move(download);
-    // A size not offered is no file of the gallery either.
-    const CPhotoImagePaths& written = image_work.paths(index);
-    const CModernPhoto& shown = gallery.photos.back();
-    if (shown.thumb2x.width == 0) static_cast<void>(RemoveFile(written.thumbnails[1]));
-    if (shown.medium.width == 0) static_cast<void>(RemoveFile(written.thumbnails[2]));
-    if (shown.large.width == 0) static_cast<void>(RemoveFile(written.thumbnails[3]));
+    RemoveUnshownImages(image_work.paths(index), images, gallery.photos.back());
     if (observer != nullptr) observer->OnPhotoDone(index, photo_count);
   }
   static_cast<void>(image_work.TakeResults());
   if (observer != nullptr && observer->StopRequested()) return 0;
-  return WritePages(gallery, plan, ModernPageKind::kPhoto, root, observer) &&
-                 WritePages(gallery, plan, ModernPageKind::kAlbumIndex, root, observer)
-             ? 1
-             : 0;
+  if (!WritePages(gallery, plan, ModernPageKind::kPhoto, root, observer) ||
+      !WritePages(gallery, plan, ModernPageKind::kAlbumIndex, root, observer)) {
+    return 0;
+  }
+  if (planned != nullptr) *planned = ListModernGalleryFiles(plan, gallery);
+  return 1;
 }
 
 }  // namespace gallery

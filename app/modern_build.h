@@ -1,10 +1,13 @@
 #ifndef GALLERY_APP_MODERN_BUILD_H_
 #define GALLERY_APP_MODERN_BUILD_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "app/build_record.h"
 #include "app/video_media.h"
 #include "generate/image_work.h"
 #include "imaging/scaled_photo.h"
@@ -55,10 +58,31 @@ CModernGallery StartModernGallery(const CStyleSettings& style);
 CImageSettings ModernPageImageSettings(const CStyleSettings& style, int max_size);
 std::vector<CImageSettings> ModernThumbnailSettings(const CStyleSettings& style);
 
+// How many of the images drawn from a page image of size `page`, of sizes `drawn` in the order
+// of ModernThumbnailSettings, are worth offering: the 1x thumbnail always, then each larger size
+// as long as it differs from the smaller ones (a small photo's are all of one size): the 2x
+// thumbnail where wider than the 1x, the medium where narrower than the page image, the large
+// where between the medium and the page image. At most `drawn.size()`.
+int CountOfferedModernSizes(PhotoSize page, const std::vector<PhotoSize>& drawn);
+
+// The same for a photo whose source has the upright size `source`, with the images laid out
+// as `page_settings` and `thumbnail_settings` make them; 1 when the size is not known.
+int CountOfferedModernSizes(const CImageSettings& page_settings,
+                            const std::vector<CImageSettings>& thumbnail_settings,
+                            std::optional<PhotoSize> source);
+
 // The source and the image files of photo `photo` of `plan` in the gallery at `root`, for the
-// image work: its page image, then the images drawn from it in the order of
+// image work: its page image, then the images drawn from it that `plan` offers, in the order of
 // ModernThumbnailSettings.
 CPhotoImagePaths ModernImagePaths(const CModernPlan& plan, const std::string& root, int photo);
+
+// The fixed files of the gallery of `plan` under assets/, by name, with their bytes.
+std::vector<std::pair<std::string_view, std::string_view>> ModernAssets(const CModernPlan& plan);
+
+// Every folder and file of the modern gallery of `plan` whose photos show as `gallery` says:
+// its folders, assets and pages, and of each photo the images the pages show, its original and
+// its video. The first index page is the root album's first.
+CPlannedGallery ListModernGalleryFiles(const CModernPlan& plan, const CModernGallery& gallery);
 
 // The name under originals/ of the copy of photo `index`'s source, whose content is in the
 // format of the file name extension `extension` (see ReadPhotoExtension): N and that
@@ -85,18 +109,20 @@ bool PublishConvertedVideo(const CVideoTools& tools, const std::string& source,
                            const std::string& target, const std::string& cache, bool& reused);
 
 // Writes the modern gallery of the album tree `album` into the empty folder `root`, in the
-// style of `builder`'s collection and through its image cache. The root album is the
-// collection: its title and description are the style's. Photos are told to `observer` by
-// their place in `PhotosInOrder(album)`. 1 when every file was written (photos whose sources
-// could not be made into images show their title alone, told to `observer`), 0 as soon as an
-// image, page, asset or offered original could not be written (told to `observer` first) or
+// style of `builder`'s collection and through its image cache, and puts into `planned` (when
+// given) what it holds then (see ListModernGalleryFiles). Of each photo's images only the sizes
+// offered are written, decided from the size in its source's header before any image is made. The
+// root album is the collection: its title and description are the style's. Photos are told to
+// `observer` by their place in `PhotosInOrder(album)`. 1 when every file was written (photos whose
+// sources could not be made into images show their title alone, told to `observer`), 0 as soon as
+// an image, page, asset or offered original could not be written (told to `observer` first) or
 // `observer` asked to stop. Videos get a poster frame in place of a page image, from which
 // their thumbnails are drawn, and a copy under videos/ that browsers play, without the
 // metadata that may tell where they were taken; one that cannot be read or made so is told to
 // `observer` as a photo failure and shows its title alone.
 int BuildModernGallery(const CGalleryBuilder& builder, const CAlbum& album,
                        const CModernOptions& options, const std::string& root,
-                       CGenerationObserver* observer);
+                       CGenerationObserver* observer, CPlannedGallery* planned = nullptr);
 
 }  // namespace gallery
 

@@ -161,6 +161,40 @@ TEST(ModernGalleryTest, EachSmallerPageImageIsOfferedWhereItIsSmaller) {
   EXPECT_EQ(0, ToModernPhoto("t", images, {}, "").large.width);
 }
 
+TEST(ModernGalleryTest, OnlyTheSizesWorthOfferingArePlanned) {
+  CStyleSettings style;
+  const std::vector<CImageSettings> thumbnails = ModernThumbnailSettings(style);
+  struct Case {
+    PhotoSize source;
+    int max_size;
+    int expected;
+  };
+  const Case cases[] = {
+      {{300, 200}, 2048, 1},    // the 2x thumbnail would be the page image, no wider
+      {{320, 240}, 2048, 1},    // the thumbnail is the page image itself
+      {{400, 300}, 2048, 2},    // wider than the thumbnail, yet no larger than the medium
+      {{1024, 768}, 2048, 2},   // exactly the medium size
+      {{1025, 769}, 2048, 3},   // just over it
+      {{10, 1025}, 2048, 3},    // a sliver over it, still narrower once made medium
+      {{1536, 1000}, 2048, 3},  // exactly the large size
+      {{1300, 836}, 1300, 3},  {{1537, 1000}, 2048, 4},
+      {{5000, 2813}, 2048, 4}, {{5000, 2813}, 1000, 2},  // capped below the medium size
+      {{5000, 2813}, 0, 4},                              // uncapped
+  };
+  for (const Case& c : cases) {
+    const CImageSettings page = ModernPageImageSettings(style, c.max_size);
+    EXPECT_EQ(c.expected, CountOfferedModernSizes(page, thumbnails, c.source))
+        << c.source.width << "x" << c.source.height << " at " << c.max_size;
+  }
+  // A source whose size is not known gets the 1x thumbnail alone, which may not be made either.
+  EXPECT_EQ(
+      1, CountOfferedModernSizes(ModernPageImageSettings(style, 2048), thumbnails, std::nullopt));
+  // Sizes offered stop at the first that is not: a large size is never offered without the
+  // medium one.
+  EXPECT_EQ(2, CountOfferedModernSizes({2048, 1280},
+                                       {{384, 240}, {768, 480}, {2048, 1280}, {1536, 960}}));
+}
+
 // Every file under `folder`, by its path relative to it.
 void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& out) {
   for (const std::string& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
@@ -275,7 +309,17 @@ TEST_F(ModernBuildTest, AlbumsGetPagesOfTheirOwnBesideTheFlatLayout) {
   CModernOptions options;
   options.max_size = 400;
   options.workers = 0;
-  ASSERT_EQ(1, BuildModernGallery(builder, root, options, site, nullptr));
+  CPlannedGallery planned;
+  ASSERT_EQ(1, BuildModernGallery(builder, root, options, site, nullptr, &planned));
+  // What the build planned, as the record is made of it, is what it left on disk.
+  std::vector<std::string> planned_files = planned.files;
+  std::sort(planned_files.begin(), planned_files.end());
+  EXPECT_EQ(Tree(site), planned_files);
+  EXPECT_TRUE(planned.optional_files.empty());
+  EXPECT_EQ("index.html", planned.index_page);
+  for (const std::string& folder : planned.folders) {
+    EXPECT_EQ(PathKind::kFolder, GetPathKind(site + "/" + folder)) << folder;
+  }
 
   std::vector<std::string> pages;
   for (const std::string& file : Tree(site)) {

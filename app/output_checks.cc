@@ -1,10 +1,12 @@
 #include "app/output_checks.h"
 
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "app/cli_report.h"
 #include "collection/gallery_builder.h"
+#include "collection/output_layout.h"
 #include "generate/generate.h"
 
 namespace gallery {
@@ -79,6 +81,33 @@ std::string RefusalMessage(const COutputChoice& choice, std::string_view output_
          " cannot be written (no permission). Choose another place.";
 }
 
+// Why the finished gallery of `plan` differs from what its build planned, naming the entry as it
+// would be named once in OUTDIR's place.
+std::string NotAsPlannedMessage(const COutputPlan& plan) {
+  const CPlanMismatchEntry& mismatch = plan.staging.mismatch();
+  const std::string kept =
+      plan.replaces ? " The earlier gallery was kept." : " Nothing was changed.";
+  const std::string path = plan.folder + "/" + mismatch.path;
+  switch (mismatch.cause) {
+    case PlanMismatch::kMissing:
+      return path +
+             ": the build meant to write this, but it is missing from the finished gallery (did "
+             "something remove it meanwhile?), so the gallery was not put in place." +
+             kept + " Build again.";
+    case PlanMismatch::kUnreadable:
+      return path +
+             ": this folder of the finished gallery cannot be read, so the gallery was not put "
+             "in place." +
+             kept + " Build again.";
+    case PlanMismatch::kUnplanned:
+      break;
+  }
+  return path +
+         ": the finished gallery holds this, which its build did not write (did another program "
+         "write into the folder meanwhile?), so the gallery was not put in place." +
+         kept + " Build again.";
+}
+
 }  // namespace
 
 std::optional<COutputPlan> OpenOutput(const std::string& outdir, const CCliOptions& options,
@@ -99,17 +128,47 @@ bool ReportEndangeredInput(const std::vector<std::string>& paths, std::string_vi
   return true;
 }
 
+CPlannedGallery ListClassicGalleryFiles(const CGalleryBuilder& builder,
+                                        const std::string& output_name, bool thumbnails,
+                                        const std::vector<int>& skipped) {
+  // Listed in a root of "", so that each path is "/" and the path in the gallery.
+  std::vector<std::string> files = ListGeneratedFiles(builder, "/" + output_name, thumbnails);
+  std::unordered_set<std::string> left_out;
+  for (const int index : skipped) {
+    for (const std::string_view folder : {kImagesFolder, kThumbsFolder}) {
+      left_out.insert(std::string(folder) + "/" + GetPhotoFileName(index));
+    }
+  }
+  CPlannedGallery planned;
+  for (const std::string_view folder : kGalleryFolders) planned.folders.emplace_back(folder);
+  // A thumbnail is there only when one could be laid out, a frame piece only when the style's
+  // border has a size that is drawn.
+  const std::string thumbs = std::string(kThumbsFolder) + "/";
+  const std::string pieces = std::string(kBorderFolder) + "/";
+  for (size_t i = 0; i < files.size(); ++i) {
+    std::string file = files[i].substr(1);
+    // The index pages follow the collection file.
+    if (i == 1 && file.find('/') == std::string::npos) planned.index_page = file;
+    if (left_out.count(file) != 0) continue;
+    const bool optional = file.starts_with(thumbs) || file.starts_with(pieces);
+    (optional ? planned.optional_files : planned.files).push_back(std::move(file));
+  }
+  return planned;
+}
+
 bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& options,
                            CCliEnvironment& environment) {
-  const std::string document = "/" + options.output_name;
-  std::vector<std::string> files = ListGeneratedFiles(builder, document, options.thumbnails.value_or(true));
-  files.erase(files.begin());
-  for (const char* folder : {"/images", "/thumbs", "/pages", "/advanced", "/border"}) {
-    files.emplace_back(folder);
-  }
-  for (const std::string& file : files) {
-    if (file.compare(0, document.size(), document) == 0 &&
-        (file.size() == document.size() || file[document.size()] == '/')) {
+  if (options.theme.value_or(Theme::kModern) == Theme::kModern) return false;
+  const std::string& name = options.output_name;
+  CPlannedGallery planned =
+      ListClassicGalleryFiles(builder, name, options.thumbnails.value_or(true));
+  // The collection file itself comes first.
+  std::vector<std::string> taken(planned.files.begin() + 1, planned.files.end());
+  taken.insert(taken.end(), planned.optional_files.begin(), planned.optional_files.end());
+  taken.insert(taken.end(), planned.folders.begin(), planned.folders.end());
+  for (const std::string& path : taken) {
+    if (path.compare(0, name.size(), name) == 0 &&
+        (path.size() == name.size() || path[name.size()] == '/')) {
       ReportError(environment, "--output " + options.output_name +
                                    ": the gallery has a file or folder of that name. Choose "
                                    "another name, such as collection.xml.");
@@ -133,6 +192,9 @@ void ReportNotCommitted(CommitOutcome outcome, const COutputPlan& plan, const CC
                                    ": the record of the gallery's files could not be written "
                                    "(disk full, or no permission?). Free some space and build "
                                    "again. Nothing was changed.");
+      return;
+    case CommitOutcome::kNotAsPlanned:
+      ReportError(environment, NotAsPlannedMessage(plan));
       return;
     case CommitOutcome::kCommitted:
     case CommitOutcome::kFailed:

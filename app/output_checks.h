@@ -22,7 +22,18 @@ std::optional<COutputPlan> OpenOutput(const std::string& outdir, const CCliOptio
 bool ReportEndangeredInput(const std::vector<std::string>& paths, std::string_view what,
                            const COutputPlan& plan, CCliEnvironment& environment);
 
-// Reports an output collection name that is also the name of a file or folder of the gallery.
+// Every folder and file of the classic gallery of `builder`'s photos with the output collection
+// file `output_name` (listed first) and, with `thumbnails`, thumbnails, as ListGeneratedFiles
+// gives them. The photos `skipped` (by index), which had no image made, have none; thumbnails
+// and frame pieces are optional, as a photo's shape or the style's border size may leave them
+// out. The first index page is the
+// first one listed, if any.
+CPlannedGallery ListClassicGalleryFiles(const CGalleryBuilder& builder,
+                                        const std::string& output_name, bool thumbnails,
+                                        const std::vector<int>& skipped = {});
+
+// Reports an output collection name that is also the name of a file or folder of the classic
+// gallery that a build writes (the modern theme writes no collection file).
 bool ReportOutputNameTaken(const CGalleryBuilder& builder, const CCliOptions& options,
                            CCliEnvironment& environment);
 

@@ -73,7 +73,8 @@ CStagingFolder::CStagingFolder(CStagingFolder&& other) noexcept
     : path_(std::exchange(other.path_, std::string())),
       lock_(std::move(other.lock_)),
       target_(std::move(other.target_)),
-      foreign_(std::move(other.foreign_)) {}
+      foreign_(std::move(other.foreign_)),
+      mismatch_(std::move(other.mismatch_)) {}
 
 CStagingFolder::~CStagingFolder() {
   // Everything in a staging folder is the build's own (or, after a failed commit, the old
@@ -81,11 +82,15 @@ CStagingFolder::~CStagingFolder() {
   if (!path_.empty()) static_cast<void>(RemoveTree(path_));
 }
 
-CommitOutcome CStagingFolder::Commit(std::string_view inputs) {
+CommitOutcome CStagingFolder::Commit(const CPlannedGallery& planned, std::string_view inputs) {
   // Recorded last, once nothing else changes in the folder: the image cache links its files in
   // while the build lasts and may unlink its own names of them as it is trimmed afterwards.
-  const std::optional<std::vector<CRecordedEntry>> record = WriteBuildRecord(path_, inputs);
-  if (!record) return CommitOutcome::kNotRecorded;
+  CRecordWriting record = WriteBuildRecord(path_, planned, inputs);
+  if (record.mismatch) {
+    mismatch_ = std::move(*record.mismatch);
+    return CommitOutcome::kNotAsPlanned;
+  }
+  if (!record.entries) return CommitOutcome::kNotRecorded;
   if (GetPathKind(target_) == PathKind::kMissing) {
     if (!RenamePath(path_, target_)) return CommitOutcome::kFailed;
     path_.clear();

@@ -31,6 +31,8 @@ enum class CommitOutcome {
   kNotRecorded,    // the record of the new gallery's files could not be written; OUTDIR is as
                    // it was
   kOutdirChanged,  // OUTDIR came to hold what its last build did not write; it is as it was
+  kNotAsPlanned,   // the new gallery lacks a file its build planned, or holds one it did not;
+                   // OUTDIR is as it was
 };
 
 // A fresh folder beside OUTDIR that a build fills and that then takes OUTDIR's place whole, so
@@ -51,14 +53,17 @@ class CStagingFolder {
   const std::string& path() const { return path_; }
   // With `kOutdirChanged`: the first entry of OUTDIR that its last build did not write.
   const CForeignEntry& foreign() const { return foreign_; }
+  // With `kNotAsPlanned`: the first entry of the folder that differs from the plan.
+  const CPlanMismatchEntry& mismatch() const { return mismatch_; }
 
-  // Records what the folder holds, and that `inputs` made it (see CBuildRecord), then puts it
-  // in OUTDIR's place: exchanged with an existing
+  // Records what the folder holds, found to be what `planned` names (see WriteBuildRecord), and
+  // that `inputs` made it (see CBuildRecord), then puts it in OUTDIR's place: exchanged with an
+  // existing
   // OUTDIR in one step (two renames where the file system cannot exchange), whose old gallery
   // is then removed once it is found to hold only what its record lists, or renamed to a new
   // one. Anything but `kCommitted` leaves OUTDIR as it was, and the folder this object's to
   // remove.
-  CommitOutcome Commit(std::string_view inputs);
+  CommitOutcome Commit(const CPlannedGallery& planned, std::string_view inputs);
 
  private:
   // Replaces the existing OUTDIR; `aside` is where the old folder went.
@@ -68,6 +73,7 @@ class CStagingFolder {
   std::unique_ptr<CFolderLock> lock_;
   std::string target_;
   CForeignEntry foreign_;
+  CPlanMismatchEntry mismatch_;
 };
 
 // Where a build writes: a staging folder beside OUTDIR, which becomes OUTDIR once the gallery is
@@ -84,7 +90,7 @@ struct COutputPlan {
 
   // Where the files go while the build lasts.
   const std::string& root() const { return staging.path(); }
-  CommitOutcome Commit() { return staging.Commit(inputs); }
+  CommitOutcome Commit(const CPlannedGallery& planned) { return staging.Commit(planned, inputs); }
 };
 
 // A plan, or why there is none.

@@ -18,6 +18,9 @@
 namespace gallery {
 namespace {
 
+// The plan of a build that writes index.htm alone.
+const CPlannedGallery kIndexAlone = {{}, {"index.htm"}, {}, "index.htm"};
+
 std::vector<std::string> SortedNames(const std::string& folder) {
   std::vector<std::string> names = ListFolder(folder).value_or(std::vector<std::string>{});
   std::sort(names.begin(), names.end());
@@ -28,14 +31,16 @@ std::vector<std::string> SortedNames(const std::string& folder) {
 // (relative paths) that someone else put there.
 void WriteGallery(const TempFolder& temp, const std::string& name,
                   const std::vector<std::string>& extra = {}) {
-  for (const char* sub : {"", "/advanced", "/border", "/images", "/pages"}) {
-    static_cast<void>(CreateFolder(temp.Join(name + sub)));
+  CPlannedGallery planned;
+  planned.folders = {"advanced", "border", "images", "pages"};
+  planned.files = {"index.htm",     "index-1.htm",  "collection.xml", "advanced/next.jpg",
+                   "border/15.jpg", "images/0.jpg", "pages/0.htm"};
+  static_cast<void>(CreateFolder(temp.Join(name)));
+  for (const std::string& sub : planned.folders) {
+    static_cast<void>(CreateFolder(temp.Join(name + "/" + sub)));
   }
-  for (const char* file : {"index.htm", "index-1.htm", "collection.xml", "advanced/next.jpg",
-                           "border/15.jpg", "images/0.jpg", "pages/0.htm"}) {
-    temp.WriteFile(name + "/" + file, "old");
-  }
-  static_cast<void>(WriteBuildRecord(temp.Join(name)));
+  for (const std::string& file : planned.files) temp.WriteFile(name + "/" + file, "old");
+  static_cast<void>(WriteBuildRecord(temp.Join(name), planned));
   for (const std::string& file : extra) temp.WriteFile(name + "/" + file, "theirs");
 }
 
@@ -96,7 +101,7 @@ TEST(OutputPlanTest, CommitReplacesAnEarlierGalleryWholeAndKeepsItsPermissions) 
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
     // The earlier gallery is shown whole until the commit.
     EXPECT_EQ("old", ReadWholeFile(folder.Join("site/images/0.jpg")));
-    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
+    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit(kIndexAlone));
   }
   EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
   // The new gallery holds what was built and the record of it, which the next build trusts.
@@ -132,7 +137,7 @@ TEST(OutputPlanTest, UncommittedOrRefusedCommitsLeaveOutdirAsItWas) {
     ASSERT_TRUE(choice.plan) << c.path;
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "new"));
     folder.WriteFile("site/" + c.path, c.bytes);
-    EXPECT_EQ(CommitOutcome::kOutdirChanged, choice.plan->Commit()) << c.path;
+    EXPECT_EQ(CommitOutcome::kOutdirChanged, choice.plan->Commit(kIndexAlone)) << c.path;
     EXPECT_EQ(c.path, choice.plan->staging.foreign().path);
     EXPECT_EQ(c.cause, choice.plan->staging.foreign().cause) << c.path;
     EXPECT_EQ(c.bytes, ReadWholeFile(folder.Join("site/" + c.path)));
@@ -148,6 +153,39 @@ TEST(OutputPlanTest, UncommittedOrRefusedCommitsLeaveOutdirAsItWas) {
   EXPECT_EQ(before, SortedNames(folder.Join("site")));
 }
 
+TEST(OutputPlanTest, AGalleryNotAsPlannedIsNotCommitted) {
+  TempFolder folder;
+  WriteGallery(folder, "site");
+  const std::vector<std::string> before = SortedNames(folder.Join("site"));
+  struct Case {
+    std::string what;
+    std::vector<std::string> written;
+    std::string path;
+    PlanMismatch cause;
+  } cases[] = {
+      {"a planned file missing", {}, "index.htm", PlanMismatch::kMissing},
+      {"a file no plan names",
+       {"index.htm", "index.htm.tmp"},
+       "index.htm.tmp",
+       PlanMismatch::kUnplanned},
+  };
+  for (const Case& c : cases) {
+    COutputChoice choice = PlanOutput(folder.Join("site"));
+    ASSERT_TRUE(choice.plan) << c.what;
+    for (const std::string& file : c.written) {
+      ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/" + file, "new"));
+    }
+    EXPECT_EQ(CommitOutcome::kNotAsPlanned, choice.plan->Commit(kIndexAlone)) << c.what;
+    EXPECT_EQ(c.path, choice.plan->staging.mismatch().path) << c.what;
+    EXPECT_EQ(c.cause, choice.plan->staging.mismatch().cause) << c.what;
+    EXPECT_EQ(before, SortedNames(folder.Join("site"))) << c.what;
+    EXPECT_EQ("old", ReadWholeFile(folder.Join("site/index.htm"))) << c.what;
+  }
+  // Nothing of the staging folders is left beside the gallery, which is kept as it was.
+  EXPECT_EQ(std::vector<std::string>{"site"}, SortedNames(folder.path()));
+  EXPECT_EQ(std::nullopt, FindForeignEntry(folder.Join("site")));
+}
+
 TEST(OutputPlanTest, NewFolderAndLinkedFolderAreCommittedInPlace) {
   TempFolder folder;
   {
@@ -155,7 +193,7 @@ TEST(OutputPlanTest, NewFolderAndLinkedFolderAreCommittedInPlace) {
     ASSERT_TRUE(choice.plan);
     EXPECT_FALSE(choice.plan->replaces);
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "done"));
-    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
+    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit(kIndexAlone));
   }
   EXPECT_EQ("done", ReadWholeFile(folder.Join("fresh/index.htm")));
   // A link named as OUTDIR keeps leading to the folder, which gets the new gallery.
@@ -165,7 +203,7 @@ TEST(OutputPlanTest, NewFolderAndLinkedFolderAreCommittedInPlace) {
     COutputChoice choice = PlanOutput(folder.Join("link"));
     ASSERT_TRUE(choice.plan);
     ASSERT_TRUE(WriteFileBytes(choice.plan->root() + "/index.htm", "again"));
-    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit());
+    EXPECT_EQ(CommitOutcome::kCommitted, choice.plan->Commit(kIndexAlone));
   }
   EXPECT_EQ((std::vector<std::string>{"fresh", "link"}), SortedNames(folder.path()));
   EXPECT_EQ("again", ReadWholeFile(folder.Join("link/index.htm")));

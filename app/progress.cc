@@ -183,7 +183,7 @@ void CProgressReporter::OnPhotoDone(int index, int photo_count) {
 
 void CProgressReporter::OnPhotoFailed(int index, const std::string& source_path,
                                       PhotoFailure cause) {
-  ++skipped_count_;
+  skipped_photos_.push_back(index);
   // "\r" then erase-to-end-of-line leaves the terminal line empty for the warning.
   if (bar_shown_) out_ << "\r\033[K";
   out_ << "gallery: warning: " << EscapeForTerminal(source_path) << ": "

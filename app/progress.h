@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "collection/gallery_builder.h"
 #include "collection/photo_result.h"
@@ -80,7 +81,9 @@ class CProgressReporter : public CGenerationObserver {
   void Finish();
 
   // Photos left without a picture, as their sources could not be made into one.
-  int skipped_count() const { return skipped_count_; }
+  int skipped_count() const { return static_cast<int>(skipped_photos_.size()); }
+  // Their indices, in the order told.
+  const std::vector<int>& skipped_photos() const { return skipped_photos_; }
   // The first file that could not be written, if any.
   const std::optional<CFileNotWritten>& not_written() const { return not_written_; }
   double elapsed() const { return clock_() - start_; }
@@ -100,7 +103,7 @@ class CProgressReporter : public CGenerationObserver {
   int total_ = 0;
   // When the first photo was done, by `clock_`.
   std::optional<double> first_done_at_;
-  int skipped_count_ = 0;
+  std::vector<int> skipped_photos_;
   std::optional<CFileNotWritten> not_written_;
   bool bar_shown_ = false;
 };

@@ -59,10 +59,7 @@ PhotoSize CapLongSide(PhotoSize source, int max_long_side) {
   return {shrink(source.width), shrink(source.height)};
 }
 
-namespace {
-
-// The layout of the page image or thumbnail of `source` by `settings`.
-ScaledPhotoLayout LayOut(const CImageSettings& settings, PhotoSize source, bool page_image) {
+ScaledPhotoLayout LayOutImage(const CImageSettings& settings, PhotoSize source, bool page_image) {
   if (page_image) {
     // A page image keeps the source's own size unless capped; every rule then draws the whole
     // source.
@@ -84,8 +81,6 @@ ScaledPhotoLayout LayOut(const CImageSettings& settings, PhotoSize source, bool 
   }
   return layout;
 }
-
-}  // namespace
 
 PhotoColor ToPhotoColor(int color) {
   const unsigned bits = static_cast<unsigned>(color);
@@ -124,7 +119,7 @@ CScaledPhoto MakeScaledPhoto(const CImageSettings& settings, const std::string& 
   const PhotoSize source = header->size;
 
   const bool page_image = mode == kPageImageMode;
-  const ScaledPhotoLayout layout = LayOut(settings, source, page_image);
+  const ScaledPhotoLayout layout = LayOutImage(settings, source, page_image);
   // A thumbnail is made from the page image written just before it.
   const PhotoRendering rendering = {.output = layout.output,
                                     .source = layout.source,

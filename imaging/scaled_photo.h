@@ -63,6 +63,10 @@ struct CImageSettings {
 };
 CImageSettings MakeImageSettings(const CStyleSettings& style);
 
+// The layout of the page image (`page_image`) or thumbnail of a source of size `source` by
+// `settings`, as `WriteScaledPhoto` makes it: a thumbnail's source is the page image.
+ScaledPhotoLayout LayOutImage(const CImageSettings& settings, PhotoSize source, bool page_image);
+
 // What writing one scaled photo gave.
 struct CScaledPhoto {
   // The size to record for the image: a page image's once it was written; a thumbnail's as soon

@@ -139,6 +139,13 @@ int CModernPlan::IndexPageHolding(int album, int item) const {
   return planned.index_pages[page];
 }
 
+void CModernPlan::OfferDrawnSizes(int photo, int count) {
+  for (int size = static_cast<int>(ModernImageSize::kThumb); size < kModernImageSizes; ++size) {
+    images[static_cast<size_t>(photo) * kModernImageSizes + static_cast<size_t>(size)].offered =
+        size - static_cast<int>(ModernImageSize::kThumb) < std::max(count, 1);
+  }
+}
+
 std::string CModernPlan::Link(int from, std::string_view path) const {
   return ModernRelativeLink(pages[from].path, path);
 }

@@ -31,6 +31,8 @@ struct CModernPlannedImage {
   ModernImageSize size = ModernImageSize::kPage;
   std::string path;     // relative to the gallery's folder
   int drawn_from = -1;  // the image (in `CModernPlan::images`) it is made from; -1: the source
+  // False for a size that the photo is too small to be worth offering in: never written.
+  bool offered = true;
 };
 
 enum class ModernPageKind { kAlbumIndex, kPhoto };
@@ -81,6 +83,9 @@ struct CModernPlan {
   const CModernPlannedImage& Image(int photo, ModernImageSize size) const {
     return images[static_cast<size_t>(photo) * kModernImageSizes + static_cast<size_t>(size)];
   }
+  // Offers only the first `count` (at least 1) of photo `photo`'s images drawn from its page
+  // image, in the order of ModernImageSize from kThumb on; the others are not offered.
+  void OfferDrawnSizes(int photo, int count);
   // The index page of `album` that shows `item`, counting its sub-album cards first and then
   // its own photos; the nearest page for items out of range.
   int IndexPageHolding(int album, int item) const;
