@@ -41,7 +41,7 @@ struct CClassicPlannedImage {
   int photo = 0;
   int file = 0;         // in `CClassicPlan::files`
   int drawn_from = -1;  // the image (in `CClassicPlan::images`) it is made from; -1: the source
-  std::string source;   // the file it is made from: the photo's source or that image's path
+  std::string source;   // the photo's source, which it is made of, directly or through that image
   CImageSettings settings;
 };
 
