@@ -91,6 +91,14 @@ CClassicPlan PlanClassicGallery(const std::vector<CPhotoEntry>& photos, const CS
       PaginateIndex(photo_count, style.table_columns, style.table_rows);
   plan.photos_per_page = pagination.photos_per_page;
   plan.index_page_count = pagination.page_count;
+  const size_t images_per_photo = thumbnails ? 2 : 1;
+  plan.files.reserve(1 + static_cast<size_t>(pagination.page_count) +
+                     static_cast<size_t>(photo_count) * (images_per_photo + 1) +
+                     kNavigationButtonKinds.size() + kFramePieceCount);
+  plan.images.reserve(static_cast<size_t>(photo_count) * images_per_photo);
+  plan.pages.reserve(static_cast<size_t>(pagination.page_count) + photo_count);
+  plan.page_images.reserve(photo_count);
+  plan.photo_thumbs.reserve(photo_count);
   for (int number = 0; number < pagination.page_count; ++number) {
     CClassicPlannedPage page;
     page.kind = ClassicPageKind::kIndex;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "collection/collection_document.h"
@@ -87,11 +88,11 @@ void CGalleryBuilder::PassOver(const std::string& path, WriteFailure cause) {
 
 std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
                                             const std::string& document_path, bool thumbnails) {
-  const CClassicPlan plan =
+  CClassicPlan plan =
       PlanClassicGallery(builder.photos(), builder.style(), document_path, thumbnails);
   std::vector<std::string> files;
   files.reserve(plan.files.size());
-  for (const CClassicPlannedFile& file : plan.files) files.push_back(file.path);
+  for (CClassicPlannedFile& file : plan.files) files.push_back(std::move(file.path));
   return files;
 }
 
