@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "collection/output_layout.h"
-#include "collection/style_settings.h"
 #include "collection/photo_result.h"
+#include "collection/style_settings.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
+#include "html/page_writer.h"
 #include "html/photo_page.h"
 #include "tests/temp_folder.h"
 
@@ -58,7 +59,8 @@ double RunOnce(const std::string& folder, bool write) {
   for (int index = 0; index < kPhotoCount; ++index) {
     const std::string name = GetPageFileName(kPhotoPageKind, index, kPhotoCount);
     if (write) {
-      WritePhotoPage(folder + "/" + name, style, photos[index], index, kPhotoCount, state);
+      WritePhotoPage(folder + "/" + name, style, photos[index], index, kPhotoCount,
+                     PageLinksByNumber(kPhotoPageKind, index, kPhotoCount), state);
     } else {
       bytes += RenderPhotoPage(style, photos[index], index, kPhotoCount, state)
                    .value_or(std::string())
@@ -71,7 +73,10 @@ double RunOnce(const std::string& folder, bool write) {
     const int first = page * per_page;
     if (write) {
       WriteIndexPage(folder + "/" + GetPageFileName(kIndexPageKind, page, page_count), style,
-                     photos, first, first + per_page, page, page_count, state);
+                     photos, first, first + per_page,
+                     PageLinksByNumber(kIndexPageKind, page, page_count, first,
+                                       std::min(first + per_page, kPhotoCount)),
+                     state);
     } else {
       bytes += RenderIndexPage(style, photos, first, first + per_page, page, page_count, state)
                    .value_or(std::string())

@@ -35,11 +35,6 @@ int NumberInName(std::string_view name, std::string_view prefix, std::string_vie
 
 }  // namespace
 
-// The button folder links are spelt out whole, as the page templates spell them; they must
-// still name the folder the buttons are written to.
-static_assert(kButtonLinkFromIndexPage.substr(0, kAdvancedFolder.size()) == kAdvancedFolder);
-static_assert(kButtonLinkFromPhotoPage.substr(3) == kButtonLinkFromIndexPage);
-
 std::string GetPageFileName(int kind, int number, int count) {
   if (number < 0 || number >= count) return "";
   if (kind == kPhotoPageKind) return std::to_string(number) + std::string(kPageSuffix);
@@ -101,16 +96,24 @@ std::string GalleryFilePath(const std::string& root, std::string_view folder,
   return Link(root + "/", folder, name);
 }
 
+std::string GalleryLink(std::string_view from_folder, std::string_view to_folder,
+                        std::string_view name) {
+  if (from_folder == to_folder) return std::string(name);
+  std::string link = from_folder.empty() ? "" : "../";
+  if (to_folder.empty()) return link + std::string(name);
+  return Link(link, to_folder, name);
+}
+
 std::string ThumbnailLink(int64_t index) {
-  return Link("", kThumbsFolder, GetPhotoFileName(index));
+  return GalleryLink("", kThumbsFolder, GetPhotoFileName(index));
 }
 
 std::string PhotoPageLink(int64_t index) {
-  return Link("", kPagesFolder, std::to_string(index) + std::string(kPageSuffix));
+  return GalleryLink("", kPagesFolder, std::to_string(index) + std::string(kPageSuffix));
 }
 
 std::string PageImageLink(int64_t index) {
-  return Link("../", kImagesFolder, GetPhotoFileName(index));
+  return GalleryLink(kPagesFolder, kImagesFolder, GetPhotoFileName(index));
 }
 
 }  // namespace gallery

@@ -58,14 +58,18 @@ std::string GalleryFolderPath(const std::string& root, std::string_view folder);
 std::string GalleryFilePath(const std::string& root, std::string_view folder,
                             std::string_view name);
 
-// Links, relative to the folder of the page they appear on. From an index page (in the root):
+// The link, from a page in `from_folder`, to the file `name` in `to_folder` (each one of
+// kGalleryFolders, or empty for the root): the name alone within one folder, else the way out
+// of `from_folder` ("../") and into `to_folder`. Every link between the files of a gallery is
+// made by it.
+std::string GalleryLink(std::string_view from_folder, std::string_view to_folder,
+                        std::string_view name);
+
+// Links from an index page (in the root) to the thumbnail and the page of photo `index`, and
+// from a photo page to its page image.
 std::string ThumbnailLink(int64_t index);
 std::string PhotoPageLink(int64_t index);
-// and from a photo page (in the pages folder; other photo pages are linked by file name alone):
 std::string PageImageLink(int64_t index);
-// The folder of button images, ending in "/", from an index page and from a photo page.
-inline constexpr std::string_view kButtonLinkFromIndexPage = "advanced/";
-inline constexpr std::string_view kButtonLinkFromPhotoPage = "../advanced/";
 
 }  // namespace gallery
 

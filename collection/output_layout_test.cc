@@ -50,11 +50,28 @@ TEST(OutputLayoutTest, LinksLeadToTheFilesARunWrites) {
   }
   EXPECT_EQ(GalleryFilePath("/g", kPagesFolder, GetPageFileName(kPhotoPageKind, 3, 4)),
             Follow("", PhotoPageLink(3)));
-  const std::string next(GetButtonFileName(NavigationButtonKind::kNext));
-  EXPECT_EQ(GalleryFilePath("/g", kAdvancedFolder, next),
-            Follow("", std::string(kButtonLinkFromIndexPage) + next));
-  EXPECT_EQ(GalleryFilePath("/g", kAdvancedFolder, next),
-            Follow(kPagesFolder, std::string(kButtonLinkFromPhotoPage) + next));
+}
+
+TEST(GalleryLinkTest, LeadsFromEveryFolderToEveryFile) {
+  struct Case {
+    std::string_view from, to;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"", "", "next.jpg"},
+      {"", kAdvancedFolder, "advanced/next.jpg"},
+      {kPagesFolder, kPagesFolder, "next.jpg"},
+      {kPagesFolder, kAdvancedFolder, "../advanced/next.jpg"},
+      {kPagesFolder, "", "../next.jpg"},
+      {kBorderFolder, kThumbsFolder, "../thumbs/next.jpg"},
+  };
+  for (const Case& c : cases) {
+    const std::string link = GalleryLink(c.from, c.to, "next.jpg");
+    EXPECT_EQ(c.expected, link) << "from '" << c.from << "' to '" << c.to << "'";
+    const std::string target =
+        c.to.empty() ? "/g/next.jpg" : GalleryFilePath("/g", c.to, "next.jpg");
+    EXPECT_EQ(target, Follow(c.from, link)) << "from '" << c.from << "' to '" << c.to << "'";
+  }
 }
 
 TEST(OutputLayoutTest, NamesARunWritesAreKnownInTheirFolder) {

@@ -7,15 +7,19 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "collection/collection_document.h"
 #include "collection/gallery_builder.h"
 #include "collection/output_layout.h"
 #include "collection/photo_result.h"
+#include "generate/classic_plan.h"
 #include "generate/image_work.h"
+#include "generate/navigation_buttons.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
+#include "html/page_writer.h"
 #include "html/photo_page.h"
 #include "imaging/image_cache.h"
 #include "imaging/photo_memory.h"
@@ -84,26 +88,11 @@ void CGalleryBuilder::PassOver(const std::string& path, WriteFailure cause) {
 
 std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
                                             const std::string& document_path, bool thumbnails) {
-  const std::string root = ParentFolder(document_path);
-  const int photo_count = static_cast<int>(builder.photos().size());
-  std::vector<std::string> files = {document_path};
-  const IndexPagination pagination =
-      PaginateIndex(photo_count, builder.style().table_columns, builder.style().table_rows);
-  for (int page = 0; page < pagination.page_count; ++page) {
-    files.push_back(root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count));
-  }
-  for (int index = 0; index < photo_count; ++index) {
-    files.push_back(GalleryFilePath(root, kImagesFolder, GetPhotoFileName(index)));
-    if (thumbnails) files.push_back(GalleryFilePath(root, kThumbsFolder, GetPhotoFileName(index)));
-    files.push_back(
-        GalleryFilePath(root, kPagesFolder, GetPageFileName(kPhotoPageKind, index, photo_count)));
-  }
-  for (NavigationButtonKind button : kNavigationButtonKinds) {
-    files.push_back(GalleryFilePath(root, kAdvancedFolder, GetButtonFileName(button)));
-  }
-  for (int piece = 0; piece < kFramePieceCount; ++piece) {
-    files.push_back(GalleryFilePath(root, kBorderFolder, GetFramePieceFileName(piece)));
-  }
+  CClassicPlan plan =
+      PlanClassicGallery(builder.photos(), builder.style(), document_path, thumbnails);
+  std::vector<std::string> files;
+  files.reserve(plan.files.size());
+  for (CClassicPlannedFile& file : plan.files) files.push_back(std::move(file.path));
   return files;
 }
 
@@ -129,38 +118,39 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   // A folder in the collection file's place could never be replaced by it; the gallery is not
   // begun beside it.
   if (GetPathKind(document_path) == PathKind::kFolder) return 0;
+  // Every path written below is the plan's; the style is only read from here.
+  const CClassicPlan plan = PlanClassicGallery(photos_, style_, document_path, thumbnails);
   // A photo is never written over, whatever name or link leads to it: the run writes nothing.
   std::vector<std::string> sources;
   sources.reserve(photos_.size());
   for (const CPhotoEntry& photo : photos_) sources.push_back(photo.path);
-  if (FindSameFile(sources, ListGeneratedFiles(*this, document_path, thumbnails))) return 0;
+  std::vector<std::string> planned;
+  planned.reserve(plan.files.size());
+  for (const CClassicPlannedFile& file : plan.files) planned.push_back(file.path);
+  if (FindSameFile(sources, planned)) return 0;
 
   const std::string root = ParentFolder(document_path);
-  for (std::string_view folder : kGalleryFolders) {
-    static_cast<void>(CreateFolder(GalleryFolderPath(root, folder)));
-  }
-  const std::string images_folder = GalleryFolderPath(root, kImagesFolder);
-  const std::string pages_folder = GalleryFolderPath(root, kPagesFolder);
-  const std::string border_folder = GalleryFolderPath(root, kBorderFolder);
-  RemoveLeftoverTemporaries(
-      root, std::string_view(document_path).substr(document_path.find_last_of("/\\") + 1));
+  for (const std::string& folder : plan.folders) static_cast<void>(CreateFolder(folder));
+  RemoveLeftoverTemporaries(root, plan.files.front().name);
 
   CCollectionDocument document;
   if (!document.Create()) return 0;
   if (!document.BeginCollection(style_.collection_title, style_.collection_desc)) return 0;
 
-  // What the image work needs of the style is copied first; the style is only read from here.
-  const int photo_count = static_cast<int>(photos_.size());
-  const CImageSettings settings = MakeImageSettings(style_);
-  const std::string thumbs_folder = GalleryFolderPath(root, kThumbsFolder);
+  const int photo_count = plan.photo_count();
   std::vector<CPhotoImagePaths> paths;
   paths.reserve(photos_.size());
   for (int index = 0; index < photo_count; ++index) {
-    const std::string name = GetPhotoFileName(index);
-    paths.push_back({photos_[index].path, images_folder + "/" + name,
-                     thumbnails ? std::vector<std::string>{thumbs_folder + "/" + name}
-                                : std::vector<std::string>{}});
+    const CClassicPlannedImage& page_image = plan.images[plan.page_images[index]];
+    CPhotoImagePaths photo_paths = {page_image.source, plan.Path(page_image.file), {}};
+    if (plan.photo_thumbs[index] >= 0) {
+      photo_paths.thumbnails.push_back(plan.Path(plan.images[plan.photo_thumbs[index]].file));
+    }
+    paths.push_back(std::move(photo_paths));
   }
+  // Every photo's images are made with the same settings, the page image's and (with
+  // thumbnails) the thumbnail's.
+  const CImageSettings settings = MakeImageSettings(style_);
   CImageWork image_work(
       settings, thumbnails ? std::vector<CImageSettings>{settings} : std::vector<CImageSettings>{},
       std::move(paths), image_workers_ >= 0 ? image_workers_ : ImageWorkerCount(photo_count),
@@ -168,11 +158,15 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
   std::vector<CPhotoResult> results;
   results.reserve(photos_.size());
   // The photos' images are made on workers from here on; the buttons and frame pieces meanwhile.
-  WriteNavigationButtons(GalleryFolderPath(root, kAdvancedFolder));
+  for (int file : plan.buttons) {
+    const CClassicPlannedFile& button = plan.files[file];
+    PassOver(button.path,
+             WriteButtonImage(*kNavigationButtons[button.number].pattern, button.path));
+  }
   CPageState state = StartPageState(style_, photo_count);
-  for (int piece = 0; piece < kFramePieceCount; ++piece) {
-    const std::string path = border_folder + "/" + GetFramePieceFileName(piece);
-    PassOver(path, WriteFramePiece(path, piece));
+  for (int file : plan.frame_pieces) {
+    const CClassicPlannedFile& piece = plan.files[file];
+    PassOver(piece.path, WriteFramePiece(piece.path, piece.number));
   }
   for (int index = 0; index < photo_count; ++index) {
     if (observer_ != nullptr && observer_->StopRequested()) return 0;
@@ -183,9 +177,10 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     // The image work has removed what an earlier run left under the names of images it could
     // not make.
     if (observer_ != nullptr) ReportImageFailures(*observer_, image_work, index, images);
-    const std::string page_path =
-        pages_folder + "/" + GetPageFileName(kPhotoPageKind, index, photo_count);
-    PassOver(page_path, WritePhotoPage(page_path, style_, photo, index, photo_count, state));
+    const int page = plan.index_page_count + index;
+    const std::string& page_path = plan.Path(plan.pages[page].file);
+    PassOver(page_path,
+             WritePhotoPage(page_path, style_, photo, index, photo_count, plan.Links(page), state));
     static_cast<void>(document.SetPhotoAttribute("path", std::to_string(index)));
     static_cast<void>(document.SetPhotoAttribute("title", photos_[index].title));
     if (observer_ != nullptr) observer_->OnPhotoDone(index, photo_count);
@@ -200,16 +195,11 @@ int CGalleryBuilder::Generate(const std::string& document_path, bool thumbnails)
     return 0;
   }
 
-  const IndexPagination pagination =
-      PaginateIndex(photo_count, style_.table_columns, style_.table_rows);
-  for (int page = 0; page < pagination.page_count; ++page) {
-    const int first = page * pagination.photos_per_page;
-    const int end =
-        static_cast<int>(std::min<int64_t>(int64_t{first} + pagination.photos_per_page, INT_MAX));
-    const std::string path =
-        root + "/" + GetPageFileName(kIndexPageKind, page, pagination.page_count);
-    PassOver(path,
-             WriteIndexPage(path, style_, results, first, end, page, pagination.page_count, state));
+  for (int page = 0; page < plan.index_page_count; ++page) {
+    const CClassicPlannedPage& index_page = plan.pages[page];
+    const std::string& path = plan.Path(index_page.file);
+    PassOver(path, WriteIndexPage(path, style_, results, index_page.first_photo,
+                                  index_page.end_photo, plan.Links(page), state));
   }
   return 1;
 }

@@ -22,8 +22,9 @@ IndexPagination PaginateIndex(int photo_count, int columns, int rows);
 int ImageWorkerCount(int photo_count);
 
 // Every file that `builder.Generate(document_path, thumbnails)` writes, whether it exists yet
-// or not: `document_path` itself first, then the index pages, the page images, thumbnails
-// (with `thumbnails`), photo pages, buttons and frame pieces.
+// or not: `document_path` itself first, then the index pages, each photo's page image,
+// thumbnail (with `thumbnails`) and page, the buttons and the frame pieces. The paths of the
+// gallery's plan (PlanClassicGallery), which Generate writes by.
 std::vector<std::string> ListGeneratedFiles(const CGalleryBuilder& builder,
                                             const std::string& document_path, bool thumbnails);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -159,6 +160,78 @@ std::string WriteTestPhoto(const std::string& path) {
       .new_from_image(std::vector<double>{90, 160, 30})
       .jpegsave(path.c_str());
   return path;
+}
+
+// Every address in the href and src attributes of `page`, in order.
+std::vector<std::string> LinksOf(const std::string& page) {
+  std::vector<std::string> links;
+  for (const char* attribute : {"href=\"", "src=\""}) {
+    const std::string start(attribute);
+    for (size_t at = page.find(start); at != std::string::npos; at = page.find(start, at + 1)) {
+      const size_t begin = at + start.size();
+      links.push_back(page.substr(begin, page.find('"', begin) - begin));
+    }
+  }
+  return links;
+}
+
+TEST_F(GenerateTest, WritesExactlyThePlannedFilesAndLinksOnlyThem) {
+  for (const bool thumbnails : {true, false}) {
+    for (const int thumb_style : {1, 10}) {
+      CGalleryBuilder builder;
+      builder.style().table_columns = 2;
+      builder.style().table_rows = 2;
+      builder.style().thumb_style = thumb_style;
+      builder.style().thumb_border_size = 4;
+      builder.style().thumb_type = 1;
+      builder.style().thumb_width = 24;
+      builder.style().thumb_height = 20;
+      for (int i = 0; i < 5; ++i) {
+        CPhotoEntry entry;
+        entry.path = WriteTestPhoto(folder_.Join("source-" + std::to_string(i) + ".jpg"));
+        builder.photos().push_back(entry);
+      }
+      const std::string context = std::string(thumbnails ? "thumbnails" : "no thumbnails") +
+                                  ", frame style " + std::to_string(thumb_style);
+      const std::string root = folder_.Join("gallery");
+      std::filesystem::remove_all(root);
+      std::filesystem::create_directories(root);
+      const std::vector<std::string> planned =
+          ListGeneratedFiles(builder, root + "/collection.xml", thumbnails);
+      ASSERT_EQ(1, builder.Generate(root + "/collection.xml", thumbnails)) << context;
+
+      std::vector<std::string> written;
+      for (const auto& [name, bytes] : FilesUnder(root)) written.push_back(root + "/" + name);
+      std::vector<std::string> expected = planned;
+      std::sort(expected.begin(), expected.end());
+      std::vector<std::string> unplanned, missing;
+      std::set_difference(written.begin(), written.end(), expected.begin(), expected.end(),
+                          std::back_inserter(unplanned));
+      std::set_difference(expected.begin(), expected.end(), written.begin(), written.end(),
+                          std::back_inserter(missing));
+      EXPECT_EQ(std::vector<std::string>{}, unplanned) << context;
+      EXPECT_EQ(std::vector<std::string>{}, missing) << context;
+
+      // Every link of every page leads to a file of the gallery, but the Home button's absolute
+      // address and, without thumbnails, the thumbnails the index pages still show.
+      int checked = 0;
+      for (const std::string& path : planned) {
+        if (!path.ends_with(".htm")) continue;
+        const std::string page_folder = ParentFolder(path);
+        for (const std::string& link : LinksOf(ReadWholeFile(path))) {
+          if (link.starts_with("https://")) continue;
+          const std::string target =
+              std::filesystem::path(page_folder + "/" + link).lexically_normal().string();
+          if (!thumbnails && target.starts_with(root + "/thumbs/")) continue;
+          EXPECT_TRUE(std::binary_search(expected.begin(), expected.end(), target))
+              << context << ": " << path << " links " << link;
+          ++checked;
+        }
+      }
+      // Frame pieces, buttons, neighbours, images: far more than one link to each page.
+      EXPECT_LT(100, checked) << context;
+    }
+  }
 }
 
 TEST_F(GenerateTest, SameFilesWhateverTheNumberOfWorkers) {

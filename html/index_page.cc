@@ -78,19 +78,27 @@ std::optional<std::string> FramedCell(const CStyleSettings& style, const CPhotoR
   return cell;
 }
 
-// The photo values every cell sets, empty or not.
-void SetCellValues(CPageValues& values, int64_t index) {
+// The photo values every cell sets, empty or not. A cell past the photos of the page links no
+// file of the gallery, but its values are still there for a later placeholder to show.
+void SetCellValues(CPageValues& values, const CPageLinks& links, int64_t index, int first) {
   values.photo_index = std::to_string(index + 1);
   values.photo_number = std::to_string(index);
-  values.photo_path = ThumbnailLink(index);
-  values.photo_page = PhotoPageLink(index);
+  const int64_t shown = index - first;
+  if (shown >= 0 && static_cast<uint64_t>(shown) < links.thumbnails.size() &&
+      static_cast<uint64_t>(shown) < links.photo_pages.size()) {
+    values.photo_path = links.thumbnails[static_cast<size_t>(shown)];
+    values.photo_page = links.photo_pages[static_cast<size_t>(shown)];
+  } else {
+    values.photo_path = ThumbnailLink(index);
+    values.photo_page = PhotoPageLink(index);
+  }
   values.photo_title.clear();
 }
 
 void WriteCell(CPageText& page, const CStyleSettings& style, std::span<const CPhotoResult> photos,
-               int64_t index, int first, int end, CPageState& state) {
+               const CPageLinks& links, int64_t index, int first, int end, CPageState& state) {
   CPageValues& values = state.values;
-  SetCellValues(values, index);
+  SetCellValues(values, links, index, first);
   const int64_t photo_count = static_cast<int64_t>(photos.size());
   if (index < 0 || index >= photo_count || index < first || index >= end) {
     page.Append(kThumbEmptyCell);
@@ -116,8 +124,8 @@ void WriteCell(CPageText& page, const CStyleSettings& style, std::span<const CPh
 }
 
 void WriteThumbnailTable(CPageText& page, const CStyleSettings& style,
-                         std::span<const CPhotoResult> photos, int first, int end,
-                         CPageState& state) {
+                         std::span<const CPhotoResult> photos, const CPageLinks& links, int first,
+                         int end, CPageState& state) {
   const int64_t photo_count = static_cast<int64_t>(photos.size());
   if (style.table_rows <= 0) return;
   const std::string row_start = std::string(kThumbRowStart) + '\n';
@@ -139,10 +147,10 @@ void WriteThumbnailTable(CPageText& page, const CStyleSettings& style,
         const int64_t empty_cells = style.table_columns - column;
         page.AppendRepeated(std::string(kThumbEmptyCell) + '\n', empty_cells);
         index += empty_cells;
-        SetCellValues(state.values, index - 1);
+        SetCellValues(state.values, links, index - 1, first);
         break;
       }
-      WriteCell(page, style, photos, index, first, end, state);
+      WriteCell(page, style, photos, links, index, first, end, state);
       ++index;
     }
     page.Append(row_end);
@@ -176,6 +184,15 @@ std::string ShortenTitle(std::string_view title, int limit, int type) {
 std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
                                            std::span<const CPhotoResult> photos, int first, int end,
                                            int page_number, int page_count, CPageState& state) {
+  const int shown_end = static_cast<int>(std::min<int64_t>(end, std::ssize(photos)));
+  return RenderIndexPage(
+      style, photos, first, end,
+      PageLinksByNumber(kIndexPageKind, page_number, page_count, first, shown_end), state);
+}
+
+std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
+                                           std::span<const CPhotoResult> photos, int first, int end,
+                                           const CPageLinks& links, CPageState& state) {
   CPageText page;
   for (std::string_view line : kIndexPageTemplate) {
     // Unlike photo pages, index pages fill in values before looking for line placeholders, so an
@@ -185,9 +202,9 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
     text += '\n';
     if (!ReplacePlaceholders(style, state.values, text)) return std::nullopt;
     if (text.find("%%TableContent%%") != std::string::npos) {
-      WriteThumbnailTable(page, style, photos, first, end, state);
+      WriteThumbnailTable(page, style, photos, links, first, end, state);
     } else if (text.find("%%Navigation%%") != std::string::npos) {
-      WriteNavigationBar(page, kIndexPageKind, page_number, page_count, kButtonLinkFromIndexPage, HomeCell());
+      WriteNavigationBar(page, kIndexPageKind, links.navigation);
     } else if (!WriteHeaderLine(page, style, state.values, text)) {
       WritePageLine(page, text);
     }
@@ -197,11 +214,10 @@ std::optional<std::string> RenderIndexPage(const CStyleSettings& style,
 }
 
 WriteFailure WriteIndexPage(const std::string& path, const CStyleSettings& style,
-                            std::span<const CPhotoResult> photos, int first, int end, int page,
-                            int page_count, CPageState& state) {
+                            std::span<const CPhotoResult> photos, int first, int end,
+                            const CPageLinks& links, CPageState& state) {
   CPageState next = state;
-  std::optional<std::string> bytes =
-      RenderIndexPage(style, photos, first, end, page, page_count, next);
+  std::optional<std::string> bytes = RenderIndexPage(style, photos, first, end, links, next);
   // A page that cannot be made (past the largest page) is a file not written like any other.
   const WriteFailure written = bytes ? TryWriteFileBytes(path, *bytes) : WriteFailure::kOther;
   if (written == WriteFailure::kNone) state = std::move(next);

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "collection/output_layout.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "html/index_page.h"
 #include "html/page_values.h"
+#include "html/page_writer.h"
 #include "tests/index_page_inputs.h"
 #include "tests/temp_folder.h"
 
@@ -78,7 +80,8 @@ TEST(WriteIndexPageTest, PageTooLargeIsPassedOverAndChangesNoValue) {
   style.table_columns = INT_MAX;
   const std::vector<CPhotoResult> photos = MakeIndexPhotos(2, 300, 90);
   CPageState state = StartPageState(style, 2);
-  WriteIndexPage(folder.Join("index.htm"), style, photos, 0, INT_MAX, 0, 1, state);
+  WriteIndexPage(folder.Join("index.htm"), style, photos, 0, INT_MAX,
+                 PageLinksByNumber(kIndexPageKind, 0, 1, 0, 2), state);
   EXPECT_FALSE(FileExists(folder.Join("index.htm")));
   EXPECT_EQ(100, state.table_width);
   EXPECT_EQ(120, state.thumb_width);
@@ -115,8 +118,9 @@ TEST(WriteIndexPageTest, OnlyWrittenPagesCarryTheirStateToTheNext) {
   };
   CPageState state = StartPageState(style, 4);
   for (const Step& step : steps) {
-    WriteIndexPage(folder.Join(step.file), style, photos, step.page * 2, step.page * 2 + 2,
-                   step.page, 2, state);
+    WriteIndexPage(
+        folder.Join(step.file), style, photos, step.page * 2, step.page * 2 + 2,
+        PageLinksByNumber(kIndexPageKind, step.page, 2, step.page * 2, step.page * 2 + 2), state);
     EXPECT_EQ(step.written, FileExists(folder.Join(step.file))) << step.file;
     EXPECT_EQ(step.table_width, state.table_width) << step.file;
     EXPECT_EQ(step.thumb_width, state.thumb_width) << step.file;

@@ -86,7 +86,7 @@ TEST(RenderIndexPageTest, LastPagePadsItsRowWithEmptyCells) {
       "    <td width=\"32\"><a href=\"index.htm\"><img src=\"advanced/first.jpg\" alt=\"First\" border=\"0\"></a></td>\n"
       "    <td width=\"32\"><a href=\"index.htm\"><img src=\"advanced/previous.jpg\" alt=\"Previous\" border=\"0\"></a></td>\n"
       "    " +
-      HomeCell() +
+      HomeCell("advanced/index.jpg") +
       "\n"
       "    <td width=\"32\">&nbsp;</td>\n"
       "    <td width=\"32\">&nbsp;</td>\n"

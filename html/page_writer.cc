@@ -40,9 +40,9 @@ void WriteNavigationCell(CPageText& page, std::string_view cell) {
   page.Append("\n");
 }
 
-void WriteButtonCell(CPageText& page, int kind, int target, int count,
-                     std::string_view image_folder, std::string_view tail) {
-  const std::string link = GetPageFileName(kind, target, count);
+// A button linking `link` with its image `image`; `tail` closes the cell after the image.
+void WriteButtonCell(CPageText& page, std::string_view link, std::string_view image,
+                     std::string_view tail) {
   if (link.empty()) {
     WriteNavigationCell(page, FormatCell(kNavEmptyCell));
     return;
@@ -50,9 +50,15 @@ void WriteButtonCell(CPageText& page, int kind, int target, int count,
   std::string cell = FormatCell(kNavLinkCellStart);
   cell += link;
   cell += kNavLinkCellMiddle;
-  cell += image_folder;
+  cell += image;
   cell += tail;
   WriteNavigationCell(page, cell);
+}
+
+const std::string& ButtonImage(const CNavigationLinks& links, NavigationButtonKind button) {
+  return links.buttons[static_cast<size_t>(
+      std::find(kNavigationButtonKinds.begin(), kNavigationButtonKinds.end(), button) -
+      kNavigationButtonKinds.begin())];
 }
 
 }  // namespace
@@ -138,28 +144,63 @@ bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, const CPageVa
   return true;
 }
 
-void WriteNavigationBar(CPageText& page, int kind, int current, int count,
-                        std::string_view image_folder, std::string_view middle_cell) {
-  page.Append(kNavTableStart);
-  page.Append("\n");
+CPageLinks PageLinksByNumber(int kind, int current, int count, int first, int end) {
   // Targets outside the pages get no link; a current number at either end of the int range must
   // not overflow into a valid page.
   const int previous = current > INT_MIN ? current - 1 : -1;
   const int next = current < INT_MAX ? current + 1 : -1;
   const int last = next != -1 && next <= count - 1 ? count - 1 : next;
-  WriteButtonCell(page, kind, current >= 1 ? 0 : -1, count, image_folder, kNavFirstTail);
-  WriteButtonCell(page, kind, previous, count, image_folder, kNavPreviousTail);
-  WriteNavigationCell(page, middle_cell);
-  WriteButtonCell(page, kind, next, count, image_folder, kNavNextTail);
-  WriteButtonCell(page, kind, last, count, image_folder, kNavLastTail);
+  const std::string_view folder = kind == kPhotoPageKind ? kPagesFolder : std::string_view();
+  auto page_link = [kind, count, folder](int target) {
+    const std::string name = GetPageFileName(kind, target, count);
+    return name.empty() ? name : GalleryLink(folder, folder, name);
+  };
+  CPageLinks links;
+  CNavigationLinks& navigation = links.navigation;
+  navigation.first = page_link(current >= 1 ? 0 : -1);
+  navigation.previous = page_link(previous);
+  navigation.next = page_link(next);
+  navigation.last = page_link(last);
+  if (kind == kPhotoPageKind) {
+    navigation.index = GalleryLink(folder, "", GetPageFileName(kIndexPageKind, 0, 1));
+    links.page_image = GalleryLink(folder, kImagesFolder, GetPhotoFileName(current));
+  }
+  for (size_t i = 0; i < kNavigationButtonKinds.size(); ++i) {
+    navigation.buttons[i] =
+        GalleryLink(folder, kAdvancedFolder, GetButtonFileName(kNavigationButtonKinds[i]));
+  }
+  for (int64_t photo = first; photo < end; ++photo) {
+    links.thumbnails.push_back(ThumbnailLink(photo));
+    links.photo_pages.push_back(PhotoPageLink(photo));
+  }
+  return links;
+}
+
+void WriteNavigationBar(CPageText& page, int kind, const CNavigationLinks& links) {
+  page.Append(kNavTableStart);
+  page.Append("\n");
+  WriteButtonCell(page, links.first, ButtonImage(links, NavigationButtonKind::kFirst),
+                  kNavFirstTail);
+  WriteButtonCell(page, links.previous, ButtonImage(links, NavigationButtonKind::kPrevious),
+                  kNavPreviousTail);
+  const std::string& index_image = ButtonImage(links, NavigationButtonKind::kIndex);
+  if (kind == kPhotoPageKind) {
+    WriteButtonCell(page, links.index, index_image, kNavIndexTail);
+  } else {
+    WriteNavigationCell(page, HomeCell(index_image));
+  }
+  WriteButtonCell(page, links.next, ButtonImage(links, NavigationButtonKind::kNext), kNavNextTail);
+  WriteButtonCell(page, links.last, ButtonImage(links, NavigationButtonKind::kLast), kNavLastTail);
   page.Append(kNavTableEnd);
   page.Append("\n");
 }
 
-std::string HomeCell() {
-  std::string cell(kNavHomeCellStart);
+std::string HomeCell(std::string_view button_image) {
+  std::string cell = FormatCell(kNavLinkCellStart);
   cell += kHomeAddress;
-  cell += kNavHomeCellEnd;
+  cell += kNavLinkCellMiddle;
+  cell += button_image;
+  cell += kNavHomeTail;
   return cell;
 }
 

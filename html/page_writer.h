@@ -1,11 +1,13 @@
 #ifndef GALLERY_HTML_PAGE_WRITER_H_
 #define GALLERY_HTML_PAGE_WRITER_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gallery {
 struct CPageValues;
@@ -49,15 +51,39 @@ void WritePageLine(CPageText& page, std::string_view text);
 bool WriteHeaderLine(CPageText& page, const CStyleSettings& style, const CPageValues& values,
                      std::string_view line);
 
-// Appends the seven lines of the navigation bar: First, Previous, `middle_cell`, Next and Last.
-// `kind` is the page kind of `GetPageFileName`; `current` and `count` number the
-// pages of that kind; the button images are taken from `image_folder`. A button whose page does
-// not exist is an empty cell. `middle_cell` is written as it is.
-void WriteNavigationBar(CPageText& page, int kind, int current, int count,
-                        std::string_view image_folder, std::string_view middle_cell);
+// Where the navigation bar of a page leads, each link relative to the page's folder. A page
+// link is empty where there is no such page: its button is then an empty cell.
+struct CNavigationLinks {
+  std::string first;
+  std::string previous;
+  std::string next;
+  std::string last;
+  // The Index button of a photo page; an index page's middle button leads Home instead.
+  std::string index;
+  std::array<std::string, 5> buttons;  // the image of each button, by kNavigationButtonKinds
+};
 
-// The middle cell of the index pages' bar: the Home button.
-std::string HomeCell();
+// Every link a page makes to another file of the gallery, relative to the page's folder.
+struct CPageLinks {
+  CNavigationLinks navigation;
+  // An index page: the thumbnail and the page of each photo it shows, in order.
+  std::vector<std::string> thumbnails;
+  std::vector<std::string> photo_pages;
+  std::string page_image;  // a photo page: its photo's page image
+};
+
+// The links of page `current` of `count` of a kind (that of `GetPageFileName`), made from the
+// names of collection/output_layout.h alone, for pages written without a gallery's plan; an
+// index page shows the photos from `first` up to `end`. Targets outside the pages get no link.
+CPageLinks PageLinksByNumber(int kind, int current, int count, int first = 0, int end = 0);
+
+// Appends the seven lines of the navigation bar: First, Previous, the middle button, Next and
+// Last. The middle button is Index (to `links.index`) on a photo page and Home (to the Home
+// address) on an index page, as `kind` says.
+void WriteNavigationBar(CPageText& page, int kind, const CNavigationLinks& links);
+
+// The middle cell of the index pages' bar: the Home button, showing `button_image`.
+std::string HomeCell(std::string_view button_image);
 
 // `page` with every line feed stored as CR LF.
 std::string ToCrLf(std::string_view page);

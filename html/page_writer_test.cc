@@ -1,5 +1,6 @@
 #include "html/page_writer.h"
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -120,24 +121,48 @@ TEST(WriteNavigationBarTest, LinksEveryPossibleNeighbour) {
       {kPhotoPageKind, 0, 2, {"", "", "1.htm", "1.htm"}},
       {kPhotoPageKind, 1, 2, {"0.htm", "0.htm", "", ""}},
       {kPhotoPageKind, 5, 12, {"0.htm", "4.htm", "6.htm", "11.htm"}},
+      {kPhotoPageKind, INT_MAX, INT_MAX, {"0.htm", "2147483646.htm", "", ""}},
       {kIndexPageKind, 0, 1, {"", "", "", ""}},
       {kIndexPageKind, 0, 3, {"", "", "index-1.htm", "index-2.htm"}},
       {kIndexPageKind, 1, 3, {"index.htm", "index.htm", "index-2.htm", "index-2.htm"}},
       {kIndexPageKind, 2, 3, {"index.htm", "index-1.htm", "", ""}},
   };
   for (const Case& c : cases) {
-    const std::string folder = c.kind == kPhotoPageKind ? "../advanced/" : "advanced/";
+    const bool photo_page = c.kind == kPhotoPageKind;
+    const std::string folder = photo_page ? "../advanced/" : "advanced/";
+    const std::string middle =
+        photo_page ? "<td width=\"32\"><a href=\"../index.htm\"><img "
+                     "src=\"../advanced/index.jpg\" alt=\"Index\" border=\"0\"></a></td>"
+                   : HomeCell("advanced/index.jpg");
     CPageText page;
-    WriteNavigationBar(page, c.kind, c.current, c.count, folder, "MIDDLE%%");
-    EXPECT_EQ(ExpectedBar(folder, c.links, "MIDDLE%%"), page.text())
+    WriteNavigationBar(page, c.kind, PageLinksByNumber(c.kind, c.current, c.count).navigation);
+    EXPECT_EQ(ExpectedBar(folder, c.links, middle), page.text())
         << "kind " << c.kind << ", page " << c.current << " of " << c.count;
   }
+}
+
+TEST(WriteNavigationBarTest, WritesTheLinksItIsGiven) {
+  CNavigationLinks links;
+  links.previous = "a%b.htm";
+  links.index = "up.htm";
+  links.buttons = {"i.jpg", "f.jpg", "l.jpg", "p.jpg", "n.jpg"};
+  CPageText page;
+  WriteNavigationBar(page, kPhotoPageKind, links);
+  EXPECT_EQ(
+      "   <table><tr>\n"
+      "    <td width=\"32\">&nbsp;</td>\n"
+      "    <td width=\"32\"><a href=\"a%b.htm\"><img src=\"p.jpg\" alt=\"Previous\" border=\"0\"></a></td>\n"
+      "    <td width=\"32\"><a href=\"up.htm\"><img src=\"i.jpg\" alt=\"Index\" border=\"0\"></a></td>\n"
+      "    <td width=\"32\">&nbsp;</td>\n"
+      "    <td width=\"32\">&nbsp;</td>\n"
+      "   </tr></table>\n",
+      page.text());
 }
 
 TEST(WriteNavigationBarTest, HomeCellLinksTheHomeAddress) {
   EXPECT_EQ("<td width=\"32\"><a href=\"" + std::string(kHomeAddress) +
                 "\"><img src=\"advanced/index.jpg\" alt=\"Home\" border=\"0\"></a></td>",
-            HomeCell());
+            HomeCell("advanced/index.jpg"));
 }
 
 }  // namespace

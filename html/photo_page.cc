@@ -66,10 +66,17 @@ void WriteMainImage(CPageText& page, const CStyleSettings& style, const CPhotoRe
 
 std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CPhotoResult& photo,
                                            int index, int count, CPageState& state) {
+  return RenderPhotoPage(style, photo, index, count,
+                         PageLinksByNumber(kPhotoPageKind, index, count), state);
+}
+
+std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CPhotoResult& photo,
+                                           int index, int count, const CPageLinks& links,
+                                           CPageState& state) {
   CPageValues& values = state.values;
   values.photo_index = std::to_string(int64_t{index} + 1);
   values.photo_number = std::to_string(index);
-  values.photo_path = PageImageLink(index);
+  values.photo_path = links.page_image;
   values.photo_title = photo.title;
 
   CPageText page;
@@ -77,8 +84,7 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
     // Line placeholders are looked for in the template line itself, before any value is filled
     // in, so no title can turn a line into a block.
     if (line.find("%%Navigation%%") != std::string_view::npos) {
-      WriteNavigationBar(page, kPhotoPageKind, index, count, kButtonLinkFromPhotoPage,
-                         kNavIndexCell);
+      WriteNavigationBar(page, kPhotoPageKind, links.navigation);
     } else if (WriteHeaderLine(page, style, state.values, line)) {
     } else if (line.find("%%TableMainImage%%") != std::string_view::npos) {
       WriteMainImage(page, style, photo, count, state);
@@ -94,9 +100,10 @@ std::optional<std::string> RenderPhotoPage(const CStyleSettings& style, const CP
 }
 
 WriteFailure WritePhotoPage(const std::string& path, const CStyleSettings& style,
-                            const CPhotoResult& photo, int index, int count, CPageState& state) {
+                            const CPhotoResult& photo, int index, int count,
+                            const CPageLinks& links, CPageState& state) {
   CPageState next = state;
-  std::optional<std::string> bytes = RenderPhotoPage(style, photo, index, count, next);
+  std::optional<std::string> bytes = RenderPhotoPage(style, photo, index, count, links, next);
   // A page that cannot be made (past the largest page) is a file not written like any other.
   const WriteFailure written = bytes ? TryWriteFileBytes(path, *bytes) : WriteFailure::kOther;
   if (written == WriteFailure::kNone) state = std::move(next);

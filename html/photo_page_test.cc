@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "collection/output_layout.h"
 #include "collection/photo_result.h"
 #include "collection/style_settings.h"
 #include "collection/thumb_style.h"
 #include "html/page_values.h"
+#include "html/page_writer.h"
 #include "html/templates.h"
 #include "tests/page_text.h"
 #include "tests/temp_folder.h"
@@ -160,7 +162,8 @@ TEST(WritePhotoPageTest, WritesCrLfPageFile) {
   const std::vector<CPhotoResult> photos = {CPhotoResult{"One", 10, 10, 0, 0},
                                             CPhotoResult{"Two", 10, 10, 0, 0}};
   CPageState state = StartPageState(style, 2);
-  WritePhotoPage(folder.Join("1.htm"), style, photos[1], 1, 2, state);
+  WritePhotoPage(folder.Join("1.htm"), style, photos[1], 1, 2,
+                 PageLinksByNumber(kPhotoPageKind, 1, 2), state);
   const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
   EXPECT_EQ(
       0u, bytes.find("<html>\r\n <head>\r\n"
@@ -182,13 +185,15 @@ TEST(WritePhotoPageTest, PageTooLargeIsPassedOverAndTheNextIsWritten) {
                                             CPhotoResult{"Two", 20, 20, 0, 0}};
   CPageState state = StartPageState(style, 2);
   const auto start = std::chrono::steady_clock::now();
-  WritePhotoPage(folder.Join("0.htm"), style, photos[0], 0, 2, state);
+  WritePhotoPage(folder.Join("0.htm"), style, photos[0], 0, 2,
+                 PageLinksByNumber(kPhotoPageKind, 0, 2), state);
   EXPECT_GT(5.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   EXPECT_FALSE(FileExists(folder.Join("0.htm")));
   EXPECT_EQ("", state.values.photo_title);
   EXPECT_EQ(0, state.image_width);
 
-  WritePhotoPage(folder.Join("1.htm"), style, photos[1], 1, 2, state);
+  WritePhotoPage(folder.Join("1.htm"), style, photos[1], 1, 2,
+                 PageLinksByNumber(kPhotoPageKind, 1, 2), state);
   const std::string bytes = ReadWholeFile(folder.Join("1.htm"));
   EXPECT_EQ(bytes.size() - 9, bytes.find("</html>\r\n"));
   EXPECT_LT(600000u, bytes.size());
@@ -202,7 +207,8 @@ TEST(WritePhotoPageTest, UnwritablePageChangesNoValue) {
   const std::vector<CPhotoResult> photos = {CPhotoResult{"One", 10, 10, 0, 0}};
   CPageState state = StartPageState(style, 1);
   const CPageValues before = state.values;
-  WritePhotoPage(folder.Join("missing/0.htm"), style, photos[0], 0, 1, state);
+  WritePhotoPage(folder.Join("missing/0.htm"), style, photos[0], 0, 1,
+                 PageLinksByNumber(kPhotoPageKind, 0, 1), state);
   EXPECT_FALSE(FileExists(folder.Join("missing/0.htm")));
   EXPECT_EQ("", state.values.photo_title);
   EXPECT_EQ(before.image_width, state.values.image_width);

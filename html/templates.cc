@@ -243,17 +243,13 @@ constexpr std::string_view kNavCellIndent = "    ";
 constexpr std::string_view kNavLinkCellStart = "<td width=\"%d\"><a href=\"";
 constexpr std::string_view kNavLinkCellMiddle = "\"><img src=\"";
 constexpr std::string_view kNavEmptyCell = "<td width=\"%d\">&nbsp;</td>";
-constexpr std::string_view kNavIndexCell =
-    "<td width=\"32\"><a href=\"../index.htm\"><img src=\"../advanced/index.jpg\" alt=\"Index\" border=\"0\"></a></td>";
-constexpr std::string_view kNavHomeCellStart = "<td width=\"32\"><a href=\"";
-constexpr std::string_view kNavHomeCellEnd =
-    "\"><img src=\"advanced/index.jpg\" alt=\"Home\" border=\"0\"></a></td>";
-constexpr std::string_view kNavFirstTail = "first.jpg\" alt=\"First\" border=\"0\"></a></td>";
-constexpr std::string_view kNavPreviousTail =
-    "previous.jpg\" alt=\"Previous\" border=\"0\"></a></td>";
-constexpr std::string_view kNavNextTail = "next.jpg\" alt=\"Next\" border=\"0\"></a></td>";
+constexpr std::string_view kNavFirstTail = "\" alt=\"First\" border=\"0\"></a></td>";
+constexpr std::string_view kNavPreviousTail = "\" alt=\"Previous\" border=\"0\"></a></td>";
+constexpr std::string_view kNavIndexTail = "\" alt=\"Index\" border=\"0\"></a></td>";
+constexpr std::string_view kNavHomeTail = "\" alt=\"Home\" border=\"0\"></a></td>";
+constexpr std::string_view kNavNextTail = "\" alt=\"Next\" border=\"0\"></a></td>";
 // Screen readers announce the last-page button as what it is, not as a second "Next".
-constexpr std::string_view kNavLastTail = "last.jpg\" alt=\"Last\" border=\"0\"></a></td>";
+constexpr std::string_view kNavLastTail = "\" alt=\"Last\" border=\"0\"></a></td>";
 
 constexpr std::string_view kHomeAddress = GALLERY_HOME_URL;
 

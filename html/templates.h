@@ -21,18 +21,18 @@ extern const std::string_view kCollectionTitleHeader;
 extern const std::string_view kCollectionDescriptionHeader;
 extern const std::string_view kPhotoTitleHeader;
 
-// Navigation bar pieces. A link cell is start + link + middle + image folder + tail.
+// Navigation bar pieces. A link cell is start + link + middle + button image + tail; the tails
+// close the image's attributes after its address.
 extern const std::string_view kNavTableStart;
 extern const std::string_view kNavTableEnd;
 extern const std::string_view kNavCellIndent;
 extern const std::string_view kNavLinkCellStart;
 extern const std::string_view kNavLinkCellMiddle;
 extern const std::string_view kNavEmptyCell;
-extern const std::string_view kNavIndexCell;
-extern const std::string_view kNavHomeCellStart;
-extern const std::string_view kNavHomeCellEnd;
 extern const std::string_view kNavFirstTail;
 extern const std::string_view kNavPreviousTail;
+extern const std::string_view kNavIndexTail;
+extern const std::string_view kNavHomeTail;
 extern const std::string_view kNavNextTail;
 extern const std::string_view kNavLastTail;
 
