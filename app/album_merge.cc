@@ -48,7 +48,12 @@ class CMerge {
 
   // `kept` with what was found in its folder `found` (if any) added, recursively.
   CAlbum Merge(CAlbum kept, const CTreeAlbum* found) {
-    for (CAlbum& sub_album : kept.albums) sub_album = Merge(std::move(sub_album), Found(sub_album));
+    for (CAlbum& sub_album : kept.albums) {
+      // Looked up before the album is moved into the call: the order in which a call's
+      // arguments are made is the compiler's to choose.
+      const CTreeAlbum* found_sub_album = Found(sub_album);
+      sub_album = Merge(std::move(sub_album), found_sub_album);
+    }
     if (found == nullptr) return kept;
     kept.photos = InsertPhotos(std::move(kept.photos), found->photos);
     std::vector<std::pair<CSortKey, CAlbum>> new_albums;

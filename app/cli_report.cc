@@ -1,5 +1,6 @@
 #include "app/cli_report.h"
 
+#include "app/interruption.h"
 #include "app/photo_folder.h"
 
 namespace gallery {
@@ -19,6 +20,8 @@ bool StopRequested(const CCliEnvironment& environment) {
 
 bool ReportInterrupted(CCliEnvironment& environment) {
   if (!StopRequested(environment)) return false;
+  // What the run made is removed from here on; a second request must not cut that short.
+  HoldInterruptionsWhileRollingBack();
   environment.err << "gallery: interrupted, nothing was changed\n" << std::flush;
   return true;
 }

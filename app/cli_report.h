@@ -14,7 +14,8 @@ void ReportWarning(CCliEnvironment& environment, const std::string& message);
 
 bool StopRequested(const CCliEnvironment& environment);
 
-// True, after saying so, when the run is asked to stop; nothing has been changed then.
+// True, after saying so, when the run is asked to stop; nothing has been changed then, and a
+// later signal no longer ends the process before it has removed what it made.
 bool ReportInterrupted(CCliEnvironment& environment);
 
 }  // namespace gallery

@@ -175,10 +175,10 @@ TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks
   again.kill_signal = SIGINT;
   again.kill_after_microseconds = 1000000;
   again.second_signal = SIGTERM;
-  // On a loaded machine the second signal may come only after the first has rolled the build
-  // back; that run ends by the first signal and is tried again. Such a run was once seen, under
-  // heavy load, to leave its staging folder behind, which the next build removes (as it
-  // removes that of a build ended at once): what the person sees is checked, not that folder.
+  // On a loaded machine the second signal may come only once the build is rolling back; that
+  // run ends by the first signal and is tried again. Such a run was once seen, under heavy load,
+  // to leave its staging folder behind, which the next build removes (as it removes that of a
+  // build ended at once): what the person sees is checked, not that folder.
   BinaryResult ended;
   for (int attempt = 0; attempt < 4; ++attempt) {
     ended = RunGalleryBinary(command, again);
@@ -190,6 +190,30 @@ TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks
   const BinaryResult built = RunGalleryBinary(command, BinaryOptions());
   EXPECT_EQ(0, built.exit_code) << built.output;
   EXPECT_EQ(WithNewGallery(before), SortedNames(folder_.path()));
+}
+
+TEST_F(GalleryBinaryTest, ASecondRequestWhileRollingBackLeavesNothing) {
+  AddPhotos(60, 1600, 1200);
+  const std::vector<std::string> before = SortedNames(folder_.path());
+  const std::string collection = site_ + ".collection.xml";
+  BinaryOptions options;
+  options.kill_signal = SIGINT;
+  options.kill_after_microseconds = 1000000;
+  options.second_signal = SIGTERM;
+  // The new collection file goes first as the stopped build rolls back, its staging folder
+  // right after: the second request comes between the two.
+  bool written = false;
+  options.second_signal_when = [&] {
+    const bool present = GetPathKind(collection) == PathKind::kFile;
+    written = written || present;
+    return written && !present;
+  };
+  const BinaryResult result =
+      RunGalleryBinary({"new", photos_, site_, "-t", "T", "-q", "--no-cache"}, options);
+  EXPECT_EQ(SIGINT, result.end_signal) << result.output;
+  EXPECT_NE(std::string::npos, result.output.find("gallery: interrupted, nothing was changed\n"))
+      << result.output;
+  EXPECT_EQ(before, SortedNames(folder_.path()));
 }
 
 TEST_F(GalleryBinaryTest, SignalAfterTheGalleryIsInPlaceLeavesTheBuildSucceeded) {

@@ -19,9 +19,10 @@ constexpr int kInterruptingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 // person does not press Ctrl-C twice within it to mean "now".
 constexpr int64_t kRepeatNanoseconds = 1'000'000'000;
 
-// What a signal may still do: end the process at once on a second request, only be noted, or
-// nothing at all once the gallery is in place.
-enum : int { kEndable, kUninterrupted, kSettled };
+// What a signal may still do: end the process at once on a second request, only be noted (for a
+// step, or for good once the run is removing what it made), or nothing at all once the gallery
+// is in place.
+enum : int { kEndable, kUninterrupted, kRollingBack, kSettled };
 
 // A handler has nowhere else to leave what it saw: these are the process-wide values.
 std::atomic<int> noted_signal{0};
@@ -82,6 +83,14 @@ int InterruptionSignal() { return noted_signal.load(); }
 int EndingSignal() { return phase.load() == kSettled ? 0 : noted_signal.load(); }
 
 void SettleInterruptions() { phase.store(kSettled); }
+
+void HoldInterruptionsWhileRollingBack() {
+  int endable = kEndable;
+  if (!phase.compare_exchange_strong(endable, kRollingBack)) {
+    int uninterrupted = kUninterrupted;
+    static_cast<void>(phase.compare_exchange_strong(uninterrupted, kRollingBack));
+  }
+}
 
 CUninterruptedStep::CUninterruptedStep() {
   int endable = kEndable;

@@ -28,6 +28,11 @@ int EndingSignal();
 // The gallery is in place: from here on no signal changes how the run ends.
 void SettleInterruptions();
 
+// The run has stopped for a request and only removes what it made: from here on a later signal
+// is noted no further than the first, so that no staging folder or new collection file is left
+// half removed behind a run that said nothing was changed. The run ends by the first signal.
+void HoldInterruptionsWhileRollingBack();
+
 // While it lives, no signal ends the process at once; the first one is noted as ever. For a
 // step whose outcome a signal handler could not tell apart halfway, such as a file created
 // under its final name but not yet known to be the build's own, or a gallery put in place but

@@ -12,4 +12,5 @@ scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_UNITY_BUILD=ON 
 # looks for. The page-quality audit is left out: it checks pages, which no sanitizer changes.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -E Lighthouse
+# One beyond the cores: the browser test, started first, mostly waits on the browser.
+ctest --test-dir build-sanitize --output-on-failure -j"$(($(nproc) + 1))" -E Lighthouse

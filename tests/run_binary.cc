@@ -86,7 +86,13 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
         usleep(20000);
         kill(-child, options.kill_signal);
       }
-      if (options.second_signal != 0) {
+      if (options.second_signal != 0 && options.second_signal_when) {
+        while (!options.second_signal_when()) {
+          if (output_ended.load()) return;
+          usleep(100);
+        }
+        kill(child, options.second_signal);
+      } else if (options.second_signal != 0) {
         // Soon enough to find the run still stopping. Pending together, the lower-numbered
         // signal is taken first, so the order holds even when the run was not yet scheduled.
         usleep(1000);

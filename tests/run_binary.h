@@ -29,6 +29,9 @@ struct BinaryOptions {
   // Sent, unless 0, to the process 1 ms after `kill_signal`, whose number must be lower; a
   // request to stop at once.
   int second_signal = 0;
+  // Polled once `kill_signal` was sent, when set: `second_signal` is sent as soon as it returns
+  // true rather than 1 ms later, and not at all when the run ends first.
+  std::function<bool()> second_signal_when;
   // The output is read up to its first line feed, and then no more: the pipe is closed.
   bool close_output_after_line = false;
   long address_space_limit = -1;      // bytes of address space the run may use; -1 for no limit
