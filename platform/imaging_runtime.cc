@@ -208,6 +208,10 @@ void TuneMemoryForImageWork() {
 
 void SetImagingThreadCount(int threads) { vips_concurrency_set(threads); }
 
+void ReturnFreedMemory() {
+  static_cast<void>(malloc_trim(0));
+}
+
 CImagingRuntime::CImagingRuntime() {
   std::lock_guard<std::mutex> lock(runtime_mutex);
   if (runtime_users++ == 0 && !runtime_started && !runtime_stopped) {
