@@ -200,8 +200,9 @@ void TuneMemoryForImageWork() {
     return;
   }
   mallopt(M_ARENA_MAX, 2);
-  // Freed memory stays with the process, which ends soon after the photos anyway; buffers up
-  // to the largest threshold allowed come from the heaps, where they are used again.
+  // Freed memory stays with the process (but for what ReturnFreedMemory gives back after a
+  // photo decoded whole); buffers up to the largest threshold allowed come from the heaps,
+  // where they are used again.
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
 }
