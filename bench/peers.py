@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Times `gallery new` on camera-sized photos (the 5120 x 2880 and larger photos of the two
-wallpaper packages, those in PNG made JPEG files first, as camera photos are) against the peer generators igal2, llgal, lazygal and fgallery at their
-default settings on the same folder, and against djpeg decoding every photo at full size. The
-contenders take turns, run after run, in this one invocation; prints medians and the ratios of
-each to ours. Also prints the decoding floor: the least time in which this machine's cores
+wallpaper packages, those in PNG made JPEG files first, as camera photos are) against the peer
+generators igal2, llgal, lazygal and fgallery at their default settings on the same folder, igal2,
+llgal and fgallery again at settings that make what we make (page images of at most 2048 pixels,
+thumbnails 240 pixels high, quality 90), and against djpeg decoding every photo at full size. The
+contenders take turns, run after run, in this one invocation; prints medians of wall and CPU time
+(user + system, children included) and the ratios of each to ours. Also prints the decoding floor: the least time in which this machine's cores
 could decode the photos at the reduced size that their page images need, found from each photo's
 fastest djpeg time; no generator that decodes with libjpeg-turbo can finish sooner."""
 
@@ -48,6 +50,11 @@ def corpus_photos(work):
 
 
 PAGE_IMAGE_SIDE = 2048
+# The modern theme's thumbnail height, the widest a thumbnail of a 16:9 photo is at that
+# height, and the JPEG quality of the presets.
+THUMB_HEIGHT = 240
+THUMB_WIDEST = 427
+QUALITY = 90
 
 
 def reduced_scale(path):
@@ -125,6 +132,33 @@ class Contenders:
         out = os.path.join(self.fresh_folder("fgallery-out"), "gallery")
         return timed(["fgallery", source, out])
 
+    # The peers again, told to make what we make: a page image of at most PAGE_IMAGE_SIDE
+    # pixels on its long side and a thumbnail THUMB_HEIGHT pixels high (at most
+    # THUMB_WIDEST of the photo's width) for each photo, JPEG files at our quality. The
+    # corpus is all 16:9, so igal2's one slide height gives page images 2048 pixels wide.
+    def igal2_equal(self):
+        height = PAGE_IMAGE_SIDE * 9 // 16
+        return timed(["igal2", "-d", self.photo_folder("igal2-equal"), "-y", str(THUMB_HEIGHT),
+                      "--bigy", str(height), "--con", f"-quality {QUALITY}"])
+
+    def llgal_equal(self):
+        command = f"convert -scale <MAXW>x<MAXH> -quality {QUALITY} <IN> <OUT>"
+        return timed(["llgal", "-d", self.photo_folder("llgal-equal"),
+                      "--sx", str(PAGE_IMAGE_SIDE), "--sy", str(PAGE_IMAGE_SIDE),
+                      "--tx", str(THUMB_WIDEST), "--ty", str(THUMB_HEIGHT),
+                      "--option", f"scaled_create_command = \"{command}\"",
+                      "--option", f"thumbnail_create_command = \"{command}\""])
+
+    def fgallery_equal(self):
+        # -s: no copies of the originals and no download of the album, as we make neither.
+        source = self.photo_folder("fgallery-equal")
+        out = os.path.join(self.fresh_folder("fgallery-equal-out"), "gallery")
+        side = f"{PAGE_IMAGE_SIDE}x{PAGE_IMAGE_SIDE}"
+        return timed(["fgallery", "-s", "--max-full", side,
+                      "--max-thumb", f"{THUMB_WIDEST}x{THUMB_HEIGHT}",
+                      "--min-thumb", f"{THUMB_HEIGHT}x{THUMB_HEIGHT}",
+                      "--quality", str(QUALITY), source, out])
+
 
 def main():
     parser = argparse.ArgumentParser()
@@ -143,30 +177,39 @@ def main():
     if not photos:
         sys.exit("no photo of 5120 x 2880 or larger found")
     contenders = Contenders(args.gallery, args.work, photos, args.gallery_args)
-    names = ["ours", "djpeg", "igal2", "llgal", "lazygal", "fgallery"]
+    names = ["ours", "djpeg", "igal2", "llgal", "lazygal", "fgallery", "igal2_equal",
+             "llgal_equal", "fgallery_equal"]
     if args.only:
         names = [n for n in names if n in args.only.split(",")]
     samples = {name: [] for name in names}
     for run in range(args.runs):
         for name in names:
-            samples[name].append(getattr(contenders, name)()[0])
-            print(f"run {run + 1}: {name} {samples[name][-1]:.2f} s", file=sys.stderr)
+            wall, cpu, _ = getattr(contenders, name)()
+            samples[name].append((wall, cpu))
+            print(f"run {run + 1}: {name} {wall:.2f} s, CPU {cpu:.2f} s", file=sys.stderr)
         # The copies of this run are not needed any more; removed untimed.
         shutil.rmtree(os.path.join(contenders.work, "runs"), ignore_errors=True)
 
-    print(f"{len(photos)} photos of 5120 x 2880 or larger, median of {args.runs} runs")
-    print("| Contender | Median | Ratio to ours |")
-    print("|---|---|---|")
-    ours = statistics.median(samples["ours"]) if "ours" in samples else None
+    def median(name, index=0):
+        return statistics.median(sample[index] for sample in samples[name])
+
+    load = os.getloadavg()[0]
+    print(f"{len(photos)} photos of 5120 x 2880 or larger, median of {args.runs} runs, "
+          f"load average {load:.1f} at the end")
+    print("| Contender | Wall | Wall ratio to ours | CPU (user + sys) | CPU ratio to ours |")
+    print("|---|---|---|---|---|")
+    ours = median("ours") if "ours" in samples else None
+    ours_cpu = median("ours", 1) if ours else None
     for name in names:
-        median = statistics.median(samples[name])
-        ratio = f"{median / ours:.2f}" if ours else "-"
-        print(f"| {name} | {median:.2f} s | {ratio} |")
-    peers = [statistics.median(samples[n]) for n in names if n not in ("ours", "djpeg")]
+        ratio = f"{median(name) / ours:.2f}" if ours else "-"
+        cpu_ratio = f"{median(name, 1) / ours_cpu:.2f}" if ours else "-"
+        print(f"| {name} | {median(name):.2f} s | {ratio} | {median(name, 1):.2f} s | "
+              f"{cpu_ratio} |")
+    peers = [median(n) for n in names if n not in ("ours", "djpeg")]
     if ours and peers:
         print(f"fastest peer / ours: {min(peers) / ours:.2f} (target at least 10)")
     if ours and "djpeg" in samples:
-        print(f"djpeg / ours: {statistics.median(samples['djpeg']) / ours:.2f} (target above 1)")
+        print(f"djpeg / ours: {median('djpeg') / ours:.2f} (target above 1)")
     times, floor, cores = decoding_floor(photos, args.runs)
     slowest = max(range(len(photos)), key=lambda i: times[i])
     print(f"decoding floor on {cores} cores: {floor:.2f} s (longest photo "

@@ -1,10 +1,13 @@
 #include "generate/image_work.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <utility>
 
+#include "imaging/photo_memory.h"
 #include "platform/file_status.h"
+#include "platform/photo.h"
 #include "platform/imaging_runtime.h"
 
 namespace gallery {
@@ -13,6 +16,9 @@ namespace {
 // Thumbnails kept back per worker for the end of the run, where they keep the other workers
 // busy while the last page image is made (a page image takes several times a thumbnail's time).
 constexpr int kThumbnailsKeptBackPerWorker = 4;
+
+// After a photo that needed more than this, the memory it freed is given back at once.
+constexpr int64_t kReturnMemoryAfter = int64_t{32} << 20;
 
 }  // namespace
 
@@ -96,26 +102,62 @@ void CImageWork::Stop() {
   threads_.clear();
 }
 
+int64_t CImageWork::MemoryNeed(const CImageJob& job) const {
+  if (!job.page_image) return 0;
+  // A source whose header cannot be read fails at once, needing nothing.
+  const std::optional<PhotoHeader> header = ReadPhotoHeader(photos_[job.index].source, INT64_MAX);
+  return header ? PhotoMemoryNeed(*header) : 0;
+}
+
 void CImageWork::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
+    if (stopping_) return;
     CImageJob job;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      if (stopping_ || next_job_ >= jobs_.size()) return;
-      job = jobs_[next_job_++];
+    int64_t need = 0;
+    if (!deferred_.empty() &&
+        MayStartPhoto(deferred_.front().second, need_in_flight_, photos_in_flight_)) {
+      // A photo put aside for its memory goes first as soon as it fits.
+      job = jobs_[deferred_.front().first];
+      need = deferred_.front().second;
+      deferred_.erase(deferred_.begin());
+    } else if (next_job_ < jobs_.size() &&
+               (jobs_[next_job_].page_image || deferred_.empty() ||
+                page_image_done_[jobs_[next_job_].index])) {
+      const size_t position = next_job_++;
+      job = jobs_[position];
+      // The header is read outside the lock; the job is this worker's meanwhile.
+      lock.unlock();
+      need = MemoryNeed(job);
+      lock.lock();
+      if (!MayStartPhoto(need, need_in_flight_, photos_in_flight_)) {
+        // Too large to be made beside the photos in flight: another job takes this worker.
+        deferred_.emplace_back(position, need);
+        continue;
+      }
       // Thumbnails alone may have been taken while another worker still makes their page
       // image, which was taken before them and so always ends.
       if (!job.page_image) {
         finished_.wait(lock, [&] { return static_cast<bool>(page_image_done_[job.index]); });
       }
+    } else if (!deferred_.empty() || next_job_ < jobs_.size()) {
+      // What is left waits for the memory of a photo in flight or for a page image put aside.
+      finished_.wait(lock);
+      continue;
+    } else {
+      return;
     }
+    need_in_flight_ += need;
+    ++photos_in_flight_;
+    lock.unlock();
     if (job.page_image) MakePageImage(job.index);
     if (job.thumbnails) MakeThumbnails(job.index);
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (job.page_image) page_image_done_[job.index] = true;
-      parts_left_[job.index] -= (job.page_image ? 1 : 0) + (job.thumbnails ? 1 : 0);
-    }
+    if (need > kReturnMemoryAfter) ReturnFreedMemory();
+    lock.lock();
+    need_in_flight_ -= need;
+    --photos_in_flight_;
+    if (job.page_image) page_image_done_[job.index] = true;
+    parts_left_[job.index] -= (job.page_image ? 1 : 0) + (job.thumbnails ? 1 : 0);
     finished_.notify_all();
   }
 }

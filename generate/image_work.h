@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "imaging/image_cache.h"
@@ -73,6 +74,8 @@ class CImageWork {
  private:
   void Stop();
   void Work();
+  // What job's photo needs by PhotoMemoryNeed, from its source's header; 0 for thumbnails alone.
+  int64_t MemoryNeed(const CImageJob& job) const;
   // Every page image and thumbnail is made by this one call, through the cache when there is
   // one; `index` names the photo whose own source the image comes from.
   CScaledPhoto MakeImage(int index, const CImageSettings& settings, const std::string& source,
@@ -91,6 +94,11 @@ class CImageWork {
   std::vector<bool> page_image_done_;
   std::vector<CPhotoImages> results_;
   size_t next_job_ = 0;
+  // Page-image jobs taken but put aside until the memory of the photos in flight lets them
+  // start (MayStartPhoto), with their need, in the order taken.
+  std::vector<std::pair<size_t, int64_t>> deferred_;
+  int64_t need_in_flight_ = 0;
+  int photos_in_flight_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };

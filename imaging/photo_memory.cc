@@ -38,6 +38,10 @@ int64_t PhotoMemoryNeed(const PhotoHeader& header) {
   return (int64_t{12} << 20) + width * height * BytesPerPixel(header.format);
 }
 
+bool MayStartPhoto(int64_t need, int64_t need_in_flight, int photos_in_flight) {
+  return photos_in_flight <= 0 || need <= kPhotosAtOnceMemory - need_in_flight;
+}
+
 PhotoMemoryPlan PlanPhotoMemory(std::optional<int64_t> headroom) {
   if (!headroom) return {};
   const int64_t for_photos = std::max<int64_t>(0, *headroom - kRunMemoryReserve);

@@ -23,6 +23,17 @@ inline constexpr int64_t kTwoPhotosMemory = int64_t{512} << 20;
 //   JPEG XL), 16 (WebP) or 20 (BMP, which goes through a 16-bit-per-channel decoder).
 int64_t PhotoMemoryNeed(const PhotoHeader& header);
 
+// The most the photos made at the same time may need together, by PhotoMemoryNeed, unless one
+// alone needs more: a progressive JPEG file of 24 megapixels holds all its coefficients while
+// it is decoded (up to 144 MB without chroma subsampling), so two of them at once would double
+// the run's peak; one of them and a streamed photo fit.
+inline constexpr int64_t kPhotosAtOnceMemory = int64_t{160} << 20;
+
+// Whether a photo needing `need` bytes may start while `photos_in_flight` others needing
+// `need_in_flight` in all are being made: always when none is, else only within
+// kPhotosAtOnceMemory.
+bool MayStartPhoto(int64_t need, int64_t need_in_flight, int photos_in_flight);
+
 // How the memory left for photos is shared out.
 struct PhotoMemoryPlan {
   int photos_in_flight = 2;             // photos made at the same time

@@ -38,6 +38,27 @@ TEST(PhotoMemoryNeedTest, StreamedSourcesNeedRowsAndOthersTheirPixels) {
   }
 }
 
+TEST(MayStartPhotoTest, KeepsTwoProgressiveCameraPhotosApart) {
+  const PhotoHeader progressive = {{6000, 4000}, PhotoFormat::kJpeg, false};
+  const PhotoHeader smaller_progressive = {{4000, 3000}, PhotoFormat::kJpeg, false};
+  const PhotoHeader streamed = {{6000, 4000}, PhotoFormat::kJpeg, true};
+  const int64_t large = PhotoMemoryNeed(progressive);
+  // Alone, any photo starts, even one needing more than all photos together may.
+  EXPECT_TRUE(MayStartPhoto(large, 0, 0));
+  EXPECT_TRUE(MayStartPhoto(kPhotosAtOnceMemory * 4, 0, 0));
+  // Streamed photos beside anything a camera makes.
+  EXPECT_TRUE(MayStartPhoto(PhotoMemoryNeed(streamed), large, 1));
+  EXPECT_TRUE(MayStartPhoto(large, PhotoMemoryNeed(streamed), 1));
+  // Two progressive ones of 12 megapixels together, but never a 24-megapixel one beside
+  // another progressive one.
+  EXPECT_TRUE(MayStartPhoto(PhotoMemoryNeed(smaller_progressive),
+                            PhotoMemoryNeed(smaller_progressive), 1));
+  EXPECT_FALSE(MayStartPhoto(large, large, 1));
+  EXPECT_FALSE(MayStartPhoto(PhotoMemoryNeed(smaller_progressive), large, 1));
+  // Nothing more beside a photo that took it all.
+  EXPECT_FALSE(MayStartPhoto(PhotoMemoryNeed(streamed), kPhotosAtOnceMemory * 4, 1));
+}
+
 TEST(PlanPhotoMemoryTest, SharesWhatIsLeftAfterTheReserve) {
   const struct {
     std::optional<int64_t> headroom;

@@ -200,13 +200,18 @@ void TuneMemoryForImageWork() {
     return;
   }
   mallopt(M_ARENA_MAX, 2);
-  // Freed memory stays with the process, which ends soon after the photos anyway; buffers up
-  // to the largest threshold allowed come from the heaps, where they are used again.
+  // Freed memory stays with the process (but for what ReturnFreedMemory gives back after a
+  // photo decoded whole); buffers up to the largest threshold allowed come from the heaps,
+  // where they are used again.
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
 }
 
 void SetImagingThreadCount(int threads) { vips_concurrency_set(threads); }
+
+void ReturnFreedMemory() {
+  static_cast<void>(malloc_trim(0));
+}
 
 CImagingRuntime::CImagingRuntime() {
   std::lock_guard<std::mutex> lock(runtime_mutex);

@@ -32,6 +32,11 @@ bool LoadFormatModule(FormatModule module);
 // How many threads the imaging library may use inside one operation; 0 restores its default.
 void SetImagingThreadCount(int threads);
 
+// Gives the system back the memory freed inside the heaps, called after each photo: a photo
+// decoded whole leaves its coefficients' pages free in the heap of the thread that made it,
+// and with one heap per worker both would otherwise keep their largest photo's share.
+void ReturnFreedMemory();
+
 // The bytes of address space the process may use: the lower of its address-space and data
 // limits, or nothing when neither is set.
 std::optional<int64_t> ReadMemoryLimit();

@@ -171,7 +171,11 @@ std::optional<PhotoHeader> ReadPhotoHeader(const std::string& path, int64_t max_
     }
     VImage header = OpenImageSource(path, file, VIPS_ACCESS_SEQUENTIAL, max_pixels);
     if (Exceeds(header.width(), header.height(), max_pixels)) return std::nullopt;
-    const bool in_row_order = file.format == PhotoFormat::kJpeg ||
+    // A progressive JPEG file keeps every coefficient of the photo until its last scan.
+    const bool progressive_jpeg = file.format == PhotoFormat::kJpeg &&
+                                  header.get_typeof("interlaced") != 0 &&
+                                  header.get_int("interlaced") != 0;
+    const bool in_row_order = (file.format == PhotoFormat::kJpeg && !progressive_jpeg) ||
                               (file.format == PhotoFormat::kPng && !file.interlaced_png);
     return PhotoHeader{UprightSize(header), file.format, in_row_order && Orientation(header) <= 2};
   } catch (const vips::VError&) {

@@ -83,6 +83,36 @@ TEST(ReadPhotoSizeTest, SizeIsUprightByExifOrientation) {
   }
 }
 
+TEST(ReadPhotoHeaderTest, OnlyBaselineJpegAndPlainPngAreStreamed) {
+  TempFolder folder;
+  const VImage image = Solid(64, 48, {10, 20, 30}).copy();
+  const struct {
+    const char* name;
+    const char* options;
+    bool streamed;
+  } cases[] = {
+      {"baseline.jpg", "", true},
+      {"progressive.jpg", "[interlace]", false},
+      {"plain.png", "", true},
+      {"interlaced.png", "[interlace]", false},
+  };
+  for (const auto& test : cases) {
+    const std::string path = folder.Join(test.name);
+    image.write_to_file((path + test.options).c_str());
+    const std::optional<PhotoHeader> header = ReadPhotoHeader(path, kSamplePixelLimit);
+    ASSERT_TRUE(header.has_value()) << test.name;
+    EXPECT_EQ(test.streamed, header->streamed) << test.name;
+    EXPECT_EQ(64, header->size.width) << test.name;
+  }
+  // Turned upside down by its orientation, a baseline JPEG is decoded whole too.
+  VImage turned = image.copy();
+  turned.set(VIPS_META_ORIENTATION, 3);
+  const std::optional<PhotoHeader> header =
+      ReadPhotoHeader(Save(turned, folder, "turned.jpg"), kSamplePixelLimit);
+  ASSERT_TRUE(header.has_value());
+  EXPECT_FALSE(header->streamed);
+}
+
 struct BadSource {
   const char* what;
   std::string path;
