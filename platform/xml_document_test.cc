@@ -74,6 +74,26 @@ TEST(XmlDocumentTest, DeclaredEntitiesAreResolvedInAttributes) {
   EXPECT_EQ("by Ann & Bob! by Ann & Bob!", RootAttribute(text, "c", "a"));
 }
 
+TEST(XmlDocumentTest, DefaultsDeclaredInTheDocumentAreItsAttributes) {
+  std::optional<XmlDocument> doc = XmlDocument::Parse(
+      "<!DOCTYPE collection [\n"
+      "<!ATTLIST collection title CDATA \"Untitled\" desc CDATA #FIXED \"fixed\">\n"
+      "<!ATTLIST photo title CDATA \"no title\" path CDATA #IMPLIED>\n"
+      "<!ATTLIST style table_rows CDATA \" 2 \">\n"
+      "]>\n"
+      "<collection><photo/><photo title=\"own\" path=\"a.jpg\"/><style/></collection>");
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->Root("collection");
+  EXPECT_EQ("Untitled", root.Attribute("title").value_or("<absent>"));
+  EXPECT_EQ("fixed", root.Attribute("desc").value_or("<absent>"));
+  std::vector<XmlElement> photos = root.Children("photo");
+  ASSERT_EQ(2u, photos.size());
+  EXPECT_EQ("no title", photos[0].Attribute("title").value_or("<absent>"));
+  EXPECT_FALSE(photos[0].Attribute("path")) << "#IMPLIED gives no value";
+  EXPECT_EQ("own", photos[1].Attribute("title").value_or("<absent>"));
+  EXPECT_EQ(" 2 ", root.FirstChild("style").Attribute("table_rows").value_or("<absent>"));
+}
+
 TEST(XmlDocumentTest, AnyErrorOrWarningFails) {
   const char* cases[] = {
       "",

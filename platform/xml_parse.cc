@@ -291,7 +291,10 @@ std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
   context->_private = &state;
   state.document_parser = context.get();
   context->replaceEntities = 0;
-  context->loadsubset = 0;
+  // Attribute defaults that the document's own DTD declares are attributes of its elements, as
+  // any XML processor reports them. This is set here rather than through XML_PARSE_DTDATTR:
+  // that option would also have libxml2 read external parameter entities by itself.
+  context->loadsubset = XML_COMPLETE_ATTRS;
   context->validate = 0;
   // The context owns its own copy of the handler table, so these changes stay with this parse.
   xmlSAXHandler* sax = context->sax;
