@@ -92,6 +92,17 @@ TEST(XmlDocumentTest, DefaultsDeclaredInTheDocumentAreItsAttributes) {
   EXPECT_FALSE(photos[0].Attribute("path")) << "#IMPLIED gives no value";
   EXPECT_EQ("own", photos[1].Attribute("title").value_or("<absent>"));
   EXPECT_EQ(" 2 ", root.FirstChild("style").Attribute("table_rows").value_or("<absent>"));
+
+  // A long default given to many elements stands for far more text than the document holds,
+  // and counts against the same allowance as entity references.
+  std::string many = "<!DOCTYPE c [<!ATTLIST p t CDATA \"" + std::string(100000, 'x') + "\">]><c>";
+  for (int i = 0; i < 2000; ++i) many += "<p/>";
+  many += "</c>";
+  const Clock::time_point start = Clock::now();
+  XmlParseFault fault;
+  EXPECT_FALSE(XmlDocument::Parse(many, {}, &fault));
+  EXPECT_EQ(XmlSyntaxError::kTooLarge, fault.cause);
+  EXPECT_LT(SecondsSince(start), 2.0);
 }
 
 TEST(XmlDocumentTest, AnyErrorOrWarningFails) {
