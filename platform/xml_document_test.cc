@@ -74,6 +74,37 @@ TEST(XmlDocumentTest, DeclaredEntitiesAreResolvedInAttributes) {
   EXPECT_EQ("by Ann & Bob! by Ann & Bob!", RootAttribute(text, "c", "a"));
 }
 
+TEST(XmlDocumentTest, DefaultsDeclaredInTheDocumentAreItsAttributes) {
+  std::optional<XmlDocument> doc = XmlDocument::Parse(
+      "<!DOCTYPE collection [\n"
+      "<!ATTLIST collection title CDATA \"Untitled\" desc CDATA #FIXED \"fixed\">\n"
+      "<!ATTLIST photo title CDATA \"no title\" path CDATA #IMPLIED>\n"
+      "<!ATTLIST style table_rows CDATA \" 2 \">\n"
+      "]>\n"
+      "<collection><photo/><photo title=\"own\" path=\"a.jpg\"/><style/></collection>");
+  ASSERT_TRUE(doc);
+  XmlElement root = doc->Root("collection");
+  EXPECT_EQ("Untitled", root.Attribute("title").value_or("<absent>"));
+  EXPECT_EQ("fixed", root.Attribute("desc").value_or("<absent>"));
+  std::vector<XmlElement> photos = root.Children("photo");
+  ASSERT_EQ(2u, photos.size());
+  EXPECT_EQ("no title", photos[0].Attribute("title").value_or("<absent>"));
+  EXPECT_FALSE(photos[0].Attribute("path")) << "#IMPLIED gives no value";
+  EXPECT_EQ("own", photos[1].Attribute("title").value_or("<absent>"));
+  EXPECT_EQ(" 2 ", root.FirstChild("style").Attribute("table_rows").value_or("<absent>"));
+
+  // A long default given to many elements stands for far more text than the document holds,
+  // and counts against the same allowance as entity references.
+  std::string many = "<!DOCTYPE c [<!ATTLIST p t CDATA \"" + std::string(100000, 'x') + "\">]><c>";
+  for (int i = 0; i < 2000; ++i) many += "<p/>";
+  many += "</c>";
+  const Clock::time_point start = Clock::now();
+  XmlParseFault fault;
+  EXPECT_FALSE(XmlDocument::Parse(many, {}, &fault));
+  EXPECT_EQ(XmlSyntaxError::kTooLarge, fault.cause);
+  EXPECT_LT(SecondsSince(start), 2.0);
+}
+
 TEST(XmlDocumentTest, AnyErrorOrWarningFails) {
   const char* cases[] = {
       "",

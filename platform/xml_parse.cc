@@ -242,6 +242,18 @@ void StartElement(void* parser_context, const xmlChar* local_name, const xmlChar
     state->in_kept_subtree = state->in_kept_child && subtree;
   }
   if (IsKeptHere(*state)) {
+    // A default from the DTD is copied into every element that omits the attribute, so a
+    // long default on many elements is charged like the entity references it could stand for.
+    for (int i = attribute_count - defaulted_count; i < attribute_count; ++i) {
+      const uint64_t length = static_cast<uint64_t>(attributes[5 * i + 4] - attributes[5 * i + 3]);
+      state->expanded = SaturatingAdd(state->expanded, SaturatingAdd(length, kReferenceCost));
+    }
+    if (state->expanded > state->budget) {
+      state->failed = true;
+      RecordFaultHere(*state, context, XmlSyntaxError::kTooLarge);
+      xmlStopParser(context);
+      return;
+    }
     xmlSAX2StartElementNs(parser_context, local_name, prefix, uri, namespace_count, namespaces,
                           attribute_count, defaulted_count, attributes);
   }
@@ -291,7 +303,10 @@ std::optional<XmlDocument> XmlDocument::Parse(std::string_view bytes,
   context->_private = &state;
   state.document_parser = context.get();
   context->replaceEntities = 0;
-  context->loadsubset = 0;
+  // Attribute defaults that the document's own DTD declares are attributes of its elements, as
+  // any XML processor reports them. This is set here rather than through XML_PARSE_DTDATTR:
+  // that option would also have libxml2 read external parameter entities by itself.
+  context->loadsubset = XML_COMPLETE_ATTRS;
   context->validate = 0;
   // The context owns its own copy of the handler table, so these changes stay with this parse.
   xmlSAXHandler* sax = context->sax;
