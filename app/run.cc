@@ -52,7 +52,9 @@ ExitCode RunGallery(const std::vector<std::string>& arguments) {
         exit_code = ExitCode::kGenerateFailed;
       } else if (StepSucceeds([&] { return builder.Generate(output_path, thumbnails) != 0; })) {
         exit_code = ExitCode::kBuilt;
-        output_replaced_input = same_file;
+        // Asked again: saving replaces a second link to the input with a file of its own, which
+        // leaves the input an old copy that goes like any other.
+        output_replaced_input = same_file && IsSameFile(input_path, output_path);
       } else {
         exit_code = ExitCode::kGenerateFailed;
       }

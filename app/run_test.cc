@@ -244,6 +244,27 @@ TEST_F(RunGalleryTest, OutputSavedOverTheInputIsKept) {
   EXPECT_NE(std::string::npos, ReadWholeFile(input).find("path=\"0\""));
 }
 
+// An output path that is a second link to the input file names the same file only until the
+// collection is saved, which puts a file of its own in the output's place: the input is then
+// an old copy and is deleted like any other input.
+TEST_F(RunGalleryTest, InputLinkedToTheOutputIsDeletedOnceTheOutputIsSaved) {
+  for (const bool symbolic : {false, true}) {
+    std::string input = WriteCollection("in.xml", PhotoElement());
+    const std::string output = folder_.Join("out/collection.xml");
+    std::filesystem::remove(output);
+    if (symbolic) {
+      std::filesystem::create_symlink(input, output);
+    } else {
+      std::filesystem::create_hard_link(input, output);
+    }
+    BinaryResult result = RunGallerygenBinary({kToken, input, output});
+    EXPECT_EQ(ExitStatus(ExitCode::kBuilt), result.exit_code) << symbolic;
+    ASSERT_TRUE(FileExists(output)) << symbolic;
+    EXPECT_NE(std::string::npos, ReadWholeFile(output).find("path=\"0\"")) << symbolic;
+    EXPECT_FALSE(FileExists(input)) << symbolic;
+  }
+}
+
 TEST_F(RunGalleryTest, InputThatIsNoFileIsLeftAlone) {
   ASSERT_EQ(0, mkfifo(folder_.Join("fifo.xml").c_str(), 0600));
   std::filesystem::create_directories(folder_.Join("folder.xml"));
