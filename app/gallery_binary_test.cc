@@ -175,17 +175,22 @@ TEST_F(GalleryBinaryTest, StoppedNewBuildsLeaveNothingAndTheSameCommandThenWorks
   again.kill_signal = SIGINT;
   again.kill_after_microseconds = 1000000;
   again.second_signal = SIGTERM;
-  // On a loaded machine the second signal may come only once the build is rolling back; that
-  // run ends by the first signal and is tried again. Such a run was once seen, under heavy load,
-  // to leave its staging folder behind, which the next build removes (as it removes that of a
-  // build ended at once): what the person sees is checked, not that folder.
+  // Which of the two ends it depends on the machine's load: when the run was not scheduled
+  // between them, both are pending together and the handler of the later-numbered one runs
+  // first. Either way it ends at once, without the rolling back that a single request is
+  // answered with. On a loaded machine the second signal may also come only once the build is
+  // rolling back; that run ends as for one request and is tried again. Such a run was once seen,
+  // under heavy load, to leave its staging folder behind, which the next build removes (as it
+  // removes that of a build ended at once): what the person sees is checked, not that folder.
   BinaryResult ended;
-  for (int attempt = 0; attempt < 4; ++attempt) {
+  bool at_once = false;
+  for (int attempt = 0; attempt < 4 && !at_once; ++attempt) {
     ended = RunGalleryBinary(command, again);
     EXPECT_EQ(before, WithoutStaging(SortedNames(folder_.path())));
-    if (ended.end_signal != SIGINT) break;
+    at_once = ended.output.find("gallery: interrupted") == std::string::npos;
   }
-  EXPECT_EQ(SIGTERM, ended.end_signal) << ended.output;
+  EXPECT_TRUE(at_once) << ended.output;
+  EXPECT_TRUE(ended.end_signal == SIGINT || ended.end_signal == SIGTERM) << ended.end_signal;
 
   const BinaryResult built = RunGalleryBinary(command, BinaryOptions());
   EXPECT_EQ(0, built.exit_code) << built.output;

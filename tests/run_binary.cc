@@ -93,8 +93,9 @@ BinaryResult RunBinary(const char* program, const std::vector<std::string>& argu
         }
         kill(child, options.second_signal);
       } else if (options.second_signal != 0) {
-        // Soon enough to find the run still stopping. Pending together, the lower-numbered
-        // signal is taken first, so the order holds even when the run was not yet scheduled.
+        // Soon enough to find the run still stopping. When the run was not scheduled in
+        // between, both are pending together, and the handler of the higher-numbered signal
+        // then runs first, whichever was sent first.
         usleep(1000);
         kill(child, options.second_signal);
       }
