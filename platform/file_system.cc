@@ -12,7 +12,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <memory>
 #include <utility>
 
 namespace gallery {
@@ -484,9 +486,15 @@ CFileReplacement::~CFileReplacement() {
 WriteFailure CFileReplacement::Write(std::string_view bytes) {
   if (!temporary_.empty()) return WriteFailure::kOther;
   static std::atomic<unsigned> replacement_count{0};
-  const std::string target = ToSystemPath(path_);
   struct stat info;
-  if (stat(target.c_str(), &info) != 0) return WriteFailureFromError(errno);
+  if (stat(ToSystemPath(path_).c_str(), &info) != 0) return WriteFailureFromError(errno);
+  // Renaming over a link would put a file in its place and leave the file it leads to as it
+  // was: the file itself is replaced, in its own folder.
+  std::unique_ptr<char, decltype(&free)> resolved(realpath(ToSystemPath(path_).c_str(), nullptr),
+                                                  &free);
+  if (!resolved) return WriteFailureFromError(errno);
+  target_ = resolved.get();
+  const std::string& target = target_;
   int fd = -1;
   std::string temporary;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -517,7 +525,7 @@ WriteFailure CFileReplacement::Write(std::string_view bytes) {
 
 WriteFailure CFileReplacement::Commit() {
   if (temporary_.empty() || !own_) return WriteFailure::kOther;
-  if (rename(temporary_.c_str(), ToSystemPath(path_).c_str()) != 0) {
+  if (rename(temporary_.c_str(), target_.c_str()) != 0) {
     const WriteFailure failure = WriteFailureFromError(errno);
     own_.reset();
     temporary_.clear();
@@ -527,8 +535,8 @@ WriteFailure CFileReplacement::Commit() {
   own_.reset();
   temporary_.clear();
   // The new name lasts only once the folder that holds it is on the disk as well.
-  FdCloser folder{
-      open(ToSystemPath(ParentFolder(path_)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  const std::string folder_path = target_.substr(0, std::max<size_t>(target_.rfind('/'), 1));
+  FdCloser folder{open(folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (folder.fd >= 0) static_cast<void>(fsync(folder.fd));
   return WriteFailure::kNone;
 }

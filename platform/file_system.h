@@ -107,7 +107,8 @@ class COwnNewFile {
 };
 
 // A new content for the existing file `path`, written beside it and put in its place in one
-// step: the temporary file (named as `WriteFileWith` names its own) is written whole, given the
+// step (a `path` that is a symbolic link keeps it: the file it leads to gets the content, beside
+// that file): the temporary file (named as `WriteFileWith` names its own) is written whole, given the
 // permission bits of `path` and flushed to the disk by `Write`, and renamed over `path` (the
 // folder then flushed too) only by `Commit`. Until then `path` is untouched, and the temporary
 // file goes when the object is dropped, or is held as a `COwnNewFile` holds its file.
@@ -125,6 +126,7 @@ class CFileReplacement {
 
  private:
   std::string path_;
+  std::string target_;     // the file `path_` leads to, as the system names it; set by `Write`
   std::string temporary_;  // empty until written, and again once committed or removed
   std::unique_ptr<COwnNewFile> own_;
 };

@@ -249,6 +249,26 @@ TEST(FileSystemTest, OwnNewFileGoesUnlessKept) {
   EXPECT_TRUE(FileExists(kept));
 }
 
+// A file reached through a link, as a collection kept elsewhere often is: the file it leads to
+// gets the new content, beside itself, and the link stays a link.
+TEST(FileSystemTest, AReplacementReachesTheFileALinkLeadsTo) {
+  TempFolder folder;
+  ASSERT_TRUE(CreateFolder(folder.Join("kept")));
+  const std::string target = folder.WriteFile("kept/trip.xml", "old");
+  ASSERT_EQ(0, symlink("kept/trip.xml", folder.Join("trip.xml").c_str()));
+  ASSERT_EQ(0, symlink(folder.Join("trip.xml").c_str(), folder.Join("again.xml").c_str()));
+  for (const char* name : {"trip.xml", "again.xml"}) {
+    CFileReplacement replacement(folder.Join(name));
+    ASSERT_EQ(WriteFailure::kNone, replacement.Write(name));
+    ASSERT_EQ(WriteFailure::kNone, replacement.Commit());
+    EXPECT_EQ(name, ReadWholeFile(target));
+  }
+  EXPECT_EQ("kept/trip.xml", std::filesystem::read_symlink(folder.Join("trip.xml")).string());
+  EXPECT_EQ(folder.Join("trip.xml"), std::filesystem::read_symlink(folder.Join("again.xml")));
+  EXPECT_EQ((std::vector<std::string>{"trip.xml"}), ListFolder(folder.Join("kept")));
+  EXPECT_EQ(3u, ListFolder(folder.path()).value_or(std::vector<std::string>{}).size());
+}
+
 // In a child process, whose file-size limit the test sets: the limit stays with a process.
 TEST(FileSystemTest, AWriteOverTheFileSizeLimitSaysSoAndKeepsTheOldFile) {
   TempFolder folder;
